@@ -1,0 +1,69 @@
+#include "EQ_QueryController.h"
+
+#include "timeZones.h"
+
+#include <QTableView>
+
+#include <cmath>
+
+EQ_QueryController::EQ_QueryController(QObject* parent)
+    : QObject(parent)
+    , theDateFormatter_(std::make_shared<QVRDateFormatter>())
+    , rfc3339DateFormatter_(QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS'Z'"),
+                            timeZones::utc())
+    , tableModel_(&seismicOrigins_)
+{
+}
+
+EQ_QueryController::~EQ_QueryController() = default;
+
+void EQ_QueryController::setSeismicOrigins(const originList& origins)
+{
+    seismicOrigins_ = origins;
+    tableModel_.reloadData();
+}
+
+QTableView* EQ_QueryController::eventTableView() const
+{
+    return tableModel_.tableView();
+}
+
+void EQ_QueryController::setEventTableView(QTableView* view)
+{
+    tableModel_.setTableView(view);
+}
+
+bool EQ_QueryController::loadEvents()
+{
+    return false;
+}
+
+bool EQ_QueryController::isOriginInBox(const seismicOrigin& origin) const
+{
+    // Comparisons with NaN are false, so a coordinate that is not a number is outside.
+    const float lat = origin.latitude();
+    const float lon = origin.longitude();
+    return minLatitude_ <= lat && lat <= maxLatitude_ && minLongitude_ <= lon &&
+           lon <= maxLongitude_;
+}
+
+void EQ_QueryController::clearTableSortImages()
+{
+    tableModel_.clearSortIndicators();
+}
+
+int EQ_QueryController::numberOfRowsInTableView() const
+{
+    return tableModel_.numberOfRows();
+}
+
+QString EQ_QueryController::tableViewObjectValueForTableColumn(const QString& columnIdentifier,
+                                                               int row) const
+{
+    return tableModel_.cellText(columnIdentifier, row);
+}
+
+void EQ_QueryController::tableViewMouseDownInHeaderOfTableColumn(int column)
+{
+    tableModel_.mouseDownInHeader(column);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "QVRDateFormatter.h"
+#include "originTableModel.h"
+#include "seismicOrigin.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QVariantMap>
+
+#include <memory>
+
+class QTableView;
+
+// The common base of the catalogue controllers. It holds the search limits the application
+// copies in before a load, the controller's own list of origins, the geographic box test and
+// a table model that shows and sorts that list. Subclasses load their catalogue in loadEvents.
+class EQ_QueryController : public QObject {
+    Q_OBJECT
+public:
+    explicit EQ_QueryController(QObject* parent = nullptr);
+    ~EQ_QueryController() override;
+
+    // The application controller that owns this one; never messaged by the base.
+    QObject* controller() const { return controller_; }
+    void setController(QObject* controller) { controller_ = controller; }
+
+    // The controller's own result list. Lists share their origin records.
+    const originList& seismicOrigins() const { return seismicOrigins_; }
+    void setSeismicOrigins(const originList& origins);
+    // The list itself, for callers that read or sort it where it lives.
+    originList* getSeismicOriginsPointer() { return &seismicOrigins_; }
+
+    const QVariantMap& theSettings() const { return theSettings_; }
+    void setTheSettings(const QVariantMap& settings) { theSettings_ = settings; }
+    const std::shared_ptr<QVRDateFormatter>& theDateFormatter() const { return theDateFormatter_; }
+    void setTheDateFormatter(const std::shared_ptr<QVRDateFormatter>& f) { theDateFormatter_ = f; }
+    const std::shared_ptr<seismicOrigin>& theLatestOrigin() const { return theLatestOrigin_; }
+    void setTheLatestOrigin(const std::shared_ptr<seismicOrigin>& o) { theLatestOrigin_ = o; }
+
+    // The table that shows the sort indicators; not owned.
+    QTableView* eventTableView() const;
+    void setEventTableView(QTableView* view);
+
+    float minMagnitude() const { return minMagnitude_; }
+    void setMinMagnitude(float v) { minMagnitude_ = v; }
+    float maxMagnitude() const { return maxMagnitude_; }
+    void setMaxMagnitude(float v) { maxMagnitude_ = v; }
+    const QDateTime& startDate() const { return startDate_; }
+    void setStartDate(const QDateTime& v) { startDate_ = v; }
+    const QDateTime& endDate() const { return endDate_; }
+    void setEndDate(const QDateTime& v) { endDate_ = v; }
+    float minLatitude() const { return minLatitude_; }
+    void setMinLatitude(float v) { minLatitude_ = v; }
+    float maxLatitude() const { return maxLatitude_; }
+    void setMaxLatitude(float v) { maxLatitude_ = v; }
+    float minLongitude() const { return minLongitude_; }
+    void setMinLongitude(float v) { minLongitude_ = v; }
+    float maxLongitude() const { return maxLongitude_; }
+    void setMaxLongitude(float v) { maxLongitude_ = v; }
+    float minDepth() const { return minDepth_; }
+    void setMinDepth(float v) { minDepth_ = v; }
+    float maxDepth() const { return maxDepth_; }
+    void setMaxDepth(float v) { maxDepth_ = v; }
+    float minRadius() const { return minRadius_; }
+    void setMinRadius(float v) { minRadius_ = v; }
+    float maxRadius() const { return maxRadius_; }
+    void setMaxRadius(float v) { maxRadius_ = v; }
+
+    // Loads the catalogue into seismicOrigins; true when the list was replaced. The base
+    // loads nothing.
+    virtual bool loadEvents();
+
+    // Inside when minLatitude ≤ latitude ≤ maxLatitude and minLongitude ≤ longitude ≤
+    // maxLongitude, edges included, with no wrap-around at ±180°: a box whose western edge
+    // lies east of its eastern edge holds nothing. A coordinate that is not a number is outside.
+    bool isOriginInBox(const seismicOrigin& origin) const;
+
+    // --- the table of seismicOrigins
+    originTableModel* tableModel() { return &tableModel_; }
+    void clearTableSortImages();
+    int numberOfRowsInTableView() const;
+    QString tableViewObjectValueForTableColumn(const QString& columnIdentifier, int row) const;
+    void tableViewMouseDownInHeaderOfTableColumn(int column);
+
+protected:
+    // ISO 8601 times with milliseconds in UTC: "yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS'Z'".
+    const QVRDateFormatter& rfc3339DateFormatter() const { return rfc3339DateFormatter_; }
+
+private:
+    QPointer<QObject> controller_;
+    originList seismicOrigins_;
+    QVariantMap theSettings_;
+    std::shared_ptr<QVRDateFormatter> theDateFormatter_;
+    std::shared_ptr<seismicOrigin> theLatestOrigin_;
+    float minMagnitude_ = 3.0f;
+    float maxMagnitude_ = 19.0f;
+    QDateTime startDate_;
+    QDateTime endDate_;
+    float minLatitude_ = 0;  // degrees
+    float maxLatitude_ = 0;
+    float minLongitude_ = 0;
+    float maxLongitude_ = 0;
+    float minDepth_ = 0;     // km
+    float maxDepth_ = 0;
+    float minRadius_ = 0;    // degrees
+    float maxRadius_ = 0;
+    QVRDateFormatter rfc3339DateFormatter_;
+    originTableModel tableModel_;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "seismicOrigin.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// A list of origins kept in a file: a keyed archive whose root names its kind and version and
+// holds the origins, each archived as a record does it. Used for saving and opening event
+// lists and for the offline cache. Reading is all or nothing: a file that is cut short, of
+// another kind, from a newer version or with a damaged record gives no origins at all.
+class eventListFile {
+public:
+    static const QString kind;        // "Quorvel event list"
+    static constexpr int version = 1; // raise when the root's layout changes
+
+    static QByteArray archivedData(const originList& origins);
+    static std::optional<originList> originsFromData(const QByteArray& data, QString* error);
+
+    // Written atomically: an existing file is replaced only once the new one is complete.
+    static bool write(const originList& origins, const QString& path, QString* error);
+    static std::optional<originList> read(const QString& path, QString* error);
+};

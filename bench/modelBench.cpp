@@ -1,0 +1,84 @@
+#include "EQ_QueryController.h"
+#include "eventListFile.h"
+#include "seismicOrigin.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+originList randomOrigins(int count)
+{
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<float> lat(-90, 90), lon(-180, 180), depth(0, 700), mag(0, 9);
+    originList origins;
+    const QDateTime start(QDate(2026, 11, 1), QTime(0, 0), QTimeZone::utc());
+    for (int i = 0; i < count; ++i) {
+        auto o = std::make_shared<seismicOrigin>();
+        o->setEventID(QStringLiteral("ev%1").arg(i));
+        o->setOriginDateTime(start.addSecs(std::uniform_int_distribution<int>(0, 2592000)(random)));
+        o->setLatitude(lat(random));
+        o->setLongitude(lon(random));
+        o->setDepth(depth(random));
+        o->setMagnitude(mag(random));
+        o->loadMagnitudeIntoMagArray();
+        origins.append(o);
+    }
+    return origins;
+}
+
+// Baseline: copying the list of record pointers, the least any list operation does.
+void BM_CopyOriginPointers(benchmark::State& state)
+{
+    const originList origins = randomOrigins(int(state.range(0)));
+    for (auto _ : state) {
+        originList copy(origins.begin(), origins.end());
+        benchmark::DoNotOptimize(copy.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CopyOriginPointers)->Arg(10000);
+
+void BM_BoxFilter(benchmark::State& state)
+{
+    const originList origins = randomOrigins(int(state.range(0)));
+    EQ_QueryController c;
+    c.setMinLatitude(-30);
+    c.setMaxLatitude(30);
+    c.setMinLongitude(-60);
+    c.setMaxLongitude(60);
+    for (auto _ : state) {
+        int inside = 0;
+        for (const auto& o : origins)
+            inside += c.isOriginInBox(*o);
+        benchmark::DoNotOptimize(inside);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_BoxFilter)->Arg(10000);
+
+void BM_HeaderClickSortByMagnitude(benchmark::State& state)
+{
+    EQ_QueryController c;
+    c.setSeismicOrigins(randomOrigins(int(state.range(0))));
+    const int magnitudeColumn = 5; // identifier "6"
+    for (auto _ : state)
+        c.tableViewMouseDownInHeaderOfTableColumn(magnitudeColumn);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_HeaderClickSortByMagnitude)->Arg(10000);
+
+void BM_EventListRoundTrip(benchmark::State& state)
+{
+    const originList origins = randomOrigins(int(state.range(0)));
+    for (auto _ : state) {
+        const QByteArray data = eventListFile::archivedData(origins);
+        auto back = eventListFile::originsFromData(data, nullptr);
+        benchmark::DoNotOptimize(back);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_EventListRoundTrip)->Arg(10000);
+
+} // namespace

@@ -1,0 +1,3 @@
+#include "QVRViewController.h"
+
+QVRViewController::~QVRViewController() = default;

@@ -1,0 +1,126 @@
+#include "eventListFile.h"
+#include "keyedArchiver.h"
+
+#include <QCborValue>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+originList sampleOrigins(int count)
+{
+    originList origins;
+    for (int i = 0; i < count; ++i) {
+        auto o = std::make_shared<seismicOrigin>();
+        o->setEventID(QStringLiteral("ev%1").arg(i));
+        o->setOriginDateTime(QDateTime(QDate(2026, 12, 1), QTime(i % 24, 0), QTimeZone::utc()));
+        o->setLatitude(float(i) - 45.5f);
+        o->setLongitude(float(i) * 3.25f - 170.0f);
+        o->setMagnitude(2.0f + float(i) / 10.0f);
+        auto m = std::make_shared<QVRMagnitude>();
+        m->setMvalue(o->magnitude());
+        m->setMagnitudeType(QStringLiteral("ml"));
+        o->addObjectToMagnitudes(m);
+        origins.append(o);
+    }
+    return origins;
+}
+
+} // namespace
+
+TEST(EventListFile, WritesAndReadsBackAList)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("events.qvrevents"));
+    const originList origins = sampleOrigins(25);
+    QString error;
+    ASSERT_TRUE(eventListFile::write(origins, path, &error)) << qPrintable(error);
+    const auto back = eventListFile::read(path, &error);
+    ASSERT_TRUE(back.has_value()) << qPrintable(error);
+    ASSERT_EQ(back->size(), 25);
+    for (int i = 0; i < 25; ++i) {
+        EXPECT_EQ(back->at(i)->eventID(), origins.at(i)->eventID());
+        EXPECT_EQ(back->at(i)->originDateTime(), origins.at(i)->originDateTime());
+        EXPECT_EQ(back->at(i)->longitude(), origins.at(i)->longitude());
+        EXPECT_EQ(back->at(i)->objectInMagnitudesAtIndex(0)->mvalue(), origins.at(i)->magnitude());
+    }
+
+    // An empty list is a list too.
+    ASSERT_TRUE(eventListFile::write({}, path, &error));
+    const auto empty = eventListFile::read(path, &error);
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->isEmpty());
+}
+
+TEST(EventListFile, RefusesEveryTruncationWithoutHalfLoading)
+{
+    const QByteArray whole = eventListFile::archivedData(sampleOrigins(3));
+    for (qsizetype length = 0; length < whole.size(); ++length) {
+        QString error;
+        const auto result = eventListFile::originsFromData(whole.left(length), &error);
+        EXPECT_FALSE(result.has_value()) << "accepted the first " << length << " bytes";
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_TRUE(eventListFile::originsFromData(whole, nullptr).has_value());
+}
+
+TEST(EventListFile, RefusesForeignAndNewerFiles)
+{
+    auto refusal = [](const QByteArray& data) {
+        QString error;
+        const auto result = eventListFile::originsFromData(data, &error);
+        return result.has_value() ? QStringLiteral("accepted") : error;
+    };
+    EXPECT_TRUE(refusal("{\"type\":\"FeatureCollection\",\"features\":[]}").contains("not a Quorvel keyed archive"));
+    EXPECT_TRUE(refusal(QByteArray::fromHex("d9d9f7a0")).contains("not a Quorvel keyed archive"));
+    EXPECT_TRUE(refusal(QCborValue(QStringLiteral("just text")).toCbor()).contains("not a Quorvel keyed archive"));
+
+    // A keyed archive of another kind.
+    keyedArchiver other;
+    other.encodeObject(QStringLiteral("Quorvel settings"), QStringLiteral("kind"));
+    EXPECT_TRUE(refusal(other.archivedObject().archivedData()).contains("does not hold an event list"));
+
+    // An event list from a newer version of the program.
+    keyedArchiver newer;
+    newer.encodeObject(eventListFile::kind, QStringLiteral("kind"));
+    newer.encodeInt(eventListFile::version + 1, QStringLiteral("version"));
+    newer.encodeObject(keyedArchiveValue::list(), QStringLiteral("origins"));
+    EXPECT_TRUE(refusal(newer.archivedObject().archivedData()).contains("newer version"));
+
+    // An archive format newer than this program reads.
+    QByteArray newerFormat = eventListFile::archivedData({});
+    const int versionAt = newerFormat.indexOf("version") + 7;
+    ASSERT_EQ(newerFormat.at(versionAt), char(0x01));
+    newerFormat[versionAt] = char(0x02);
+    EXPECT_TRUE(refusal(newerFormat).contains("newer version"));
+
+    // A damaged record refuses the whole list.
+    keyedArchiver damaged;
+    damaged.encodeObject(eventListFile::kind, QStringLiteral("kind"));
+    damaged.encodeInt(1, QStringLiteral("version"));
+    keyedArchiveValue origins = keyedArchiveValue::list();
+    keyedArchiver good, bad;
+    sampleOrigins(1).first()->encodeWithCoder(good);
+    bad.encodeObject(QStringLiteral("north"), QStringLiteral("latitude"));
+    origins.items = {good.archivedObject(), bad.archivedObject()};
+    damaged.encodeObject(origins, QStringLiteral("origins"));
+    EXPECT_TRUE(refusal(damaged.archivedObject().archivedData()).contains("latitude"));
+}
+
+TEST(EventListFile, RefusesHostileNestingAndMissingFiles)
+{
+    // Thousands of nested lists must not exhaust the stack.
+    QByteArray deep = QByteArray::fromHex("d9d9f7a3") + QCborValue(QStringLiteral("archiver")).toCbor() +
+                      QCborValue(QStringLiteral("QVRKeyedArchive")).toCbor() +
+                      QCborValue(QStringLiteral("version")).toCbor() + QCborValue(1).toCbor() +
+                      QCborValue(QStringLiteral("root")).toCbor() + QByteArray(100000, char(0x81)) +
+                      QByteArray(1, char(0xf6));
+    QString error;
+    EXPECT_FALSE(eventListFile::originsFromData(deep, &error).has_value());
+    EXPECT_TRUE(error.contains("nests too deeply")) << qPrintable(error);
+
+    EXPECT_FALSE(eventListFile::read(QStringLiteral("/nonexistent/events"), &error).has_value());
+    EXPECT_FALSE(error.isEmpty());
+}
