@@ -4,6 +4,10 @@
 #include "keyedUnarchiver.h"
 #include "lenientNumbers.h"
 #include "quorvelLogging.h"
+#include "QVRDateFormatter.h"
+#include "flinnEngdahl.h"
+#include "printableText.h"
+#include "serviceEndpoints.h"
 #include "timeZones.h"
 
 #include <algorithm>
@@ -152,6 +156,52 @@ void seismicOrigin::setLastUpdateEpochTime(int secondsSince1970)
     lastUpdateTime_ = QDateTime::fromSecsSinceEpoch(secondsSince1970, Qt::UTC);
 }
 
+// --- region names
+
+namespace {
+
+// The geographic and seismic region names of a point; the numbers are stored through the
+// two output references.
+std::pair<const char*, const char*> regionNames(float latitude, float longitude, int& greg, int& sreg)
+{
+    fe_lookup(latitude, 32, longitude, 32, &greg, &sreg);
+    const char* geographic = nullptr;
+    const char* seismic = nullptr;
+    fe_region(&greg, &geographic, &sreg, &seismic);
+    return {geographic, seismic};
+}
+
+} // namespace
+
+void seismicOrigin::setFERegion()
+{
+    flinnEngdahlString_ = longFERegion();
+    setupShortFEString();
+}
+
+void seismicOrigin::setupShortFEString()
+{
+    if (flinnEngdahlString_.isNull()) {
+        shortFlinnEngdahlString_ = QString();
+        return;
+    }
+    const qsizetype bracket = flinnEngdahlString_.indexOf(u'(');
+    shortFlinnEngdahlString_ =
+        (bracket < 0 ? flinnEngdahlString_ : flinnEngdahlString_.left(bracket)).trimmed();
+}
+
+QString seismicOrigin::longFERegion()
+{
+    const auto [geographic, seismic] = regionNames(latitude_, longitude_, myGreg_, mySreg_);
+    return QString::asprintf("%s (%s)", geographic, seismic);
+}
+
+void seismicOrigin::useShortFlinnEngdahlRegion()
+{
+    const auto names = regionNames(latitude_, longitude_, myGreg_, mySreg_);
+    flinnEngdahlString_ = QString::fromLatin1(names.first);
+}
+
 // --- text forms
 
 QString seismicOrigin::originTimeSinceNow(const QDateTime& now) const
@@ -176,6 +226,75 @@ QString seismicOrigin::originTimeSinceNow(const QDateTime& now) const
     if (s < 3600)
         age = QString::asprintf("%d minutes", count(60));
     return age;
+}
+
+QString seismicOrigin::longDateString(const QDateTime& now) const
+{
+    const QVRDateFormatter formatter(QStringLiteral("HH:mm:ss zzz EEE, d MMM"),
+                                     timeZones::systemTimeZone());
+    const double s = originDateTime_.isValid() ? double(originDateTime_.msecsTo(now)) / 1000.0 : 0.0;
+    QString age;
+    if (s > 86400) {
+        const int days = truncatedToInt(s / 86400);
+        age = days == 1 ? QStringLiteral("(1 day ago)") : QString::asprintf("(%d days ago)", days);
+    } else if (s > 3600 && s < 86400) {
+        const int hours = truncatedToInt(s / 3600);
+        age = hours == 1 ? QString::asprintf("(%d hour ago)", 1) : QString::asprintf("(%d hours ago)", hours);
+    } else if (s < 3600) {
+        age = QString::asprintf("(%d minutes ago)", truncatedToInt(s / 60));
+    }
+    return QStringLiteral("%1 %2").arg(printableText(formatter.stringFromDate(originDateTime_)), age);
+}
+
+QString seismicOrigin::description() const
+{
+    QString text = QStringLiteral("Origin ID: %1").arg(printableText(eventID_)) +
+                   QStringLiteral(" From Contributor: %1\n").arg(printableText(locationContributor_)) +
+                   QStringLiteral("Origin Time:%1\n").arg(QVRDateFormatter::standardDescription(originDateTime_)) +
+                   QString::asprintf("Lat: %.3f Lon:%.3f Depth: %.2f\n", double(latitude_),
+                                     double(longitude_), double(depth_));
+    if (magnitudes_ && !magnitudes_->isEmpty() && magnitudes_->first()) {
+        const QVRMagnitude& m = *magnitudes_->first();
+        text += QString::asprintf("Magnitude: %.2f Type: ", double(m.mvalue())) +
+                QStringLiteral("%1 %2\n").arg(printableText(m.magnitudeType()),
+                                              printableText(m.contributor()));
+    }
+    return text;
+}
+
+QString seismicOrigin::headingsForSeparatedString()
+{
+    return QStringLiteral("Origin Time | ") + QStringLiteral("Longitude | ") +
+           QStringLiteral("Latitude | ") + QStringLiteral("Depth (km) | ") +
+           QStringLiteral("Magnitude| ") + QStringLiteral("Magnitude Type | ") +
+           QStringLiteral("Magnitude Contributor | ") + QStringLiteral("Origin ID | ") +
+           QStringLiteral("Location Contributor | ") + QStringLiteral("Region String\n");
+}
+
+QString seismicOrigin::valuesInSeparatedString() const
+{
+    QString line = QStringLiteral("%1 | ").arg(QVRDateFormatter::standardDescription(originDateTime_)) +
+                   QString::asprintf("%.3f |  %.3f |  %.2f | ", double(longitude_), double(latitude_),
+                                     double(depth_));
+    // An origin without magnitudes has no magnitude columns at all.
+    if (magnitudes_ && !magnitudes_->isEmpty() && magnitudes_->first()) {
+        const QVRMagnitude& m = *magnitudes_->first();
+        line += QString::asprintf("%.2f | ", double(m.mvalue())) +
+                QStringLiteral("%1  | %2 | ").arg(printableText(m.magnitudeType()),
+                                                 printableText(m.contributor()));
+    }
+    line += QStringLiteral("%1 | ").arg(printableText(eventID_)) +
+            QStringLiteral("%1 | ").arg(printableText(locationContributor_)) +
+            QStringLiteral("%1\n").arg(printableText(csvRegionString_));
+    return line;
+}
+
+QString seismicOrigin::usgsEventWebAddress() const
+{
+    return serviceEndpoints::baseURL(serviceEndpoints::service::usgsEarthquakes) +
+           QStringLiteral("/earthquakes/eventpage/") +
+           QStringLiteral("%1%2#summary").arg(printableText(locationContributor_).toLower(),
+                                              printableText(eventID_));
 }
 
 // --- orderings

@@ -188,10 +188,31 @@ public:
     // originDateTime from year … second, Gregorian calendar in UTC; epochTime is left alone.
     void setDateFromComponents();
 
+    // --- region names
+    // Looks up the Flinn–Engdahl regions of latitude and longitude: sets myGreg and mySreg,
+    // flinnEngdahlString to "GEOGRAPHIC NAME (Seismic name)" and the short form.
+    void setFERegion();
+    // shortFlinnEngdahlString = flinnEngdahlString up to its first "(", trimmed.
+    void setupShortFEString();
+    // The long region text, without storing it (the region numbers are refreshed).
+    QString longFERegion();
+    // flinnEngdahlString = the geographic name alone; the short form is left as it is.
+    void useShortFlinnEngdahlRegion();
+
     // --- text forms
     // Age of the event as table text: "12 minutes", "1 hour", "3 days", "2 weeks", "1 year".
     // Empty at exactly one hour or one day, and for an origin without a time.
     QString originTimeSinceNow(const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
+    // The origin time in the computer's own zone with the age, e.g.
+    // "09:00:03 CEST Tue, 29 May (3 hours ago)".
+    QString longDateString(const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
+    // Several lines for the log: id, contributor, time, place and the first magnitude.
+    QString description() const;
+    // The heading line and one value line of the pipe-separated clipboard table.
+    static QString headingsForSeparatedString();
+    QString valuesInSeparatedString() const;
+    // The address of the event's page on the USGS web site.
+    QString usgsEventWebAddress() const;
 
     // --- orderings: -1 when this record sorts before `other`, +1 after, 0 otherwise
     int compareMagnitudes(const seismicOrigin& other) const;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// Base addresses of the outside services Quorvel talks to. Each is a setting (group
+// "services") with the real public address as its default, and an environment variable
+// replaces it as a whole; the tests point them at a loopback server that way.
+namespace serviceEndpoints {
+
+enum class service {
+    usgsEarthquakes, // the USGS earthquake web site: feeds and event pages
+};
+
+struct description {
+    service which;
+    const char* settingsKey;         // under "services/"
+    const char* environmentVariable; // overrides the setting
+    const char* defaultURL;
+};
+
+// Every service with its key, variable and default, for documentation and tests.
+const description* begin();
+const description* end();
+
+// The base address in force, without a trailing "/".
+QString baseURL(service which);
+
+} // namespace serviceEndpoints

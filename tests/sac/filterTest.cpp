@@ -1,0 +1,101 @@
+#include "SacObject.h"
+#include "butterworthFilter.h"
+
+#include <QFile>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct referenceCase {
+    bool highPass = false;
+    float corner = 0;
+    int passes = 0;
+    int poles = 0;
+    std::vector<double> samples;
+};
+
+// Reads the SciPy output that tools/makeFilterReference.py wrote.
+std::vector<referenceCase> readReference()
+{
+    QFile f(QStringLiteral(QUORVEL_TEST_DATA "/sac/filter_reference.txt"));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    std::vector<referenceCase> cases;
+    while (!f.atEnd()) {
+        const QByteArray line = f.readLine().trimmed();
+        if (line.startsWith('#') || line.isEmpty())
+            continue;
+        if (line.startsWith("case ")) {
+            const QList<QByteArray> w = line.split(' ');
+            referenceCase c;
+            c.highPass = w.at(1) == "highpass";
+            c.corner = w.at(2).toFloat();
+            c.passes = w.at(3).toInt();
+            c.poles = w.at(4).toInt();
+            cases.push_back(c);
+        } else {
+            cases.back().samples.push_back(line.toDouble());
+        }
+    }
+    return cases;
+}
+
+} // namespace
+
+TEST(ButterworthFilter, MatchesSciPyForCausalAndZeroPhaseFilters)
+{
+    const std::vector<referenceCase> cases = readReference();
+    ASSERT_EQ(cases.size(), 7u);
+    for (const referenceCase& c : cases) {
+        SacObject s;
+        ASSERT_TRUE(s.InitWithContentsOfFile(QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_seism.sac")));
+        const bool ok = c.highPass ? s.HPBUfilter(c.corner, c.passes, c.poles)
+                                   : s.LPBUfilter(c.corner, c.passes, c.poles);
+        ASSERT_TRUE(ok);
+        ASSERT_EQ(size_t(s.npts()), c.samples.size());
+        double scale = 0;
+        for (double v : c.samples)
+            scale = std::max(scale, std::fabs(v));
+        double worst = 0;
+        for (int i = 0; i < s.npts(); ++i)
+            worst = std::max(worst, std::fabs(double(s.GetSacSeis()[i]) - c.samples[size_t(i)]) / scale);
+        EXPECT_LT(worst, 1e-4) << (c.highPass ? "high" : "low") << " pass " << c.corner << " Hz, "
+                               << c.passes << " passes, " << c.poles << " poles";
+    }
+}
+
+TEST(ButterworthFilter, CornersOutsideTheBandLeaveTheTraceUnchanged)
+{
+    SacObject s;
+    ASSERT_TRUE(s.InitWithContentsOfFile(QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_seism.sac")));
+    const std::vector<float> before(s.GetSacSeis(), s.GetSacSeis() + s.npts());
+    // Sampled at 100 Hz: Nyquist is 50 Hz.
+    EXPECT_FALSE(s.HPBUfilter(50.0f, 1, 4));
+    EXPECT_FALSE(s.LPBUfilter(80.0f, 2, 4));
+    EXPECT_FALSE(s.LPBUfilter(0.0f, 1, 4));
+    EXPECT_FALSE(s.HPBUfilter(-1.0f, 1, 4));
+    EXPECT_FALSE(s.HPBUfilter(std::nanf(""), 1, 4));
+    EXPECT_FALSE(s.HPBUfilter(1.0f, 1, 0));
+    EXPECT_FALSE(s.HPBUfilter(1.0f, 1, 11));
+    EXPECT_EQ(std::vector<float>(s.GetSacSeis(), s.GetSacSeis() + s.npts()), before);
+}
+
+TEST(ButterworthFilter, HasUnitGainInItsPassBand)
+{
+    // A low pass keeps a constant; a high pass removes it and keeps an alternating signal.
+    for (int poles = 1; poles <= butterworthFilter::maximumPoles; ++poles) {
+        std::vector<float> constant(4000, 1.0f);
+        auto low = butterworthFilter::design(butterworthFilter::kind::lowPass, 2.0, 0.01, poles);
+        butterworthFilter::apply(low, constant.data(), qsizetype(constant.size()), 1);
+        EXPECT_NEAR(constant.back(), 1.0f, 1e-4) << poles;
+
+        std::vector<float> alternating(4000);
+        for (size_t i = 0; i < alternating.size(); ++i)
+            alternating[i] = i % 2 ? 1.0f : -1.0f;
+        auto high = butterworthFilter::design(butterworthFilter::kind::highPass, 2.0, 0.01, poles);
+        butterworthFilter::apply(high, alternating.data(), qsizetype(alternating.size()), 2);
+        EXPECT_NEAR(std::fabs(alternating[2000]), 1.0f, 1e-3) << poles;
+    }
+}
