@@ -22,9 +22,10 @@ int main(int argc, char** argv)
 
     if (!quorvelCommandLine::opensWindows(arguments)) {
         QCoreApplication app(argc, argv);
+        QTextStream in(stdin);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return quorvelCommandLine::run(app.arguments(), out, err);
+        return quorvelCommandLine::run(app.arguments(), in, out, err);
     }
 
     QApplication app(argc, argv);

@@ -1,6 +1,6 @@
 #include "quorvelLogging.h"
 
-Q_LOGGING_CATEGORY(lcModel, "quorvel.model")
-Q_LOGGING_CATEGORY(lcFeeds, "quorvel.feeds")
-Q_LOGGING_CATEGORY(lcController, "quorvel.controller")
-Q_LOGGING_CATEGORY(lcTimeline, "quorvel.timeline")
+Q_LOGGING_CATEGORY(lcModel, "quorvel.model", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcFeeds, "quorvel.feeds", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcController, "quorvel.controller", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcTimeline, "quorvel.timeline", QtInfoMsg)

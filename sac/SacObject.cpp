@@ -15,7 +15,7 @@
 #include <cstring>
 #include <numbers>
 
-Q_LOGGING_CATEGORY(lcSac, "qvrsac")
+Q_LOGGING_CATEGORY(lcSac, "qvrsac", QtInfoMsg)
 
 namespace {
 
@@ -50,7 +50,8 @@ bool SacObject::refuse(const QString& why)
     smin_ = smax_ = absMax_ = 0;
     error_ = why;
     label_.clear();
-    qCWarning(lcSac).noquote() << (path_.isEmpty() ? QStringLiteral("Not a SAC seismogram: %1").arg(why)
+    // The caller hears why through errorString() and decides what to tell the user.
+    qCDebug(lcSac).noquote() << (path_.isEmpty() ? QStringLiteral("Not a SAC seismogram: %1").arg(why)
                                                    : QStringLiteral("%1 is not a SAC seismogram: %2").arg(path_, why));
     return false;
 }

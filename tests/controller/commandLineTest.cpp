@@ -1,0 +1,105 @@
+#include "quorvelCommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct result {
+    int status;
+    QString out, err;
+};
+
+// Runs the command line as `Quorvel <arguments>` with `input` on standard input.
+result runQuorvel(const QStringList& arguments, const QString& input = QString())
+{
+    QString inText = input, outText, errText;
+    QTextStream in(&inText), out(&outText), err(&errText);
+    const int status = quorvelCommandLine::run(QStringList{QStringLiteral("Quorvel")} + arguments, in, out, err);
+    out.flush();
+    err.flush();
+    return {status, outText, errText};
+}
+
+const QString seism = QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_seism.sac");
+
+} // namespace
+
+TEST(CommandLine, HelpVersionAndBadArguments)
+{
+    EXPECT_TRUE(quorvelCommandLine::opensWindows({QStringLiteral("Quorvel")}));
+    EXPECT_FALSE(quorvelCommandLine::opensWindows({QStringLiteral("Quorvel"), QStringLiteral("--help")}));
+    const result help = runQuorvel({QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--sac", "--region", "--print", "--highpass", "--poles", "--passes"})
+        EXPECT_TRUE(help.out.contains(QLatin1StringView(option))) << option;
+    EXPECT_EQ(runQuorvel({QStringLiteral("--version")}).status, 0);
+
+    for (const QStringList& bad : {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("stray")},
+                                   QStringList{QStringLiteral("--region"), QStringLiteral("48")},
+                                   QStringList{QStringLiteral("--region"), QStringLiteral("north"), QStringLiteral("12")},
+                                   QStringList{QStringLiteral("--sac"), seism},
+                                   QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--print"), QStringLiteral("all")},
+                                   QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--poles"), QStringLiteral("11"), QStringLiteral("--print"), QStringLiteral("header")},
+                                   QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--passes"), QStringLiteral("3"), QStringLiteral("--print"), QStringLiteral("header")},
+                                   QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--highpass"), QStringLiteral("fast"), QStringLiteral("--print"), QStringLiteral("header")}}) {
+        const result r = runQuorvel(bad);
+        EXPECT_EQ(r.status, 2) << qPrintable(bad.join(u' '));
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+}
+
+TEST(CommandLine, RegionsOfPointsAndOfStandardInput)
+{
+    EXPECT_EQ(runQuorvel({QStringLiteral("--region"), QStringLiteral("48"), QStringLiteral("12")}).out,
+              "543\t36\tGERMANY\tNorthwestern Europe\n");
+    EXPECT_EQ(runQuorvel({QStringLiteral("--region"), QStringLiteral("-42.45"), QStringLiteral("171.21")}).out,
+              "162\t11\tSOUTH ISLAND, NEW ZEALAND\tNew Zealand Region\n");
+
+    const result r = runQuorvel({QStringLiteral("--region"), QStringLiteral("-")},
+                                QStringLiteral("48 12\n\n  -77.85   166.68 \nsomewhere\n95 0\n"));
+    EXPECT_EQ(r.out, "543\t36\tGERMANY\tNorthwestern Europe\n"
+                     "727\t50\tVICTORIA LAND, ANTARCTICA\tAntarctica\n"
+                     "0\t0\tUNKNOWN REGION\tUnknown Region\n");
+    EXPECT_TRUE(r.err.contains("line 4"));
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST(CommandLine, SeismogramHeaderAndProcessedSamples)
+{
+    const result header = runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--print"), QStringLiteral("header")});
+    EXPECT_EQ(header.status, 0);
+    const QStringList lines = header.out.split(u'\n', Qt::SkipEmptyParts);
+    QStringList names;
+    for (const QString& line : lines)
+        names << line.section(u' ', 0, 0);
+    EXPECT_EQ(names, (QStringList{"npts", "delta", "b", "e", "depmin", "depmax", "reference", "kstnm",
+                                  "knetwk", "kcmpnm", "evla", "evlo", "evdp", "gcarc", "az", "baz", "region"}));
+    EXPECT_TRUE(lines.contains("npts 1000"));
+    EXPECT_TRUE(lines.contains("reference 1981-03-29T10:38:14.000Z"));
+    EXPECT_TRUE(lines.contains("region OFF COAST OF WASHINGTON"));
+
+    const result tapered = runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--remove-mean"),
+                                       QStringLiteral("--taper"), QStringLiteral("--print"), QStringLiteral("samples")});
+    EXPECT_EQ(tapered.status, 0);
+    const QStringList values = tapered.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(values.size(), 1000);
+    EXPECT_EQ(values.first(), "0");
+    EXPECT_EQ(values.last(), "0");
+
+    // One causal 4-pole high pass at 1 Hz prints the SciPy reference's first case.
+    const result filtered = runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--highpass"), QStringLiteral("1"),
+                                        QStringLiteral("--passes"), QStringLiteral("1"), QStringLiteral("--print"),
+                                        QStringLiteral("samples")});
+    EXPECT_EQ(filtered.status, 0);
+    EXPECT_NEAR(filtered.out.section(u'\n', 0, 0).toDouble(), -0.0896115242, 1e-6);
+
+    const result notSac = runQuorvel({QStringLiteral("--sac"), QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_testxy.sac"),
+                                      QStringLiteral("--print"), QStringLiteral("header")});
+    EXPECT_EQ(notSac.status, 2);
+    EXPECT_TRUE(notSac.err.contains("not a SAC seismogram"));
+
+    const result aboveNyquist = runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--lowpass"),
+                                            QStringLiteral("70"), QStringLiteral("--print"), QStringLiteral("samples")});
+    EXPECT_EQ(aboveNyquist.status, 1);
+    EXPECT_TRUE(aboveNyquist.out.isEmpty());
+}
