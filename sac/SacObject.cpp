@@ -102,9 +102,8 @@ bool SacObject::InitWithNSData(const QByteArray& data, const QString& path)
         return refuse(QStringLiteral("the sample interval %1 is not positive").arg(double(h.delta)));
 
     header_ = h;
-    samples_.resize(std::size_t(h.npts));
-    if (h.npts > 0)
-        std::memcpy(samples_.data(), bytes + headerBytes, std::size_t(h.npts) * 4);
+    const float* first = reinterpret_cast<const float*>(bytes + headerBytes);
+    samples_.assign(first, first + h.npts);
     if (swapped) {
         for (float& s : samples_) {
             uint32_t word;
@@ -252,16 +251,37 @@ void SacObject::ComputeExtrema()
         smin_ = smax_ = absMax_ = 0;
         return;
     }
-    const auto [low, high] = std::minmax_element(samples_.begin(), samples_.end());
-    smin_ = *low;
-    smax_ = *high;
+    // One pass with eight independent lanes, so that the loop does not wait on one running
+    // minimum, maximum and sum.
+    constexpr std::size_t lanes = 8;
+    float low[lanes], high[lanes];
+    double sum[lanes] = {};
+    std::fill(low, low + lanes, samples_.front());
+    std::fill(high, high + lanes, samples_.front());
+    const std::size_t n = samples_.size();
+    const float* x = samples_.data();
+    std::size_t i = 0;
+    for (; i + lanes <= n; i += lanes) {
+        for (std::size_t l = 0; l < lanes; ++l) {
+            low[l] = std::min(low[l], x[i + l]);
+            high[l] = std::max(high[l], x[i + l]);
+            sum[l] += double(x[i + l]);
+        }
+    }
+    for (; i < n; ++i) {
+        low[0] = std::min(low[0], x[i]);
+        high[0] = std::max(high[0], x[i]);
+        sum[0] += double(x[i]);
+    }
+    smin_ = *std::min_element(low, low + lanes);
+    smax_ = *std::max_element(high, high + lanes);
     absMax_ = std::max(std::fabs(smin_), std::fabs(smax_));
-    double sum = 0;
-    for (float s : samples_)
-        sum += s;
+    double total = 0;
+    for (double s : sum)
+        total += s;
     header_.depmin = smin_;
     header_.depmax = smax_;
-    header_.depmen = float(sum / double(samples_.size()));
+    header_.depmen = float(total / double(n));
 }
 
 QDateTime SacObject::mySeisReferenceTime() const

@@ -1,5 +1,6 @@
 #include "butterworthFilter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -59,23 +60,37 @@ std::vector<butterworthFilter::section> butterworthFilter::design(kind k, double
 
 namespace {
 
-template <typename Step>
-void runSections(const std::vector<butterworthFilter::section>& sections, float* samples,
-                 qsizetype count, Step step)
+// The whole cascade, sample by sample, in transposed direct form II. With the section count
+// fixed at compile time the state of every section stays in registers, and the sections'
+// recurrences overlap: section k of one sample runs beside section k-1 of the next.
+template <std::size_t N>
+void runCascade(const butterworthFilter::section* c, double* x, qsizetype count)
 {
-    // Transposed direct form II, all sections per sample, in double precision.
-    std::vector<double> z1(sections.size(), 0.0), z2(sections.size(), 0.0);
+    double z1[N] = {}, z2[N] = {};
     for (qsizetype i = 0; i < count; ++i) {
-        float& sample = samples[step(i)];
-        double x = sample;
-        for (std::size_t s = 0; s < sections.size(); ++s) {
-            const butterworthFilter::section& c = sections[s];
-            const double y = c.b0 * x + z1[s];
-            z1[s] = c.b1 * x - c.a1 * y + z2[s];
-            z2[s] = c.b2 * x - c.a2 * y;
-            x = y;
+        double v = x[i];
+        for (std::size_t s = 0; s < N; ++s) {
+            // The terms that do not wait for y are summed first, so that the recurrence
+            // through y is one multiply and one subtraction long.
+            const double y = c[s].b0 * v + z1[s];
+            z1[s] = (c[s].b1 * v + z2[s]) - c[s].a1 * y;
+            z2[s] = c[s].b2 * v - c[s].a2 * y;
+            v = y;
         }
-        sample = float(x);
+        x[i] = v;
+    }
+}
+
+void runSections(const std::vector<butterworthFilter::section>& sections, double* x, qsizetype count)
+{
+    static_assert(butterworthFilter::maximumPoles == 10, "one case per section count");
+    switch (sections.size()) {
+    case 1: runCascade<1>(sections.data(), x, count); break;
+    case 2: runCascade<2>(sections.data(), x, count); break;
+    case 3: runCascade<3>(sections.data(), x, count); break;
+    case 4: runCascade<4>(sections.data(), x, count); break;
+    case 5: runCascade<5>(sections.data(), x, count); break;
+    default: break;
     }
 }
 
@@ -86,7 +101,14 @@ void butterworthFilter::apply(const std::vector<section>& sections, float* sampl
 {
     if (sections.empty() || !samples || count <= 0)
         return;
-    runSections(sections, samples, count, [](qsizetype i) { return i; });
-    if (passes >= 2)
-        runSections(sections, samples, count, [count](qsizetype i) { return count - 1 - i; });
+    // The signal stays in double precision between the passes.
+    std::vector<double> work(samples, samples + count);
+    runSections(sections, work.data(), count);
+    if (passes >= 2) {
+        // The second pass runs backward in time: filter the reversed signal, reverse back.
+        std::reverse(work.begin(), work.end());
+        runSections(sections, work.data(), count);
+        std::reverse(work.begin(), work.end());
+    }
+    std::copy(work.begin(), work.end(), samples);
 }
