@@ -20,14 +20,21 @@ std::vector<float> noise(std::size_t count)
     return samples;
 }
 
-// Baseline for the look-ups: producing and summing the same coordinates without looking up.
-void BM_CoordinatesOnly(benchmark::State& state)
+// 4096 points spread over the globe, latitude first.
+std::vector<std::pair<float, float>> randomPoints()
 {
     std::mt19937 random(3);
     std::uniform_real_distribution<float> lat(-90, 90), lon(-180, 180);
     std::vector<std::pair<float, float>> points(4096);
     for (auto& p : points)
         p = {lat(random), lon(random)};
+    return points;
+}
+
+// Baseline for the look-ups: producing and summing the same coordinates without looking up.
+void BM_CoordinatesOnly(benchmark::State& state)
+{
+    const auto points = randomPoints();
     std::size_t i = 0;
     long sum = 0;
     for (auto _ : state) {
@@ -41,11 +48,7 @@ BENCHMARK(BM_CoordinatesOnly);
 
 void BM_FlinnEngdahlLookup(benchmark::State& state)
 {
-    std::mt19937 random(3);
-    std::uniform_real_distribution<float> lat(-90, 90), lon(-180, 180);
-    std::vector<std::pair<float, float>> points(4096);
-    for (auto& p : points)
-        p = {lat(random), lon(random)};
+    const auto points = randomPoints();
     std::size_t i = 0;
     long sum = 0;
     for (auto _ : state) {

@@ -26,20 +26,31 @@ std::string numberPrefix(QStringView text)
     return out;
 }
 
+// The number's characters without a leading sign, and whether that sign was '-'.
+struct unsignedNumber {
+    std::string text;
+    bool negative = false;
+};
+
+unsignedNumber splitSign(QStringView text)
+{
+    unsignedNumber n{numberPrefix(text)};
+    if (!n.text.empty() && (n.text.front() == '+' || n.text.front() == '-')) {
+        n.negative = n.text.front() == '-';
+        n.text.erase(0, 1);
+    }
+    return n;
+}
+
 } // namespace
 
 double leadingDouble(QStringView text)
 {
-    std::string s = numberPrefix(text);
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    bool negative = false;
-    if (first != last && (*first == '+' || *first == '-')) {
-        negative = *first == '-';
-        ++first;
-    }
+    const unsignedNumber n = splitSign(text);
+    const bool negative = n.negative;
     double value = 0.0;
-    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    const auto result = std::from_chars(n.text.data(), n.text.data() + n.text.size(), value,
+                                        std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range)
         value = std::numeric_limits<double>::infinity();
     else if (result.ec != std::errc())
@@ -54,16 +65,10 @@ float leadingFloat(QStringView text)
 
 int leadingInt(QStringView text)
 {
-    std::string s = numberPrefix(text);
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    bool negative = false;
-    if (first != last && (*first == '+' || *first == '-')) {
-        negative = *first == '-';
-        ++first;
-    }
+    const unsignedNumber n = splitSign(text);
+    const bool negative = n.negative;
     long long value = 0;
-    const auto result = std::from_chars(first, last, value);
+    const auto result = std::from_chars(n.text.data(), n.text.data() + n.text.size(), value);
     if (result.ec == std::errc::result_out_of_range)
         return negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
     if (result.ec != std::errc())
