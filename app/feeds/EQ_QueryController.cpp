@@ -1,5 +1,7 @@
 #include "EQ_QueryController.h"
 
+#include "quorvelLogging.h"
+#include "seismicitySummary.h"
 #include "timeZones.h"
 
 #include <QTableView>
@@ -66,4 +68,33 @@ QString EQ_QueryController::tableViewObjectValueForTableColumn(const QString& co
 void EQ_QueryController::tableViewMouseDownInHeaderOfTableColumn(int column)
 {
     tableModel_.mouseDownInHeader(column);
+}
+
+QString EQ_QueryController::summarizeTheSeismicActivity(const QDateTime& now) const
+{
+    return seismicitySummary::write(seismicOrigins_, minMagnitude_, summaryHeading(),
+                                    summaryOpening(), now);
+}
+
+QString EQ_QueryController::summaryHeading() const
+{
+    return QStringLiteral("A Seismicity Summary");
+}
+
+const char* EQ_QueryController::summaryOpening() const
+{
+    return "I have loaded %d seismic events with magnitudes greater than or equal to %.1f. ";
+}
+
+webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind kind)
+{
+    webFetcher::options how;
+    how.timeoutMs = downloadTimeoutMs_;
+    webFetcher::result r = webFetcher::fetch(url, how);
+    if (kind == downloadKind::catalogue)
+        lastError_ = r.error;
+    if (!r.ok())
+        qCWarning(lcFeeds).noquote()
+            << QStringLiteral("Failed to access the url. Error: %1 %2").arg(r.error, url.toString());
+    return r;
 }

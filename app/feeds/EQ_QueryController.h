@@ -3,6 +3,7 @@
 #include "QVRDateFormatter.h"
 #include "originTableModel.h"
 #include "seismicOrigin.h"
+#include "webFetcher.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -77,6 +78,15 @@ public:
     // lies east of its eastern edge holds nothing. A coordinate that is not a number is outside.
     bool isOriginInBox(const seismicOrigin& origin) const;
 
+    // The plain-language report of seismicOrigins; empty text for an empty list.
+    QString summarizeTheSeismicActivity(const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
+
+    // The error of the last download, or null text when it succeeded.
+    const QString& lastError() const { return lastError_; }
+    // How long one download may take, in ms (30 s unless a test wants less).
+    int downloadTimeoutMs() const { return downloadTimeoutMs_; }
+    void setDownloadTimeoutMs(int ms) { downloadTimeoutMs_ = ms; }
+
     // --- the table of seismicOrigins
     originTableModel* tableModel() { return &tableModel_; }
     void clearTableSortImages();
@@ -85,6 +95,18 @@ public:
     void tableViewMouseDownInHeaderOfTableColumn(int column);
 
 protected:
+    // The summary's title line and its opening sentence, a printf format taking the number
+    // of origins (%d) and the minimum magnitude (%.1f).
+    virtual QString summaryHeading() const;
+    virtual const char* summaryOpening() const;
+
+    // Downloads `url` with the controller's time-out. A failure is logged in one line,
+    // "Failed to access the url. Error: …" with the address. The outcome of a catalogue's
+    // own download becomes lastError; that of a side download (a detail document) does not.
+    enum class downloadKind { catalogue, sideDocument };
+    webFetcher::result download(const QUrl& url, downloadKind kind = downloadKind::catalogue);
+    void setLastError(const QString& error) { lastError_ = error; }
+
     // ISO 8601 times with milliseconds in UTC: "yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS'Z'".
     const QVRDateFormatter& rfc3339DateFormatter() const { return rfc3339DateFormatter_; }
 
@@ -107,5 +129,7 @@ private:
     float minRadius_ = 0;    // degrees
     float maxRadius_ = 0;
     QVRDateFormatter rfc3339DateFormatter_;
+    QString lastError_;
+    int downloadTimeoutMs_ = 30000;
     originTableModel tableModel_;
 };

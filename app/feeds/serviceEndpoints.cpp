@@ -8,8 +8,13 @@ namespace serviceEndpoints {
 namespace {
 
 const description services[] = {
-    {service::usgsEarthquakes, "usgsEarthquakes", "QUORVEL_USGS_EARTHQUAKE_URL",
+    {service::usgsFeeds, "usgsFeeds", "QUORVEL_USGS_FEED_URL", "https://earthquake.usgs.gov"},
+    {service::usgsEventPages, "usgsEventPages", "QUORVEL_USGS_EVENT_PAGE_URL",
      "https://earthquake.usgs.gov"},
+    {service::usgsNEIC, "usgsNEIC", "QUORVEL_USGS_NEIC_URL", "https://earthquake.usgs.gov"},
+    {service::noaaWCATWC, "noaaWCATWC", "QUORVEL_WCATWC_URL", "https://wcatwc.arh.noaa.gov"},
+    {service::noaaPTWC, "noaaPTWC", "QUORVEL_PTWC_URL", "https://ptwc.weather.gov"},
+    {service::fdsnEvents, "fdsnEvents", "QUORVEL_FDSN_EVENT_URL", "https://service.iris.edu"},
 };
 
 } // namespace

@@ -8,7 +8,12 @@
 namespace serviceEndpoints {
 
 enum class service {
-    usgsEarthquakes, // the USGS earthquake web site: feeds and event pages
+    usgsFeeds,      // USGS real-time feeds (GeoJSON, CSV)
+    usgsEventPages, // USGS event pages
+    usgsNEIC,       // USGS NEIC bulletin pages
+    noaaWCATWC,     // NOAA West Coast and Alaska Tsunami Warning Center
+    noaaPTWC,       // NOAA Pacific Tsunami Warning Center
+    fdsnEvents,     // FDSN event web service
 };
 
 struct description {

@@ -291,7 +291,7 @@ QString seismicOrigin::valuesInSeparatedString() const
 
 QString seismicOrigin::usgsEventWebAddress() const
 {
-    return serviceEndpoints::baseURL(serviceEndpoints::service::usgsEarthquakes) +
+    return serviceEndpoints::baseURL(serviceEndpoints::service::usgsEventPages) +
            QStringLiteral("/earthquakes/eventpage/") +
            QStringLiteral("%1%2#summary").arg(printableText(locationContributor_).toLower(),
                                               printableText(eventID_));

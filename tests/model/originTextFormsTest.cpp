@@ -1,3 +1,4 @@
+#include "scopedEnvironment.h"
 #include "seismicOrigin.h"
 
 #include <gtest/gtest.h>
@@ -97,8 +98,7 @@ TEST(OriginTextForms, DescriptionForTheLog)
 
 TEST(OriginTextForms, LongDateInTheComputersZone)
 {
-    const QByteArray savedTZ = qgetenv("TZ");
-    qputenv("TZ", "Europe/Rome");
+    const scopedEnvironment zone("TZ", QStringLiteral("Europe/Rome"));
     seismicOrigin o = sampleOrigin();
     const QDateTime t = o.originDateTime();
     EXPECT_EQ(o.longDateString(t.addSecs(3 * 3600 + 5)), "09:00:03 CEST Tue, 29 May (3 hours ago)");
@@ -107,18 +107,16 @@ TEST(OriginTextForms, LongDateInTheComputersZone)
     EXPECT_EQ(o.longDateString(t.addDays(1).addSecs(1)), "09:00:03 CEST Tue, 29 May (1 day ago)");
     EXPECT_EQ(o.longDateString(t.addDays(12)), "09:00:03 CEST Tue, 29 May (12 days ago)");
     EXPECT_EQ(o.longDateString(t.addSecs(3600)), "09:00:03 CEST Tue, 29 May ");
-    if (savedTZ.isNull())
-        qunsetenv("TZ");
-    else
-        qputenv("TZ", savedTZ);
 }
 
 TEST(OriginTextForms, EventPageAddress)
 {
     seismicOrigin o = sampleOrigin();
-    EXPECT_EQ(o.usgsEventWebAddress(),
-              "https://earthquake.usgs.gov/earthquakes/eventpage/us7000abcd#summary");
-    qputenv("QUORVEL_USGS_EARTHQUAKE_URL", "http://127.0.0.1:8765/");
+    {
+        const scopedEnvironment unset("QUORVEL_USGS_EVENT_PAGE_URL", QString());
+        EXPECT_EQ(o.usgsEventWebAddress(),
+                  "https://earthquake.usgs.gov/earthquakes/eventpage/us7000abcd#summary");
+    }
+    const scopedEnvironment pages("QUORVEL_USGS_EVENT_PAGE_URL", QStringLiteral("http://127.0.0.1:8765/"));
     EXPECT_EQ(o.usgsEventWebAddress(), "http://127.0.0.1:8765/earthquakes/eventpage/us7000abcd#summary");
-    qunsetenv("QUORVEL_USGS_EARTHQUAKE_URL");
 }

@@ -1,0 +1,367 @@
+#include "NEIC_QueryController.h"
+
+#include "QVRDateFormatter.h"
+#include "csvFields.h"
+#include "lenientNumbers.h"
+#include "quorvelLogging.h"
+#include "serviceEndpoints.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTextDocument>
+
+namespace {
+
+QUrl addressOn(serviceEndpoints::service where, const char* path)
+{
+    return QUrl(serviceEndpoints::baseURL(where) + QLatin1StringView(path));
+}
+
+// The first identifier of ",us7000abcd,ci123," style lists.
+QString firstIdentifier(const QString& ids)
+{
+    for (const QString& piece : ids.split(u',')) {
+        if (!piece.isEmpty())
+            return piece;
+    }
+    return {};
+}
+
+float jsonFloat(const QJsonValue& v)
+{
+    return float(v.toDouble());
+}
+
+} // namespace
+
+NEIC_QueryController::NEIC_QueryController(QObject* parent) : EQ_QueryController(parent)
+{
+    setMinMagnitude(5.0f);
+    setMaxMagnitude(19.0f);
+    gsURLs_ = {addressOn(serviceEndpoints::service::usgsFeeds,
+                         "/earthquakes/feed/v0.1/summary/1.0_week.csv")};
+}
+
+QUrl NEIC_QueryController::geoJSONFeedURL()
+{
+    return addressOn(serviceEndpoints::service::usgsFeeds,
+                     "/earthquakes/feed/v1.0/summary/2.5_month.geojson");
+}
+
+QString NEIC_QueryController::summaryHeading() const
+{
+    return QStringLiteral("A Global Seismicity Summary");
+}
+
+const char* NEIC_QueryController::summaryOpening() const
+{
+    return "In the last seven days the US Geological Survey identified and located %d seismic "
+           "events with magnitudes greater than or equal to %.1f. ";
+}
+
+// --- GeoJSON feed
+
+originList NEIC_QueryController::loadUSGSGeoJSONFeed()
+{
+    const webFetcher::result r = download(geoJSONFeedURL());
+    if (!r.ok())
+        return {};
+    return parseUSGSGeoJSONFeed(r.body, true);
+}
+
+originList NEIC_QueryController::parseUSGSGeoJSONFeed(const QByteArray& json, bool loadDetails)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError) {
+        qCWarning(lcFeeds).noquote() << QStringLiteral("The USGS feed is not valid JSON: %1 at byte %2")
+                                            .arg(error.errorString())
+                                            .arg(error.offset);
+        setLastError(error.errorString());
+        return {};
+    }
+    originList result;
+    const QJsonArray features = document.object().value(QLatin1StringView("features")).toArray();
+    for (const QJsonValue& featureValue : features) {
+        if (!featureValue.isObject())
+            continue;
+        const QJsonObject feature = featureValue.toObject();
+        const QJsonArray coordinates =
+            feature.value(QLatin1StringView("geometry")).toObject().value(QLatin1StringView("coordinates")).toArray();
+        const QJsonObject p = feature.value(QLatin1StringView("properties")).toObject();
+        auto has = [&p](const char* key) {
+            const QJsonValue v = p.value(QLatin1StringView(key));
+            return !v.isNull() && !v.isUndefined();
+        };
+        auto value = [&p](const char* key) { return p.value(QLatin1StringView(key)); };
+
+        auto o = std::make_shared<seismicOrigin>();
+        o->setLongitude(jsonFloat(coordinates.at(0)));
+        o->setLatitude(jsonFloat(coordinates.at(1)));
+        o->setDepth(jsonFloat(coordinates.at(2)));
+        o->setFERegion();
+
+        const QString net = value("net").toString();
+        if (has("net"))
+            o->setNetwork_code(net);
+        // A missing network code still names the contributor as the USGS.
+        o->setLocationContributor(QStringLiteral("USGS-") + (has("net") ? net : QStringLiteral("unknown")));
+        o->setCsvRegionString(value("place").toString());
+        o->setCatalog(QStringLiteral("USGS"));
+        o->setEventID(firstIdentifier(value("ids").toString()));
+
+        float magnitude = 0.0f;
+        if (!has("mag")) {
+            qCInfo(lcFeeds).noquote()
+                << QStringLiteral("%1 %2").arg(QString::fromUtf8(QJsonDocument(coordinates).toJson(QJsonDocument::Compact)),
+                                               QString::fromUtf8(QJsonDocument(p).toJson(QJsonDocument::Compact)));
+        } else {
+            magnitude = jsonFloat(value("mag"));
+            o->setMagnitude(magnitude);
+            auto m = std::make_shared<QVRMagnitude>();
+            m->setContributor(QStringLiteral("USGS"));
+            m->setMvalue(magnitude);
+            if (has("magType")) {
+                m->setMagnitudeType(value("magType").toString());
+                o->setMagnitude_type(m->magnitudeType());
+            }
+            o->addObjectToMagnitudes(m);
+        }
+
+        if (has("time")) {
+            const double ms = value("time").toDouble();
+            o->setOriginDateTime(QDateTime::fromMSecsSinceEpoch(qint64(ms), QTimeZone::utc()));
+            o->setEpochTime(ms * 0.001);
+        }
+        if (has("nst"))
+            o->setNum_stations_mag(truncatedToInt(value("nst").toDouble()));
+        if (has("rms"))
+            o->setRms_error(jsonFloat(value("rms")));
+        if (has("gap"))
+            o->setAzimuthal_gap(jsonFloat(value("gap")));
+        if (has("dmin"))
+            o->setDis_first_station(jsonFloat(value("dmin")));
+        if (has("tsunami"))
+            o->setTsunamiFlag(value("tsunami").toVariant());
+        if (has("sig"))
+            o->setEventSignificance(truncatedToInt(value("sig").toDouble()));
+        if (has("status"))
+            o->setOriginInformationStatus(value("status").toString());
+        if (has("alert"))
+            o->setPagerAlertLevel(value("alert").toString());
+        if (has("detail"))
+            o->setDetailURL(value("detail").toString());
+        if (has("felt"))
+            o->setNFeltReports(truncatedToInt(value("felt").toDouble()));
+        if (has("updated"))
+            o->setLastUpdateEpochTime(truncatedToInt(value("updated").toDouble() * 0.001));
+        if (has("mmi"))
+            o->setMaxInstrumentalIntensity(jsonFloat(value("mmi")));
+        if (has("cdi"))
+            o->setMaxReportedIntensity(jsonFloat(value("cdi")));
+        if (has("tz"))
+            o->setTzOffsetInMinutes(truncatedToInt(value("tz").toDouble()));
+
+        if (loadDetails && magnitude > 6.5f)
+            loadGeoJSONDetailsForOrigin(*o);
+        if (minMagnitude() <= magnitude && magnitude <= maxMagnitude())
+            result.append(o);
+    }
+    return result;
+}
+
+void NEIC_QueryController::loadGeoJSONDetailsForOrigin(seismicOrigin& origin)
+{
+    if (origin.detailURL().isEmpty())
+        return;
+    const webFetcher::result r = download(QUrl(origin.detailURL()), downloadKind::sideDocument);
+    if (r.ok())
+        parseGeoJSONDetails(r.body, origin);
+}
+
+void NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin)
+{
+    const QJsonObject products = QJsonDocument::fromJson(json)
+                                     .object()
+                                     .value(QLatin1StringView("properties"))
+                                     .toObject()
+                                     .value(QLatin1StringView("products"))
+                                     .toObject();
+    const QJsonValue pager = products.value(QLatin1StringView("losspager"));
+    if (!pager.isArray() || pager.toArray().isEmpty())
+        return;
+    const QJsonObject contents =
+        pager.toArray().at(0).toObject().value(QLatin1StringView("contents")).toObject();
+    QMap<QString, QString> links = origin.gsLinks().value_or(QMap<QString, QString>());
+    const QJsonValue url =
+        contents.value(QLatin1StringView("onepager.pdf")).toObject().value(QLatin1StringView("url"));
+    if (url.isString())
+        links.insert(QStringLiteral("onePagerLink"), url.toString());
+    origin.setGsLinks(links);
+}
+
+// --- CSV lists
+
+bool NEIC_QueryController::loadEvents()
+{
+    const originList origins = loadNEIC_TextList();
+    if (origins.isEmpty())
+        return false;
+    setSeismicOrigins(origins);
+    return true;
+}
+
+originList NEIC_QueryController::loadNEIC_TextList()
+{
+    originList result;
+    for (const QUrl& url : gsURLs_) {
+        const webFetcher::result r = download(url);
+        if (r.ok())
+            result += parseNEIC_TextList(r.body);
+    }
+    return result;
+}
+
+originList NEIC_QueryController::parseNEIC_TextList(const QByteArray& csv) const
+{
+    static const QVRDateFormatter timeFormatter(QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS"),
+                                                QTimeZone::utc());
+    originList result;
+    const QList<QByteArray> lines = csv.split('\n');
+    for (qsizetype n = 1; n < lines.size(); ++n) {
+        const QList<QString> c = csvFields(QString::fromUtf8(lines.at(n)));
+        if (c.size() < 13)
+            continue;
+        auto o = std::make_shared<seismicOrigin>();
+        o->setCatalog(QStringLiteral("PDE"));
+        o->setLocationContributor(QStringLiteral("USGS"));
+        o->setEventID(c.at(11));
+        o->setVersion(c.at(12));
+        o->setLatitude(leadingFloat(c.at(1)));
+        o->setLongitude(leadingFloat(c.at(2)));
+        o->setDepth(leadingFloat(c.at(3)));
+        o->setFERegion();
+        o->setCsvRegionString(o->shortFlinnEngdahlString());
+        o->setNum_stations_mag(truncatedToInt(leadingDouble(c.at(6))));
+        o->setRms_error(leadingFloat(c.at(9)));
+        o->setAzimuthal_gap(leadingFloat(c.at(7)));
+        o->setDis_first_station(leadingFloat(c.at(8)));
+
+        auto m = std::make_shared<QVRMagnitude>();
+        m->setContributor(QStringLiteral("USGS"));
+        m->setMvalue(leadingFloat(c.at(4)));
+        m->setMagnitudeType(c.at(5));
+        o->addObjectToMagnitudes(m);
+
+        // Older lists end their times in "+00:00", newer ones in "Z": both mean UTC.
+        QString time = c.at(0).trimmed().remove(QStringLiteral("+00:00"));
+        if (time.endsWith(u'Z'))
+            time.chop(1);
+        o->setOriginDateTime(timeFormatter.dateFromString(time));
+        o->setFERegion();
+        o->setMagnitudeToMaximumValue();
+        if (minMagnitude() <= m->mvalue() && m->mvalue() <= maxMagnitude())
+            result.append(o);
+    }
+    return result;
+}
+
+originList NEIC_QueryController::loadNEIC_CSVvalues()
+{
+    originList result;
+    for (const QUrl& url : gsURLs_) {
+        const webFetcher::result r = download(url);
+        if (!r.ok())
+            return result; // the download has been logged
+        result += parseNEIC_CSVvalues(r.body);
+    }
+    return result;
+}
+
+originList NEIC_QueryController::parseNEIC_CSVvalues(const QByteArray& csv) const
+{
+    // Source,Eqid,Version,"Weekday, Month day, year hh:mm:ss UTC",Lat,Lon,Magnitude,Depth,NST,Region
+    static const QVRDateFormatter dateFormatter(QStringLiteral("EEEE, MMMM d, yyyy HH:mm:ss zzz"),
+                                                QTimeZone::utc());
+    originList result;
+    const QString text = QString::fromUtf8(csv);
+    const QList<QStringView> lines = QStringView(text).split(QRegularExpression(QStringLiteral("[\r\n]")),
+                                                              Qt::SkipEmptyParts);
+    auto problem = [&result]() {
+        qCWarning(lcFeeds) << "Problem downloading USGS event list.";
+        return result;
+    };
+    for (qsizetype n = 1; n < lines.size(); ++n) {
+        const QStringView line = lines.at(n).trimmed();
+        if (line.isEmpty())
+            continue;
+        // Three plain fields, the quoted date, then the numbers.
+        const qsizetype open = line.indexOf(u'"');
+        const qsizetype close = open < 0 ? -1 : line.indexOf(u'"', open + 1);
+        if (close < 0)
+            return problem();
+        const QList<QStringView> head = line.left(open).split(u',');
+        const QList<QStringView> numbers = line.mid(close + 1).split(u',');
+        if (head.size() < 3 || numbers.size() < 5)
+            return problem();
+        float values[4];
+        for (int k = 0; k < 4; ++k) {
+            bool ok = false;
+            values[k] = numbers.at(k + 1).trimmed().toFloat(&ok);
+            if (!ok)
+                return problem();
+        }
+        auto o = std::make_shared<seismicOrigin>();
+        o->setCatalog(QStringLiteral("NEIC_CSV"));
+        o->setLocationContributor(head.at(0).trimmed().toString());
+        o->setEventID(head.at(1).trimmed().toString());
+        o->setOriginDateTime(dateFormatter.dateFromString(line.mid(open + 1, close - open - 1)));
+        o->setLatitude(values[0]);
+        o->setLongitude(values[1]);
+        o->setMagnitude(values[2]);
+        o->setDepth(values[3]);
+        o->setFERegion();
+        if (minMagnitude() <= o->magnitude() && o->magnitude() <= maxMagnitude())
+            result.append(o);
+    }
+    return result;
+}
+
+// --- bulletins
+
+QString NEIC_QueryController::downloadBulletin(const QUrl& url)
+{
+    const webFetcher::result r = download(url);
+    return r.ok() ? QString::fromUtf8(r.body) : QString();
+}
+
+QString NEIC_QueryController::WCATWCMessage()
+{
+    return downloadBulletin(addressOn(serviceEndpoints::service::noaaWCATWC, "/message.txt"));
+}
+
+QString NEIC_QueryController::PTWCMessage()
+{
+    return downloadBulletin(addressOn(serviceEndpoints::service::noaaPTWC, "/ptwc/wmsg"));
+}
+
+QString NEIC_QueryController::USGSMTensorMessage()
+{
+    return downloadBulletin(addressOn(serviceEndpoints::service::usgsNEIC, "/neis/data_services/mtall.last"));
+}
+
+QString NEIC_QueryController::BigQuakeMessage()
+{
+    const webFetcher::result r =
+        download(addressOn(serviceEndpoints::service::usgsNEIC, "/neis/data_services/bigquake.html"));
+    return r.ok() ? plainTextOfHTML(r.body) : QString();
+}
+
+QString NEIC_QueryController::plainTextOfHTML(const QByteArray& html)
+{
+    QTextDocument document;
+    document.setHtml(QString::fromUtf8(html));
+    return document.toPlainText();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "EQ_QueryController.h"
+
+#include <QList>
+#include <QUrl>
+
+// The USGS real-time feeds: the GeoJSON summary feed of the past month (with one-page summary
+// links for the largest events), the weekly CSV list that backs loadEvents and the summary,
+// the older quoted-date CSV, and four text bulletins. Every reader has a parse entry taking
+// bytes, used by the loaders, the tests and the command line.
+class NEIC_QueryController : public EQ_QueryController {
+    Q_OBJECT
+public:
+    explicit NEIC_QueryController(QObject* parent = nullptr);
+
+    // Addresses of the CSV lists; by default the weekly list of the USGS feed host.
+    const QList<QUrl>& gsURLs() const { return gsURLs_; }
+    void setGsURLs(const QList<QUrl>& urls) { gsURLs_ = urls; }
+
+    // The GeoJSON feed of the past month: a new list in feed order, filtered by the magnitude
+    // limits. seismicOrigins is left as it is. Empty when the download or the parse fails.
+    originList loadUSGSGeoJSONFeed();
+    // The feed's bytes as origins. With `loadDetails` every event above magnitude 6.5 also
+    // gets its one-page summary link from its detail document.
+    originList parseUSGSGeoJSONFeed(const QByteArray& json, bool loadDetails);
+    static QUrl geoJSONFeedURL();
+
+    // Fetches the origin's detail document and records its one-page summary link. A failed
+    // download leaves the origin as it was.
+    void loadGeoJSONDetailsForOrigin(seismicOrigin& origin);
+    static void parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin);
+
+    // The weekly CSV list into seismicOrigins; false, keeping the previous list, when it
+    // yields no origins.
+    bool loadEvents() override;
+    originList loadNEIC_TextList();
+    originList parseNEIC_TextList(const QByteArray& csv) const;
+    originList loadNEIC_CSVvalues();
+    originList parseNEIC_CSVvalues(const QByteArray& csv) const;
+
+    // Bulletins as text; null text when the download fails.
+    QString WCATWCMessage();
+    QString PTWCMessage();
+    QString BigQuakeMessage();
+    QString USGSMTensorMessage();
+    // The visible text of an HTML page.
+    static QString plainTextOfHTML(const QByteArray& html);
+
+protected:
+    QString summaryHeading() const override;
+    const char* summaryOpening() const override;
+
+private:
+    QString downloadBulletin(const QUrl& url);
+
+    QList<QUrl> gsURLs_;
+};

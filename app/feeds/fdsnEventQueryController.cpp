@@ -1,0 +1,159 @@
+#include "fdsnEventQueryController.h"
+
+#include "QVRDateFormatter.h"
+#include "lenientNumbers.h"
+#include "quorvelLogging.h"
+#include "serviceEndpoints.h"
+
+namespace {
+
+const QVRDateFormatter& queryTimeFormatter()
+{
+    static const QVRDateFormatter formatter(QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss"),
+                                            QTimeZone::utc());
+    return formatter;
+}
+
+QUrl logged(const QString& address)
+{
+    qCInfo(lcFeeds).noquote() << address;
+    return QUrl(address);
+}
+
+} // namespace
+
+fdsnEventQueryController::fdsnEventQueryController(QObject* parent) : EQ_QueryController(parent)
+{
+    setMinMagnitude(6.5f);
+    setMaxMagnitude(20.0f);
+    setMinDepth(0.0f);
+    setMaxDepth(900.0f);
+    setMinLatitude(-90.0f);
+    setMaxLatitude(90.0f);
+    setMinLongitude(0.0f);
+    setMaxLongitude(360.0f);
+    setMinRadius(0.0f);
+    setMaxRadius(90.0f);
+    setStartDate(QDateTime(QDate(1973, 1, 1), QTime(0, 0), QTimeZone::utc()));
+    setEndDate(QDateTime::currentDateTimeUtc());
+}
+
+QString fdsnEventQueryController::summaryHeading() const
+{
+    return QStringLiteral("A Global Seismicity Summary");
+}
+
+const char* fdsnEventQueryController::summaryOpening() const
+{
+    return "The FDSN event service search found %d seismic events with magnitudes greater than "
+           "or equal to %.1f. ";
+}
+
+// The service address, the time window; the magnitude keys differ between the searches.
+QString fdsnEventQueryController::queryStart() const
+{
+    return serviceEndpoints::baseURL(serviceEndpoints::service::fdsnEvents) +
+           QStringLiteral("/fdsnws/event/1/query?") +
+           QStringLiteral("starttime=%1&").arg(queryTimeFormatter().stringFromDate(startDate())) +
+           QStringLiteral("endtime=%1&").arg(queryTimeFormatter().stringFromDate(endDate()));
+}
+
+QUrl fdsnEventQueryController::buildGlobalSearchURL() const
+{
+    return logged(queryStart() +
+                  QString::asprintf("minmagnitude=%.1f&maxmagnitude=%.1f&", double(minMagnitude()),
+                                    double(maxMagnitude())) +
+                  QString::asprintf("mindepth=%d&maxdepth=%d&", truncatedToInt(minDepth()),
+                                    truncatedToInt(maxDepth())) +
+                  QStringLiteral("format=text"));
+}
+
+QUrl fdsnEventQueryController::buildBoxSearchURL() const
+{
+    return logged(queryStart() +
+                  QString::asprintf("minmag=%.1f&maxmag=%.1f&", double(minMagnitude()),
+                                    double(maxMagnitude())) +
+                  QString::asprintf("mindepth=%d&maxdepth=%d&", truncatedToInt(minDepth()),
+                                    truncatedToInt(maxDepth())) +
+                  QString::asprintf("minlat=%.3f&", double(minLatitude())) +
+                  QString::asprintf("maxlat=%.3f&", double(maxLatitude())) +
+                  QString::asprintf("minlon=%.3f&", double(minLongitude())) +
+                  QString::asprintf("maxlon=%.3f&", double(maxLongitude())) +
+                  QStringLiteral("format=text"));
+}
+
+QUrl fdsnEventQueryController::buildAnnulusSearchURL() const
+{
+    return logged(queryStart() +
+                  QString::asprintf("minmag=%.1f&maxmag=%.1f&", double(minMagnitude()),
+                                    double(maxMagnitude())) +
+                  QString::asprintf("mindepth=%d&maxdepth=%d&", truncatedToInt(minDepth()),
+                                    truncatedToInt(maxDepth())) +
+                  QString::asprintf("lat=%.3f&", double(minLatitude())) +
+                  QString::asprintf("lon=%.3f&", double(minLongitude())) +
+                  QString::asprintf("minradius=%.3f&", double(minRadius())) +
+                  QString::asprintf("maxradius=%.3f&", double(maxRadius())) +
+                  QStringLiteral("format=text"));
+}
+
+std::optional<originList> fdsnEventQueryController::parse_events_from_text()
+{
+    QUrl url;
+    switch (searchType_) {
+    case globalSearch: url = buildGlobalSearchURL(); break;
+    case boxSearch: url = buildBoxSearchURL(); break;
+    case annulusSearch: url = buildAnnulusSearchURL(); break;
+    default:
+        qCWarning(lcFeeds) << "Unknown FDSN search type" << searchType_;
+        setLastError(QStringLiteral("unknown search type %1").arg(searchType_));
+        return std::nullopt;
+    }
+    const webFetcher::result r = download(url);
+    if (!r.ok())
+        return std::nullopt;
+    return parseFDSNEventText(r.body);
+}
+
+originList fdsnEventQueryController::parseFDSNEventText(const QByteArray& text)
+{
+    static const QVRDateFormatter& timeFormatter = queryTimeFormatter();
+    originList result;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype n = 1; n < lines.size(); ++n) {
+        const QList<QString> c = QString::fromUtf8(lines.at(n)).split(u'|');
+        if (c.size() <= 12)
+            continue;
+        auto o = std::make_shared<seismicOrigin>();
+        o->setCatalog(c.at(6).trimmed());
+        o->setLocationContributor(c.at(7).trimmed());
+        o->setLatitude(leadingFloat(c.at(2)));
+        o->setLongitude(leadingFloat(c.at(3)));
+        o->setDepth(leadingFloat(c.at(4)));
+        o->setMagnitude_type(c.at(9).trimmed());
+        o->setMagnitude(leadingFloat(c.at(10)));
+
+        auto m = std::make_shared<QVRMagnitude>();
+        m->setContributor(c.at(11).trimmed());
+        m->setMvalue(leadingFloat(c.at(10)));
+        m->setMagnitudeType(c.at(9).trimmed());
+        o->addObjectToMagnitudes(m);
+
+        // Services add fractional seconds ("…T23:58:58.770000"); the whole second is kept.
+        QString time = c.at(1).trimmed();
+        if (const qsizetype dot = time.indexOf(u'.', time.indexOf(u'T')); dot > 0)
+            time.truncate(dot);
+        o->setOriginDateTime(timeFormatter.dateFromString(time));
+        o->setCsvRegionString(c.at(12).trimmed());
+        o->setFERegion();
+        o->setMagnitudeToMaximumValue();
+        result.append(o);
+    }
+    return result;
+}
+
+bool fdsnEventQueryController::loadEvents()
+{
+    // Unlike the USGS list, a failed search leaves no previous result behind.
+    setSeismicOrigins(parse_events_from_text().value_or(originList()));
+    return !seismicOrigins().isEmpty();
+}

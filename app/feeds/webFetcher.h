@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QUrl>
+
+// The one way Quorvel downloads: synchronous for its caller, with a time-out. While it waits,
+// a local event loop keeps windows painting and timers firing, but holds back user input, so
+// the user cannot start a second load; timer-driven work must guard against running nested.
+class webFetcher {
+public:
+    struct options {
+        int timeoutMs = 30000;
+        QByteArray userAgent = defaultUserAgent();
+        QList<QPair<QByteArray, QByteArray>> headers;
+        // A larger answer is cut off and reported as an error.
+        qint64 maximumBytes = 64LL * 1024 * 1024;
+    };
+
+    struct result {
+        QByteArray body;
+        QString error; // null when the download succeeded
+        int httpStatus = 0;
+        bool ok() const { return error.isNull(); }
+    };
+
+    // The body of `url`, or an error text for a transport failure, an HTTP status of 400 or
+    // more, a time-out or an answer larger than allowed. Redirects are followed.
+    static result fetch(const QUrl& url, const options& how);
+    static result fetch(const QUrl& url);
+
+    static QByteArray defaultUserAgent();
+};

@@ -1,0 +1,139 @@
+#include "fdsnEventQueryController.h"
+#include "fixtureServer.h"
+#include "scopedEnvironment.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray dataFile(const char* name)
+{
+    QFile f(QStringLiteral(QUORVEL_TEST_DATA "/feeds/") + QLatin1StringView(name));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+    return f.readAll();
+}
+
+struct fdsnOnFixture {
+    fixtureServer server;
+    scopedEnvironment service{"QUORVEL_FDSN_EVENT_URL", server.baseURL()};
+};
+
+const QString queryPath = QStringLiteral("/fdsnws/event/1/query");
+
+} // namespace
+
+TEST(FdsnEvents, DefaultsAndTheThreeQueries)
+{
+    const scopedEnvironment service("QUORVEL_FDSN_EVENT_URL", QStringLiteral("https://fdsn.example"));
+    fdsnEventQueryController c;
+    EXPECT_EQ(c.searchType(), 0);
+    EXPECT_EQ(c.minMagnitude(), 6.5f);
+    EXPECT_EQ(c.maxMagnitude(), 20.0f);
+    EXPECT_EQ(c.maxDepth(), 900.0f);
+    EXPECT_EQ(c.minLongitude(), 0.0f);
+    EXPECT_EQ(c.maxLongitude(), 360.0f);
+    EXPECT_EQ(c.maxRadius(), 90.0f);
+    EXPECT_LE(qAbs(c.endDate().secsTo(QDateTime::currentDateTimeUtc())), 5);
+
+    c.setEndDate(QDateTime(QDate(2026, 12, 8), QTime(10, 11, 12), QTimeZone::utc()));
+    EXPECT_EQ(c.buildGlobalSearchURL().toString(),
+              "https://fdsn.example/fdsnws/event/1/query?starttime=1973-01-01T00:00:00&"
+              "endtime=2026-12-08T10:11:12&minmagnitude=6.5&maxmagnitude=20.0&mindepth=0&maxdepth=900&format=text");
+
+    c.setMaxDepth(699.9f);
+    c.setMinMagnitude(5.0f);
+    c.setMinLatitude(-10.5f);
+    c.setMaxLatitude(20.25f);
+    c.setMinLongitude(100.0f);
+    c.setMaxLongitude(-170.125f);
+    EXPECT_EQ(c.buildBoxSearchURL().toString(),
+              "https://fdsn.example/fdsnws/event/1/query?starttime=1973-01-01T00:00:00&"
+              "endtime=2026-12-08T10:11:12&minmag=5.0&maxmag=20.0&mindepth=0&maxdepth=699&"
+              "minlat=-10.500&maxlat=20.250&minlon=100.000&maxlon=-170.125&format=text");
+
+    c.setMinLatitude(35.0f);
+    c.setMinLongitude(139.5f);
+    c.setMinRadius(0.0f);
+    c.setMaxRadius(10.0f);
+    EXPECT_EQ(c.buildAnnulusSearchURL().toString(),
+              "https://fdsn.example/fdsnws/event/1/query?starttime=1973-01-01T00:00:00&"
+              "endtime=2026-12-08T10:11:12&minmag=5.0&maxmag=20.0&mindepth=0&maxdepth=699&"
+              "lat=35.000&lon=139.500&minradius=0.000&maxradius=10.000&format=text");
+}
+
+TEST(FdsnEvents, ReadsThirteenAndFourteenColumnAnswers)
+{
+    const originList iris = fdsnEventQueryController::parseFDSNEventText(dataFile("stream2segment_event_request_sample_iris.txt"));
+    ASSERT_EQ(iris.size(), 4);
+    const seismicOrigin& a = *iris.at(0);
+    EXPECT_EQ(a.originDateTime(), QDateTime(QDate(2011, 1, 8), QTime(0, 4, 29), QTimeZone::utc()));
+    EXPECT_FLOAT_EQ(a.latitude(), 50.1178f);
+    EXPECT_FLOAT_EQ(a.longitude(), 19.1442f);
+    EXPECT_EQ(a.depth(), 0.0f);
+    EXPECT_EQ(a.catalog(), "ISC");
+    EXPECT_EQ(a.locationContributor(), "ISC");
+    EXPECT_EQ(a.magnitude_type(), "ML");
+    EXPECT_FLOAT_EQ(a.magnitude(), 2.0f);
+    EXPECT_EQ(a.csvRegionString(), "POLAND");
+    EXPECT_EQ(iris.at(0)->objectInMagnitudesAtIndex(0)->contributor(), "IPEC");
+    EXPECT_EQ(a.shortFlinnEngdahlString(), "POLAND");
+    EXPECT_TRUE(iris.at(2)->magnitude_type().isEmpty()); // empty type column
+
+    const originList ingv = fdsnEventQueryController::parseFDSNEventText(dataFile("ingv-mcp_ingv_emilia_2012-05-29.txt"));
+    ASSERT_EQ(ingv.size(), 8);
+    // Fractional seconds are read to the whole second.
+    EXPECT_EQ(ingv.first()->originDateTime(), QDateTime(QDate(2012, 5, 29), QTime(23, 58, 58), QTimeZone::utc()));
+    EXPECT_EQ(ingv.first()->csvRegionString(), "3 km E San Possidonio (MO)");
+    EXPECT_EQ(ingv.first()->catalog(), "");
+    EXPECT_FLOAT_EQ(ingv.first()->magnitude(), 2.1f);
+}
+
+TEST(FdsnEvents, LineLengthsAndUtf8Names)
+{
+    const QByteArray text = "#EventID|Time|Latitude|Longitude|Depth/Km|Author|Catalog|Contributor|ContributorID|MagType|Magnitude|MagAuthor|EventLocationName\n"
+                            "1|2020-01-01T00:00:00|10|20|30|A|C|K|9|mb|5.5|M\n"
+                            "2|2020-01-01T00:00:00|10|20|30|A|C|K|9|mb|5.5|M|Cor\xc3\xa9" "e du Sud\n"
+                            "Error 400: bad request\n";
+    const originList origins = fdsnEventQueryController::parseFDSNEventText(text);
+    ASSERT_EQ(origins.size(), 1);
+    EXPECT_EQ(origins.first()->csvRegionString(), QString::fromUtf8("Corée du Sud"));
+    EXPECT_TRUE(fdsnEventQueryController::parseFDSNEventText(text.left(text.indexOf('\n') + 1)).isEmpty());
+}
+
+TEST(FdsnEvents, LoadEventsThroughTheServiceAndItsFailures)
+{
+    fdsnOnFixture f;
+    fdsnEventQueryController c;
+    c.setDownloadTimeoutMs(300);
+    f.server.setAnswer(queryPath, {200, dataFile("stream2segment_event_request_sample_iris.txt")});
+    EXPECT_TRUE(c.loadEvents());
+    EXPECT_EQ(c.seismicOrigins().size(), 4);
+    ASSERT_EQ(f.server.requests().size(), 1);
+    EXPECT_TRUE(f.server.requests().first().contains("minmagnitude=6.5"));
+
+    c.setSearchType(fdsnEventQueryController::annulusSearch);
+    c.loadEvents();
+    EXPECT_TRUE(f.server.requests().last().contains("&lat=-90.000&lon=0.000&minradius=0.000&maxradius=90.000&"));
+
+    // Every failure empties the list: the previous result is not kept.
+    for (const fixtureServer::answer& bad :
+         {fixtureServer::answer{500, "x"}, fixtureServer::answer{204, ""},
+          fixtureServer::answer{200, "", "text/plain", fixtureServer::behaviour::stall},
+          fixtureServer::answer{200, "", "text/plain", fixtureServer::behaviour::garbage}}) {
+        c.setSeismicOrigins({std::make_shared<seismicOrigin>()});
+        f.server.setAnswer(queryPath, bad);
+        EXPECT_FALSE(c.loadEvents());
+        EXPECT_TRUE(c.seismicOrigins().isEmpty());
+    }
+
+    // A cut-off answer is an error, not half a list.
+    f.server.setAnswer(queryPath, {200, dataFile("stream2segment_event_request_sample_iris.txt"), "text/plain",
+                                   fixtureServer::behaviour::cutShort});
+    EXPECT_FALSE(c.loadEvents());
+    EXPECT_FALSE(c.lastError().isEmpty());
+
+    c.setSearchType(7);
+    EXPECT_FALSE(c.parse_events_from_text().has_value());
+}
