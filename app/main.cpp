@@ -8,8 +8,7 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Every date text that names no zone is UTC.
     timeZones::makeUTCTheDefault();
     QCoreApplication::setApplicationName(QStringLiteral("Quorvel"));

@@ -8,8 +8,7 @@
 
 namespace {
 
-originList randomOrigins(int count)
-{
+originList randomOrigins(int count) {
     std::mt19937 random(12345);
     std::uniform_real_distribution<float> lat(-90, 90), lon(-180, 180), depth(0, 700), mag(0, 9);
     originList origins;
@@ -29,8 +28,7 @@ originList randomOrigins(int count)
 }
 
 // Baseline: copying the list of record pointers, the least any list operation does.
-void BM_CopyOriginPointers(benchmark::State& state)
-{
+void BM_CopyOriginPointers(benchmark::State& state) {
     const originList origins = randomOrigins(int(state.range(0)));
     for (auto _ : state) {
         originList copy(origins.begin(), origins.end());
@@ -40,8 +38,7 @@ void BM_CopyOriginPointers(benchmark::State& state)
 }
 BENCHMARK(BM_CopyOriginPointers)->Arg(10000);
 
-void BM_BoxFilter(benchmark::State& state)
-{
+void BM_BoxFilter(benchmark::State& state) {
     const originList origins = randomOrigins(int(state.range(0)));
     EQ_QueryController c;
     c.setMinLatitude(-30);
@@ -58,8 +55,7 @@ void BM_BoxFilter(benchmark::State& state)
 }
 BENCHMARK(BM_BoxFilter)->Arg(10000);
 
-void BM_HeaderClickSortByMagnitude(benchmark::State& state)
-{
+void BM_HeaderClickSortByMagnitude(benchmark::State& state) {
     EQ_QueryController c;
     c.setSeismicOrigins(randomOrigins(int(state.range(0))));
     const int magnitudeColumn = 5; // identifier "6"
@@ -69,8 +65,7 @@ void BM_HeaderClickSortByMagnitude(benchmark::State& state)
 }
 BENCHMARK(BM_HeaderClickSortByMagnitude)->Arg(10000);
 
-void BM_EventListRoundTrip(benchmark::State& state)
-{
+void BM_EventListRoundTrip(benchmark::State& state) {
     const originList origins = randomOrigins(int(state.range(0)));
     for (auto _ : state) {
         const QByteArray data = eventListFile::archivedData(origins);

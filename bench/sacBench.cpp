@@ -10,8 +10,7 @@
 
 namespace {
 
-std::vector<float> noise(std::size_t count)
-{
+std::vector<float> noise(std::size_t count) {
     std::mt19937 random(7);
     std::normal_distribution<float> normal;
     std::vector<float> samples(count);
@@ -21,8 +20,7 @@ std::vector<float> noise(std::size_t count)
 }
 
 // 4096 points spread over the globe, latitude first.
-std::vector<std::pair<float, float>> randomPoints()
-{
+std::vector<std::pair<float, float>> randomPoints() {
     std::mt19937 random(3);
     std::uniform_real_distribution<float> lat(-90, 90), lon(-180, 180);
     std::vector<std::pair<float, float>> points(4096);
@@ -32,8 +30,7 @@ std::vector<std::pair<float, float>> randomPoints()
 }
 
 // Baseline for the look-ups: producing and summing the same coordinates without looking up.
-void BM_CoordinatesOnly(benchmark::State& state)
-{
+void BM_CoordinatesOnly(benchmark::State& state) {
     const auto points = randomPoints();
     std::size_t i = 0;
     long sum = 0;
@@ -46,8 +43,7 @@ void BM_CoordinatesOnly(benchmark::State& state)
 }
 BENCHMARK(BM_CoordinatesOnly);
 
-void BM_FlinnEngdahlLookup(benchmark::State& state)
-{
+void BM_FlinnEngdahlLookup(benchmark::State& state) {
     const auto points = randomPoints();
     std::size_t i = 0;
     long sum = 0;
@@ -63,8 +59,7 @@ void BM_FlinnEngdahlLookup(benchmark::State& state)
 BENCHMARK(BM_FlinnEngdahlLookup);
 
 // Baseline for the filters and the reader: a plain copy of the samples.
-void BM_CopyMillionSamples(benchmark::State& state)
-{
+void BM_CopyMillionSamples(benchmark::State& state) {
     const std::vector<float> samples = noise(1000000);
     std::vector<float> copy(samples.size());
     for (auto _ : state) {
@@ -75,8 +70,7 @@ void BM_CopyMillionSamples(benchmark::State& state)
 }
 BENCHMARK(BM_CopyMillionSamples)->Unit(benchmark::kMillisecond);
 
-void BM_HighAndLowPassMillionSamples(benchmark::State& state)
-{
+void BM_HighAndLowPassMillionSamples(benchmark::State& state) {
     const std::vector<float> samples = noise(1000000);
     SacObject seismogram;
     for (auto _ : state) {
@@ -89,8 +83,7 @@ void BM_HighAndLowPassMillionSamples(benchmark::State& state)
 }
 BENCHMARK(BM_HighAndLowPassMillionSamples)->Unit(benchmark::kMillisecond);
 
-void BM_ReadMillionSampleFile(benchmark::State& state)
-{
+void BM_ReadMillionSampleFile(benchmark::State& state) {
     SacObject source;
     source.InitWithSamples(noise(1000000), 0.01f, 0.0f, {});
     const QByteArray bytes = source.sacData();

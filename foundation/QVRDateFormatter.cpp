@@ -14,18 +14,16 @@ constexpr std::array<const char*, 12> longMonths = {
 constexpr std::array<const char*, 12> shortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 // Indexed by QDate::dayOfWeek() - 1, Monday first.
-constexpr std::array<const char*, 7> longWeekdays = {
-    "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+constexpr std::array<const char*, 7> longWeekdays = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                                     "Friday", "Saturday", "Sunday"};
 constexpr std::array<const char*, 7> shortWeekdays = {"Mon", "Tue", "Wed", "Thu",
                                                       "Fri", "Sat", "Sun"};
 
-bool isPatternLetter(char16_t c)
-{
+bool isPatternLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-QString padded(qint64 value, int width)
-{
+QString padded(qint64 value, int width) {
     QString digits = QString::number(std::llabs(value));
     if (digits.size() < width)
         digits.prepend(QString(width - digits.size(), u'0'));
@@ -34,27 +32,23 @@ QString padded(qint64 value, int width)
 
 // Weeks start on Sunday and week 1 is the week that holds 1 January, as in US English
 // calendars; so the last days of December can belong to the next week-based year.
-int sundayBasedWeekday(const QDate& d)
-{
+int sundayBasedWeekday(const QDate& d) {
     return d.dayOfWeek() % 7; // Sunday 0 … Saturday 6
 }
 
-int weekBasedYear(const QDate& d)
-{
+int weekBasedYear(const QDate& d) {
     const QDate saturday = d.addDays(6 - sundayBasedWeekday(d));
     return saturday.year() > d.year() ? d.year() + 1 : d.year();
 }
 
-int weekOfYear(const QDate& d)
-{
+int weekOfYear(const QDate& d) {
     const QDate jan1(weekBasedYear(d), 1, 1);
     const QDate firstSunday = jan1.addDays(-sundayBasedWeekday(jan1));
     return int(firstSunday.daysTo(d) / 7) + 1;
 }
 
 // "+01:00", "+0100" or "+01" style offsets.
-QString offsetText(int seconds, bool colon, bool minutesOptional)
-{
+QString offsetText(int seconds, bool colon, bool minutesOptional) {
     const QChar sign = seconds < 0 ? u'-' : u'+';
     const int total = std::abs(seconds) / 60;
     const int h = total / 60;
@@ -66,8 +60,7 @@ QString offsetText(int seconds, bool colon, bool minutesOptional)
 }
 
 // "GMT", "GMT+1", "GMT+5:30" (short) or "GMT+01:00" (long).
-QString gmtText(int seconds, bool longForm)
-{
+QString gmtText(int seconds, bool longForm) {
     if (seconds == 0)
         return QStringLiteral("GMT");
     const QChar sign = seconds < 0 ? u'-' : u'+';
@@ -82,8 +75,7 @@ QString gmtText(int seconds, bool longForm)
     return out;
 }
 
-QString zoneName(const QDateTime& local, bool longForm)
-{
+QString zoneName(const QDateTime& local, bool longForm) {
     const QTimeZone zone = local.timeZone();
     if (zone == QTimeZone::utc() || zone.id() == "UTC" || zone.id() == "Etc/UTC")
         return longForm ? QStringLiteral("Coordinated Universal Time") : QStringLiteral("UTC");
@@ -101,13 +93,26 @@ QString zoneName(const QDateTime& local, bool longForm)
     return abbreviation;
 }
 
-bool isNumericToken(char16_t letter, int count)
-{
+bool isNumericToken(char16_t letter, int count) {
     switch (letter) {
-    case u'y': case u'Y': case u'd': case u'D': case u'h': case u'H': case u'k': case u'K':
-    case u'm': case u's': case u'S': case u'A': case u'w':
+    case u'y':
+    case u'Y':
+    case u'd':
+    case u'D':
+    case u'h':
+    case u'H':
+    case u'k':
+    case u'K':
+    case u'm':
+    case u's':
+    case u'S':
+    case u'A':
+    case u'w':
         return true;
-    case u'M': case u'L': case u'e': case u'c':
+    case u'M':
+    case u'L':
+    case u'e':
+    case u'c':
         return count <= 2;
     default:
         return false;
@@ -125,12 +130,12 @@ struct ParsedFields {
 
 class TextReader {
 public:
-    explicit TextReader(QStringView text) : text_(text) {}
+    explicit TextReader(QStringView text)
+        : text_(text) {}
 
     bool atEnd() const { return pos_ >= text_.size(); }
 
-    bool literal(const QString& s)
-    {
+    bool literal(const QString& s) {
         if (text_.mid(pos_).startsWith(s)) {
             pos_ += s.size();
             return true;
@@ -139,8 +144,7 @@ public:
     }
 
     // Up to `maxDigits` decimal digits (at least one); `exact` demands exactly that many.
-    std::optional<qint64> digits(int maxDigits, bool exact, int* countRead = nullptr)
-    {
+    std::optional<qint64> digits(int maxDigits, bool exact, int* countRead = nullptr) {
         qint64 value = 0;
         int n = 0;
         while (n < maxDigits && pos_ < text_.size() && text_.at(pos_).unicode() >= u'0' &&
@@ -158,14 +162,12 @@ public:
 
     // Index of the longest name that the text continues with, ignoring case.
     template <size_t N>
-    std::optional<int> oneOf(const std::array<const char*, N>& names)
-    {
+    std::optional<int> oneOf(const std::array<const char*, N>& names) {
         int best = -1;
         qsizetype bestLength = 0;
         for (size_t i = 0; i < N; ++i) {
             const QLatin1StringView name(names[i]);
-            if (name.size() > bestLength &&
-                text_.mid(pos_).startsWith(name, Qt::CaseInsensitive)) {
+            if (name.size() > bestLength && text_.mid(pos_).startsWith(name, Qt::CaseInsensitive)) {
                 best = int(i);
                 bestLength = name.size();
             }
@@ -177,8 +179,7 @@ public:
     }
 
     // "Z", "UTC", "GMT", optionally followed by an offset, or a bare "+hh", "+hhmm", "+hh:mm".
-    std::optional<int> zoneOffset()
-    {
+    std::optional<int> zoneOffset() {
         if (literal(QStringLiteral("Z")))
             return 0;
         const bool named = literal(QStringLiteral("UTC")) || literal(QStringLiteral("GMT"));
@@ -209,26 +210,23 @@ private:
 
 } // namespace
 
-QVRDateFormatter::QVRDateFormatter() : zone_(timeZones::defaultTimeZone()) {}
+QVRDateFormatter::QVRDateFormatter()
+    : zone_(timeZones::defaultTimeZone()) {}
 
 QVRDateFormatter::QVRDateFormatter(const QString& pattern)
-    : QVRDateFormatter(pattern, timeZones::defaultTimeZone())
-{
-}
+    : QVRDateFormatter(pattern, timeZones::defaultTimeZone()) {}
 
 QVRDateFormatter::QVRDateFormatter(const QString& pattern, const QTimeZone& zone)
-    : pattern_(pattern), zone_(zone), tokens_(tokenize(pattern))
-{
-}
+    : pattern_(pattern)
+    , zone_(zone)
+    , tokens_(tokenize(pattern)) {}
 
-void QVRDateFormatter::setDateFormat(const QString& pattern)
-{
+void QVRDateFormatter::setDateFormat(const QString& pattern) {
     pattern_ = pattern;
     tokens_ = tokenize(pattern);
 }
 
-QList<QVRDateFormatter::Token> QVRDateFormatter::tokenize(const QString& pattern)
-{
+QList<QVRDateFormatter::Token> QVRDateFormatter::tokenize(const QString& pattern) {
     QList<Token> tokens;
     auto appendLiteral = [&tokens](const QString& s) {
         if (s.isEmpty())
@@ -277,8 +275,7 @@ QList<QVRDateFormatter::Token> QVRDateFormatter::tokenize(const QString& pattern
     return tokens;
 }
 
-QString QVRDateFormatter::stringFromDate(const QDateTime& date) const
-{
+QString QVRDateFormatter::stringFromDate(const QDateTime& date) const {
     if (!date.isValid())
         return {};
     const QDateTime local = date.toTimeZone(zone_);
@@ -292,8 +289,7 @@ QString QVRDateFormatter::stringFromDate(const QDateTime& date) const
     return out;
 }
 
-void QVRDateFormatter::appendField(QString& out, const Token& token, const QDateTime& local) const
-{
+void QVRDateFormatter::appendField(QString& out, const Token& token, const QDateTime& local) const {
     const QDate d = local.date();
     const QTime t = local.time();
     const int n = token.count;
@@ -418,8 +414,7 @@ void QVRDateFormatter::appendField(QString& out, const Token& token, const QDate
     }
 }
 
-QDateTime QVRDateFormatter::dateFromString(QStringView text) const
-{
+QDateTime QVRDateFormatter::dateFromString(QStringView text) const {
     TextReader reader(text);
     ParsedFields f;
 
@@ -431,8 +426,7 @@ QDateTime QVRDateFormatter::dateFromString(QStringView text) const
             continue;
         }
         // Numeric fields that abut another numeric field take exactly their width.
-        const bool abutting = isNumericToken(token.letter, token.count) &&
-                              i + 1 < tokens_.size() &&
+        const bool abutting = isNumericToken(token.letter, token.count) && i + 1 < tokens_.size() &&
                               isNumericToken(tokens_.at(i + 1).letter, tokens_.at(i + 1).count);
         auto number = [&](int defaultMax) {
             return abutting ? reader.digits(token.count, true) : reader.digits(defaultMax, false);
@@ -442,7 +436,8 @@ QDateTime QVRDateFormatter::dateFromString(QStringView text) const
         case u'y':
         case u'Y': {
             int read = 0;
-            const auto v = abutting ? reader.digits(n, true, &read) : reader.digits(9, false, &read);
+            const auto v =
+                abutting ? reader.digits(n, true, &read) : reader.digits(9, false, &read);
             if (!v)
                 return {};
             int year = int(*v);
@@ -516,7 +511,8 @@ QDateTime QVRDateFormatter::dateFromString(QStringView text) const
         case u'H':
         case u'k': {
             const auto v = number(2);
-            if (!v || (token.letter == u'H' && *v > 23) || (token.letter == u'k' && (*v < 1 || *v > 24)))
+            if (!v || (token.letter == u'H' && *v > 23) ||
+                (token.letter == u'k' && (*v < 1 || *v > 24)))
                 return {};
             f.hour24 = int(*v) % 24;
             break;
@@ -524,7 +520,8 @@ QDateTime QVRDateFormatter::dateFromString(QStringView text) const
         case u'h':
         case u'K': {
             const auto v = number(2);
-            if (!v || (token.letter == u'h' && (*v < 1 || *v > 12)) || (token.letter == u'K' && *v > 11))
+            if (!v || (token.letter == u'h' && (*v < 1 || *v > 12)) ||
+                (token.letter == u'K' && *v > 11))
                 return {};
             f.hour12 = int(*v) % 12;
             break;
@@ -545,7 +542,8 @@ QDateTime QVRDateFormatter::dateFromString(QStringView text) const
         }
         case u'S': {
             int read = 0;
-            const auto v = abutting ? reader.digits(n, true, &read) : reader.digits(18, false, &read);
+            const auto v =
+                abutting ? reader.digits(n, true, &read) : reader.digits(18, false, &read);
             if (!v)
                 return {};
             // Keep milliseconds; further digits are truncated.
@@ -613,14 +611,12 @@ QDateTime QVRDateFormatter::dateFromString(QStringView text) const
     if (!time.isValid())
         return {};
 
-    const QTimeZone zone =
-        f.offsetSeconds ? QTimeZone(*f.offsetSeconds) : zone_;
+    const QTimeZone zone = f.offsetSeconds ? QTimeZone(*f.offsetSeconds) : zone_;
     const QDateTime result(date, time, zone);
     return result.isValid() ? result.toUTC() : QDateTime();
 }
 
-QString QVRDateFormatter::standardDescription(const QDateTime& date)
-{
+QString QVRDateFormatter::standardDescription(const QDateTime& date) {
     if (!date.isValid())
         return QStringLiteral("(null)");
     static const QVRDateFormatter formatter(QStringLiteral("yyyy-MM-dd HH:mm:ss Z"),

@@ -9,8 +9,7 @@ namespace {
 
 // The span of text that can hold the number: leading white space dropped, then the ASCII
 // characters a decimal number may use. Anything later cannot change the value.
-std::string numberPrefix(QStringView text)
-{
+std::string numberPrefix(QStringView text) {
     qsizetype i = 0;
     while (i < text.size() && text.at(i).isSpace())
         ++i;
@@ -32,8 +31,7 @@ struct unsignedNumber {
     bool negative = false;
 };
 
-unsignedNumber splitSign(QStringView text)
-{
+unsignedNumber splitSign(QStringView text) {
     unsignedNumber n{numberPrefix(text)};
     if (!n.text.empty() && (n.text.front() == '+' || n.text.front() == '-')) {
         n.negative = n.text.front() == '-';
@@ -44,8 +42,7 @@ unsignedNumber splitSign(QStringView text)
 
 } // namespace
 
-double leadingDouble(QStringView text)
-{
+double leadingDouble(QStringView text) {
     const unsignedNumber n = splitSign(text);
     const bool negative = n.negative;
     double value = 0.0;
@@ -58,13 +55,11 @@ double leadingDouble(QStringView text)
     return negative ? -value : value;
 }
 
-float leadingFloat(QStringView text)
-{
+float leadingFloat(QStringView text) {
     return static_cast<float>(leadingDouble(text));
 }
 
-int leadingInt(QStringView text)
-{
+int leadingInt(QStringView text) {
     const unsignedNumber n = splitSign(text);
     const bool negative = n.negative;
     long long value = 0;
@@ -82,8 +77,7 @@ int leadingInt(QStringView text)
     return static_cast<int>(value);
 }
 
-int truncatedToInt(double value)
-{
+int truncatedToInt(double value) {
     if (std::isnan(value))
         return 0;
     if (value >= double(std::numeric_limits<int>::max()))

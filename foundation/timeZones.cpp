@@ -7,23 +7,19 @@ namespace {
 std::atomic<bool> utcIsDefault{false};
 }
 
-QTimeZone defaultTimeZone()
-{
+QTimeZone defaultTimeZone() {
     return utcIsDefault.load() ? utc() : systemTimeZone();
 }
 
-void makeUTCTheDefault()
-{
+void makeUTCTheDefault() {
     utcIsDefault.store(true);
 }
 
-QTimeZone systemTimeZone()
-{
+QTimeZone systemTimeZone() {
     return QTimeZone::systemTimeZone();
 }
 
-QTimeZone utc()
-{
+QTimeZone utc() {
     return QTimeZone::utc();
 }
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 // Event-list files come from disk and may be anything: they must be refused, never crash.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     QString error;
     const auto origins = eventListFile::originsFromData(bytes, &error);
     if (origins) {

@@ -5,9 +5,9 @@
 
 // SAC bytes come from downloads and files: anything that is not a seismogram must be refused
 // without reading past the buffer, and a seismogram must survive every processing step.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     SacObject seismogram;
     if (!seismogram.InitWithNSData(bytes))
         return 0;

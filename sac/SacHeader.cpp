@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-SacHeader SacHeader::undefinedHeader()
-{
+SacHeader SacHeader::undefinedHeader() {
     // Built as raw bytes in the file layout, then copied into the struct.
     unsigned char bytes[sizeof(SacHeader)];
     for (int i = 0; i < 70; ++i)

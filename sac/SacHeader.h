@@ -27,8 +27,8 @@ struct QVRSAC_EXPORT SacHeader {
     int32_t nzyear, nzjday, nzhour, nzmin, nzsec, nzmsec;
     int32_t nvhdr, norid, nevid, npts, nsnpts, nwfid, nxsize, nysize, unused15;
     int32_t iftype, idep, iztype, unused16, iinst, istreg, ievreg, ievtyp, iqual, isynth;
-    int32_t imagtyp, imagsrc, unused19, unused20, unused21, unused22, unused23, unused24,
-        unused25, unused26;
+    int32_t imagtyp, imagsrc, unused19, unused20, unused21, unused22, unused23, unused24, unused25,
+        unused26;
     int32_t leven, lpspol, lovrok, lcalda, unused27;
 
     char kstnm[8], kevnm[16], khole[8], ko[8], ka[8];

@@ -26,13 +26,11 @@ constexpr int32_t newestReadableVersion = 7;
 // Files far larger than any seismogram are not read into memory.
 constexpr qint64 largestFileSize = qint64(1) << 31;
 
-bool isUndefined(float value)
-{
+bool isUndefined(float value) {
     return value == SacHeader::undefinedValue;
 }
 
-int32_t wordAt(const char* bytes, qsizetype offset, bool swapped)
-{
+int32_t wordAt(const char* bytes, qsizetype offset, bool swapped) {
     int32_t value;
     std::memcpy(&value, bytes + offset, 4);
     return swapped ? qbswap(value) : value;
@@ -40,10 +38,10 @@ int32_t wordAt(const char* bytes, qsizetype offset, bool swapped)
 
 } // namespace
 
-SacObject::SacObject() : header_(SacHeader::undefinedHeader()) {}
+SacObject::SacObject()
+    : header_(SacHeader::undefinedHeader()) {}
 
-bool SacObject::refuse(const QString& why)
-{
+bool SacObject::refuse(const QString& why) {
     header_ = SacHeader::undefinedHeader();
     samples_.clear();
     isSac_ = false;
@@ -51,13 +49,13 @@ bool SacObject::refuse(const QString& why)
     error_ = why;
     label_.clear();
     // The caller hears why through errorString() and decides what to tell the user.
-    qCDebug(lcSac).noquote() << (path_.isEmpty() ? QStringLiteral("Not a SAC seismogram: %1").arg(why)
-                                                   : QStringLiteral("%1 is not a SAC seismogram: %2").arg(path_, why));
+    qCDebug(lcSac).noquote()
+        << (path_.isEmpty() ? QStringLiteral("Not a SAC seismogram: %1").arg(why)
+                            : QStringLiteral("%1 is not a SAC seismogram: %2").arg(path_, why));
     return false;
 }
 
-bool SacObject::InitWithNSData(const QByteArray& data, const QString& path)
-{
+bool SacObject::InitWithNSData(const QByteArray& data, const QString& path) {
     path_ = path;
     error_.clear();
     const qsizetype size = data.size();
@@ -89,8 +87,10 @@ bool SacObject::InitWithNSData(const QByteArray& data, const QString& path)
     std::memcpy(&h, raw, headerBytes);
 
     if (h.nvhdr < SacHeader::currentVersion)
-        return refuse(QStringLiteral("header version %1 is older than this reader knows").arg(h.nvhdr));
-    if (h.leven == 0 || (h.iftype != SacHeader::timeSeriesType && h.iftype != SacHeader::undefinedInteger))
+        return refuse(
+            QStringLiteral("header version %1 is older than this reader knows").arg(h.nvhdr));
+    if (h.leven == 0 ||
+        (h.iftype != SacHeader::timeSeriesType && h.iftype != SacHeader::undefinedInteger))
         return refuse(QStringLiteral("not an evenly sampled time series"));
     if (h.npts < 0)
         return refuse(QStringLiteral("a negative sample count (%1)").arg(h.npts));
@@ -99,7 +99,8 @@ bool SacObject::InitWithNSData(const QByteArray& data, const QString& path)
                           .arg(h.npts)
                           .arg(size - headerBytes));
     if (!(h.delta > 0) || !std::isfinite(h.delta))
-        return refuse(QStringLiteral("the sample interval %1 is not positive").arg(double(h.delta)));
+        return refuse(
+            QStringLiteral("the sample interval %1 is not positive").arg(double(h.delta)));
 
     header_ = h;
     const float* first = reinterpret_cast<const float*>(bytes + headerBytes);
@@ -118,8 +119,7 @@ bool SacObject::InitWithNSData(const QByteArray& data, const QString& path)
     return true;
 }
 
-bool SacObject::InitWithContentsOfFile(const QString& path)
-{
+bool SacObject::InitWithContentsOfFile(const QString& path) {
     QFile file(path);
     path_ = path;
     if (!file.open(QIODevice::ReadOnly))
@@ -130,8 +130,7 @@ bool SacObject::InitWithContentsOfFile(const QString& path)
 }
 
 void SacObject::InitWithSamples(std::vector<float> samples, float delta, float begin,
-                                const QDateTime& referenceTime)
-{
+                                const QDateTime& referenceTime) {
     header_ = SacHeader::undefinedHeader();
     samples_ = std::move(samples);
     header_.npts = int32_t(samples_.size());
@@ -154,8 +153,7 @@ void SacObject::InitWithSamples(std::vector<float> samples, float delta, float b
     composeDefaultLabel();
 }
 
-QByteArray SacObject::sacData() const
-{
+QByteArray SacObject::sacData() const {
     if (!isSac_)
         return {};
     SacHeader h = header_;
@@ -181,8 +179,7 @@ QByteArray SacObject::sacData() const
     return out;
 }
 
-bool SacObject::WriteSacFile(const QString& path, QString* error) const
-{
+bool SacObject::WriteSacFile(const QString& path, QString* error) const {
     if (!isSac_) {
         if (error)
             *error = QStringLiteral("there is no seismogram to write");
@@ -197,9 +194,8 @@ bool SacObject::WriteSacFile(const QString& path, QString* error) const
     return true;
 }
 
-float SacObject::timePickKey(int key) const
-{
-    static constexpr float SacHeader::* picks[10] = {
+float SacObject::timePickKey(int key) const {
+    static constexpr float SacHeader::*picks[10] = {
         &SacHeader::t0, &SacHeader::t1, &SacHeader::t2, &SacHeader::t3, &SacHeader::t4,
         &SacHeader::t5, &SacHeader::t6, &SacHeader::t7, &SacHeader::t8, &SacHeader::t9};
     if (key >= 0 && key <= 9)
@@ -209,9 +205,8 @@ float SacObject::timePickKey(int key) const
     return SacHeader::undefinedValue;
 }
 
-QString SacObject::pickLabelWithKey(int key) const
-{
-    static constexpr char(SacHeader::* labels[10])[8] = {
+QString SacObject::pickLabelWithKey(int key) const {
+    static constexpr char(SacHeader::*labels[10])[8] = {
         &SacHeader::kt0, &SacHeader::kt1, &SacHeader::kt2, &SacHeader::kt3, &SacHeader::kt4,
         &SacHeader::kt5, &SacHeader::kt6, &SacHeader::kt7, &SacHeader::kt8, &SacHeader::kt9};
     if (key >= 0 && key <= 9)
@@ -221,22 +216,30 @@ QString SacObject::pickLabelWithKey(int key) const
     return QStringLiteral("-12345");
 }
 
-QString SacObject::headerText(const char* field, int length) const
-{
+QString SacObject::headerText(const char* field, int length) const {
     // Text ends at the first NUL; blanks around it are padding.
     const char* end = static_cast<const char*>(std::memchr(field, '\0', std::size_t(length)));
     const int used = end ? int(end - field) : length;
     return QString::fromLatin1(field, used).trimmed();
 }
 
-QString SacObject::kstnm() const { return headerText(header_.kstnm, 8); }
-QString SacObject::knetwk() const { return headerText(header_.knetwk, 8); }
-QString SacObject::kcmpnm() const { return headerText(header_.kcmpnm, 8); }
-QString SacObject::khole() const { return headerText(header_.khole, 8); }
-QString SacObject::kuser0() const { return headerText(header_.kuser0, 8); }
+QString SacObject::kstnm() const {
+    return headerText(header_.kstnm, 8);
+}
+QString SacObject::knetwk() const {
+    return headerText(header_.knetwk, 8);
+}
+QString SacObject::kcmpnm() const {
+    return headerText(header_.kcmpnm, 8);
+}
+QString SacObject::khole() const {
+    return headerText(header_.khole, 8);
+}
+QString SacObject::kuser0() const {
+    return headerText(header_.kuser0, 8);
+}
 
-void SacObject::composeDefaultLabel()
-{
+void SacObject::composeDefaultLabel() {
     QStringList codes;
     for (const QString& code : {knetwk(), kstnm(), kcmpnm()}) {
         if (!code.isEmpty() && code != QLatin1StringView("-12345"))
@@ -245,8 +248,7 @@ void SacObject::composeDefaultLabel()
     label_ = codes.join(u'.');
 }
 
-void SacObject::ComputeExtrema()
-{
+void SacObject::ComputeExtrema() {
     if (samples_.empty()) {
         smin_ = smax_ = absMax_ = 0;
         return;
@@ -284,8 +286,7 @@ void SacObject::ComputeExtrema()
     header_.depmen = float(total / double(n));
 }
 
-QDateTime SacObject::mySeisReferenceTime() const
-{
+QDateTime SacObject::mySeisReferenceTime() const {
     const SacHeader& h = header_;
     const int32_t fields[] = {h.nzyear, h.nzjday, h.nzhour, h.nzmin, h.nzsec, h.nzmsec};
     for (int32_t f : fields) {
@@ -301,24 +302,22 @@ QDateTime SacObject::mySeisReferenceTime() const
     return QDateTime(QDate(h.nzyear, month, day), time, QTimeZone::utc());
 }
 
-QString SacObject::YMDcString() const
-{
+QString SacObject::YMDcString() const {
     static const QVRDateFormatter formatter(QStringLiteral("yyyy-MM-dd"), QTimeZone::utc());
     return formatter.stringFromDate(mySeisReferenceTime());
 }
 
-QString SacObject::oTimeString() const
-{
+QString SacObject::oTimeString() const {
     const QDateTime reference = mySeisReferenceTime();
     if (!reference.isValid() || isUndefined(header_.o))
         return {};
     static const QVRDateFormatter formatter(QStringLiteral("yyyy-MM-dd HH:mm:ss.SSS"),
                                             QTimeZone::utc());
-    return formatter.stringFromDate(reference.addMSecs(qint64(std::llround(double(header_.o) * 1000.0))));
+    return formatter.stringFromDate(
+        reference.addMSecs(qint64(std::llround(double(header_.o) * 1000.0))));
 }
 
-QString SacObject::flinnEngdahlGeographicRegion() const
-{
+QString SacObject::flinnEngdahlGeographicRegion() const {
     if (isUndefined(header_.evla) || isUndefined(header_.evlo))
         return {};
     int greg = 0, sreg = 0;
@@ -329,8 +328,7 @@ QString SacObject::flinnEngdahlGeographicRegion() const
     return QString::fromLatin1(geographic);
 }
 
-void SacObject::RemoveMean()
-{
+void SacObject::RemoveMean() {
     if (samples_.empty())
         return;
     double sum = 0;
@@ -342,8 +340,7 @@ void SacObject::RemoveMean()
     ComputeExtrema();
 }
 
-void SacObject::defaultTaper()
-{
+void SacObject::defaultTaper() {
     const std::size_t n = samples_.size();
     const std::size_t width = std::size_t(taperFraction * double(n));
     if (width < 1)
@@ -356,27 +353,25 @@ void SacObject::defaultTaper()
     ComputeExtrema();
 }
 
-bool SacObject::HPBUfilter(float cornerHz, int passes, int poles)
-{
+bool SacObject::HPBUfilter(float cornerHz, int passes, int poles) {
     return filter(true, cornerHz, passes, poles);
 }
 
-bool SacObject::LPBUfilter(float cornerHz, int passes, int poles)
-{
+bool SacObject::LPBUfilter(float cornerHz, int passes, int poles) {
     return filter(false, cornerHz, passes, poles);
 }
 
-bool SacObject::filter(bool highPass, float cornerHz, int passes, int poles)
-{
+bool SacObject::filter(bool highPass, float cornerHz, int passes, int poles) {
     if (!isSac_)
         return false;
-    const auto sections = butterworthFilter::design(
-        highPass ? butterworthFilter::kind::highPass : butterworthFilter::kind::lowPass, cornerHz,
-        header_.delta, poles);
+    const auto sections = butterworthFilter::design(highPass ? butterworthFilter::kind::highPass
+                                                             : butterworthFilter::kind::lowPass,
+                                                    cornerHz, header_.delta, poles);
     if (sections.empty()) {
         qCWarning(lcSac).noquote()
-            << QStringLiteral("%1-pass filter at %2 Hz with %3 poles cannot be built for a "
-                              "sample interval of %4 s (Nyquist %5 Hz); the trace is left unchanged.")
+            << QStringLiteral(
+                   "%1-pass filter at %2 Hz with %3 poles cannot be built for a "
+                   "sample interval of %4 s (Nyquist %5 Hz); the trace is left unchanged.")
                    .arg(highPass ? QStringLiteral("High") : QStringLiteral("Low"))
                    .arg(double(cornerHz))
                    .arg(poles)
@@ -384,7 +379,8 @@ bool SacObject::filter(bool highPass, float cornerHz, int passes, int poles)
                    .arg(0.5 / double(header_.delta));
         return false;
     }
-    butterworthFilter::apply(sections, samples_.data(), qsizetype(samples_.size()), passes >= 2 ? 2 : 1);
+    butterworthFilter::apply(sections, samples_.data(), qsizetype(samples_.size()),
+                             passes >= 2 ? 2 : 1);
     ComputeExtrema();
     return true;
 }

@@ -5,8 +5,8 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QTimeZone>
 #include <QString>
+#include <QTimeZone>
 
 #include <vector>
 

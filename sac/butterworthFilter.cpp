@@ -5,10 +5,10 @@
 #include <complex>
 #include <numbers>
 
-std::vector<butterworthFilter::section> butterworthFilter::design(kind k, double cornerHz,
-                                                                  double sampleInterval, int poles)
-{
-    if (poles < 1 || poles > maximumPoles || !(sampleInterval > 0) || !std::isfinite(sampleInterval))
+std::vector<butterworthFilter::section>
+butterworthFilter::design(kind k, double cornerHz, double sampleInterval, int poles) {
+    if (poles < 1 || poles > maximumPoles || !(sampleInterval > 0) ||
+        !std::isfinite(sampleInterval))
         return {};
     const double fs = 1.0 / sampleInterval;
     // Sample intervals arrive as 32-bit floats (0.01 is 0.0099999998), which would put the
@@ -64,8 +64,7 @@ namespace {
 // fixed at compile time the state of every section stays in registers, and the sections'
 // recurrences overlap: section k of one sample runs beside section k-1 of the next.
 template <std::size_t N>
-void runCascade(const butterworthFilter::section* c, double* x, qsizetype count)
-{
+void runCascade(const butterworthFilter::section* c, double* x, qsizetype count) {
     double z1[N] = {}, z2[N] = {};
     for (qsizetype i = 0; i < count; ++i) {
         double v = x[i];
@@ -81,24 +80,34 @@ void runCascade(const butterworthFilter::section* c, double* x, qsizetype count)
     }
 }
 
-void runSections(const std::vector<butterworthFilter::section>& sections, double* x, qsizetype count)
-{
+void runSections(const std::vector<butterworthFilter::section>& sections, double* x,
+                 qsizetype count) {
     static_assert(butterworthFilter::maximumPoles == 10, "one case per section count");
     switch (sections.size()) {
-    case 1: runCascade<1>(sections.data(), x, count); break;
-    case 2: runCascade<2>(sections.data(), x, count); break;
-    case 3: runCascade<3>(sections.data(), x, count); break;
-    case 4: runCascade<4>(sections.data(), x, count); break;
-    case 5: runCascade<5>(sections.data(), x, count); break;
-    default: break;
+    case 1:
+        runCascade<1>(sections.data(), x, count);
+        break;
+    case 2:
+        runCascade<2>(sections.data(), x, count);
+        break;
+    case 3:
+        runCascade<3>(sections.data(), x, count);
+        break;
+    case 4:
+        runCascade<4>(sections.data(), x, count);
+        break;
+    case 5:
+        runCascade<5>(sections.data(), x, count);
+        break;
+    default:
+        break;
     }
 }
 
 } // namespace
 
 void butterworthFilter::apply(const std::vector<section>& sections, float* samples, qsizetype count,
-                              int passes)
-{
+                              int passes) {
     if (sections.empty() || !samples || count <= 0)
         return;
     // The signal stays in double precision between the passes.

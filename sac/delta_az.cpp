@@ -4,8 +4,7 @@
 #include <numbers>
 
 void delta_az(const float* latitude1, const float* longitude1, const float* latitude2,
-              const float* longitude2, float* delta, float* azimuth)
-{
+              const float* longitude2, float* delta, float* azimuth) {
     if (!latitude1 || !longitude1 || !latitude2 || !longitude2)
         return;
     constexpr double radians = std::numbers::pi / 180.0;
@@ -20,7 +19,8 @@ void delta_az(const float* latitude1, const float* longitude1, const float* lati
     // distance, where the arc cosine of the cosine alone loses it near 0° and 180°.
     const double y = cosPhi2 * sinDl;
     const double x = cosPhi1 * sinPhi2 - sinPhi1 * cosPhi2 * cosDl;
-    const double distance = std::atan2(std::hypot(y, x), sinPhi1 * sinPhi2 + cosPhi1 * cosPhi2 * cosDl);
+    const double distance =
+        std::atan2(std::hypot(y, x), sinPhi1 * sinPhi2 + cosPhi1 * cosPhi2 * cosDl);
     double direction = std::atan2(y, x) / radians;
     if (direction < 0)
         direction += 360.0;

@@ -38,13 +38,11 @@ const char* const unknownSeismicName = "Unknown Region";
 
 enum quadrant { northEast, northWest, southEast, southWest };
 
-QByteArray embedded(const unsigned char* data, std::size_t size)
-{
+QByteArray embedded(const unsigned char* data, std::size_t size) {
     return QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
 }
 
-QList<int> integersIn(const QByteArray& text)
-{
+QList<int> integersIn(const QByteArray& text) {
     QList<int> numbers;
     for (const QByteArray& word : text.simplified().split(' ')) {
         bool ok = false;
@@ -56,8 +54,7 @@ QList<int> integersIn(const QByteArray& text)
 }
 
 // The data lines of a tab-separated table, without its '#' comment lines.
-QList<QList<QByteArray>> tableRows(const QByteArray& text)
-{
+QList<QList<QByteArray>> tableRows(const QByteArray& text) {
     QList<QList<QByteArray>> rows;
     for (const QByteArray& line : text.split('\n')) {
         if (line.isEmpty() || line.startsWith('#'))
@@ -76,8 +73,7 @@ struct regionTables {
     // Geographic region of each one-degree cell: [quadrant][|latitude|][|longitude|].
     std::array<uint16_t, 4 * latitudeRows * longitudeColumns> cells{};
 
-    regionTables()
-    {
+    regionTables() {
         using namespace flinnEngdahlTables;
         geographicNames.fill(unknownGeographicName);
         seismicNames.fill(unknownSeismicName);
@@ -89,29 +85,28 @@ struct regionTables {
         for (const auto& row : tableRows(embedded(gr_to_sr_txt_data, gr_to_sr_txt_size))) {
             const int greg = row.value(0).trimmed().toInt();
             const int sreg = row.value(1).trimmed().toInt();
-            if (greg >= 1 && greg <= geographicRegionCount && sreg >= 1 && sreg <= seismicRegionCount)
+            if (greg >= 1 && greg <= geographicRegionCount && sreg >= 1 &&
+                sreg <= seismicRegionCount)
                 seismicOfGeographic[greg] = sreg;
         }
-        for (const auto& row : tableRows(embedded(seismic_region_names_txt_data,
-                                                  seismic_region_names_txt_size))) {
+        for (const auto& row :
+             tableRows(embedded(seismic_region_names_txt_data, seismic_region_names_txt_size))) {
             const int sreg = row.value(0).trimmed().toInt();
             if (sreg >= 1 && sreg <= seismicRegionCount && row.size() > 1)
                 seismicNames[sreg] = row.at(1).trimmed().toStdString();
         }
 
         const QList<int> pairsPerRow = integersIn(embedded(quadsidx_asc_data, quadsidx_asc_size));
-        const QByteArray sections[4] = {embedded(nesect_asc_data, nesect_asc_size),
-                                        embedded(nwsect_asc_data, nwsect_asc_size),
-                                        embedded(sesect_asc_data, sesect_asc_size),
-                                        embedded(swsect_asc_data, swsect_asc_size)};
+        const QByteArray sections[4] = {
+            embedded(nesect_asc_data, nesect_asc_size), embedded(nwsect_asc_data, nwsect_asc_size),
+            embedded(sesect_asc_data, sesect_asc_size), embedded(swsect_asc_data, swsect_asc_size)};
         for (int q = 0; q < 4; ++q)
             fillQuadrant(q, integersIn(sections[q]), pairsPerRow);
     }
 
     // A section file lists, row by row, (longitude, region) pairs: each region runs from its
     // longitude to the next pair's, the last one to 180.
-    void fillQuadrant(int q, const QList<int>& numbers, const QList<int>& pairsPerRow)
-    {
+    void fillQuadrant(int q, const QList<int>& numbers, const QList<int>& pairsPerRow) {
         qsizetype next = 0;
         for (int lat = 0; lat < latitudeRows; ++lat) {
             const int pairs = int(pairsPerRow.value(q * latitudeRows + lat));
@@ -127,22 +122,21 @@ struct regionTables {
         }
     }
 
-    static std::size_t cellIndex(int q, int lat, int lon)
-    {
-        return (std::size_t(q) * latitudeRows + std::size_t(lat)) * longitudeColumns + std::size_t(lon);
+    static std::size_t cellIndex(int q, int lat, int lon) {
+        return (std::size_t(q) * latitudeRows + std::size_t(lat)) * longitudeColumns +
+               std::size_t(lon);
     }
 };
 
-const regionTables& tables()
-{
+const regionTables& tables() {
     static const regionTables t;
     return t;
 }
 
 } // namespace
 
-void fe_lookup(float latitude, int, float longitude, int, int* geographicRegion, int* seismicRegion)
-{
+void fe_lookup(float latitude, int, float longitude, int, int* geographicRegion,
+               int* seismicRegion) {
     int greg = 0;
     if (latitude >= -90.0f && latitude <= 90.0f && std::isfinite(longitude)) {
         double lon = std::fmod(double(longitude) + 180.0, 360.0);
@@ -159,12 +153,12 @@ void fe_lookup(float latitude, int, float longitude, int, int* geographicRegion,
     if (geographicRegion)
         *geographicRegion = greg;
     if (seismicRegion)
-        *seismicRegion = greg >= 1 && greg <= geographicRegionCount ? tables().seismicOfGeographic[greg] : 0;
+        *seismicRegion =
+            greg >= 1 && greg <= geographicRegionCount ? tables().seismicOfGeographic[greg] : 0;
 }
 
 void fe_region(const int* geographicRegion, const char** geographicName, const int* seismicRegion,
-               const char** seismicName)
-{
+               const char** seismicName) {
     const regionTables& t = tables();
     if (geographicName) {
         const int g = geographicRegion ? *geographicRegion : 0;
@@ -173,6 +167,7 @@ void fe_region(const int* geographicRegion, const char** geographicName, const i
     }
     if (seismicName) {
         const int s = seismicRegion ? *seismicRegion : 0;
-        *seismicName = s >= 1 && s <= seismicRegionCount ? t.seismicNames[s].c_str() : unknownSeismicName;
+        *seismicName =
+            s >= 1 && s <= seismicRegionCount ? t.seismicNames[s].c_str() : unknownSeismicName;
     }
 }

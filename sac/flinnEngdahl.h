@@ -16,8 +16,8 @@ extern "C" {
 // Fills the geographic (1…757) and seismic (1…50) region numbers of a point given in degrees.
 // The two 32s that callers pass are the widths in bits of the coordinates; only 32-bit floats
 // exist, so they are not consulted. Either output may be null.
-QVRSAC_EXPORT void fe_lookup(float latitude, int latitudeWidth, float longitude,
-                             int longitudeWidth, int* geographicRegion, int* seismicRegion);
+QVRSAC_EXPORT void fe_lookup(float latitude, int latitudeWidth, float longitude, int longitudeWidth,
+                             int* geographicRegion, int* seismicRegion);
 
 // Points the two name pointers at the names of the given region numbers. The names are
 // static, immutable text: they stay valid for the life of the program, and the function may

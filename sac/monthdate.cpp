@@ -1,14 +1,12 @@
 #include "monthdate.h"
 
 namespace {
-bool isLeapYear(int year)
-{
+bool isLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 } // namespace
 
-int monthdate(int year, int doy, int* month, int* day)
-{
+int monthdate(int year, int doy, int* month, int* day) {
     static constexpr int daysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int daysInYear = isLeapYear(year) ? 366 : 365;
     if (doy < 1 || doy > daysInYear || !month || !day)

@@ -9,8 +9,7 @@
 // Every test program runs inside a QApplication (the table and view tests need widgets) with
 // UTC as the default zone, as the program has after start-up, and with no way out to the
 // internet.
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     timeZones::makeUTCTheDefault();
     // No test reaches the internet: every service address leads to a closed loopback port
     // unless a test points it at its own fixture server.

@@ -13,35 +13,28 @@ EQ_QueryController::EQ_QueryController(QObject* parent)
     , theDateFormatter_(std::make_shared<QVRDateFormatter>())
     , rfc3339DateFormatter_(QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS'Z'"),
                             timeZones::utc())
-    , tableModel_(&seismicOrigins_)
-{
-}
+    , tableModel_(&seismicOrigins_) {}
 
 EQ_QueryController::~EQ_QueryController() = default;
 
-void EQ_QueryController::setSeismicOrigins(const originList& origins)
-{
+void EQ_QueryController::setSeismicOrigins(const originList& origins) {
     seismicOrigins_ = origins;
     tableModel_.reloadData();
 }
 
-QTableView* EQ_QueryController::eventTableView() const
-{
+QTableView* EQ_QueryController::eventTableView() const {
     return tableModel_.tableView();
 }
 
-void EQ_QueryController::setEventTableView(QTableView* view)
-{
+void EQ_QueryController::setEventTableView(QTableView* view) {
     tableModel_.setTableView(view);
 }
 
-bool EQ_QueryController::loadEvents()
-{
+bool EQ_QueryController::loadEvents() {
     return false;
 }
 
-bool EQ_QueryController::isOriginInBox(const seismicOrigin& origin) const
-{
+bool EQ_QueryController::isOriginInBox(const seismicOrigin& origin) const {
     // Comparisons with NaN are false, so a coordinate that is not a number is outside.
     const float lat = origin.latitude();
     const float lon = origin.longitude();
@@ -49,52 +42,44 @@ bool EQ_QueryController::isOriginInBox(const seismicOrigin& origin) const
            lon <= maxLongitude_;
 }
 
-void EQ_QueryController::clearTableSortImages()
-{
+void EQ_QueryController::clearTableSortImages() {
     tableModel_.clearSortIndicators();
 }
 
-int EQ_QueryController::numberOfRowsInTableView() const
-{
+int EQ_QueryController::numberOfRowsInTableView() const {
     return tableModel_.numberOfRows();
 }
 
 QString EQ_QueryController::tableViewObjectValueForTableColumn(const QString& columnIdentifier,
-                                                               int row) const
-{
+                                                               int row) const {
     return tableModel_.cellText(columnIdentifier, row);
 }
 
-void EQ_QueryController::tableViewMouseDownInHeaderOfTableColumn(int column)
-{
+void EQ_QueryController::tableViewMouseDownInHeaderOfTableColumn(int column) {
     tableModel_.mouseDownInHeader(column);
 }
 
-QString EQ_QueryController::summarizeTheSeismicActivity(const QDateTime& now) const
-{
+QString EQ_QueryController::summarizeTheSeismicActivity(const QDateTime& now) const {
     return seismicitySummary::write(seismicOrigins_, minMagnitude_, summaryHeading(),
                                     summaryOpening(), now);
 }
 
-QString EQ_QueryController::summaryHeading() const
-{
+QString EQ_QueryController::summaryHeading() const {
     return QStringLiteral("A Seismicity Summary");
 }
 
-const char* EQ_QueryController::summaryOpening() const
-{
+const char* EQ_QueryController::summaryOpening() const {
     return "I have loaded %d seismic events with magnitudes greater than or equal to %.1f. ";
 }
 
-webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind kind)
-{
+webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind kind) {
     webFetcher::options how;
     how.timeoutMs = downloadTimeoutMs_;
     webFetcher::result r = webFetcher::fetch(url, how);
     if (kind == downloadKind::catalogue)
         lastError_ = r.error;
     if (!r.ok())
-        qCWarning(lcFeeds).noquote()
-            << QStringLiteral("Failed to access the url. Error: %1 %2").arg(r.error, url.toString());
+        qCWarning(lcFeeds).noquote() << QStringLiteral("Failed to access the url. Error: %1 %2")
+                                            .arg(r.error, url.toString());
     return r;
 }

@@ -79,7 +79,8 @@ public:
     bool isOriginInBox(const seismicOrigin& origin) const;
 
     // The plain-language report of seismicOrigins; empty text for an empty list.
-    QString summarizeTheSeismicActivity(const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
+    QString
+    summarizeTheSeismicActivity(const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
 
     // The error of the last download, or null text when it succeeded.
     const QString& lastError() const { return lastError_; }
@@ -120,13 +121,13 @@ private:
     float maxMagnitude_ = 19.0f;
     QDateTime startDate_;
     QDateTime endDate_;
-    float minLatitude_ = 0;  // degrees
+    float minLatitude_ = 0; // degrees
     float maxLatitude_ = 0;
     float minLongitude_ = 0;
     float maxLongitude_ = 0;
-    float minDepth_ = 0;     // km
+    float minDepth_ = 0; // km
     float maxDepth_ = 0;
-    float minRadius_ = 0;    // degrees
+    float minRadius_ = 0; // degrees
     float maxRadius_ = 0;
     QVRDateFormatter rfc3339DateFormatter_;
     QString lastError_;

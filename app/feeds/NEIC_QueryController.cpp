@@ -14,14 +14,12 @@
 
 namespace {
 
-QUrl addressOn(serviceEndpoints::service where, const char* path)
-{
+QUrl addressOn(serviceEndpoints::service where, const char* path) {
     return QUrl(serviceEndpoints::baseURL(where) + QLatin1StringView(path));
 }
 
 // The first identifier of ",us7000abcd,ci123," style lists.
-QString firstIdentifier(const QString& ids)
-{
+QString firstIdentifier(const QString& ids) {
     for (const QString& piece : ids.split(u',')) {
         if (!piece.isEmpty())
             return piece;
@@ -29,56 +27,57 @@ QString firstIdentifier(const QString& ids)
     return {};
 }
 
-float jsonFloat(const QJsonValue& v)
-{
+// Compares the length first: most keys differ in it, and it costs nothing.
+template <std::size_t N>
+bool isKey(const QString& key, const char (&name)[N]) {
+    return key.size() == qsizetype(N - 1) && key == QLatin1StringView(name, qsizetype(N - 1));
+}
+
+float jsonFloat(const QJsonValue& v) {
     return float(v.toDouble());
 }
 
 } // namespace
 
-NEIC_QueryController::NEIC_QueryController(QObject* parent) : EQ_QueryController(parent)
-{
+NEIC_QueryController::NEIC_QueryController(QObject* parent)
+    : EQ_QueryController(parent) {
     setMinMagnitude(5.0f);
     setMaxMagnitude(19.0f);
     gsURLs_ = {addressOn(serviceEndpoints::service::usgsFeeds,
                          "/earthquakes/feed/v0.1/summary/1.0_week.csv")};
 }
 
-QUrl NEIC_QueryController::geoJSONFeedURL()
-{
+QUrl NEIC_QueryController::geoJSONFeedURL() {
     return addressOn(serviceEndpoints::service::usgsFeeds,
                      "/earthquakes/feed/v1.0/summary/2.5_month.geojson");
 }
 
-QString NEIC_QueryController::summaryHeading() const
-{
+QString NEIC_QueryController::summaryHeading() const {
     return QStringLiteral("A Global Seismicity Summary");
 }
 
-const char* NEIC_QueryController::summaryOpening() const
-{
+const char* NEIC_QueryController::summaryOpening() const {
     return "In the last seven days the US Geological Survey identified and located %d seismic "
            "events with magnitudes greater than or equal to %.1f. ";
 }
 
 // --- GeoJSON feed
 
-originList NEIC_QueryController::loadUSGSGeoJSONFeed()
-{
+originList NEIC_QueryController::loadUSGSGeoJSONFeed() {
     const webFetcher::result r = download(geoJSONFeedURL());
     if (!r.ok())
         return {};
     return parseUSGSGeoJSONFeed(r.body, true);
 }
 
-originList NEIC_QueryController::parseUSGSGeoJSONFeed(const QByteArray& json, bool loadDetails)
-{
+originList NEIC_QueryController::parseUSGSGeoJSONFeed(const QByteArray& json, bool loadDetails) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
-        qCWarning(lcFeeds).noquote() << QStringLiteral("The USGS feed is not valid JSON: %1 at byte %2")
-                                            .arg(error.errorString())
-                                            .arg(error.offset);
+        qCWarning(lcFeeds).noquote()
+            << QStringLiteral("The USGS feed is not valid JSON: %1 at byte %2")
+                   .arg(error.errorString())
+                   .arg(error.offset);
         setLastError(error.errorString());
         return {};
     }
@@ -88,81 +87,104 @@ originList NEIC_QueryController::parseUSGSGeoJSONFeed(const QByteArray& json, bo
         if (!featureValue.isObject())
             continue;
         const QJsonObject feature = featureValue.toObject();
-        const QJsonArray coordinates =
-            feature.value(QLatin1StringView("geometry")).toObject().value(QLatin1StringView("coordinates")).toArray();
+        const QJsonArray coordinates = feature.value(QLatin1StringView("geometry"))
+                                           .toObject()
+                                           .value(QLatin1StringView("coordinates"))
+                                           .toArray();
         const QJsonObject p = feature.value(QLatin1StringView("properties")).toObject();
-        auto has = [&p](const char* key) {
-            const QJsonValue v = p.value(QLatin1StringView(key));
-            return !v.isNull() && !v.isUndefined();
-        };
-        auto value = [&p](const char* key) { return p.value(QLatin1StringView(key)); };
 
         auto o = std::make_shared<seismicOrigin>();
         o->setLongitude(jsonFloat(coordinates.at(0)));
         o->setLatitude(jsonFloat(coordinates.at(1)));
         o->setDepth(jsonFloat(coordinates.at(2)));
         o->setFERegion();
+        o->setCatalog(QStringLiteral("USGS"));
 
-        const QString net = value("net").toString();
-        if (has("net"))
+        // One pass over the properties: each is looked at once, and a JSON null (or a key
+        // the feed left out) leaves its field blank.
+        float magnitude = 0.0f;
+        bool hasMagnitude = false;
+        QString net, magType;
+        bool hasNet = false, hasMagType = false;
+        for (auto it = p.constBegin(); it != p.constEnd(); ++it) {
+            const QJsonValue v = it.value();
+            const QString key = it.key();
+            // "place" and "ids" are taken even when null: they become absent texts.
+            if (isKey(key, "place")) {
+                o->setCsvRegionString(v.toString());
+                continue;
+            }
+            if (isKey(key, "ids")) {
+                o->setEventID(firstIdentifier(v.toString()));
+                continue;
+            }
+            if (v.isNull())
+                continue;
+            if (isKey(key, "mag")) {
+                magnitude = jsonFloat(v);
+                hasMagnitude = true;
+            } else if (isKey(key, "magType")) {
+                magType = v.toString();
+                hasMagType = true;
+            } else if (isKey(key, "net")) {
+                net = v.toString();
+                hasNet = true;
+            } else if (isKey(key, "time")) {
+                const double ms = v.toDouble();
+                o->setOriginDateTime(QDateTime::fromMSecsSinceEpoch(qint64(ms), Qt::UTC));
+                o->setEpochTime(ms * 0.001);
+            } else if (isKey(key, "nst")) {
+                o->setNum_stations_mag(truncatedToInt(v.toDouble()));
+            } else if (isKey(key, "rms")) {
+                o->setRms_error(jsonFloat(v));
+            } else if (isKey(key, "gap")) {
+                o->setAzimuthal_gap(jsonFloat(v));
+            } else if (isKey(key, "dmin")) {
+                o->setDis_first_station(jsonFloat(v));
+            } else if (isKey(key, "tsunami")) {
+                o->setTsunamiFlag(v.toVariant());
+            } else if (isKey(key, "sig")) {
+                o->setEventSignificance(truncatedToInt(v.toDouble()));
+            } else if (isKey(key, "status")) {
+                o->setOriginInformationStatus(v.toString());
+            } else if (isKey(key, "alert")) {
+                o->setPagerAlertLevel(v.toString());
+            } else if (isKey(key, "detail")) {
+                o->setDetailURL(v.toString());
+            } else if (isKey(key, "felt")) {
+                o->setNFeltReports(truncatedToInt(v.toDouble()));
+            } else if (isKey(key, "updated")) {
+                o->setLastUpdateEpochTime(truncatedToInt(v.toDouble() * 0.001));
+            } else if (isKey(key, "mmi")) {
+                o->setMaxInstrumentalIntensity(jsonFloat(v));
+            } else if (isKey(key, "cdi")) {
+                o->setMaxReportedIntensity(jsonFloat(v));
+            } else if (isKey(key, "tz")) {
+                o->setTzOffsetInMinutes(truncatedToInt(v.toDouble()));
+            }
+        }
+
+        if (hasNet)
             o->setNetwork_code(net);
         // A missing network code still names the contributor as the USGS.
-        o->setLocationContributor(QStringLiteral("USGS-") + (has("net") ? net : QStringLiteral("unknown")));
-        o->setCsvRegionString(value("place").toString());
-        o->setCatalog(QStringLiteral("USGS"));
-        o->setEventID(firstIdentifier(value("ids").toString()));
+        o->setLocationContributor(QStringLiteral("USGS-") +
+                                  (hasNet ? net : QStringLiteral("unknown")));
 
-        float magnitude = 0.0f;
-        if (!has("mag")) {
-            qCInfo(lcFeeds).noquote()
-                << QStringLiteral("%1 %2").arg(QString::fromUtf8(QJsonDocument(coordinates).toJson(QJsonDocument::Compact)),
-                                               QString::fromUtf8(QJsonDocument(p).toJson(QJsonDocument::Compact)));
+        if (!hasMagnitude) {
+            qCInfo(lcFeeds).noquote() << QStringLiteral("%1 %2").arg(
+                QString::fromUtf8(QJsonDocument(coordinates).toJson(QJsonDocument::Compact)),
+                QString::fromUtf8(QJsonDocument(p).toJson(QJsonDocument::Compact)));
         } else {
-            magnitude = jsonFloat(value("mag"));
             o->setMagnitude(magnitude);
             auto m = std::make_shared<QVRMagnitude>();
             m->setContributor(QStringLiteral("USGS"));
             m->setMvalue(magnitude);
-            if (has("magType")) {
-                m->setMagnitudeType(value("magType").toString());
-                o->setMagnitude_type(m->magnitudeType());
+            if (hasMagType) {
+                m->setMagnitudeType(magType);
+                o->setMagnitude_type(magType);
             }
             o->addObjectToMagnitudes(m);
         }
-
-        if (has("time")) {
-            const double ms = value("time").toDouble();
-            o->setOriginDateTime(QDateTime::fromMSecsSinceEpoch(qint64(ms), QTimeZone::utc()));
-            o->setEpochTime(ms * 0.001);
-        }
-        if (has("nst"))
-            o->setNum_stations_mag(truncatedToInt(value("nst").toDouble()));
-        if (has("rms"))
-            o->setRms_error(jsonFloat(value("rms")));
-        if (has("gap"))
-            o->setAzimuthal_gap(jsonFloat(value("gap")));
-        if (has("dmin"))
-            o->setDis_first_station(jsonFloat(value("dmin")));
-        if (has("tsunami"))
-            o->setTsunamiFlag(value("tsunami").toVariant());
-        if (has("sig"))
-            o->setEventSignificance(truncatedToInt(value("sig").toDouble()));
-        if (has("status"))
-            o->setOriginInformationStatus(value("status").toString());
-        if (has("alert"))
-            o->setPagerAlertLevel(value("alert").toString());
-        if (has("detail"))
-            o->setDetailURL(value("detail").toString());
-        if (has("felt"))
-            o->setNFeltReports(truncatedToInt(value("felt").toDouble()));
-        if (has("updated"))
-            o->setLastUpdateEpochTime(truncatedToInt(value("updated").toDouble() * 0.001));
-        if (has("mmi"))
-            o->setMaxInstrumentalIntensity(jsonFloat(value("mmi")));
-        if (has("cdi"))
-            o->setMaxReportedIntensity(jsonFloat(value("cdi")));
-        if (has("tz"))
-            o->setTzOffsetInMinutes(truncatedToInt(value("tz").toDouble()));
 
         if (loadDetails && magnitude > 6.5f)
             loadGeoJSONDetailsForOrigin(*o);
@@ -172,8 +194,7 @@ originList NEIC_QueryController::parseUSGSGeoJSONFeed(const QByteArray& json, bo
     return result;
 }
 
-void NEIC_QueryController::loadGeoJSONDetailsForOrigin(seismicOrigin& origin)
-{
+void NEIC_QueryController::loadGeoJSONDetailsForOrigin(seismicOrigin& origin) {
     if (origin.detailURL().isEmpty())
         return;
     const webFetcher::result r = download(QUrl(origin.detailURL()), downloadKind::sideDocument);
@@ -181,8 +202,7 @@ void NEIC_QueryController::loadGeoJSONDetailsForOrigin(seismicOrigin& origin)
         parseGeoJSONDetails(r.body, origin);
 }
 
-void NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin)
-{
+void NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin) {
     const QJsonObject products = QJsonDocument::fromJson(json)
                                      .object()
                                      .value(QLatin1StringView("properties"))
@@ -195,8 +215,9 @@ void NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOr
     const QJsonObject contents =
         pager.toArray().at(0).toObject().value(QLatin1StringView("contents")).toObject();
     QMap<QString, QString> links = origin.gsLinks().value_or(QMap<QString, QString>());
-    const QJsonValue url =
-        contents.value(QLatin1StringView("onepager.pdf")).toObject().value(QLatin1StringView("url"));
+    const QJsonValue url = contents.value(QLatin1StringView("onepager.pdf"))
+                               .toObject()
+                               .value(QLatin1StringView("url"));
     if (url.isString())
         links.insert(QStringLiteral("onePagerLink"), url.toString());
     origin.setGsLinks(links);
@@ -204,8 +225,7 @@ void NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOr
 
 // --- CSV lists
 
-bool NEIC_QueryController::loadEvents()
-{
+bool NEIC_QueryController::loadEvents() {
     const originList origins = loadNEIC_TextList();
     if (origins.isEmpty())
         return false;
@@ -213,8 +233,7 @@ bool NEIC_QueryController::loadEvents()
     return true;
 }
 
-originList NEIC_QueryController::loadNEIC_TextList()
-{
+originList NEIC_QueryController::loadNEIC_TextList() {
     originList result;
     for (const QUrl& url : gsURLs_) {
         const webFetcher::result r = download(url);
@@ -224,8 +243,7 @@ originList NEIC_QueryController::loadNEIC_TextList()
     return result;
 }
 
-originList NEIC_QueryController::parseNEIC_TextList(const QByteArray& csv) const
-{
+originList NEIC_QueryController::parseNEIC_TextList(const QByteArray& csv) const {
     static const QVRDateFormatter timeFormatter(QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS"),
                                                 QTimeZone::utc());
     originList result;
@@ -268,8 +286,7 @@ originList NEIC_QueryController::parseNEIC_TextList(const QByteArray& csv) const
     return result;
 }
 
-originList NEIC_QueryController::loadNEIC_CSVvalues()
-{
+originList NEIC_QueryController::loadNEIC_CSVvalues() {
     originList result;
     for (const QUrl& url : gsURLs_) {
         const webFetcher::result r = download(url);
@@ -280,15 +297,15 @@ originList NEIC_QueryController::loadNEIC_CSVvalues()
     return result;
 }
 
-originList NEIC_QueryController::parseNEIC_CSVvalues(const QByteArray& csv) const
-{
-    // Source,Eqid,Version,"Weekday, Month day, year hh:mm:ss UTC",Lat,Lon,Magnitude,Depth,NST,Region
+originList NEIC_QueryController::parseNEIC_CSVvalues(const QByteArray& csv) const {
+    // Source,Eqid,Version,"Weekday, Month day, year hh:mm:ss
+    // UTC",Lat,Lon,Magnitude,Depth,NST,Region
     static const QVRDateFormatter dateFormatter(QStringLiteral("EEEE, MMMM d, yyyy HH:mm:ss zzz"),
                                                 QTimeZone::utc());
     originList result;
     const QString text = QString::fromUtf8(csv);
-    const QList<QStringView> lines = QStringView(text).split(QRegularExpression(QStringLiteral("[\r\n]")),
-                                                              Qt::SkipEmptyParts);
+    const QList<QStringView> lines =
+        QStringView(text).split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
     auto problem = [&result]() {
         qCWarning(lcFeeds) << "Problem downloading USGS event list.";
         return result;
@@ -331,36 +348,31 @@ originList NEIC_QueryController::parseNEIC_CSVvalues(const QByteArray& csv) cons
 
 // --- bulletins
 
-QString NEIC_QueryController::downloadBulletin(const QUrl& url)
-{
+QString NEIC_QueryController::downloadBulletin(const QUrl& url) {
     const webFetcher::result r = download(url);
     return r.ok() ? QString::fromUtf8(r.body) : QString();
 }
 
-QString NEIC_QueryController::WCATWCMessage()
-{
+QString NEIC_QueryController::WCATWCMessage() {
     return downloadBulletin(addressOn(serviceEndpoints::service::noaaWCATWC, "/message.txt"));
 }
 
-QString NEIC_QueryController::PTWCMessage()
-{
+QString NEIC_QueryController::PTWCMessage() {
     return downloadBulletin(addressOn(serviceEndpoints::service::noaaPTWC, "/ptwc/wmsg"));
 }
 
-QString NEIC_QueryController::USGSMTensorMessage()
-{
-    return downloadBulletin(addressOn(serviceEndpoints::service::usgsNEIC, "/neis/data_services/mtall.last"));
+QString NEIC_QueryController::USGSMTensorMessage() {
+    return downloadBulletin(
+        addressOn(serviceEndpoints::service::usgsNEIC, "/neis/data_services/mtall.last"));
 }
 
-QString NEIC_QueryController::BigQuakeMessage()
-{
-    const webFetcher::result r =
-        download(addressOn(serviceEndpoints::service::usgsNEIC, "/neis/data_services/bigquake.html"));
+QString NEIC_QueryController::BigQuakeMessage() {
+    const webFetcher::result r = download(
+        addressOn(serviceEndpoints::service::usgsNEIC, "/neis/data_services/bigquake.html"));
     return r.ok() ? plainTextOfHTML(r.body) : QString();
 }
 
-QString NEIC_QueryController::plainTextOfHTML(const QByteArray& html)
-{
+QString NEIC_QueryController::plainTextOfHTML(const QByteArray& html) {
     QTextDocument document;
     document.setHtml(QString::fromUtf8(html));
     return document.toPlainText();

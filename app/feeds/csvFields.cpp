@@ -1,7 +1,6 @@
 #include "csvFields.h"
 
-QList<QString> csvFields(QStringView line)
-{
+QList<QString> csvFields(QStringView line) {
     QList<QString> fields;
     QString field;
     bool quoted = false;

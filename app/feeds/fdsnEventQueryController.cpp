@@ -7,23 +7,21 @@
 
 namespace {
 
-const QVRDateFormatter& queryTimeFormatter()
-{
+const QVRDateFormatter& queryTimeFormatter() {
     static const QVRDateFormatter formatter(QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss"),
                                             QTimeZone::utc());
     return formatter;
 }
 
-QUrl logged(const QString& address)
-{
+QUrl logged(const QString& address) {
     qCInfo(lcFeeds).noquote() << address;
     return QUrl(address);
 }
 
 } // namespace
 
-fdsnEventQueryController::fdsnEventQueryController(QObject* parent) : EQ_QueryController(parent)
-{
+fdsnEventQueryController::fdsnEventQueryController(QObject* parent)
+    : EQ_QueryController(parent) {
     setMinMagnitude(6.5f);
     setMaxMagnitude(20.0f);
     setMinDepth(0.0f);
@@ -38,28 +36,24 @@ fdsnEventQueryController::fdsnEventQueryController(QObject* parent) : EQ_QueryCo
     setEndDate(QDateTime::currentDateTimeUtc());
 }
 
-QString fdsnEventQueryController::summaryHeading() const
-{
+QString fdsnEventQueryController::summaryHeading() const {
     return QStringLiteral("A Global Seismicity Summary");
 }
 
-const char* fdsnEventQueryController::summaryOpening() const
-{
+const char* fdsnEventQueryController::summaryOpening() const {
     return "The FDSN event service search found %d seismic events with magnitudes greater than "
            "or equal to %.1f. ";
 }
 
 // The service address, the time window; the magnitude keys differ between the searches.
-QString fdsnEventQueryController::queryStart() const
-{
+QString fdsnEventQueryController::queryStart() const {
     return serviceEndpoints::baseURL(serviceEndpoints::service::fdsnEvents) +
            QStringLiteral("/fdsnws/event/1/query?") +
            QStringLiteral("starttime=%1&").arg(queryTimeFormatter().stringFromDate(startDate())) +
            QStringLiteral("endtime=%1&").arg(queryTimeFormatter().stringFromDate(endDate()));
 }
 
-QUrl fdsnEventQueryController::buildGlobalSearchURL() const
-{
+QUrl fdsnEventQueryController::buildGlobalSearchURL() const {
     return logged(queryStart() +
                   QString::asprintf("minmagnitude=%.1f&maxmagnitude=%.1f&", double(minMagnitude()),
                                     double(maxMagnitude())) +
@@ -68,8 +62,7 @@ QUrl fdsnEventQueryController::buildGlobalSearchURL() const
                   QStringLiteral("format=text"));
 }
 
-QUrl fdsnEventQueryController::buildBoxSearchURL() const
-{
+QUrl fdsnEventQueryController::buildBoxSearchURL() const {
     return logged(queryStart() +
                   QString::asprintf("minmag=%.1f&maxmag=%.1f&", double(minMagnitude()),
                                     double(maxMagnitude())) +
@@ -82,8 +75,7 @@ QUrl fdsnEventQueryController::buildBoxSearchURL() const
                   QStringLiteral("format=text"));
 }
 
-QUrl fdsnEventQueryController::buildAnnulusSearchURL() const
-{
+QUrl fdsnEventQueryController::buildAnnulusSearchURL() const {
     return logged(queryStart() +
                   QString::asprintf("minmag=%.1f&maxmag=%.1f&", double(minMagnitude()),
                                     double(maxMagnitude())) +
@@ -96,13 +88,18 @@ QUrl fdsnEventQueryController::buildAnnulusSearchURL() const
                   QStringLiteral("format=text"));
 }
 
-std::optional<originList> fdsnEventQueryController::parse_events_from_text()
-{
+std::optional<originList> fdsnEventQueryController::parse_events_from_text() {
     QUrl url;
     switch (searchType_) {
-    case globalSearch: url = buildGlobalSearchURL(); break;
-    case boxSearch: url = buildBoxSearchURL(); break;
-    case annulusSearch: url = buildAnnulusSearchURL(); break;
+    case globalSearch:
+        url = buildGlobalSearchURL();
+        break;
+    case boxSearch:
+        url = buildBoxSearchURL();
+        break;
+    case annulusSearch:
+        url = buildAnnulusSearchURL();
+        break;
     default:
         qCWarning(lcFeeds) << "Unknown FDSN search type" << searchType_;
         setLastError(QStringLiteral("unknown search type %1").arg(searchType_));
@@ -114,8 +111,7 @@ std::optional<originList> fdsnEventQueryController::parse_events_from_text()
     return parseFDSNEventText(r.body);
 }
 
-originList fdsnEventQueryController::parseFDSNEventText(const QByteArray& text)
-{
+originList fdsnEventQueryController::parseFDSNEventText(const QByteArray& text) {
     static const QVRDateFormatter& timeFormatter = queryTimeFormatter();
     originList result;
     const QList<QByteArray> lines = text.split('\n');
@@ -151,8 +147,7 @@ originList fdsnEventQueryController::parseFDSNEventText(const QByteArray& text)
     return result;
 }
 
-bool fdsnEventQueryController::loadEvents()
-{
+bool fdsnEventQueryController::loadEvents() {
     // Unlike the USGS list, a failed search leaves no previous result behind.
     setSeismicOrigins(parse_events_from_text().value_or(originList()));
     return !seismicOrigins().isEmpty();

@@ -12,8 +12,7 @@ namespace {
 struct depthCounts {
     int shallow = 0, intermediate = 0, deep = 0;
 
-    void count(float depth)
-    {
+    void count(float depth) {
         if (depth <= 70.0f)
             ++shallow;
         else if (depth < 400.0f)
@@ -26,8 +25,8 @@ struct depthCounts {
 } // namespace
 
 QString seismicitySummary::write(const originList& origins, float minMagnitude,
-                                 const QString& heading, const char* opening, const QDateTime& now)
-{
+                                 const QString& heading, const char* opening,
+                                 const QDateTime& now) {
     if (origins.isEmpty())
         return {};
 
@@ -78,10 +77,11 @@ QString seismicitySummary::write(const originList& origins, float minMagnitude,
             QString::asprintf("  %d events with 70 km < Depth < 400 km\n", all.intermediate) +
             QString::asprintf("  %d events with Depth \u2265 400 km\n", all.deep);
 
-    text += QStringLiteral("\nFor events larger than M 4.0, there were\n") +
-            QString::asprintf("  %d events with 0 km \u2264 Depth <= 70 km.\n", fourAndAbove.shallow) +
-            QString::asprintf("  %d events with 70 km < Depth < 400 km.\n", fourAndAbove.intermediate) +
-            QString::asprintf("  %d events with Depth \u2265 400 km.\n", fourAndAbove.deep);
+    text +=
+        QStringLiteral("\nFor events larger than M 4.0, there were\n") +
+        QString::asprintf("  %d events with 0 km \u2264 Depth <= 70 km.\n", fourAndAbove.shallow) +
+        QString::asprintf("  %d events with 70 km < Depth < 400 km.\n", fourAndAbove.intermediate) +
+        QString::asprintf("  %d events with Depth \u2265 400 km.\n", fourAndAbove.deep);
 
     text += QStringLiteral("\nThe following events have magnitudes of 6.0 or larger \n");
     for (const auto& origin : origins) {

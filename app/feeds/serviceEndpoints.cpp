@@ -19,18 +19,15 @@ const description services[] = {
 
 } // namespace
 
-const description* begin()
-{
+const description* begin() {
     return std::begin(services);
 }
 
-const description* end()
-{
+const description* end() {
     return std::end(services);
 }
 
-QString baseURL(service which)
-{
+QString baseURL(service which) {
     for (const description& d : services) {
         if (d.which != which)
             continue;

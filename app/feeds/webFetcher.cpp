@@ -6,18 +6,15 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
-QByteArray webFetcher::defaultUserAgent()
-{
+QByteArray webFetcher::defaultUserAgent() {
     return QByteArrayLiteral("Quorvel/" QUORVEL_VERSION " (desktop earthquake monitor)");
 }
 
-webFetcher::result webFetcher::fetch(const QUrl& url)
-{
+webFetcher::result webFetcher::fetch(const QUrl& url) {
     return fetch(url, options{});
 }
 
-webFetcher::result webFetcher::fetch(const QUrl& url, const options& how)
-{
+webFetcher::result webFetcher::fetch(const QUrl& url, const options& how) {
     result r;
     if (!url.isValid() || url.isEmpty()) {
         r.error = QStringLiteral("invalid address \"%1\"").arg(url.toString());

@@ -4,15 +4,13 @@
 #include "keyedUnarchiver.h"
 #include "printableText.h"
 
-QString QVRMagnitude::description() const
-{
+QString QVRMagnitude::description() const {
     return QString::asprintf("Magnitude: %.2f Type: %s %s, %d observations.", double(mvalue_),
                              qUtf8Printable(printableText(magnitudeType_)),
                              qUtf8Printable(printableText(contributor_)), nObs());
 }
 
-void QVRMagnitude::encodeWithCoder(keyedArchiver& coder) const
-{
+void QVRMagnitude::encodeWithCoder(keyedArchiver& coder) const {
     coder.encodeObject(magnitudeType_, QStringLiteral("magnitudeType"));
     coder.encodeObject(contributor_, QStringLiteral("contributor"));
     coder.encodeObject(magnitudeComment_, QStringLiteral("magnitudeComment"));
@@ -21,8 +19,7 @@ void QVRMagnitude::encodeWithCoder(keyedArchiver& coder) const
     coder.encodeFloat(uncertainty_, QStringLiteral("uncertainty"));
 }
 
-std::shared_ptr<QVRMagnitude> QVRMagnitude::initWithCoder(const keyedUnarchiver& coder)
-{
+std::shared_ptr<QVRMagnitude> QVRMagnitude::initWithCoder(const keyedUnarchiver& coder) {
     auto m = std::make_shared<QVRMagnitude>();
     m->setMagnitudeType(coder.decodeText(QStringLiteral("magnitudeType")));
     m->setContributor(coder.decodeText(QStringLiteral("contributor")));

@@ -37,8 +37,8 @@ public:
     static std::shared_ptr<QVRMagnitude> initWithCoder(const keyedUnarchiver& coder);
 
 private:
-    QString magnitudeType_;    // "mb", "Ms", "Mw", …
-    QString contributor_;      // agency, e.g. "USGS"
+    QString magnitudeType_; // "mb", "Ms", "Mw", …
+    QString contributor_;   // agency, e.g. "USGS"
     QString magnitudeComment_;
     float mvalue_ = 0;
     float nObs_ = 0;

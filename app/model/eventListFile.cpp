@@ -13,16 +13,14 @@ namespace {
 // Event lists are small; anything far larger is not one of ours and is not read into memory.
 constexpr qint64 largestFileSize = 512LL * 1024 * 1024;
 
-std::nullopt_t refuse(QString* error, const QString& why)
-{
+std::nullopt_t refuse(QString* error, const QString& why) {
     if (error)
         *error = why;
     return std::nullopt;
 }
 } // namespace
 
-QByteArray eventListFile::archivedData(const originList& origins)
-{
+QByteArray eventListFile::archivedData(const originList& origins) {
     keyedArchiver root;
     root.encodeObject(kind, QStringLiteral("kind"));
     root.encodeInt(version, QStringLiteral("version"));
@@ -30,8 +28,7 @@ QByteArray eventListFile::archivedData(const originList& origins)
     return root.archivedObject().archivedData();
 }
 
-std::optional<originList> eventListFile::originsFromData(const QByteArray& data, QString* error)
-{
+std::optional<originList> eventListFile::originsFromData(const QByteArray& data, QString* error) {
     QString why;
     const auto archive = keyedArchiveValue::fromArchivedData(data, &why);
     if (!archive)
@@ -56,8 +53,7 @@ std::optional<originList> eventListFile::originsFromData(const QByteArray& data,
     return origins;
 }
 
-bool eventListFile::write(const originList& origins, const QString& path, QString* error)
-{
+bool eventListFile::write(const originList& origins, const QString& path, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
@@ -73,8 +69,7 @@ bool eventListFile::write(const originList& origins, const QString& path, QStrin
     return true;
 }
 
-std::optional<originList> eventListFile::read(const QString& path, QString* error)
-{
+std::optional<originList> eventListFile::read(const QString& path, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(error, file.errorString());

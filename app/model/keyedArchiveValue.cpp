@@ -14,8 +14,7 @@ constexpr qint64 archiveFormatVersion = 1;
 // Deep enough for any archive Quorvel writes, shallow enough to stop hostile nesting.
 constexpr int maximumNesting = 32;
 
-void writeValue(QCborStreamWriter& w, const keyedArchiveValue& v)
-{
+void writeValue(QCborStreamWriter& w, const keyedArchiveValue& v) {
     using Type = keyedArchiveValue::Type;
     switch (v.type) {
     case Type::Null:
@@ -61,10 +60,10 @@ void writeValue(QCborStreamWriter& w, const keyedArchiveValue& v)
 
 class archiveReader {
 public:
-    explicit archiveReader(const QByteArray& data) : r_(data) {}
+    explicit archiveReader(const QByteArray& data)
+        : r_(data) {}
 
-    std::optional<keyedArchiveValue> read(int depth)
-    {
+    std::optional<keyedArchiveValue> read(int depth) {
         if (depth > maximumNesting)
             return fail(QStringLiteral("the archive nests too deeply"));
         keyedArchiveValue v;
@@ -123,8 +122,8 @@ public:
             if (!std::isfinite(seconds) || std::abs(seconds) > 1e13)
                 return fail(QStringLiteral("a date is out of range"));
             v.type = Type::Date;
-            v.date = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(seconds * 1000.0)),
-                                                    Qt::UTC);
+            v.date =
+                QDateTime::fromMSecsSinceEpoch(qint64(std::llround(seconds * 1000.0)), Qt::UTC);
             break;
         }
         case QCborStreamReader::Map: {
@@ -171,16 +170,14 @@ public:
     QCborStreamReader& stream() { return r_; }
     const QString& error() const { return error_; }
 
-    std::nullopt_t fail(const QString& why)
-    {
+    std::nullopt_t fail(const QString& why) {
         if (error_.isEmpty())
             error_ = why;
         return std::nullopt;
     }
 
 private:
-    bool readText(QString* out)
-    {
+    bool readText(QString* out) {
         auto chunk = r_.readString();
         while (chunk.status == QCborStreamReader::Ok) {
             *out += chunk.data;
@@ -195,8 +192,7 @@ private:
 
 } // namespace
 
-const keyedArchiveValue* keyedArchiveValue::find(const QString& key) const
-{
+const keyedArchiveValue* keyedArchiveValue::find(const QString& key) const {
     for (const auto& [k, value] : entries) {
         if (k == key)
             return &value;
@@ -204,8 +200,7 @@ const keyedArchiveValue* keyedArchiveValue::find(const QString& key) const
     return nullptr;
 }
 
-QByteArray keyedArchiveValue::archivedData() const
-{
+QByteArray keyedArchiveValue::archivedData() const {
     QByteArray data;
     QCborStreamWriter w(&data);
     w.append(QCborKnownTags::Signature);
@@ -221,8 +216,7 @@ QByteArray keyedArchiveValue::archivedData() const
 }
 
 std::optional<keyedArchiveValue> keyedArchiveValue::fromArchivedData(const QByteArray& data,
-                                                                      QString* error)
-{
+                                                                     QString* error) {
     archiveReader reader(data);
     auto refuse = [error](const QString& why) -> std::optional<keyedArchiveValue> {
         if (error)

@@ -14,7 +14,8 @@
 struct keyedArchiveValue {
     enum class Type { Null, Int, Float, Double, Text, Date, Object, List };
 
-    explicit keyedArchiveValue(Type t = Type::Null) : type(t) {}
+    explicit keyedArchiveValue(Type t = Type::Null)
+        : type(t) {}
 
     Type type;
     qint64 intValue = 0;
@@ -23,7 +24,7 @@ struct keyedArchiveValue {
     QString text;
     QDateTime date;
     std::vector<std::pair<QString, keyedArchiveValue>> entries; // Object, in written order
-    std::vector<keyedArchiveValue> items;                        // List
+    std::vector<keyedArchiveValue> items;                       // List
 
     static keyedArchiveValue object() { return keyedArchiveValue{Type::Object}; }
     static keyedArchiveValue list() { return keyedArchiveValue{Type::List}; }
@@ -38,5 +39,5 @@ struct keyedArchiveValue {
     // Reads bytes written by archivedData(). Refuses, with a reason in `error`, bytes that are
     // not such an archive, are cut short, nest too deeply or come from a newer format version.
     static std::optional<keyedArchiveValue> fromArchivedData(const QByteArray& data,
-                                                              QString* error);
+                                                             QString* error);
 };

@@ -1,12 +1,10 @@
 #include "keyedArchiver.h"
 
-void keyedArchiver::encodeObject(const keyedArchiveValue& value, const QString& key)
-{
+void keyedArchiver::encodeObject(const keyedArchiveValue& value, const QString& key) {
     object_.entries.emplace_back(key, value);
 }
 
-void keyedArchiver::encodeObject(const QString& text, const QString& key)
-{
+void keyedArchiver::encodeObject(const QString& text, const QString& key) {
     keyedArchiveValue v;
     if (!text.isNull()) {
         v.type = keyedArchiveValue::Type::Text;
@@ -15,8 +13,7 @@ void keyedArchiver::encodeObject(const QString& text, const QString& key)
     encodeObject(v, key);
 }
 
-void keyedArchiver::encodeObject(const QDateTime& date, const QString& key)
-{
+void keyedArchiver::encodeObject(const QDateTime& date, const QString& key) {
     keyedArchiveValue v;
     if (date.isValid()) {
         v.type = keyedArchiveValue::Type::Date;
@@ -25,22 +22,19 @@ void keyedArchiver::encodeObject(const QDateTime& date, const QString& key)
     encodeObject(v, key);
 }
 
-void keyedArchiver::encodeInt(int value, const QString& key)
-{
+void keyedArchiver::encodeInt(int value, const QString& key) {
     keyedArchiveValue v{keyedArchiveValue::Type::Int};
     v.intValue = value;
     encodeObject(v, key);
 }
 
-void keyedArchiver::encodeFloat(float value, const QString& key)
-{
+void keyedArchiver::encodeFloat(float value, const QString& key) {
     keyedArchiveValue v{keyedArchiveValue::Type::Float};
     v.floatValue = value;
     encodeObject(v, key);
 }
 
-void keyedArchiver::encodeDouble(double value, const QString& key)
-{
+void keyedArchiver::encodeDouble(double value, const QString& key) {
     keyedArchiveValue v{keyedArchiveValue::Type::Double};
     v.doubleValue = value;
     encodeObject(v, key);

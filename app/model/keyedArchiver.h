@@ -20,8 +20,7 @@ public:
 
     // A list of records, each archived as an object of its own.
     template <typename Record>
-    void encodeObjectList(const QList<std::shared_ptr<Record>>& records, const QString& key)
-    {
+    void encodeObjectList(const QList<std::shared_ptr<Record>>& records, const QString& key) {
         keyedArchiveValue list = keyedArchiveValue::list();
         for (const auto& record : records) {
             keyedArchiver element;

@@ -4,37 +4,31 @@
 #include <limits>
 
 keyedUnarchiver::keyedUnarchiver(const keyedArchiveValue& object)
-    : keyedUnarchiver(object, std::make_shared<QString>())
-{
+    : keyedUnarchiver(object, std::make_shared<QString>()) {
     if (object.type != keyedArchiveValue::Type::Object)
         markFailed(QStringLiteral("the archived value is not an object"));
 }
 
 keyedUnarchiver::keyedUnarchiver(const keyedArchiveValue& object, std::shared_ptr<QString> error)
-    : object_(object), error_(std::move(error))
-{
-}
+    : object_(object)
+    , error_(std::move(error)) {}
 
-keyedUnarchiver keyedUnarchiver::child(const keyedArchiveValue& object) const
-{
+keyedUnarchiver keyedUnarchiver::child(const keyedArchiveValue& object) const {
     return keyedUnarchiver(object, error_);
 }
 
-void keyedUnarchiver::markFailed(const QString& why) const
-{
+void keyedUnarchiver::markFailed(const QString& why) const {
     if (error_->isEmpty())
         *error_ = why;
 }
 
-keyedArchiveValue::Type keyedUnarchiver::typeOfValue(const QString& key) const
-{
+keyedArchiveValue::Type keyedUnarchiver::typeOfValue(const QString& key) const {
     const keyedArchiveValue* v = object_.find(key);
     return v ? v->type : keyedArchiveValue::Type::Null;
 }
 
 const keyedArchiveValue* keyedUnarchiver::valueOfType(const QString& key,
-                                                      keyedArchiveValue::Type type) const
-{
+                                                      keyedArchiveValue::Type type) const {
     const keyedArchiveValue* v = object_.find(key);
     if (!v || v->type == keyedArchiveValue::Type::Null)
         return nullptr;
@@ -45,8 +39,7 @@ const keyedArchiveValue* keyedUnarchiver::valueOfType(const QString& key,
     return v;
 }
 
-const keyedArchiveValue* keyedUnarchiver::numericValue(const QString& key) const
-{
+const keyedArchiveValue* keyedUnarchiver::numericValue(const QString& key) const {
     using Type = keyedArchiveValue::Type;
     const keyedArchiveValue* v = object_.find(key);
     if (!v || v->type == Type::Null)
@@ -58,27 +51,23 @@ const keyedArchiveValue* keyedUnarchiver::numericValue(const QString& key) const
     return v;
 }
 
-QString keyedUnarchiver::decodeText(const QString& key) const
-{
+QString keyedUnarchiver::decodeText(const QString& key) const {
     const keyedArchiveValue* v = valueOfType(key, keyedArchiveValue::Type::Text);
     return v ? v->text : QString();
 }
 
-QDateTime keyedUnarchiver::decodeDate(const QString& key) const
-{
+QDateTime keyedUnarchiver::decodeDate(const QString& key) const {
     const keyedArchiveValue* v = valueOfType(key, keyedArchiveValue::Type::Date);
     return v ? v->date : QDateTime();
 }
 
-const keyedArchiveValue* keyedUnarchiver::decodeObject(const QString& key) const
-{
+const keyedArchiveValue* keyedUnarchiver::decodeObject(const QString& key) const {
     return valueOfType(key, keyedArchiveValue::Type::Object);
 }
 
 // Numbers convert between the numeric types as a coder does, so a count written as a float
 // reads back as an integer; only a non-number is an error.
-double keyedUnarchiver::decodeDouble(const QString& key) const
-{
+double keyedUnarchiver::decodeDouble(const QString& key) const {
     const keyedArchiveValue* v = numericValue(key);
     if (!v)
         return 0;
@@ -92,13 +81,11 @@ double keyedUnarchiver::decodeDouble(const QString& key) const
     }
 }
 
-float keyedUnarchiver::decodeFloat(const QString& key) const
-{
+float keyedUnarchiver::decodeFloat(const QString& key) const {
     return float(decodeDouble(key));
 }
 
-int keyedUnarchiver::decodeInt(const QString& key) const
-{
+int keyedUnarchiver::decodeInt(const QString& key) const {
     const keyedArchiveValue* v = numericValue(key);
     if (!v)
         return 0;

@@ -23,8 +23,7 @@ public:
 
     // A list of records read by Record::initWithCoder(const keyedUnarchiver&).
     template <typename Record>
-    QList<std::shared_ptr<Record>> decodeObjectList(const QString& key) const
-    {
+    QList<std::shared_ptr<Record>> decodeObjectList(const QString& key) const {
         QList<std::shared_ptr<Record>> records;
         const keyedArchiveValue* list = valueOfType(key, keyedArchiveValue::Type::List);
         if (!list)

@@ -15,90 +15,109 @@ const QStringList defaultIdentifiers = {
     QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
     QStringLiteral("9"), QStringLiteral("10")};
 
-QString columnTitle(int identifier)
-{
+QString columnTitle(int identifier) {
     switch (identifier) {
-    case 1: return QStringLiteral("Origin Time (UTC)");
-    case 2: return QStringLiteral("Catalog");
-    case 3: return QStringLiteral("Latitude");
-    case 4: return QStringLiteral("Longitude");
-    case 5: return QStringLiteral("Depth (km)");
-    case 6: return QStringLiteral("Magnitude");
-    case 7: return QStringLiteral("Contributor");
-    case 8: return QStringLiteral("Event ID");
-    case 9: return QStringLiteral("Region");
-    case 10: return QStringLiteral("Age");
-    default: return QString();
+    case 1:
+        return QStringLiteral("Origin Time (UTC)");
+    case 2:
+        return QStringLiteral("Catalog");
+    case 3:
+        return QStringLiteral("Latitude");
+    case 4:
+        return QStringLiteral("Longitude");
+    case 5:
+        return QStringLiteral("Depth (km)");
+    case 6:
+        return QStringLiteral("Magnitude");
+    case 7:
+        return QStringLiteral("Contributor");
+    case 8:
+        return QStringLiteral("Event ID");
+    case 9:
+        return QStringLiteral("Region");
+    case 10:
+        return QStringLiteral("Age");
+    default:
+        return QString();
     }
 }
 
 } // namespace
 
 originTableModel::originTableModel(originList* origins, QObject* parent)
-    : originTableModel(origins, columnRules{}, parent)
-{
-}
+    : originTableModel(origins, columnRules{}, parent) {}
 
 originTableModel::originTableModel(originList* origins, columnRules rules, QObject* parent)
     : QAbstractTableModel(parent)
     , origins_(origins)
     , rules_(rules)
-    , columnIdentifiers_(defaultIdentifiers)
-{
-}
+    , columnIdentifiers_(defaultIdentifiers) {}
 
-void originTableModel::setColumnIdentifiers(const QStringList& identifiers)
-{
+void originTableModel::setColumnIdentifiers(const QStringList& identifiers) {
     beginResetModel();
     columnIdentifiers_ = identifiers;
     indicatorColumn_ = -1;
     endResetModel();
 }
 
-int originTableModel::numberOfRows() const
-{
+int originTableModel::numberOfRows() const {
     return origins_ ? int(origins_->size()) : 0;
 }
 
-QString originTableModel::cellText(const QString& columnIdentifier, int row) const
-{
+QString originTableModel::cellText(const QString& columnIdentifier, int row) const {
     if (!origins_ || row < 0 || row >= origins_->size() || !origins_->at(row))
         return {};
     const seismicOrigin& o = *origins_->at(row);
     switch (leadingInt(columnIdentifier)) {
-    case 1: return QVRDateFormatter::standardDescription(o.originDateTime());
-    case 2: return o.catalog();
-    case 3: return QString::asprintf("%7.3f", double(o.latitude()));
-    case 4: return QString::asprintf("%8.3f", double(o.longitude()));
-    case 5: return QString::asprintf("%5.1f", double(o.depth()));
-    case 6: return QString::asprintf("%5.1f", double(o.magnitude()));
-    case 7: return o.locationContributor();
-    case 8: return o.eventID();
+    case 1:
+        return QVRDateFormatter::standardDescription(o.originDateTime());
+    case 2:
+        return o.catalog();
+    case 3:
+        return QString::asprintf("%7.3f", double(o.latitude()));
+    case 4:
+        return QString::asprintf("%8.3f", double(o.longitude()));
+    case 5:
+        return QString::asprintf("%5.1f", double(o.depth()));
+    case 6:
+        return QString::asprintf("%5.1f", double(o.magnitude()));
+    case 7:
+        return o.locationContributor();
+    case 8:
+        return o.eventID();
     case 9:
         if (rules_.regionFallsBackToCatalogText && o.shortFlinnEngdahlString().isEmpty())
             return o.csvRegionString();
         return o.shortFlinnEngdahlString();
-    case 10: return o.originTimeSinceNow();
-    default: return QStringLiteral("NA");
+    case 10:
+        return o.originTimeSinceNow();
+    default:
+        return QStringLiteral("NA");
     }
 }
 
-originTableModel::comparison originTableModel::orderingOf(int identifier) const
-{
+originTableModel::comparison originTableModel::orderingOf(int identifier) const {
     switch (identifier) {
-    case 1: return &seismicOrigin::compareOriginTimes;
-    case 3: return &seismicOrigin::compareLatitudes;
-    case 4: return &seismicOrigin::compareLongitudes;
-    case 5: return &seismicOrigin::compareDepths;
-    case 6: return &seismicOrigin::compareMagnitudes;
-    case 9: return &seismicOrigin::compareFERegions;
-    case 10: return rules_.ageColumnSorts ? &seismicOrigin::compareOriginTimes : nullptr;
-    default: return nullptr;
+    case 1:
+        return &seismicOrigin::compareOriginTimes;
+    case 3:
+        return &seismicOrigin::compareLatitudes;
+    case 4:
+        return &seismicOrigin::compareLongitudes;
+    case 5:
+        return &seismicOrigin::compareDepths;
+    case 6:
+        return &seismicOrigin::compareMagnitudes;
+    case 9:
+        return &seismicOrigin::compareFERegions;
+    case 10:
+        return rules_.ageColumnSorts ? &seismicOrigin::compareOriginTimes : nullptr;
+    default:
+        return nullptr;
     }
 }
 
-void originTableModel::mouseDownInHeader(int column)
-{
+void originTableModel::mouseDownInHeader(int column) {
     if (column < 0 || column >= columnIdentifiers_.size())
         return;
     const bool wasAscending = indicatorColumn_ == column && indicatorAscending_;
@@ -109,13 +128,13 @@ void originTableModel::mouseDownInHeader(int column)
         // Equal rows keep their order, so a second key survives a sort by the first.
         Q_EMIT layoutAboutToBeChanged();
         if (wasAscending)
-            std::stable_sort(origins_->begin(), origins_->end(), [compare](const auto& a, const auto& b) {
-                return ((*a).*compare)(*b) > 0;
-            });
+            std::stable_sort(
+                origins_->begin(), origins_->end(),
+                [compare](const auto& a, const auto& b) { return ((*a).*compare)(*b) > 0; });
         else
-            std::stable_sort(origins_->begin(), origins_->end(), [compare](const auto& a, const auto& b) {
-                return ((*a).*compare)(*b) < 0;
-            });
+            std::stable_sort(
+                origins_->begin(), origins_->end(),
+                [compare](const auto& a, const auto& b) { return ((*a).*compare)(*b) < 0; });
         Q_EMIT layoutChanged();
     }
 
@@ -124,20 +143,17 @@ void originTableModel::mouseDownInHeader(int column)
     showIndicatorInHeader();
 }
 
-void originTableModel::clearSortIndicators()
-{
+void originTableModel::clearSortIndicators() {
     indicatorColumn_ = -1;
     indicatorAscending_ = false;
     showIndicatorInHeader();
 }
 
-void originTableModel::setTableView(QTableView* view)
-{
+void originTableModel::setTableView(QTableView* view) {
     tableView_ = view;
 }
 
-void originTableModel::attachToTableView(QTableView* view)
-{
+void originTableModel::attachToTableView(QTableView* view) {
     if (!view)
         return;
     setTableView(view);
@@ -150,8 +166,7 @@ void originTableModel::attachToTableView(QTableView* view)
     showIndicatorInHeader();
 }
 
-void originTableModel::showIndicatorInHeader()
-{
+void originTableModel::showIndicatorInHeader() {
     if (!tableView_)
         return;
     QHeaderView* header = tableView_->horizontalHeader();
@@ -162,24 +177,20 @@ void originTableModel::showIndicatorInHeader()
                              indicatorAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
-void originTableModel::reloadData()
-{
+void originTableModel::reloadData() {
     beginResetModel();
     endResetModel();
 }
 
-int originTableModel::rowCount(const QModelIndex& parent) const
-{
+int originTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : numberOfRows();
 }
 
-int originTableModel::columnCount(const QModelIndex& parent) const
-{
+int originTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(columnIdentifiers_.size());
 }
 
-QVariant originTableModel::data(const QModelIndex& index, int role) const
-{
+QVariant originTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= columnIdentifiers_.size())
         return {};
     if (role == Qt::DisplayRole)
@@ -192,8 +203,7 @@ QVariant originTableModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
-QVariant originTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
+QVariant originTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnIdentifiers_.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)

@@ -1,12 +1,12 @@
 #include "seismicOrigin.h"
 
+#include "QVRDateFormatter.h"
+#include "flinnEngdahl.h"
 #include "keyedArchiver.h"
 #include "keyedUnarchiver.h"
 #include "lenientNumbers.h"
-#include "quorvelLogging.h"
-#include "QVRDateFormatter.h"
-#include "flinnEngdahl.h"
 #include "printableText.h"
+#include "quorvelLogging.h"
 #include "serviceEndpoints.h"
 #include "timeZones.h"
 
@@ -14,25 +14,21 @@
 
 // --- magnitude list
 
-seismicOrigin::magnitudeList& seismicOrigin::magnitudes()
-{
+seismicOrigin::magnitudeList& seismicOrigin::magnitudes() {
     if (!magnitudes_)
         magnitudes_.emplace();
     return *magnitudes_;
 }
 
-void seismicOrigin::setMagnitudes(const magnitudeList& list)
-{
+void seismicOrigin::setMagnitudes(const magnitudeList& list) {
     magnitudes_ = list;
 }
 
-unsigned seismicOrigin::countOfMagnitudes()
-{
+unsigned seismicOrigin::countOfMagnitudes() {
     return static_cast<unsigned>(magnitudes().size());
 }
 
-std::shared_ptr<QVRMagnitude> seismicOrigin::objectInMagnitudesAtIndex(qsizetype index)
-{
+std::shared_ptr<QVRMagnitude> seismicOrigin::objectInMagnitudesAtIndex(qsizetype index) {
     const magnitudeList& list = magnitudes();
     if (index < 0 || index >= list.size()) {
         qCWarning(lcModel) << "No magnitude at index" << index << "of" << list.size();
@@ -42,8 +38,7 @@ std::shared_ptr<QVRMagnitude> seismicOrigin::objectInMagnitudesAtIndex(qsizetype
 }
 
 bool seismicOrigin::getMagnitudes(std::shared_ptr<QVRMagnitude>* buffer, qsizetype location,
-                                  qsizetype length)
-{
+                                  qsizetype length) {
     const magnitudeList& list = magnitudes();
     if (!buffer || location < 0 || length < 0 || location > list.size() ||
         length > list.size() - location) {
@@ -56,8 +51,7 @@ bool seismicOrigin::getMagnitudes(std::shared_ptr<QVRMagnitude>* buffer, qsizety
 }
 
 bool seismicOrigin::insertObjectInMagnitudesAtIndex(const std::shared_ptr<QVRMagnitude>& m,
-                                                    qsizetype index)
-{
+                                                    qsizetype index) {
     magnitudeList& list = magnitudes();
     if (index < 0 || index > list.size()) {
         qCWarning(lcModel) << "Cannot insert a magnitude at index" << index << "of" << list.size();
@@ -67,13 +61,11 @@ bool seismicOrigin::insertObjectInMagnitudesAtIndex(const std::shared_ptr<QVRMag
     return true;
 }
 
-void seismicOrigin::addObjectToMagnitudes(const std::shared_ptr<QVRMagnitude>& m)
-{
+void seismicOrigin::addObjectToMagnitudes(const std::shared_ptr<QVRMagnitude>& m) {
     magnitudes().append(m);
 }
 
-bool seismicOrigin::removeObjectFromMagnitudesAtIndex(qsizetype index)
-{
+bool seismicOrigin::removeObjectFromMagnitudesAtIndex(qsizetype index) {
     magnitudeList& list = magnitudes();
     if (index < 0 || index >= list.size()) {
         qCWarning(lcModel) << "Cannot remove the magnitude at index" << index << "of"
@@ -85,8 +77,7 @@ bool seismicOrigin::removeObjectFromMagnitudesAtIndex(qsizetype index)
 }
 
 bool seismicOrigin::replaceObjectInMagnitudesAtIndex(qsizetype index,
-                                                     const std::shared_ptr<QVRMagnitude>& m)
-{
+                                                     const std::shared_ptr<QVRMagnitude>& m) {
     magnitudeList& list = magnitudes();
     if (index < 0 || index >= list.size()) {
         qCWarning(lcModel) << "Cannot replace the magnitude at index" << index << "of"
@@ -99,22 +90,19 @@ bool seismicOrigin::replaceObjectInMagnitudesAtIndex(qsizetype index,
 
 // --- phases
 
-void seismicOrigin::addPhase(const QVariant& phase)
-{
+void seismicOrigin::addPhase(const QVariant& phase) {
     if (phases_)
         phases_->append(phase);
 }
 
-void seismicOrigin::removePhase(const QVariant& phase)
-{
+void seismicOrigin::removePhase(const QVariant& phase) {
     if (phases_)
         phases_->removeAll(phase);
 }
 
 // --- derived values
 
-void seismicOrigin::setMagnitudeToMaximumValue()
-{
+void seismicOrigin::setMagnitudeToMaximumValue() {
     const magnitudeList& list = magnitudes();
     bool first = true;
     for (const auto& m : list) {
@@ -128,8 +116,7 @@ void seismicOrigin::setMagnitudeToMaximumValue()
     }
 }
 
-void seismicOrigin::loadMagnitudeIntoMagArray()
-{
+void seismicOrigin::loadMagnitudeIntoMagArray() {
     auto m = std::make_shared<QVRMagnitude>();
     m->setNObs(num_stations_mag_);
     m->setMvalue(magnitude_);
@@ -138,8 +125,7 @@ void seismicOrigin::loadMagnitudeIntoMagArray()
     addObjectToMagnitudes(m);
 }
 
-void seismicOrigin::setDateFromComponents()
-{
+void seismicOrigin::setDateFromComponents() {
     QVRDateComponents c;
     c.year = year_;
     c.month = month_;
@@ -150,8 +136,7 @@ void seismicOrigin::setDateFromComponents()
     originDateTime_ = c.dateInTimeZone(timeZones::utc());
 }
 
-void seismicOrigin::setLastUpdateEpochTime(int secondsSince1970)
-{
+void seismicOrigin::setLastUpdateEpochTime(int secondsSince1970) {
     lastUpdateEpochTime_ = secondsSince1970;
     lastUpdateTime_ = QDateTime::fromSecsSinceEpoch(secondsSince1970, Qt::UTC);
 }
@@ -162,8 +147,8 @@ namespace {
 
 // The geographic and seismic region names of a point; the numbers are stored through the
 // two output references.
-std::pair<const char*, const char*> regionNames(float latitude, float longitude, int& greg, int& sreg)
-{
+std::pair<const char*, const char*> regionNames(float latitude, float longitude, int& greg,
+                                                int& sreg) {
     fe_lookup(latitude, 32, longitude, 32, &greg, &sreg);
     const char* geographic = nullptr;
     const char* seismic = nullptr;
@@ -173,14 +158,12 @@ std::pair<const char*, const char*> regionNames(float latitude, float longitude,
 
 } // namespace
 
-void seismicOrigin::setFERegion()
-{
+void seismicOrigin::setFERegion() {
     flinnEngdahlString_ = longFERegion();
     setupShortFEString();
 }
 
-void seismicOrigin::setupShortFEString()
-{
+void seismicOrigin::setupShortFEString() {
     if (flinnEngdahlString_.isNull()) {
         shortFlinnEngdahlString_ = QString();
         return;
@@ -190,22 +173,19 @@ void seismicOrigin::setupShortFEString()
         (bracket < 0 ? flinnEngdahlString_ : flinnEngdahlString_.left(bracket)).trimmed();
 }
 
-QString seismicOrigin::longFERegion()
-{
+QString seismicOrigin::longFERegion() {
     const auto [geographic, seismic] = regionNames(latitude_, longitude_, myGreg_, mySreg_);
-    return QString::asprintf("%s (%s)", geographic, seismic);
+    return QLatin1StringView(geographic) + QStringLiteral(" (") + QLatin1StringView(seismic) + u')';
 }
 
-void seismicOrigin::useShortFlinnEngdahlRegion()
-{
+void seismicOrigin::useShortFlinnEngdahlRegion() {
     const auto names = regionNames(latitude_, longitude_, myGreg_, mySreg_);
     flinnEngdahlString_ = QString::fromLatin1(names.first);
 }
 
 // --- text forms
 
-QString seismicOrigin::originTimeSinceNow(const QDateTime& now) const
-{
+QString seismicOrigin::originTimeSinceNow(const QDateTime& now) const {
     if (!originDateTime_.isValid())
         return {};
     const double s = double(originDateTime_.msecsTo(now)) / 1000.0;
@@ -228,31 +208,34 @@ QString seismicOrigin::originTimeSinceNow(const QDateTime& now) const
     return age;
 }
 
-QString seismicOrigin::longDateString(const QDateTime& now) const
-{
+QString seismicOrigin::longDateString(const QDateTime& now) const {
     const QVRDateFormatter formatter(QStringLiteral("HH:mm:ss zzz EEE, d MMM"),
                                      timeZones::systemTimeZone());
-    const double s = originDateTime_.isValid() ? double(originDateTime_.msecsTo(now)) / 1000.0 : 0.0;
+    const double s =
+        originDateTime_.isValid() ? double(originDateTime_.msecsTo(now)) / 1000.0 : 0.0;
     QString age;
     if (s > 86400) {
         const int days = truncatedToInt(s / 86400);
         age = days == 1 ? QStringLiteral("(1 day ago)") : QString::asprintf("(%d days ago)", days);
     } else if (s > 3600 && s < 86400) {
         const int hours = truncatedToInt(s / 3600);
-        age = hours == 1 ? QString::asprintf("(%d hour ago)", 1) : QString::asprintf("(%d hours ago)", hours);
+        age = hours == 1 ? QString::asprintf("(%d hour ago)", 1)
+                         : QString::asprintf("(%d hours ago)", hours);
     } else if (s < 3600) {
         age = QString::asprintf("(%d minutes ago)", truncatedToInt(s / 60));
     }
-    return QStringLiteral("%1 %2").arg(printableText(formatter.stringFromDate(originDateTime_)), age);
+    return QStringLiteral("%1 %2").arg(printableText(formatter.stringFromDate(originDateTime_)),
+                                       age);
 }
 
-QString seismicOrigin::description() const
-{
-    QString text = QStringLiteral("Origin ID: %1").arg(printableText(eventID_)) +
-                   QStringLiteral(" From Contributor: %1\n").arg(printableText(locationContributor_)) +
-                   QStringLiteral("Origin Time:%1\n").arg(QVRDateFormatter::standardDescription(originDateTime_)) +
-                   QString::asprintf("Lat: %.3f Lon:%.3f Depth: %.2f\n", double(latitude_),
-                                     double(longitude_), double(depth_));
+QString seismicOrigin::description() const {
+    QString text =
+        QStringLiteral("Origin ID: %1").arg(printableText(eventID_)) +
+        QStringLiteral(" From Contributor: %1\n").arg(printableText(locationContributor_)) +
+        QStringLiteral("Origin Time:%1\n")
+            .arg(QVRDateFormatter::standardDescription(originDateTime_)) +
+        QString::asprintf("Lat: %.3f Lon:%.3f Depth: %.2f\n", double(latitude_), double(longitude_),
+                          double(depth_));
     if (magnitudes_ && !magnitudes_->isEmpty() && magnitudes_->first()) {
         const QVRMagnitude& m = *magnitudes_->first();
         text += QString::asprintf("Magnitude: %.2f Type: ", double(m.mvalue())) +
@@ -262,8 +245,7 @@ QString seismicOrigin::description() const
     return text;
 }
 
-QString seismicOrigin::headingsForSeparatedString()
-{
+QString seismicOrigin::headingsForSeparatedString() {
     return QStringLiteral("Origin Time | ") + QStringLiteral("Longitude | ") +
            QStringLiteral("Latitude | ") + QStringLiteral("Depth (km) | ") +
            QStringLiteral("Magnitude| ") + QStringLiteral("Magnitude Type | ") +
@@ -271,17 +253,17 @@ QString seismicOrigin::headingsForSeparatedString()
            QStringLiteral("Location Contributor | ") + QStringLiteral("Region String\n");
 }
 
-QString seismicOrigin::valuesInSeparatedString() const
-{
-    QString line = QStringLiteral("%1 | ").arg(QVRDateFormatter::standardDescription(originDateTime_)) +
-                   QString::asprintf("%.3f |  %.3f |  %.2f | ", double(longitude_), double(latitude_),
-                                     double(depth_));
+QString seismicOrigin::valuesInSeparatedString() const {
+    QString line =
+        QStringLiteral("%1 | ").arg(QVRDateFormatter::standardDescription(originDateTime_)) +
+        QString::asprintf("%.3f |  %.3f |  %.2f | ", double(longitude_), double(latitude_),
+                          double(depth_));
     // An origin without magnitudes has no magnitude columns at all.
     if (magnitudes_ && !magnitudes_->isEmpty() && magnitudes_->first()) {
         const QVRMagnitude& m = *magnitudes_->first();
         line += QString::asprintf("%.2f | ", double(m.mvalue())) +
-                QStringLiteral("%1  | %2 | ").arg(printableText(m.magnitudeType()),
-                                                 printableText(m.contributor()));
+                QStringLiteral("%1  | %2 | ")
+                    .arg(printableText(m.magnitudeType()), printableText(m.contributor()));
     }
     line += QStringLiteral("%1 | ").arg(printableText(eventID_)) +
             QStringLiteral("%1 | ").arg(printableText(locationContributor_)) +
@@ -289,12 +271,11 @@ QString seismicOrigin::valuesInSeparatedString() const
     return line;
 }
 
-QString seismicOrigin::usgsEventWebAddress() const
-{
+QString seismicOrigin::usgsEventWebAddress() const {
     return serviceEndpoints::baseURL(serviceEndpoints::service::usgsEventPages) +
            QStringLiteral("/earthquakes/eventpage/") +
-           QStringLiteral("%1%2#summary").arg(printableText(locationContributor_).toLower(),
-                                              printableText(eventID_));
+           QStringLiteral("%1%2#summary")
+               .arg(printableText(locationContributor_).toLower(), printableText(eventID_));
 }
 
 // --- orderings
@@ -302,8 +283,7 @@ QString seismicOrigin::usgsEventWebAddress() const
 namespace {
 
 // Ascending order of two numbers; unordered values (NaN) compare as equal.
-int compareValues(float a, float b)
-{
+int compareValues(float a, float b) {
     if (b > a)
         return -1;
     if (a > b)
@@ -312,36 +292,30 @@ int compareValues(float a, float b)
 }
 
 // Literal, case-sensitive order of UTF-16 code units; an absent text sorts as empty text.
-int compareTexts(const QString& a, const QString& b)
-{
+int compareTexts(const QString& a, const QString& b) {
     const int c = QString::compare(a, b, Qt::CaseSensitive);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 } // namespace
 
-int seismicOrigin::compareMagnitudes(const seismicOrigin& other) const
-{
+int seismicOrigin::compareMagnitudes(const seismicOrigin& other) const {
     return compareValues(magnitude_, other.magnitude_);
 }
 
-int seismicOrigin::compareDepths(const seismicOrigin& other) const
-{
+int seismicOrigin::compareDepths(const seismicOrigin& other) const {
     return compareValues(depth_, other.depth_);
 }
 
-int seismicOrigin::compareLatitudes(const seismicOrigin& other) const
-{
+int seismicOrigin::compareLatitudes(const seismicOrigin& other) const {
     return compareValues(latitude_, other.latitude_);
 }
 
-int seismicOrigin::compareLongitudes(const seismicOrigin& other) const
-{
+int seismicOrigin::compareLongitudes(const seismicOrigin& other) const {
     return compareValues(longitude_, other.longitude_);
 }
 
-int seismicOrigin::compareOriginTimes(const seismicOrigin& other) const
-{
+int seismicOrigin::compareOriginTimes(const seismicOrigin& other) const {
     // An origin without a time sorts before every dated one.
     if (originDateTime_ < other.originDateTime_)
         return -1;
@@ -350,13 +324,11 @@ int seismicOrigin::compareOriginTimes(const seismicOrigin& other) const
     return 0;
 }
 
-int seismicOrigin::compareFERegions(const seismicOrigin& other) const
-{
+int seismicOrigin::compareFERegions(const seismicOrigin& other) const {
     return compareTexts(flinnEngdahlString_, other.flinnEngdahlString_);
 }
 
-int seismicOrigin::compareContributor(const seismicOrigin& other) const
-{
+int seismicOrigin::compareContributor(const seismicOrigin& other) const {
     return compareTexts(locationContributor_, other.locationContributor_);
 }
 
@@ -364,13 +336,15 @@ int seismicOrigin::compareContributor(const seismicOrigin& other) const
 
 namespace {
 
-keyedArchiveValue archivedComponents(const QVRDateComponents& c)
-{
+keyedArchiveValue archivedComponents(const QVRDateComponents& c) {
     keyedArchiver coder;
-    const std::pair<int, const char*> fields[] = {
-        {c.year, "year"},     {c.month, "month"},   {c.day, "day"},
-        {c.hour, "hour"},     {c.minute, "minute"}, {c.second, "second"},
-        {c.nanosecond, "nanosecond"}};
+    const std::pair<int, const char*> fields[] = {{c.year, "year"},
+                                                  {c.month, "month"},
+                                                  {c.day, "day"},
+                                                  {c.hour, "hour"},
+                                                  {c.minute, "minute"},
+                                                  {c.second, "second"},
+                                                  {c.nanosecond, "nanosecond"}};
     for (const auto& [value, key] : fields) {
         if (value != QVRDateComponents::undefined)
             coder.encodeInt(value, QString::fromLatin1(key));
@@ -378,8 +352,7 @@ keyedArchiveValue archivedComponents(const QVRDateComponents& c)
     return coder.archivedObject();
 }
 
-QVRDateComponents componentsFromArchive(const keyedUnarchiver& coder)
-{
+QVRDateComponents componentsFromArchive(const keyedUnarchiver& coder) {
     QVRDateComponents c;
     auto read = [&coder](const char* key) {
         const QString k = QString::fromLatin1(key);
@@ -397,8 +370,7 @@ QVRDateComponents componentsFromArchive(const keyedUnarchiver& coder)
 
 } // namespace
 
-void seismicOrigin::encodeWithCoder(keyedArchiver& coder) const
-{
+void seismicOrigin::encodeWithCoder(keyedArchiver& coder) const {
     coder.encodeObject(catalog_, QStringLiteral("catalog"));
     coder.encodeObject(eventID_, QStringLiteral("eventID"));
     coder.encodeObject(network_code_, QStringLiteral("network_code"));
@@ -447,8 +419,7 @@ void seismicOrigin::encodeWithCoder(keyedArchiver& coder) const
         coder.encodeObject(keyedArchiveValue(), QStringLiteral("magnitudes"));
 }
 
-std::shared_ptr<seismicOrigin> seismicOrigin::initWithCoder(const keyedUnarchiver& coder)
-{
+std::shared_ptr<seismicOrigin> seismicOrigin::initWithCoder(const keyedUnarchiver& coder) {
     auto o = std::make_shared<seismicOrigin>();
     o->setCatalog(coder.decodeText(QStringLiteral("catalog")));
     o->setEventID(coder.decodeText(QStringLiteral("eventID")));
@@ -494,4 +465,9 @@ std::shared_ptr<seismicOrigin> seismicOrigin::initWithCoder(const keyedUnarchive
     if (coder.typeOfValue(QStringLiteral("magnitudes")) != keyedArchiveValue::Type::Null)
         o->setMagnitudes(coder.decodeObjectList<QVRMagnitude>(QStringLiteral("magnitudes")));
     return o;
+}
+
+void sortNewestFirst(originList& origins) {
+    std::stable_sort(origins.begin(), origins.end(),
+                     [](const auto& a, const auto& b) { return a->compareOriginTimes(*b) > 0; });
 }

@@ -57,12 +57,10 @@ public:
     void setMsec(int v) { msec_ = v; }
     const std::optional<QCalendar>& originCalendar() const { return originCalendar_; }
     void setOriginCalendar(const std::optional<QCalendar>& v) { originCalendar_ = v; }
-    const std::optional<QVRDateComponents>& originDateComponents() const
-    {
+    const std::optional<QVRDateComponents>& originDateComponents() const {
         return originDateComponents_;
     }
-    void setOriginDateComponents(const std::optional<QVRDateComponents>& v)
-    {
+    void setOriginDateComponents(const std::optional<QVRDateComponents>& v) {
         originDateComponents_ = v;
     }
 
@@ -287,3 +285,6 @@ private:
 };
 
 using originList = QList<std::shared_ptr<seismicOrigin>>;
+
+// Newest origin first, as every view shows a fresh load; equal times keep their order.
+void sortNewestFirst(originList& origins);

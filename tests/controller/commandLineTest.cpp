@@ -1,4 +1,9 @@
+#include "fixtureServer.h"
 #include "quorvelCommandLine.h"
+#include "scopedEnvironment.h"
+#include "seismicOrigin.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -10,11 +15,11 @@ struct result {
 };
 
 // Runs the command line as `Quorvel <arguments>` with `input` on standard input.
-result runQuorvel(const QStringList& arguments, const QString& input = QString())
-{
+result runQuorvel(const QStringList& arguments, const QString& input = QString()) {
     QString inText = input, outText, errText;
     QTextStream in(&inText), out(&outText), err(&errText);
-    const int status = quorvelCommandLine::run(QStringList{QStringLiteral("Quorvel")} + arguments, in, out, err);
+    const int status =
+        quorvelCommandLine::run(QStringList{QStringLiteral("Quorvel")} + arguments, in, out, err);
     out.flush();
     err.flush();
     return {status, outText, errText};
@@ -24,36 +29,44 @@ const QString seism = QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_seism.sac");
 
 } // namespace
 
-TEST(CommandLine, HelpVersionAndBadArguments)
-{
+TEST(CommandLine, HelpVersionAndBadArguments) {
     EXPECT_TRUE(quorvelCommandLine::opensWindows({QStringLiteral("Quorvel")}));
-    EXPECT_FALSE(quorvelCommandLine::opensWindows({QStringLiteral("Quorvel"), QStringLiteral("--help")}));
+    EXPECT_FALSE(
+        quorvelCommandLine::opensWindows({QStringLiteral("Quorvel"), QStringLiteral("--help")}));
     const result help = runQuorvel({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--sac", "--region", "--print", "--highpass", "--poles", "--passes"})
         EXPECT_TRUE(help.out.contains(QLatin1StringView(option))) << option;
     EXPECT_EQ(runQuorvel({QStringLiteral("--version")}).status, 0);
 
-    for (const QStringList& bad : {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("stray")},
-                                   QStringList{QStringLiteral("--region"), QStringLiteral("48")},
-                                   QStringList{QStringLiteral("--region"), QStringLiteral("north"), QStringLiteral("12")},
-                                   QStringList{QStringLiteral("--sac"), seism},
-                                   QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--print"), QStringLiteral("all")},
-                                   QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--poles"), QStringLiteral("11"), QStringLiteral("--print"), QStringLiteral("header")},
-                                   QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--passes"), QStringLiteral("3"), QStringLiteral("--print"), QStringLiteral("header")},
-                                   QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--highpass"), QStringLiteral("fast"), QStringLiteral("--print"), QStringLiteral("header")}}) {
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("stray")},
+          QStringList{QStringLiteral("--region"), QStringLiteral("48")},
+          QStringList{QStringLiteral("--region"), QStringLiteral("north"), QStringLiteral("12")},
+          QStringList{QStringLiteral("--sac"), seism},
+          QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--print"),
+                      QStringLiteral("all")},
+          QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--poles"),
+                      QStringLiteral("11"), QStringLiteral("--print"), QStringLiteral("header")},
+          QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--passes"),
+                      QStringLiteral("3"), QStringLiteral("--print"), QStringLiteral("header")},
+          QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--highpass"),
+                      QStringLiteral("fast"), QStringLiteral("--print"),
+                      QStringLiteral("header")}}) {
         const result r = runQuorvel(bad);
         EXPECT_EQ(r.status, 2) << qPrintable(bad.join(u' '));
         EXPECT_FALSE(r.err.isEmpty());
     }
 }
 
-TEST(CommandLine, RegionsOfPointsAndOfStandardInput)
-{
-    EXPECT_EQ(runQuorvel({QStringLiteral("--region"), QStringLiteral("48"), QStringLiteral("12")}).out,
-              "543\t36\tGERMANY\tNorthwestern Europe\n");
-    EXPECT_EQ(runQuorvel({QStringLiteral("--region"), QStringLiteral("-42.45"), QStringLiteral("171.21")}).out,
-              "162\t11\tSOUTH ISLAND, NEW ZEALAND\tNew Zealand Region\n");
+TEST(CommandLine, RegionsOfPointsAndOfStandardInput) {
+    EXPECT_EQ(
+        runQuorvel({QStringLiteral("--region"), QStringLiteral("48"), QStringLiteral("12")}).out,
+        "543\t36\tGERMANY\tNorthwestern Europe\n");
+    EXPECT_EQ(
+        runQuorvel({QStringLiteral("--region"), QStringLiteral("-42.45"), QStringLiteral("171.21")})
+            .out,
+        "162\t11\tSOUTH ISLAND, NEW ZEALAND\tNew Zealand Region\n");
 
     const result r = runQuorvel({QStringLiteral("--region"), QStringLiteral("-")},
                                 QStringLiteral("48 12\n\n  -77.85   166.68 \nsomewhere\n95 0\n"));
@@ -64,22 +77,24 @@ TEST(CommandLine, RegionsOfPointsAndOfStandardInput)
     EXPECT_EQ(r.status, 1);
 }
 
-TEST(CommandLine, SeismogramHeaderAndProcessedSamples)
-{
-    const result header = runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--print"), QStringLiteral("header")});
+TEST(CommandLine, SeismogramHeaderAndProcessedSamples) {
+    const result header = runQuorvel(
+        {QStringLiteral("--sac"), seism, QStringLiteral("--print"), QStringLiteral("header")});
     EXPECT_EQ(header.status, 0);
     const QStringList lines = header.out.split(u'\n', Qt::SkipEmptyParts);
     QStringList names;
     for (const QString& line : lines)
         names << line.section(u' ', 0, 0);
-    EXPECT_EQ(names, (QStringList{"npts", "delta", "b", "e", "depmin", "depmax", "reference", "kstnm",
-                                  "knetwk", "kcmpnm", "evla", "evlo", "evdp", "gcarc", "az", "baz", "region"}));
+    EXPECT_EQ(names, (QStringList{"npts", "delta", "b", "e", "depmin", "depmax", "reference",
+                                  "kstnm", "knetwk", "kcmpnm", "evla", "evlo", "evdp", "gcarc",
+                                  "az", "baz", "region"}));
     EXPECT_TRUE(lines.contains("npts 1000"));
     EXPECT_TRUE(lines.contains("reference 1981-03-29T10:38:14.000Z"));
     EXPECT_TRUE(lines.contains("region OFF COAST OF WASHINGTON"));
 
-    const result tapered = runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--remove-mean"),
-                                       QStringLiteral("--taper"), QStringLiteral("--print"), QStringLiteral("samples")});
+    const result tapered = runQuorvel({QStringLiteral("--sac"), seism,
+                                       QStringLiteral("--remove-mean"), QStringLiteral("--taper"),
+                                       QStringLiteral("--print"), QStringLiteral("samples")});
     EXPECT_EQ(tapered.status, 0);
     const QStringList values = tapered.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(values.size(), 1000);
@@ -87,19 +102,103 @@ TEST(CommandLine, SeismogramHeaderAndProcessedSamples)
     EXPECT_EQ(values.last(), "0");
 
     // One causal 4-pole high pass at 1 Hz prints the SciPy reference's first case.
-    const result filtered = runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--highpass"), QStringLiteral("1"),
-                                        QStringLiteral("--passes"), QStringLiteral("1"), QStringLiteral("--print"),
-                                        QStringLiteral("samples")});
+    const result filtered =
+        runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--highpass"),
+                    QStringLiteral("1"), QStringLiteral("--passes"), QStringLiteral("1"),
+                    QStringLiteral("--print"), QStringLiteral("samples")});
     EXPECT_EQ(filtered.status, 0);
     EXPECT_NEAR(filtered.out.section(u'\n', 0, 0).toDouble(), -0.0896115242, 1e-6);
 
-    const result notSac = runQuorvel({QStringLiteral("--sac"), QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_testxy.sac"),
+    const result notSac = runQuorvel({QStringLiteral("--sac"),
+                                      QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_testxy.sac"),
                                       QStringLiteral("--print"), QStringLiteral("header")});
     EXPECT_EQ(notSac.status, 2);
     EXPECT_TRUE(notSac.err.contains("not a SAC seismogram"));
 
-    const result aboveNyquist = runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--lowpass"),
-                                            QStringLiteral("70"), QStringLiteral("--print"), QStringLiteral("samples")});
+    const result aboveNyquist =
+        runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--lowpass"),
+                    QStringLiteral("70"), QStringLiteral("--print"), QStringLiteral("samples")});
     EXPECT_EQ(aboveNyquist.status, 1);
     EXPECT_TRUE(aboveNyquist.out.isEmpty());
+}
+
+TEST(CommandLine, CataloguesFromFilesAsTableSummaryAndClipboard) {
+    const QString feed =
+        QStringLiteral(QUORVEL_TEST_DATA "/feeds/sgoggins_2.5_month_20251029.geojson");
+    const result table =
+        runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--input"),
+                    feed, QStringLiteral("--print"), QStringLiteral("table")});
+    EXPECT_EQ(table.status, 0);
+    const QStringList rows = table.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 1 + 186);
+    EXPECT_EQ(rows.at(0).split(u'\t').size(), 10);
+    EXPECT_TRUE(rows.at(1).startsWith("2025-10-29 16:46:30 +0000\tUSGS\t 64.744\t -17.086\t 10.0\t "
+                                      " 5.4\tUSGS-us\tus6000rk65\tICELAND\t"));
+
+    const result summary =
+        runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--input"),
+                    feed, QStringLiteral("--min-mag"), QStringLiteral("7"),
+                    QStringLiteral("--print"), QStringLiteral("summary")});
+    EXPECT_EQ(summary.status, 0);
+    EXPECT_TRUE(summary.out.contains(
+        "identified and located 2 seismic events with magnitudes greater than or equal to 7.0. "));
+    EXPECT_TRUE(summary.out.contains("with location: DRAKE PASSAGE."));
+
+    const result clipboard = runQuorvel(
+        {QStringLiteral("--source"), QStringLiteral("fdsn"), QStringLiteral("--input"),
+         QStringLiteral(QUORVEL_TEST_DATA "/feeds/stream2segment_event_request_sample_iris.txt"),
+         QStringLiteral("--print"), QStringLiteral("clipboard")});
+    EXPECT_EQ(clipboard.status, 0);
+    EXPECT_TRUE(clipboard.out.startsWith(seismicOrigin::headingsForSeparatedString()));
+    EXPECT_TRUE(clipboard.out.contains("2011-01-08 00:04:29 +0000 | 19.144 |  50.118 |  0.00 | "
+                                       "2.00 | ML  | IPEC | (null) | ISC | POLAND\n"));
+
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--print"),
+                      QStringLiteral("map")},
+          QStringList{QStringLiteral("--source"), QStringLiteral("nowhere"),
+                      QStringLiteral("--print"), QStringLiteral("table")},
+          QStringList{QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--input"),
+                      QStringLiteral("/no/such/file"), QStringLiteral("--print"),
+                      QStringLiteral("table")},
+          QStringList{QStringLiteral("--source"), QStringLiteral("usgs"),
+                      QStringLiteral("--min-mag"), QStringLiteral("big"), QStringLiteral("--print"),
+                      QStringLiteral("table")},
+          QStringList{QStringLiteral("--source"), QStringLiteral("fdsn"),
+                      QStringLiteral("--search"), QStringLiteral("circle"),
+                      QStringLiteral("--print"), QStringLiteral("table")},
+          QStringList{QStringLiteral("--source"), QStringLiteral("fdsn"), QStringLiteral("--start"),
+                      QStringLiteral("yesterday"), QStringLiteral("--print"),
+                      QStringLiteral("table")}})
+        EXPECT_EQ(runQuorvel(bad).status, 2) << qPrintable(bad.join(u' '));
+}
+
+TEST(CommandLine, CataloguesDownloadedFromTheConfiguredService) {
+    fixtureServer server;
+    const scopedEnvironment fdsnService("QUORVEL_FDSN_EVENT_URL", server.baseURL());
+    QFile answer(QStringLiteral(QUORVEL_TEST_DATA "/feeds/ingv-mcp_ingv_emilia_2012-05-29.txt"));
+    ASSERT_TRUE(answer.open(QIODevice::ReadOnly));
+    server.setAnswer(QStringLiteral("/fdsnws/event/1/query"), {200, answer.readAll()});
+    const result r = runQuorvel(
+        {QStringLiteral("--source"), QStringLiteral("fdsn"), QStringLiteral("--search"),
+         QStringLiteral("annulus"), QStringLiteral("--lat"), QStringLiteral("-33.5"),
+         QStringLiteral("--lon"), QStringLiteral("-70.25"), QStringLiteral("--max-radius"),
+         QStringLiteral("12"), QStringLiteral("--min-mag"), QStringLiteral("1.5"),
+         QStringLiteral("--start"), QStringLiteral("2012-05-29"), QStringLiteral("--end"),
+         QStringLiteral("2012-05-30T00:00:00"), QStringLiteral("--print"),
+         QStringLiteral("table")});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out.count(u'\n'), 1 + 8);
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(server.requests().first(),
+              "/fdsnws/event/1/"
+              "query?starttime=2012-05-29T00:00:00&endtime=2012-05-30T00:00:00&minmag=1.5&"
+              "maxmag=20.0&mindepth=0&maxdepth=900&lat=-33.500&lon=-70.250&minradius=0.000&"
+              "maxradius=12.000&format=text");
+
+    server.setAnswer(QStringLiteral("/fdsnws/event/1/query"), {500, "down"});
+    const result failed = runQuorvel({QStringLiteral("--source"), QStringLiteral("fdsn"),
+                                      QStringLiteral("--print"), QStringLiteral("table")});
+    EXPECT_EQ(failed.status, 2);
+    EXPECT_TRUE(failed.err.contains("could not be loaded: HTTP status 500"));
 }

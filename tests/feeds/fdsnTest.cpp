@@ -8,8 +8,7 @@
 
 namespace {
 
-QByteArray dataFile(const char* name)
-{
+QByteArray dataFile(const char* name) {
     QFile f(QStringLiteral(QUORVEL_TEST_DATA "/feeds/") + QLatin1StringView(name));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
     return f.readAll();
@@ -24,9 +23,9 @@ const QString queryPath = QStringLiteral("/fdsnws/event/1/query");
 
 } // namespace
 
-TEST(FdsnEvents, DefaultsAndTheThreeQueries)
-{
-    const scopedEnvironment service("QUORVEL_FDSN_EVENT_URL", QStringLiteral("https://fdsn.example"));
+TEST(FdsnEvents, DefaultsAndTheThreeQueries) {
+    const scopedEnvironment service("QUORVEL_FDSN_EVENT_URL",
+                                    QStringLiteral("https://fdsn.example"));
     fdsnEventQueryController c;
     EXPECT_EQ(c.searchType(), 0);
     EXPECT_EQ(c.minMagnitude(), 6.5f);
@@ -40,7 +39,8 @@ TEST(FdsnEvents, DefaultsAndTheThreeQueries)
     c.setEndDate(QDateTime(QDate(2026, 12, 8), QTime(10, 11, 12), QTimeZone::utc()));
     EXPECT_EQ(c.buildGlobalSearchURL().toString(),
               "https://fdsn.example/fdsnws/event/1/query?starttime=1973-01-01T00:00:00&"
-              "endtime=2026-12-08T10:11:12&minmagnitude=6.5&maxmagnitude=20.0&mindepth=0&maxdepth=900&format=text");
+              "endtime=2026-12-08T10:11:12&minmagnitude=6.5&maxmagnitude=20.0&mindepth=0&maxdepth="
+              "900&format=text");
 
     c.setMaxDepth(699.9f);
     c.setMinMagnitude(5.0f);
@@ -63,9 +63,9 @@ TEST(FdsnEvents, DefaultsAndTheThreeQueries)
               "lat=35.000&lon=139.500&minradius=0.000&maxradius=10.000&format=text");
 }
 
-TEST(FdsnEvents, ReadsThirteenAndFourteenColumnAnswers)
-{
-    const originList iris = fdsnEventQueryController::parseFDSNEventText(dataFile("stream2segment_event_request_sample_iris.txt"));
+TEST(FdsnEvents, ReadsThirteenAndFourteenColumnAnswers) {
+    const originList iris = fdsnEventQueryController::parseFDSNEventText(
+        dataFile("stream2segment_event_request_sample_iris.txt"));
     ASSERT_EQ(iris.size(), 4);
     const seismicOrigin& a = *iris.at(0);
     EXPECT_EQ(a.originDateTime(), QDateTime(QDate(2011, 1, 8), QTime(0, 4, 29), QTimeZone::utc()));
@@ -81,29 +81,33 @@ TEST(FdsnEvents, ReadsThirteenAndFourteenColumnAnswers)
     EXPECT_EQ(a.shortFlinnEngdahlString(), "POLAND");
     EXPECT_TRUE(iris.at(2)->magnitude_type().isEmpty()); // empty type column
 
-    const originList ingv = fdsnEventQueryController::parseFDSNEventText(dataFile("ingv-mcp_ingv_emilia_2012-05-29.txt"));
+    const originList ingv = fdsnEventQueryController::parseFDSNEventText(
+        dataFile("ingv-mcp_ingv_emilia_2012-05-29.txt"));
     ASSERT_EQ(ingv.size(), 8);
     // Fractional seconds are read to the whole second.
-    EXPECT_EQ(ingv.first()->originDateTime(), QDateTime(QDate(2012, 5, 29), QTime(23, 58, 58), QTimeZone::utc()));
+    EXPECT_EQ(ingv.first()->originDateTime(),
+              QDateTime(QDate(2012, 5, 29), QTime(23, 58, 58), QTimeZone::utc()));
     EXPECT_EQ(ingv.first()->csvRegionString(), "3 km E San Possidonio (MO)");
     EXPECT_EQ(ingv.first()->catalog(), "");
     EXPECT_FLOAT_EQ(ingv.first()->magnitude(), 2.1f);
 }
 
-TEST(FdsnEvents, LineLengthsAndUtf8Names)
-{
-    const QByteArray text = "#EventID|Time|Latitude|Longitude|Depth/Km|Author|Catalog|Contributor|ContributorID|MagType|Magnitude|MagAuthor|EventLocationName\n"
+TEST(FdsnEvents, LineLengthsAndUtf8Names) {
+    const QByteArray text = "#EventID|Time|Latitude|Longitude|Depth/"
+                            "Km|Author|Catalog|Contributor|ContributorID|MagType|Magnitude|"
+                            "MagAuthor|EventLocationName\n"
                             "1|2020-01-01T00:00:00|10|20|30|A|C|K|9|mb|5.5|M\n"
-                            "2|2020-01-01T00:00:00|10|20|30|A|C|K|9|mb|5.5|M|Cor\xc3\xa9" "e du Sud\n"
+                            "2|2020-01-01T00:00:00|10|20|30|A|C|K|9|mb|5.5|M|Cor\xc3\xa9"
+                            "e du Sud\n"
                             "Error 400: bad request\n";
     const originList origins = fdsnEventQueryController::parseFDSNEventText(text);
     ASSERT_EQ(origins.size(), 1);
     EXPECT_EQ(origins.first()->csvRegionString(), QString::fromUtf8("Corée du Sud"));
-    EXPECT_TRUE(fdsnEventQueryController::parseFDSNEventText(text.left(text.indexOf('\n') + 1)).isEmpty());
+    EXPECT_TRUE(
+        fdsnEventQueryController::parseFDSNEventText(text.left(text.indexOf('\n') + 1)).isEmpty());
 }
 
-TEST(FdsnEvents, LoadEventsThroughTheServiceAndItsFailures)
-{
+TEST(FdsnEvents, LoadEventsThroughTheServiceAndItsFailures) {
     fdsnOnFixture f;
     fdsnEventQueryController c;
     c.setDownloadTimeoutMs(300);
@@ -115,7 +119,8 @@ TEST(FdsnEvents, LoadEventsThroughTheServiceAndItsFailures)
 
     c.setSearchType(fdsnEventQueryController::annulusSearch);
     c.loadEvents();
-    EXPECT_TRUE(f.server.requests().last().contains("&lat=-90.000&lon=0.000&minradius=0.000&maxradius=90.000&"));
+    EXPECT_TRUE(f.server.requests().last().contains(
+        "&lat=-90.000&lon=0.000&minradius=0.000&maxradius=90.000&"));
 
     // Every failure empties the list: the previous result is not kept.
     for (const fixtureServer::answer& bad :
@@ -129,8 +134,8 @@ TEST(FdsnEvents, LoadEventsThroughTheServiceAndItsFailures)
     }
 
     // A cut-off answer is an error, not half a list.
-    f.server.setAnswer(queryPath, {200, dataFile("stream2segment_event_request_sample_iris.txt"), "text/plain",
-                                   fixtureServer::behaviour::cutShort});
+    f.server.setAnswer(queryPath, {200, dataFile("stream2segment_event_request_sample_iris.txt"),
+                                   "text/plain", fixtureServer::behaviour::cutShort});
     EXPECT_FALSE(c.loadEvents());
     EXPECT_FALSE(c.lastError().isEmpty());
 

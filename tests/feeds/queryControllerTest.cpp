@@ -10,8 +10,8 @@
 
 namespace {
 
-std::shared_ptr<seismicOrigin> origin(const char* id, float lat, float lon, float depth, float mag)
-{
+std::shared_ptr<seismicOrigin> origin(const char* id, float lat, float lon, float depth,
+                                      float mag) {
     auto o = std::make_shared<seismicOrigin>();
     o->setEventID(QString::fromUtf8(id));
     o->setLatitude(lat);
@@ -21,8 +21,7 @@ std::shared_ptr<seismicOrigin> origin(const char* id, float lat, float lon, floa
     return o;
 }
 
-QStringList eventIDs(const originList& origins)
-{
+QStringList eventIDs(const originList& origins) {
     QStringList ids;
     for (const auto& o : origins)
         ids << o->eventID();
@@ -30,16 +29,14 @@ QStringList eventIDs(const originList& origins)
 }
 
 // The header's column index for a column identifier.
-int columnOf(const EQ_QueryController& c, const char* identifier)
-{
+int columnOf(const EQ_QueryController& c, const char* identifier) {
     return int(const_cast<EQ_QueryController&>(c).tableModel()->columnIdentifiers().indexOf(
         QString::fromUtf8(identifier)));
 }
 
 } // namespace
 
-TEST(QueryController, StartsWithTheBaseDefaultsAndLoadsNothing)
-{
+TEST(QueryController, StartsWithTheBaseDefaultsAndLoadsNothing) {
     EQ_QueryController c;
     EXPECT_EQ(c.minMagnitude(), 3.0f);
     EXPECT_EQ(c.maxMagnitude(), 19.0f);
@@ -67,8 +64,7 @@ TEST(QueryController, StartsWithTheBaseDefaultsAndLoadsNothing)
     EXPECT_EQ(c.theLatestOrigin(), latest);
 }
 
-TEST(QueryController, BoxTestIsInclusiveWithoutWrapAroundAndRejectsNaN)
-{
+TEST(QueryController, BoxTestIsInclusiveWithoutWrapAroundAndRejectsNaN) {
     EQ_QueryController c;
     c.setMinLatitude(-10);
     c.setMaxLatitude(10);
@@ -94,8 +90,7 @@ TEST(QueryController, BoxTestIsInclusiveWithoutWrapAroundAndRejectsNaN)
         EXPECT_FALSE(c.isOriginInBox(*origin("date line", 0, lon, 0, 0))) << lon;
 }
 
-TEST(QueryController, TableCellsFollowTheColumnIdentifiers)
-{
+TEST(QueryController, TableCellsFollowTheColumnIdentifiers) {
     EQ_QueryController c;
     auto o = origin("us7000abcd", 12.5f, -71.123456f, 10.0f, 5.44f);
     o->setOriginDateTime(QDateTime(QDate(2012, 5, 29), QTime(7, 0, 3), QTimeZone::utc()));
@@ -130,8 +125,7 @@ TEST(QueryController, TableCellsFollowTheColumnIdentifiers)
     EXPECT_EQ(model->index(1, 1).data().toString(), "NA");
 }
 
-TEST(QueryController, HeaderClicksSortAscendingThenAlternate)
-{
+TEST(QueryController, HeaderClicksSortAscendingThenAlternate) {
     EQ_QueryController c;
     c.setSeismicOrigins({origin("mid", 0, 0, 35, 5), origin("deep", 0, 0, 600, 4),
                          origin("shallow", 0, 0, 10, 6), origin("shallow too", 0, 0, 10, 7)});
@@ -168,11 +162,10 @@ TEST(QueryController, HeaderClicksSortAscendingThenAlternate)
     EXPECT_EQ(model->sortIndicatorColumn(), -1);
 }
 
-TEST(QueryController, ClicksOnARealTableHeaderSortAndShowTheIndicator)
-{
+TEST(QueryController, ClicksOnARealTableHeaderSortAndShowTheIndicator) {
     EQ_QueryController c;
-    c.setSeismicOrigins({origin("mid", 0, 0, 35, 5), origin("deep", 0, 0, 600, 4),
-                         origin("shallow", 0, 0, 10, 6)});
+    c.setSeismicOrigins(
+        {origin("mid", 0, 0, 35, 5), origin("deep", 0, 0, 600, 4), origin("shallow", 0, 0, 10, 6)});
     QTableView view;
     view.resize(900, 300);
     c.tableModel()->attachToTableView(&view);
@@ -182,9 +175,12 @@ TEST(QueryController, ClicksOnARealTableHeaderSortAndShowTheIndicator)
 
     QHeaderView* header = view.horizontalHeader();
     const int depth = columnOf(c, "5");
-    const QPoint depthHeader(header->sectionViewportPosition(depth) + header->sectionSize(depth) / 2,
+    const QPoint depthHeader(header->sectionViewportPosition(depth) +
+                                 header->sectionSize(depth) / 2,
                              header->height() / 2);
-    auto clickDepth = [&] { QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, depthHeader); };
+    auto clickDepth = [&] {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, depthHeader);
+    };
 
     clickDepth();
     EXPECT_EQ(eventIDs(c.seismicOrigins()), (QStringList{"shallow", "mid", "deep"}));

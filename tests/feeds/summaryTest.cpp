@@ -5,8 +5,7 @@
 
 namespace {
 
-std::shared_ptr<seismicOrigin> origin(float magnitude, float depth, const char* region, int day)
-{
+std::shared_ptr<seismicOrigin> origin(float magnitude, float depth, const char* region, int day) {
     auto o = std::make_shared<seismicOrigin>();
     o->setMagnitude(magnitude);
     o->setDepth(depth);
@@ -19,14 +18,12 @@ const QDateTime now(QDate(2026, 12, 8), QTime(9, 30), QTimeZone::utc());
 
 } // namespace
 
-TEST(SeismicitySummary, FullTextOfAHandBuiltList)
-{
+TEST(SeismicitySummary, FullTextOfAHandBuiltList) {
     NEIC_QueryController c;
-    c.setSeismicOrigins({origin(5.0f, 70.0f, "FIJI ISLANDS REGION", 1),
-                         origin(6.0f, 400.0f, "TONGA ISLANDS", 2),
-                         origin(5.9f, 69.9f, "SOUTHERN ALASKA", 3),
-                         origin(3.99f, 399.9f, "CENTRAL ITALY", 4),
-                         origin(6.0f, 10.4f, "NEAR EAST COAST OF HONSHU, JAPAN", 5)});
+    c.setSeismicOrigins(
+        {origin(5.0f, 70.0f, "FIJI ISLANDS REGION", 1), origin(6.0f, 400.0f, "TONGA ISLANDS", 2),
+         origin(5.9f, 69.9f, "SOUTHERN ALASKA", 3), origin(3.99f, 399.9f, "CENTRAL ITALY", 4),
+         origin(6.0f, 10.4f, "NEAR EAST COAST OF HONSHU, JAPAN", 5)});
     const QString expected = QString::fromUtf8(
         "A Global Seismicity Summary\n"
         "Tuesday, December 08, 2026, at 09:30 UTC\n\n"
@@ -47,36 +44,39 @@ TEST(SeismicitySummary, FullTextOfAHandBuiltList)
         "  0 events with 70 km < Depth < 400 km.\n"
         "  1 events with Depth ≥ 400 km.\n"
         "\nThe following events have magnitudes of 6.0 or larger \n"
-        "\n * A magnitude 6.0 on Wednesday, December 02 at 14:05 UTC, location: TONGA ISLANDS (400 km deep).\n"
-        "\n * A magnitude 6.0 on Saturday, December 05 at 14:05 UTC, location: NEAR EAST COAST OF HONSHU, JAPAN (10 km deep).\n");
+        "\n * A magnitude 6.0 on Wednesday, December 02 at 14:05 UTC, location: TONGA ISLANDS (400 "
+        "km deep).\n"
+        "\n * A magnitude 6.0 on Saturday, December 05 at 14:05 UTC, location: NEAR EAST COAST OF "
+        "HONSHU, JAPAN (10 km deep).\n");
     EXPECT_EQ(c.summarizeTheSeismicActivity(now), expected);
     // The signs are the Unicode characters, written as UTF-8.
     EXPECT_TRUE(c.summarizeTheSeismicActivity(now).toUtf8().contains("\xe2\x89\xa4"));
 }
 
-TEST(SeismicitySummary, EmptyListsBaseTextsAndYearEnd)
-{
+TEST(SeismicitySummary, EmptyListsBaseTextsAndYearEnd) {
     EQ_QueryController base;
     EXPECT_EQ(base.summarizeTheSeismicActivity(now), "");
 
     base.setSeismicOrigins({origin(4.0f, 5.0f, "CRETE, GREECE", 1)});
     const QString text = base.summarizeTheSeismicActivity(now);
-    EXPECT_TRUE(text.startsWith("A Seismicity Summary\nTuesday, December 08, 2026, at 09:30 UTC\n\n"
-                                "I have loaded 1 seismic events with magnitudes greater than or equal to 3.0. "));
-    EXPECT_TRUE(text.contains("  1 events with 0 km ≤ Depth <= 70 km.\n")); // 4.0 counts among M ≥ 4
+    EXPECT_TRUE(text.startsWith(
+        "A Seismicity Summary\nTuesday, December 08, 2026, at 09:30 UTC\n\n"
+        "I have loaded 1 seismic events with magnitudes greater than or equal to 3.0. "));
+    EXPECT_TRUE(
+        text.contains("  1 events with 0 km ≤ Depth <= 70 km.\n")); // 4.0 counts among M ≥ 4
     EXPECT_TRUE(text.endsWith("\nThe following events have magnitudes of 6.0 or larger \n"));
 
     // In the last days of December the title keeps the calendar year.
     const QDateTime yearEnd(QDate(2026, 12, 29), QTime(10, 0), QTimeZone::utc());
-    EXPECT_TRUE(base.summarizeTheSeismicActivity(yearEnd).contains("Tuesday, December 29, 2026, at 10:00 UTC"));
+    EXPECT_TRUE(base.summarizeTheSeismicActivity(yearEnd).contains(
+        "Tuesday, December 29, 2026, at 10:00 UTC"));
 
     fdsnEventQueryController fdsn;
     fdsn.setSeismicOrigins({origin(7.0f, 5.0f, "X", 1)});
     EXPECT_TRUE(fdsn.summarizeTheSeismicActivity(now).startsWith("A Global Seismicity Summary\n"));
 }
 
-TEST(SeismicitySummary, TiesNameTheLastAndOutOfRangeMagnitudesHaveNoBin)
-{
+TEST(SeismicitySummary, TiesNameTheLastAndOutOfRangeMagnitudesHaveNoBin) {
     EQ_QueryController c;
     c.setSeismicOrigins({origin(5.5f, 10, "FIRST", 1), origin(5.5f, 10, "SECOND", 2),
                          origin(-0.5f, 10, "NEGATIVE", 3), origin(11.0f, 500, "HUGE", 4)});

@@ -7,25 +7,22 @@
 
 namespace {
 
-QDateTime utcTime(int y, int mo, int d, int h, int mi, int s, int ms = 0)
-{
+QDateTime utcTime(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), QTimeZone::utc());
 }
 
-QString format(const char* pattern, const QDateTime& t, const QTimeZone& zone = QTimeZone::utc())
-{
+QString format(const char* pattern, const QDateTime& t, const QTimeZone& zone = QTimeZone::utc()) {
     return QVRDateFormatter(QString::fromUtf8(pattern), zone).stringFromDate(t);
 }
 
-QDateTime parse(const char* pattern, const char* text, const QTimeZone& zone = QTimeZone::utc())
-{
-    return QVRDateFormatter(QString::fromUtf8(pattern), zone).dateFromString(QString::fromUtf8(text));
+QDateTime parse(const char* pattern, const char* text, const QTimeZone& zone = QTimeZone::utc()) {
+    return QVRDateFormatter(QString::fromUtf8(pattern), zone)
+        .dateFromString(QString::fromUtf8(text));
 }
 
 } // namespace
 
-TEST(DateFormatter, FormatsThePatternsTheCataloguesAndTextsUse)
-{
+TEST(DateFormatter, FormatsThePatternsTheCataloguesAndTextsUse) {
     const QDateTime t = utcTime(2012, 5, 29, 7, 0, 3, 456);
     EXPECT_EQ(format("yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS'Z'", t), "2012-05-29T07:00:03.456Z");
     EXPECT_EQ(format("yyyy'-'MM'-'dd'T'HH':'mm':'ss", t), "2012-05-29T07:00:03");
@@ -44,20 +41,19 @@ TEST(DateFormatter, FormatsThePatternsTheCataloguesAndTextsUse)
     EXPECT_EQ(format("yyyy", QDateTime()), "");
 }
 
-TEST(DateFormatter, ZoneFieldsFollowTheFormattersZone)
-{
+TEST(DateFormatter, ZoneFieldsFollowTheFormattersZone) {
     const QDateTime t = utcTime(2012, 5, 29, 7, 0, 3);
     const QTimeZone rome("Europe/Rome");
     ASSERT_TRUE(rome.isValid());
     EXPECT_EQ(format("HH:mm:ss zzz EEE, d MMM", t, rome), "09:00:03 CEST Tue, 29 May");
-    EXPECT_EQ(format("Z|ZZZZ|ZZZZZ|XXX|xx|O", t, rome), "+0200|GMT+02:00|+02:00|+02:00|+0200|GMT+2");
+    EXPECT_EQ(format("Z|ZZZZ|ZZZZZ|XXX|xx|O", t, rome),
+              "+0200|GMT+02:00|+02:00|+02:00|+0200|GMT+2");
     EXPECT_EQ(format("Z|ZZZZ|ZZZZZ|X|O", t), "+0000|GMT|Z|Z|GMT");
     const QTimeZone kolkata("Asia/Kolkata");
     EXPECT_EQ(format("ZZZZZ O", t, kolkata), "+05:30 GMT+5:30");
 }
 
-TEST(DateFormatter, WeekBasedYearDiffersFromTheCalendarYearAtTheYearsEnd)
-{
+TEST(DateFormatter, WeekBasedYearDiffersFromTheCalendarYearAtTheYearsEnd) {
     // Weeks start on Sunday and week 1 holds 1 January, so Tuesday 2026-12-29 is in 2027's
     // first week, while the calendar year stays 2026.
     const QDateTime t = utcTime(2026, 12, 29, 10, 5, 0);
@@ -67,8 +63,7 @@ TEST(DateFormatter, WeekBasedYearDiffersFromTheCalendarYearAtTheYearsEnd)
     EXPECT_EQ(format("YYYY w", utcTime(2027, 1, 2, 0, 0, 0)), "2027 1");
 }
 
-TEST(DateFormatter, NamesAreEnglishWhateverTheUsersLocale)
-{
+TEST(DateFormatter, NamesAreEnglishWhateverTheUsersLocale) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QDateTime t = utcTime(2024, 3, 3, 18, 30, 0);
@@ -77,8 +72,7 @@ TEST(DateFormatter, NamesAreEnglishWhateverTheUsersLocale)
     QLocale::setDefault(saved);
 }
 
-TEST(DateFormatter, ParsesWholeTextsOnly)
-{
+TEST(DateFormatter, ParsesWholeTextsOnly) {
     EXPECT_EQ(parse("yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS'Z'", "2016-02-11T19:33:48.910Z"),
               utcTime(2016, 2, 11, 19, 33, 48, 910));
     EXPECT_EQ(parse("yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS", "2016-02-11T19:33:48.9"),
@@ -107,21 +101,22 @@ TEST(DateFormatter, ParsesWholeTextsOnly)
     EXPECT_FALSE(parse("MMM", "Mai").isValid());
 }
 
-TEST(DateFormatter, ParsesInTheFormattersZoneUnlessTheTextNamesAnOffset)
-{
+TEST(DateFormatter, ParsesInTheFormattersZoneUnlessTheTextNamesAnOffset) {
     const QTimeZone rome("Europe/Rome");
     EXPECT_EQ(parse("yyyy-MM-dd HH:mm", "2012-05-29 09:00", rome), utcTime(2012, 5, 29, 7, 0, 0));
-    EXPECT_EQ(parse("yyyy-MM-dd HH:mmXXX", "2012-05-29 09:00+02:00"), utcTime(2012, 5, 29, 7, 0, 0));
+    EXPECT_EQ(parse("yyyy-MM-dd HH:mmXXX", "2012-05-29 09:00+02:00"),
+              utcTime(2012, 5, 29, 7, 0, 0));
     EXPECT_EQ(parse("yyyy-MM-dd HH:mm Z", "2012-05-29 02:00 -0500"), utcTime(2012, 5, 29, 7, 0, 0));
-    EXPECT_EQ(parse("yyyy-MM-dd HH:mm zzz", "2012-05-29 07:00 UTC", rome), utcTime(2012, 5, 29, 7, 0, 0));
-    EXPECT_EQ(parse("yyyy-MM-dd'T'HH:mmX", "2012-05-29T07:00Z", rome), utcTime(2012, 5, 29, 7, 0, 0));
+    EXPECT_EQ(parse("yyyy-MM-dd HH:mm zzz", "2012-05-29 07:00 UTC", rome),
+              utcTime(2012, 5, 29, 7, 0, 0));
+    EXPECT_EQ(parse("yyyy-MM-dd'T'HH:mmX", "2012-05-29T07:00Z", rome),
+              utcTime(2012, 5, 29, 7, 0, 0));
 }
 
-TEST(DateFormatter, WhatItWritesItReadsBack)
-{
+TEST(DateFormatter, WhatItWritesItReadsBack) {
     const char* patterns[] = {"yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS'Z'", "yyyy-MM-dd HH:mm:ss.SSS Z",
-                              "EEEE, MMMM dd, yyyy, 'at' HH:mm:ss.SSS", "dd MMM yyyy hh:mm:ss.SSS a",
-                              "yyyy D HH mm ss SSS"};
+                              "EEEE, MMMM dd, yyyy, 'at' HH:mm:ss.SSS",
+                              "dd MMM yyyy hh:mm:ss.SSS a", "yyyy D HH mm ss SSS"};
     const QDateTime samples[] = {utcTime(1999, 12, 31, 23, 59, 59, 999),
                                  utcTime(2000, 2, 29, 0, 0, 0, 1), utcTime(2026, 12, 29, 12, 0, 0),
                                  utcTime(1970, 1, 1, 0, 0, 0)};
@@ -133,11 +128,11 @@ TEST(DateFormatter, WhatItWritesItReadsBack)
     }
 }
 
-TEST(DateFormatter, DefaultZoneIsUTCAfterStartUp)
-{
+TEST(DateFormatter, DefaultZoneIsUTCAfterStartUp) {
     // The test main, like the program, makes UTC the default.
     EXPECT_EQ(timeZones::defaultTimeZone(), QTimeZone::utc());
     EXPECT_EQ(QVRDateFormatter().timeZone(), QTimeZone::utc());
-    EXPECT_EQ(QVRDateFormatter(QStringLiteral("HH zzz")).stringFromDate(utcTime(2020, 1, 1, 5, 0, 0)),
-              "05 UTC");
+    EXPECT_EQ(
+        QVRDateFormatter(QStringLiteral("HH zzz")).stringFromDate(utcTime(2020, 1, 1, 5, 0, 0)),
+        "05 UTC");
 }

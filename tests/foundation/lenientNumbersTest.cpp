@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(LenientNumbers, ReadTheNumberAtTheStartOfAText)
-{
+TEST(LenientNumbers, ReadTheNumberAtTheStartOfAText) {
     EXPECT_EQ(leadingInt(u"10"), 10);
     EXPECT_EQ(leadingInt(u"  -7 km"), -7);
     EXPECT_EQ(leadingInt(u"12abc"), 12);
@@ -27,8 +26,7 @@ TEST(LenientNumbers, ReadTheNumberAtTheStartOfAText)
     EXPECT_FLOAT_EQ(leadingFloat(u"5.4 mb"), 5.4f);
 }
 
-TEST(LenientNumbers, DecimalPointIsAlwaysAFullStop)
-{
+TEST(LenientNumbers, DecimalPointIsAlwaysAFullStop) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German));
     EXPECT_DOUBLE_EQ(leadingDouble(u"3,25"), 3.0);
@@ -36,8 +34,7 @@ TEST(LenientNumbers, DecimalPointIsAlwaysAFullStop)
     QLocale::setDefault(saved);
 }
 
-TEST(LenientNumbers, TruncationToIntIsSafeForAnyReal)
-{
+TEST(LenientNumbers, TruncationToIntIsSafeForAnyReal) {
     EXPECT_EQ(truncatedToInt(12.9), 12);
     EXPECT_EQ(truncatedToInt(-12.9), -12);
     EXPECT_EQ(truncatedToInt(std::nan("")), 0);

@@ -9,8 +9,7 @@
 
 namespace {
 
-originList sampleOrigins(int count)
-{
+originList sampleOrigins(int count) {
     originList origins;
     for (int i = 0; i < count; ++i) {
         auto o = std::make_shared<seismicOrigin>();
@@ -30,8 +29,7 @@ originList sampleOrigins(int count)
 
 } // namespace
 
-TEST(EventListFile, WritesAndReadsBackAList)
-{
+TEST(EventListFile, WritesAndReadsBackAList) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("events.qvrevents"));
     const originList origins = sampleOrigins(25);
@@ -54,8 +52,7 @@ TEST(EventListFile, WritesAndReadsBackAList)
     EXPECT_TRUE(empty->isEmpty());
 }
 
-TEST(EventListFile, RefusesEveryTruncationWithoutHalfLoading)
-{
+TEST(EventListFile, RefusesEveryTruncationWithoutHalfLoading) {
     const QByteArray whole = eventListFile::archivedData(sampleOrigins(3));
     for (qsizetype length = 0; length < whole.size(); ++length) {
         QString error;
@@ -66,21 +63,23 @@ TEST(EventListFile, RefusesEveryTruncationWithoutHalfLoading)
     EXPECT_TRUE(eventListFile::originsFromData(whole, nullptr).has_value());
 }
 
-TEST(EventListFile, RefusesForeignAndNewerFiles)
-{
+TEST(EventListFile, RefusesForeignAndNewerFiles) {
     auto refusal = [](const QByteArray& data) {
         QString error;
         const auto result = eventListFile::originsFromData(data, &error);
         return result.has_value() ? QStringLiteral("accepted") : error;
     };
-    EXPECT_TRUE(refusal("{\"type\":\"FeatureCollection\",\"features\":[]}").contains("not a Quorvel keyed archive"));
+    EXPECT_TRUE(refusal("{\"type\":\"FeatureCollection\",\"features\":[]}")
+                    .contains("not a Quorvel keyed archive"));
     EXPECT_TRUE(refusal(QByteArray::fromHex("d9d9f7a0")).contains("not a Quorvel keyed archive"));
-    EXPECT_TRUE(refusal(QCborValue(QStringLiteral("just text")).toCbor()).contains("not a Quorvel keyed archive"));
+    EXPECT_TRUE(refusal(QCborValue(QStringLiteral("just text")).toCbor())
+                    .contains("not a Quorvel keyed archive"));
 
     // A keyed archive of another kind.
     keyedArchiver other;
     other.encodeObject(QStringLiteral("Quorvel settings"), QStringLiteral("kind"));
-    EXPECT_TRUE(refusal(other.archivedObject().archivedData()).contains("does not hold an event list"));
+    EXPECT_TRUE(
+        refusal(other.archivedObject().archivedData()).contains("does not hold an event list"));
 
     // An event list from a newer version of the program.
     keyedArchiver newer;
@@ -109,10 +108,10 @@ TEST(EventListFile, RefusesForeignAndNewerFiles)
     EXPECT_TRUE(refusal(damaged.archivedObject().archivedData()).contains("latitude"));
 }
 
-TEST(EventListFile, RefusesHostileNestingAndMissingFiles)
-{
+TEST(EventListFile, RefusesHostileNestingAndMissingFiles) {
     // Thousands of nested lists must not exhaust the stack.
-    QByteArray deep = QByteArray::fromHex("d9d9f7a3") + QCborValue(QStringLiteral("archiver")).toCbor() +
+    QByteArray deep = QByteArray::fromHex("d9d9f7a3") +
+                      QCborValue(QStringLiteral("archiver")).toCbor() +
                       QCborValue(QStringLiteral("QVRKeyedArchive")).toCbor() +
                       QCborValue(QStringLiteral("version")).toCbor() + QCborValue(1).toCbor() +
                       QCborValue(QStringLiteral("root")).toCbor() + QByteArray(100000, char(0x81)) +

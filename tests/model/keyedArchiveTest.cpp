@@ -9,12 +9,13 @@ namespace {
 using Type = keyedArchiveValue::Type;
 
 // A record archived to bytes and read back, as a file or the cache would do it.
-std::shared_ptr<seismicOrigin> roundTrip(const seismicOrigin& o, keyedArchiveValue* stored = nullptr)
-{
+std::shared_ptr<seismicOrigin> roundTrip(const seismicOrigin& o,
+                                         keyedArchiveValue* stored = nullptr) {
     keyedArchiver coder;
     o.encodeWithCoder(coder);
     QString error;
-    const auto back = keyedArchiveValue::fromArchivedData(coder.archivedObject().archivedData(), &error);
+    const auto back =
+        keyedArchiveValue::fromArchivedData(coder.archivedObject().archivedData(), &error);
     EXPECT_TRUE(back.has_value()) << qPrintable(error);
     if (stored)
         *stored = *back;
@@ -24,8 +25,7 @@ std::shared_ptr<seismicOrigin> roundTrip(const seismicOrigin& o, keyedArchiveVal
     return result;
 }
 
-seismicOrigin fullOrigin()
-{
+seismicOrigin fullOrigin() {
     seismicOrigin o;
     o.setCatalog(QStringLiteral("USGS"));
     o.setEventID(QStringLiteral("us1000778i"));
@@ -99,8 +99,7 @@ seismicOrigin fullOrigin()
 
 } // namespace
 
-TEST(KeyedArchive, OriginRoundTripRestoresArchivedFieldsAndBlanksTheRest)
-{
+TEST(KeyedArchive, OriginRoundTripRestoresArchivedFieldsAndBlanksTheRest) {
     const seismicOrigin o = fullOrigin();
     const auto r = roundTrip(o);
     EXPECT_EQ(r->catalog(), o.catalog());
@@ -174,30 +173,48 @@ TEST(KeyedArchive, OriginRoundTripRestoresArchivedFieldsAndBlanksTheRest)
     EXPECT_FALSE(r->gsLinks().has_value());
 }
 
-TEST(KeyedArchive, KeysComeInTheirFixedOrderWithTheirTypes)
-{
+TEST(KeyedArchive, KeysComeInTheirFixedOrderWithTheirTypes) {
     keyedArchiveValue stored;
     roundTrip(fullOrigin(), &stored);
     const std::vector<std::pair<const char*, Type>> expected = {
-        {"catalog", Type::Text},          {"eventID", Type::Text},
-        {"network_code", Type::Text},     {"timeStamp", Type::Text},
-        {"version", Type::Text},          {"year", Type::Int},
-        {"month", Type::Int},             {"day", Type::Int},
-        {"hour", Type::Int},              {"minute", Type::Int},
-        {"second", Type::Int},            {"msec", Type::Int},
-        {"originCalendar", Type::Text},   {"originDateTime", Type::Date},
-        {"originDateComponents", Type::Object}, {"epochTime", Type::Double},
-        {"locationContributor", Type::Text}, {"latitude", Type::Float},
-        {"longitude", Type::Float},       {"depth", Type::Float},
-        {"magnitude", Type::Float},       {"num_phases", Type::Int},
-        {"dis_first_station", Type::Float}, {"rms_error", Type::Float},
-        {"hor_error", Type::Float},       {"ver_error", Type::Float},
-        {"azimuthal_gap", Type::Float},   {"stand_mag_error", Type::Float},
-        {"location_method", Type::Text},  {"location_method_ext", Type::Text},
-        {"csvRegionString", Type::Text},  {"myGreg", Type::Int},
-        {"mySreg", Type::Int},            {"flinnEngdahlString", Type::Text},
-        {"shortFlinnEngdahlString", Type::Text}, {"magnitude_type", Type::Text},
-        {"magnitude_type_ext", Type::Text}, {"num_stations_mag", Type::Int},
+        {"catalog", Type::Text},
+        {"eventID", Type::Text},
+        {"network_code", Type::Text},
+        {"timeStamp", Type::Text},
+        {"version", Type::Text},
+        {"year", Type::Int},
+        {"month", Type::Int},
+        {"day", Type::Int},
+        {"hour", Type::Int},
+        {"minute", Type::Int},
+        {"second", Type::Int},
+        {"msec", Type::Int},
+        {"originCalendar", Type::Text},
+        {"originDateTime", Type::Date},
+        {"originDateComponents", Type::Object},
+        {"epochTime", Type::Double},
+        {"locationContributor", Type::Text},
+        {"latitude", Type::Float},
+        {"longitude", Type::Float},
+        {"depth", Type::Float},
+        {"magnitude", Type::Float},
+        {"num_phases", Type::Int},
+        {"dis_first_station", Type::Float},
+        {"rms_error", Type::Float},
+        {"hor_error", Type::Float},
+        {"ver_error", Type::Float},
+        {"azimuthal_gap", Type::Float},
+        {"stand_mag_error", Type::Float},
+        {"location_method", Type::Text},
+        {"location_method_ext", Type::Text},
+        {"csvRegionString", Type::Text},
+        {"myGreg", Type::Int},
+        {"mySreg", Type::Int},
+        {"flinnEngdahlString", Type::Text},
+        {"shortFlinnEngdahlString", Type::Text},
+        {"magnitude_type", Type::Text},
+        {"magnitude_type_ext", Type::Text},
+        {"num_stations_mag", Type::Int},
         {"magnitudes", Type::List}};
     ASSERT_EQ(stored.entries.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -207,9 +224,12 @@ TEST(KeyedArchive, KeysComeInTheirFixedOrderWithTheirTypes)
 
     const keyedArchiveValue& magnitude = stored.entries.back().second.items.at(0);
     const std::vector<std::pair<const char*, Type>> magnitudeKeys = {
-        {"magnitudeType", Type::Text}, {"contributor", Type::Text},
-        {"magnitudeComment", Type::Text}, {"mvalue", Type::Float},
-        {"nObs", Type::Float}, {"uncertainty", Type::Float}};
+        {"magnitudeType", Type::Text},
+        {"contributor", Type::Text},
+        {"magnitudeComment", Type::Text},
+        {"mvalue", Type::Float},
+        {"nObs", Type::Float},
+        {"uncertainty", Type::Float}};
     ASSERT_EQ(magnitude.entries.size(), magnitudeKeys.size());
     for (size_t i = 0; i < magnitudeKeys.size(); ++i) {
         EXPECT_EQ(magnitude.entries[i].first, QLatin1StringView(magnitudeKeys[i].first));
@@ -219,8 +239,7 @@ TEST(KeyedArchive, KeysComeInTheirFixedOrderWithTheirTypes)
     EXPECT_EQ(magnitude.find(QStringLiteral("nObs"))->floatValue, 12.0f);
 }
 
-TEST(KeyedArchive, BlankRecordKeepsAbsentValuesAbsent)
-{
+TEST(KeyedArchive, BlankRecordKeepsAbsentValuesAbsent) {
     const auto r = roundTrip(seismicOrigin());
     EXPECT_TRUE(r->catalog().isNull());
     EXPECT_FALSE(r->originDateTime().isValid());
@@ -229,8 +248,7 @@ TEST(KeyedArchive, BlankRecordKeepsAbsentValuesAbsent)
     EXPECT_FALSE(r->hasMagnitudeList());
 }
 
-TEST(KeyedArchive, MissingKeysReadAsBlankAndWrongTypesFail)
-{
+TEST(KeyedArchive, MissingKeysReadAsBlankAndWrongTypesFail) {
     keyedArchiver coder;
     coder.encodeObject(QStringLiteral("Mw"), QStringLiteral("magnitudeType"));
     coder.encodeFloat(6.5f, QStringLiteral("mvalue"));

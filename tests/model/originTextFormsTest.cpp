@@ -5,8 +5,7 @@
 
 namespace {
 
-std::shared_ptr<QVRMagnitude> magnitude(float value, const char* type, const char* contributor)
-{
+std::shared_ptr<QVRMagnitude> magnitude(float value, const char* type, const char* contributor) {
     auto m = std::make_shared<QVRMagnitude>();
     m->setMvalue(value);
     m->setMagnitudeType(QString::fromUtf8(type));
@@ -14,8 +13,7 @@ std::shared_ptr<QVRMagnitude> magnitude(float value, const char* type, const cha
     return m;
 }
 
-seismicOrigin sampleOrigin()
-{
+seismicOrigin sampleOrigin() {
     seismicOrigin o;
     o.setOriginDateTime(QDateTime(QDate(2012, 5, 29), QTime(7, 0, 3), QTimeZone::utc()));
     o.setLongitude(-71.123456f);
@@ -29,8 +27,7 @@ seismicOrigin sampleOrigin()
 
 } // namespace
 
-TEST(OriginTextForms, RegionNamesFromTheFlinnEngdahlTables)
-{
+TEST(OriginTextForms, RegionNamesFromTheFlinnEngdahlTables) {
     seismicOrigin o;
     o.setLatitude(48.0f);
     o.setLongitude(12.0f);
@@ -62,8 +59,7 @@ TEST(OriginTextForms, RegionNamesFromTheFlinnEngdahlTables)
     EXPECT_EQ(nowhere.shortFlinnEngdahlString(), "UNKNOWN REGION");
 }
 
-TEST(OriginTextForms, ClipboardLinesMatchTheTableLayout)
-{
+TEST(OriginTextForms, ClipboardLinesMatchTheTableLayout) {
     EXPECT_EQ(seismicOrigin::headingsForSeparatedString(),
               "Origin Time | Longitude | Latitude | Depth (km) | Magnitude| Magnitude Type | "
               "Magnitude Contributor | Origin ID | Location Contributor | Region String\n");
@@ -85,8 +81,7 @@ TEST(OriginTextForms, ClipboardLinesMatchTheTableLayout)
               seismicOrigin::headingsForSeparatedString().count(u'|') - 3);
 }
 
-TEST(OriginTextForms, DescriptionForTheLog)
-{
+TEST(OriginTextForms, DescriptionForTheLog) {
     seismicOrigin o = sampleOrigin();
     EXPECT_EQ(o.description(), "Origin ID: 7000abcd From Contributor: US\n"
                                "Origin Time:2012-05-29 07:00:03 +0000\n"
@@ -96,8 +91,7 @@ TEST(OriginTextForms, DescriptionForTheLog)
     EXPECT_TRUE(o.description().endsWith("Magnitude: 5.40 Type: mb USGS\n"));
 }
 
-TEST(OriginTextForms, LongDateInTheComputersZone)
-{
+TEST(OriginTextForms, LongDateInTheComputersZone) {
     const scopedEnvironment zone("TZ", QStringLiteral("Europe/Rome"));
     seismicOrigin o = sampleOrigin();
     const QDateTime t = o.originDateTime();
@@ -109,14 +103,15 @@ TEST(OriginTextForms, LongDateInTheComputersZone)
     EXPECT_EQ(o.longDateString(t.addSecs(3600)), "09:00:03 CEST Tue, 29 May ");
 }
 
-TEST(OriginTextForms, EventPageAddress)
-{
+TEST(OriginTextForms, EventPageAddress) {
     seismicOrigin o = sampleOrigin();
     {
         const scopedEnvironment unset("QUORVEL_USGS_EVENT_PAGE_URL", QString());
         EXPECT_EQ(o.usgsEventWebAddress(),
                   "https://earthquake.usgs.gov/earthquakes/eventpage/us7000abcd#summary");
     }
-    const scopedEnvironment pages("QUORVEL_USGS_EVENT_PAGE_URL", QStringLiteral("http://127.0.0.1:8765/"));
-    EXPECT_EQ(o.usgsEventWebAddress(), "http://127.0.0.1:8765/earthquakes/eventpage/us7000abcd#summary");
+    const scopedEnvironment pages("QUORVEL_USGS_EVENT_PAGE_URL",
+                                  QStringLiteral("http://127.0.0.1:8765/"));
+    EXPECT_EQ(o.usgsEventWebAddress(),
+              "http://127.0.0.1:8765/earthquakes/eventpage/us7000abcd#summary");
 }

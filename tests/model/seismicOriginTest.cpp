@@ -6,8 +6,8 @@
 
 namespace {
 
-std::shared_ptr<QVRMagnitude> magnitude(float value, const char* type, const char* contributor = nullptr)
-{
+std::shared_ptr<QVRMagnitude> magnitude(float value, const char* type,
+                                        const char* contributor = nullptr) {
     auto m = std::make_shared<QVRMagnitude>();
     m->setMvalue(value);
     m->setMagnitudeType(QString::fromUtf8(type));
@@ -18,8 +18,7 @@ std::shared_ptr<QVRMagnitude> magnitude(float value, const char* type, const cha
 
 } // namespace
 
-TEST(SeismicOrigin, FreshRecordIsBlankAndMakesItsMagnitudeListOnFirstUse)
-{
+TEST(SeismicOrigin, FreshRecordIsBlankAndMakesItsMagnitudeListOnFirstUse) {
     seismicOrigin o;
     EXPECT_TRUE(o.catalog().isNull());
     EXPECT_TRUE(o.eventID().isNull());
@@ -33,8 +32,7 @@ TEST(SeismicOrigin, FreshRecordIsBlankAndMakesItsMagnitudeListOnFirstUse)
     EXPECT_TRUE(o.hasMagnitudeList());
 }
 
-TEST(SeismicOrigin, MagnitudeListOperationsKeepOrderAndRefuseBadIndexes)
-{
+TEST(SeismicOrigin, MagnitudeListOperationsKeepOrderAndRefuseBadIndexes) {
     seismicOrigin o;
     auto a = magnitude(5.1f, "mb");
     auto b = magnitude(5.4f, "Ms");
@@ -70,8 +68,7 @@ TEST(SeismicOrigin, MagnitudeListOperationsKeepOrderAndRefuseBadIndexes)
     EXPECT_EQ(o.objectInMagnitudesAtIndex(0), a);
 }
 
-TEST(SeismicOrigin, FirstOfEqualLargestMagnitudesWins)
-{
+TEST(SeismicOrigin, FirstOfEqualLargestMagnitudesWins) {
     seismicOrigin o;
     o.setMagnitude(9.9f);
     o.setMagnitude_type(QStringLiteral("old"));
@@ -98,8 +95,7 @@ TEST(SeismicOrigin, FirstOfEqualLargestMagnitudesWins)
     EXPECT_TRUE(p.magnitude_type().isNull());
 }
 
-TEST(SeismicOrigin, PreferredMagnitudeBecomesAListEntry)
-{
+TEST(SeismicOrigin, PreferredMagnitudeBecomesAListEntry) {
     seismicOrigin o;
     o.setNum_stations_mag(37);
     o.setMagnitude(6.2f);
@@ -115,8 +111,7 @@ TEST(SeismicOrigin, PreferredMagnitudeBecomesAListEntry)
     EXPECT_TRUE(m->contributor().isNull());
 }
 
-TEST(SeismicOrigin, DatesFromComponentsAndFromUpdateSeconds)
-{
+TEST(SeismicOrigin, DatesFromComponentsAndFromUpdateSeconds) {
     seismicOrigin o;
     o.setYear(2012);
     o.setMonth(5);
@@ -137,14 +132,14 @@ TEST(SeismicOrigin, DatesFromComponentsAndFromUpdateSeconds)
     o.setDateFromComponents();
     EXPECT_EQ(o.originDateTime(), QDateTime(QDate(2013, 1, 2), QTime(0, 0, 3), QTimeZone::utc()));
 
-    const int june2012 = int(QDateTime(QDate(2012, 6, 1), QTime(0, 0), QTimeZone::utc()).toSecsSinceEpoch());
+    const int june2012 =
+        int(QDateTime(QDate(2012, 6, 1), QTime(0, 0), QTimeZone::utc()).toSecsSinceEpoch());
     o.setLastUpdateEpochTime(june2012);
     EXPECT_EQ(o.lastUpdateEpochTime(), june2012);
     EXPECT_EQ(o.lastUpdateTime(), QDateTime(QDate(2012, 6, 1), QTime(0, 0), QTimeZone::utc()));
 }
 
-TEST(SeismicOrigin, PhaseListNeedsToBeSetBeforeItChanges)
-{
+TEST(SeismicOrigin, PhaseListNeedsToBeSetBeforeItChanges) {
     seismicOrigin o;
     o.addPhase(QStringLiteral("P"));
     EXPECT_FALSE(o.phases().has_value());
@@ -154,8 +149,7 @@ TEST(SeismicOrigin, PhaseListNeedsToBeSetBeforeItChanges)
     EXPECT_EQ(*o.phases(), (QVariantList{QStringLiteral("S"), QStringLiteral("PKP")}));
 }
 
-TEST(SeismicOrigin, ComparisonsOrderAscendingAndTreatUnorderedAsEqual)
-{
+TEST(SeismicOrigin, ComparisonsOrderAscendingAndTreatUnorderedAsEqual) {
     seismicOrigin a, b;
     a.setDepth(10);
     b.setDepth(35);
@@ -194,8 +188,7 @@ TEST(SeismicOrigin, ComparisonsOrderAscendingAndTreatUnorderedAsEqual)
     EXPECT_EQ(a.compareContributor(a), 0);
 }
 
-TEST(SeismicOrigin, AgeTextAtItsBounds)
-{
+TEST(SeismicOrigin, AgeTextAtItsBounds) {
     const QDateTime now(QDate(2026, 12, 8), QTime(12, 0), QTimeZone::utc());
     auto ageAt = [&now](double secondsAgo) {
         seismicOrigin o;
@@ -220,8 +213,7 @@ TEST(SeismicOrigin, AgeTextAtItsBounds)
     EXPECT_EQ(seismicOrigin().originTimeSinceNow(now), "");
 }
 
-TEST(Magnitude, CountIsKeptAsFloatAndDescribed)
-{
+TEST(Magnitude, CountIsKeptAsFloatAndDescribed) {
     QVRMagnitude m;
     m.setNObs(12);
     EXPECT_EQ(m.nObs(), 12);

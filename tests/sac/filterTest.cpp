@@ -18,8 +18,7 @@ struct referenceCase {
 };
 
 // Reads the SciPy output that tools/makeFilterReference.py wrote.
-std::vector<referenceCase> readReference()
-{
+std::vector<referenceCase> readReference() {
     QFile f(QStringLiteral(QUORVEL_TEST_DATA "/sac/filter_reference.txt"));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
     std::vector<referenceCase> cases;
@@ -44,13 +43,13 @@ std::vector<referenceCase> readReference()
 
 } // namespace
 
-TEST(ButterworthFilter, MatchesSciPyForCausalAndZeroPhaseFilters)
-{
+TEST(ButterworthFilter, MatchesSciPyForCausalAndZeroPhaseFilters) {
     const std::vector<referenceCase> cases = readReference();
     ASSERT_EQ(cases.size(), 7u);
     for (const referenceCase& c : cases) {
         SacObject s;
-        ASSERT_TRUE(s.InitWithContentsOfFile(QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_seism.sac")));
+        ASSERT_TRUE(
+            s.InitWithContentsOfFile(QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_seism.sac")));
         const bool ok = c.highPass ? s.HPBUfilter(c.corner, c.passes, c.poles)
                                    : s.LPBUfilter(c.corner, c.passes, c.poles);
         ASSERT_TRUE(ok);
@@ -60,14 +59,14 @@ TEST(ButterworthFilter, MatchesSciPyForCausalAndZeroPhaseFilters)
             scale = std::max(scale, std::fabs(v));
         double worst = 0;
         for (int i = 0; i < s.npts(); ++i)
-            worst = std::max(worst, std::fabs(double(s.GetSacSeis()[i]) - c.samples[size_t(i)]) / scale);
+            worst = std::max(worst,
+                             std::fabs(double(s.GetSacSeis()[i]) - c.samples[size_t(i)]) / scale);
         EXPECT_LT(worst, 1e-4) << (c.highPass ? "high" : "low") << " pass " << c.corner << " Hz, "
                                << c.passes << " passes, " << c.poles << " poles";
     }
 }
 
-TEST(ButterworthFilter, CornersOutsideTheBandLeaveTheTraceUnchanged)
-{
+TEST(ButterworthFilter, CornersOutsideTheBandLeaveTheTraceUnchanged) {
     SacObject s;
     ASSERT_TRUE(s.InitWithContentsOfFile(QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_seism.sac")));
     const std::vector<float> before(s.GetSacSeis(), s.GetSacSeis() + s.npts());
@@ -82,8 +81,7 @@ TEST(ButterworthFilter, CornersOutsideTheBandLeaveTheTraceUnchanged)
     EXPECT_EQ(std::vector<float>(s.GetSacSeis(), s.GetSacSeis() + s.npts()), before);
 }
 
-TEST(ButterworthFilter, HasUnitGainInItsPassBand)
-{
+TEST(ButterworthFilter, HasUnitGainInItsPassBand) {
     // A low pass keeps a constant; a high pass removes it and keeps an alternating signal.
     for (int poles = 1; poles <= butterworthFilter::maximumPoles; ++poles) {
         std::vector<float> constant(4000, 1.0f);

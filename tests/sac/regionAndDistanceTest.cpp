@@ -2,11 +2,11 @@
 #include "flinnEngdahl.h"
 #include "monthdate.h"
 
+#include <atomic>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <thread>
-#include <atomic>
-#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -67,8 +67,7 @@ const regionPoint regionPoints[] = {
 
 } // namespace
 
-TEST(FlinnEngdahl, KnownPointsGetTheirRegions)
-{
+TEST(FlinnEngdahl, KnownPointsGetTheirRegions) {
     for (const regionPoint& p : regionPoints) {
         int greg = -1, sreg = -1;
         fe_lookup(p.latitude, 32, p.longitude, 32, &greg, &sreg);
@@ -81,8 +80,7 @@ TEST(FlinnEngdahl, KnownPointsGetTheirRegions)
     }
 }
 
-TEST(FlinnEngdahl, SeismicNamesAndRegionsAddedIn1995)
-{
+TEST(FlinnEngdahl, SeismicNamesAndRegionsAddedIn1995) {
     const int germany = 543, nwEurope = 36;
     const char* geographic = nullptr;
     const char* seismic = nullptr;
@@ -98,12 +96,16 @@ TEST(FlinnEngdahl, SeismicNamesAndRegionsAddedIn1995)
     EXPECT_STREQ(seismic, "Galapagos Islands Area");
 }
 
-TEST(FlinnEngdahl, OutOfRangeInputsGiveTheUnknownRegion)
-{
+TEST(FlinnEngdahl, OutOfRangeInputsGiveTheUnknownRegion) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    for (auto [lat, lon] : {std::pair{90.01f, 0.0f}, {-91.0f, 10.0f}, {nan, 0.0f}, {0.0f, nan},
-                            {1e30f, 0.0f}, {0.0f, inf}, {-inf, 0.0f}}) {
+    for (auto [lat, lon] : {std::pair{90.01f, 0.0f},
+                            {-91.0f, 10.0f},
+                            {nan, 0.0f},
+                            {0.0f, nan},
+                            {1e30f, 0.0f},
+                            {0.0f, inf},
+                            {-inf, 0.0f}}) {
         int greg = -1, sreg = -1;
         fe_lookup(lat, 32, lon, 32, &greg, &sreg);
         EXPECT_EQ(greg, 0);
@@ -123,8 +125,7 @@ TEST(FlinnEngdahl, OutOfRangeInputsGiveTheUnknownRegion)
     fe_region(nullptr, nullptr, nullptr, nullptr);
 }
 
-TEST(FlinnEngdahl, LookupsFromManyThreadsAgree)
-{
+TEST(FlinnEngdahl, LookupsFromManyThreadsAgree) {
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t) {
@@ -145,8 +146,7 @@ TEST(FlinnEngdahl, LookupsFromManyThreadsAgree)
     EXPECT_EQ(wrong.load(), 0);
 }
 
-TEST(Distance, GreatCircleDistancesAndAzimuths)
-{
+TEST(Distance, GreatCircleDistancesAndAzimuths) {
     auto measure = [](float lat1, float lon1, float lat2, float lon2) {
         float delta = -1, az = -1;
         delta_az(&lat1, &lon1, &lat2, &lon2, &delta, &az);
@@ -184,8 +184,7 @@ TEST(Distance, GreatCircleDistancesAndAzimuths)
     EXPECT_NEAR(a9, 303.0f, 1.0);
 }
 
-TEST(Distance, MonthAndDayOfGregorianYears)
-{
+TEST(Distance, MonthAndDayOfGregorianYears) {
     int month = 0, day = 0;
     EXPECT_EQ(monthdate(2024, 60, &month, &day), 0);
     EXPECT_EQ(month, 2);

@@ -12,30 +12,28 @@
 
 namespace {
 
-QString testFile(const char* name)
-{
+QString testFile(const char* name) {
     return QStringLiteral(QUORVEL_TEST_DATA "/sac/") + QString::fromLatin1(name);
 }
 
-QByteArray fileBytes(const char* name)
-{
+QByteArray fileBytes(const char* name) {
     QFile f(testFile(name));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
     return f.readAll();
 }
 
-void putWord(QByteArray& bytes, int word, qint32 value)
-{
+void putWord(QByteArray& bytes, int word, qint32 value) {
     qToLittleEndian(value, bytes.data() + 4 * word);
 }
 
 } // namespace
 
-TEST(SacObject, BothByteOrdersReadTheSameSeismogram)
-{
+TEST(SacObject, BothByteOrdersReadTheSameSeismogram) {
     SacObject little, big;
-    ASSERT_TRUE(little.InitWithContentsOfFile(testFile("obspy_test.sac"))) << qPrintable(little.errorString());
-    ASSERT_TRUE(big.InitWithContentsOfFile(testFile("obspy_test.sac.swap"))) << qPrintable(big.errorString());
+    ASSERT_TRUE(little.InitWithContentsOfFile(testFile("obspy_test.sac")))
+        << qPrintable(little.errorString());
+    ASSERT_TRUE(big.InitWithContentsOfFile(testFile("obspy_test.sac.swap")))
+        << qPrintable(big.errorString());
     ASSERT_EQ(little.npts(), 100);
     ASSERT_EQ(big.npts(), 100);
     EXPECT_EQ(std::memcmp(little.GetSacHeader(), big.GetSacHeader(), sizeof(SacHeader)), 0);
@@ -48,15 +46,15 @@ TEST(SacObject, BothByteOrdersReadTheSameSeismogram)
     EXPECT_EQ(big.kcmpnm(), "Q");
     EXPECT_EQ(big.knetwk(), "-12345");
     EXPECT_EQ(big.labelString(), "STA.Q");
-    EXPECT_EQ(big.mySeisReferenceTime(), QDateTime(QDate(1978, 7, 18), QTime(8, 0), QTimeZone::utc()));
+    EXPECT_EQ(big.mySeisReferenceTime(),
+              QDateTime(QDate(1978, 7, 18), QTime(8, 0), QTimeZone::utc()));
     EXPECT_EQ(big.YMDcString(), "1978-07-18");
     EXPECT_EQ(big.oTimeString(), ""); // o is undefined
     EXPECT_EQ(big.flinnEngdahlGeographicRegion(), "");
     EXPECT_EQ(big.path(), testFile("obspy_test.sac.swap"));
 }
 
-TEST(SacObject, HeaderValuesPicksAndEventTexts)
-{
+TEST(SacObject, HeaderValuesPicksAndEventTexts) {
     SacObject s;
     ASSERT_TRUE(s.InitWithContentsOfFile(testFile("obspy_seism.sac")));
     EXPECT_EQ(s.npts(), 1000);
@@ -87,8 +85,7 @@ TEST(SacObject, HeaderValuesPicksAndEventTexts)
     EXPECT_EQ(s.labelString(), "my label");
 }
 
-TEST(SacObject, MalformedBytesAreRefusedSafely)
-{
+TEST(SacObject, MalformedBytesAreRefusedSafely) {
     const QByteArray good = fileBytes("obspy_test.sac");
     auto refused = [](const QByteArray& bytes) {
         SacObject s;
@@ -142,8 +139,7 @@ TEST(SacObject, MalformedBytesAreRefusedSafely)
     EXPECT_EQ(reused.GetSacSeis(), nullptr);
 }
 
-TEST(SacObject, TextFieldsStopAtNulAndBlanks)
-{
+TEST(SacObject, TextFieldsStopAtNulAndBlanks) {
     QByteArray bytes = fileBytes("obspy_test.sac");
     std::memcpy(bytes.data() + 440, " AB\0XYZ ", 8); // kstnm
     SacObject s;
@@ -151,8 +147,7 @@ TEST(SacObject, TextFieldsStopAtNulAndBlanks)
     EXPECT_EQ(s.kstnm(), "AB");
 }
 
-TEST(SacObject, WritesWhatItReads)
-{
+TEST(SacObject, WritesWhatItReads) {
     SacObject s;
     ASSERT_TRUE(s.InitWithContentsOfFile(testFile("obspy_seism.sac")));
     QTemporaryDir dir;
@@ -176,8 +171,7 @@ TEST(SacObject, WritesWhatItReads)
     EXPECT_FALSE(SacObject().WriteSacFile(path));
 }
 
-TEST(SacObject, MeanRemovalAndTaper)
-{
+TEST(SacObject, MeanRemovalAndTaper) {
     SacObject s;
     s.InitWithSamples(std::vector<float>(200, 3.0f), 0.1f, 0, {});
     s.GetSacSeis()[100] = 5.0f;

@@ -2,31 +2,29 @@
 
 #include <QFile>
 
-fixtureServer::fixtureServer()
-{
+fixtureServer::fixtureServer() {
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answerRequest(socket); });
+            connect(socket, &QTcpSocket::readyRead, this,
+                    [this, socket] { answerRequest(socket); });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
 }
 
-QString fixtureServer::baseURL() const
-{
+QString fixtureServer::baseURL() const {
     return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort());
 }
 
-void fixtureServer::serveFile(const QString& path, const QString& file, const QByteArray& contentType)
-{
+void fixtureServer::serveFile(const QString& path, const QString& file,
+                              const QByteArray& contentType) {
     QFile f(file);
     f.open(QIODevice::ReadOnly);
     setAnswer(path, answer{200, f.readAll(), contentType, behaviour::normal});
 }
 
-void fixtureServer::answerRequest(QTcpSocket* socket)
-{
+void fixtureServer::answerRequest(QTcpSocket* socket) {
     QByteArray& request = pending_[socket];
     request += socket->readAll();
     if (!request.contains("\r\n\r\n"))
@@ -37,7 +35,8 @@ void fixtureServer::answerRequest(QTcpSocket* socket)
     requests_.append(target);
     const QString path = QUrl(target).path();
 
-    const answer a = answers_.value(path, answer{404, "not found", "text/plain", behaviour::normal});
+    const answer a =
+        answers_.value(path, answer{404, "not found", "text/plain", behaviour::normal});
     switch (a.how) {
     case behaviour::stall:
         return; // the connection stays open and silent

@@ -29,7 +29,8 @@ public:
     // The base address, e.g. "http://127.0.0.1:40123", without a trailing "/".
     QString baseURL() const;
     void setAnswer(const QString& path, const answer& a) { answers_.insert(path, a); }
-    void serveFile(const QString& path, const QString& file, const QByteArray& contentType = "text/plain");
+    void serveFile(const QString& path, const QString& file,
+                   const QByteArray& contentType = "text/plain");
     // Every request seen, as path and query ("/fdsnws/event/1/query?starttime=…").
     const QList<QString>& requests() const { return requests_; }
 

@@ -9,15 +9,15 @@
 class scopedEnvironment {
 public:
     scopedEnvironment(const char* name, const QString& value)
-        : name_(name), hadValue_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name))
-    {
+        : name_(name)
+        , hadValue_(qEnvironmentVariableIsSet(name))
+        , previous_(qgetenv(name)) {
         if (value.isNull())
             qunsetenv(name);
         else
             qputenv(name, value.toUtf8());
     }
-    ~scopedEnvironment()
-    {
+    ~scopedEnvironment() {
         if (hadValue_)
             qputenv(name_, previous_);
         else
