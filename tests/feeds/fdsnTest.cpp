@@ -1,5 +1,6 @@
 #include "fdsnEventQueryController.h"
 #include "fixtureServer.h"
+#include "logCapture.h"
 #include "scopedEnvironment.h"
 
 #include <QFile>
@@ -129,8 +130,10 @@ TEST(FdsnEvents, LoadEventsThroughTheServiceAndItsFailures) {
           fixtureServer::answer{200, "", "text/plain", fixtureServer::behaviour::garbage}}) {
         c.setSeismicOrigins({std::make_shared<seismicOrigin>()});
         f.server.setAnswer(queryPath, bad);
+        const logCapture log;
         EXPECT_FALSE(c.loadEvents());
         EXPECT_TRUE(c.seismicOrigins().isEmpty());
+        EXPECT_LE(log.problems().size(), 1);
     }
 
     // A cut-off answer is an error, not half a list.

@@ -1,5 +1,6 @@
 #include "NEIC_QueryController.h"
 #include "fixtureServer.h"
+#include "logCapture.h"
 #include "scopedEnvironment.h"
 
 #include <QFile>
@@ -206,8 +207,10 @@ TEST(UsgsGeoJSONFeed, FailedDownloadsGiveAnEmptyList) {
           fixtureServer::answer{200, "<html>maintenance</html>", "text/html"},
           fixtureServer::answer{200, ""}}) {
         f.server.setAnswer(feedPath, bad);
+        const logCapture log;
         EXPECT_TRUE(c.loadUSGSGeoJSONFeed().isEmpty()) << bad.status << " " << int(bad.how);
         EXPECT_FALSE(c.lastError().isEmpty()) << bad.status << " " << int(bad.how);
+        EXPECT_EQ(log.problems().size(), 1) << bad.status << " " << int(bad.how);
     }
     f.server.setAnswer(feedPath, {200, feed, "application/json"});
     c.setMinMagnitude(7.5f);
@@ -319,4 +322,10 @@ TEST(UsgsBulletins, TextsAsDownloadedAndHtmlAsPlainText) {
     EXPECT_TRUE(c.PTWCMessage().isNull());
     f.server.setAnswer("/message.txt", {200, "", "text/plain", fixtureServer::behaviour::stall});
     EXPECT_TRUE(c.WCATWCMessage().isNull());
+    f.server.setAnswer("/neis/data_services/mtall.last",
+                       {200, "a long list of moment tensors", "text/plain", fixtureServer::behaviour::cutShort});
+    EXPECT_TRUE(c.USGSMTensorMessage().isNull());
+    f.server.setAnswer("/neis/data_services/bigquake.html",
+                       {200, "", "text/html", fixtureServer::behaviour::garbage});
+    EXPECT_TRUE(c.BigQuakeMessage().isNull());
 }
