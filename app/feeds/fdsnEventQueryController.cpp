@@ -45,29 +45,26 @@ const char* fdsnEventQueryController::summaryOpening() const {
            "or equal to %.1f. ";
 }
 
-// The service address, the time window; the magnitude keys differ between the searches.
-QString fdsnEventQueryController::queryStart() const {
+// What every search asks: the time window, magnitudes and depths. The global search spells
+// the magnitude keys out, the box and ring searches abbreviate them; `magnitudeKeys` is that
+// pair as a printf format.
+QString fdsnEventQueryController::sharedQuery(const char* magnitudeKeys) const {
     return serviceEndpoints::baseURL(serviceEndpoints::service::fdsnEvents) +
            QStringLiteral("/fdsnws/event/1/query?") +
            QStringLiteral("starttime=%1&").arg(queryTimeFormatter().stringFromDate(startDate())) +
-           QStringLiteral("endtime=%1&").arg(queryTimeFormatter().stringFromDate(endDate()));
+           QStringLiteral("endtime=%1&").arg(queryTimeFormatter().stringFromDate(endDate())) +
+           QString::asprintf(magnitudeKeys, double(minMagnitude()), double(maxMagnitude())) +
+           QString::asprintf("mindepth=%d&maxdepth=%d&", truncatedToInt(minDepth()),
+                             truncatedToInt(maxDepth()));
 }
 
 QUrl fdsnEventQueryController::buildGlobalSearchURL() const {
-    return logged(queryStart() +
-                  QString::asprintf("minmagnitude=%.1f&maxmagnitude=%.1f&", double(minMagnitude()),
-                                    double(maxMagnitude())) +
-                  QString::asprintf("mindepth=%d&maxdepth=%d&", truncatedToInt(minDepth()),
-                                    truncatedToInt(maxDepth())) +
+    return logged(sharedQuery("minmagnitude=%.1f&maxmagnitude=%.1f&") +
                   QStringLiteral("format=text"));
 }
 
 QUrl fdsnEventQueryController::buildBoxSearchURL() const {
-    return logged(queryStart() +
-                  QString::asprintf("minmag=%.1f&maxmag=%.1f&", double(minMagnitude()),
-                                    double(maxMagnitude())) +
-                  QString::asprintf("mindepth=%d&maxdepth=%d&", truncatedToInt(minDepth()),
-                                    truncatedToInt(maxDepth())) +
+    return logged(sharedQuery("minmag=%.1f&maxmag=%.1f&") +
                   QString::asprintf("minlat=%.3f&", double(minLatitude())) +
                   QString::asprintf("maxlat=%.3f&", double(maxLatitude())) +
                   QString::asprintf("minlon=%.3f&", double(minLongitude())) +
@@ -75,12 +72,9 @@ QUrl fdsnEventQueryController::buildBoxSearchURL() const {
                   QStringLiteral("format=text"));
 }
 
+// The ring's centre is the box's south-west corner.
 QUrl fdsnEventQueryController::buildAnnulusSearchURL() const {
-    return logged(queryStart() +
-                  QString::asprintf("minmag=%.1f&maxmag=%.1f&", double(minMagnitude()),
-                                    double(maxMagnitude())) +
-                  QString::asprintf("mindepth=%d&maxdepth=%d&", truncatedToInt(minDepth()),
-                                    truncatedToInt(maxDepth())) +
+    return logged(sharedQuery("minmag=%.1f&maxmag=%.1f&") +
                   QString::asprintf("lat=%.3f&", double(minLatitude())) +
                   QString::asprintf("lon=%.3f&", double(minLongitude())) +
                   QString::asprintf("minradius=%.3f&", double(minRadius())) +

@@ -41,7 +41,7 @@ protected:
     const char* summaryOpening() const override;
 
 private:
-    QString queryStart() const;
+    QString sharedQuery(const char* magnitudeKeys) const;
 
     QString alertMessage_;
     QString myURL_;
