@@ -200,6 +200,10 @@ const keyedArchiveValue* keyedArchiveValue::find(const QString& key) const {
     return nullptr;
 }
 
+keyedArchiveValue* keyedArchiveValue::find(const QString& key) {
+    return const_cast<keyedArchiveValue*>(std::as_const(*this).find(key));
+}
+
 QByteArray keyedArchiveValue::archivedData() const {
     QByteArray data;
     QCborStreamWriter w(&data);
@@ -229,12 +233,12 @@ std::optional<keyedArchiveValue> keyedArchiveValue::fromArchivedData(const QByte
     if (!r.isTag() || r.toTag() != QCborKnownTags::Signature)
         return refuse(QStringLiteral("the data is not a Quorvel keyed archive"));
     r.next();
-    const auto envelope = reader.read(0);
+    auto envelope = reader.read(0);
     if (!envelope)
         return refuse(reader.error());
     const keyedArchiveValue* name = envelope->find(QStringLiteral("archiver"));
     const keyedArchiveValue* version = envelope->find(QStringLiteral("version"));
-    const keyedArchiveValue* root = envelope->find(QStringLiteral("root"));
+    keyedArchiveValue* root = envelope->find(QStringLiteral("root"));
     if (!name || name->type != Type::Text || name->text != archiverName || !version ||
         version->type != Type::Int || !root)
         return refuse(QStringLiteral("the data is not a Quorvel keyed archive"));
@@ -243,5 +247,6 @@ std::optional<keyedArchiveValue> keyedArchiveValue::fromArchivedData(const QByte
                                      "(format %1, this version reads up to %2)")
                           .arg(version->intValue)
                           .arg(archiveFormatVersion));
-    return *root;
+    // The envelope is thrown away: its root is moved out, not copied.
+    return std::move(*root);
 }

@@ -31,6 +31,7 @@ struct keyedArchiveValue {
 
     // The entry stored under `key` in an object, or nullptr.
     const keyedArchiveValue* find(const QString& key) const;
+    keyedArchiveValue* find(const QString& key);
 
     // The archive as bytes: a CBOR document tagged as a Quorvel keyed archive of the current
     // format version, with this value at its root.

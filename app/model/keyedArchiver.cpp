@@ -1,7 +1,7 @@
 #include "keyedArchiver.h"
 
-void keyedArchiver::encodeObject(const keyedArchiveValue& value, const QString& key) {
-    object_.entries.emplace_back(key, value);
+void keyedArchiver::encodeObject(keyedArchiveValue value, const QString& key) {
+    object_.entries.emplace_back(key, std::move(value));
 }
 
 void keyedArchiver::encodeObject(const QString& text, const QString& key) {
@@ -10,7 +10,7 @@ void keyedArchiver::encodeObject(const QString& text, const QString& key) {
         v.type = keyedArchiveValue::Type::Text;
         v.text = text;
     }
-    encodeObject(v, key);
+    encodeObject(std::move(v), key);
 }
 
 void keyedArchiver::encodeObject(const QDateTime& date, const QString& key) {
@@ -19,23 +19,23 @@ void keyedArchiver::encodeObject(const QDateTime& date, const QString& key) {
         v.type = keyedArchiveValue::Type::Date;
         v.date = date;
     }
-    encodeObject(v, key);
+    encodeObject(std::move(v), key);
 }
 
 void keyedArchiver::encodeInt(int value, const QString& key) {
     keyedArchiveValue v{keyedArchiveValue::Type::Int};
     v.intValue = value;
-    encodeObject(v, key);
+    encodeObject(std::move(v), key);
 }
 
 void keyedArchiver::encodeFloat(float value, const QString& key) {
     keyedArchiveValue v{keyedArchiveValue::Type::Float};
     v.floatValue = value;
-    encodeObject(v, key);
+    encodeObject(std::move(v), key);
 }
 
 void keyedArchiver::encodeDouble(double value, const QString& key) {
     keyedArchiveValue v{keyedArchiveValue::Type::Double};
     v.doubleValue = value;
-    encodeObject(v, key);
+    encodeObject(std::move(v), key);
 }

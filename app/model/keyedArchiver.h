@@ -13,7 +13,7 @@ public:
     // Absent texts and invalid dates are stored as null objects.
     void encodeObject(const QString& text, const QString& key);
     void encodeObject(const QDateTime& date, const QString& key);
-    void encodeObject(const keyedArchiveValue& value, const QString& key);
+    void encodeObject(keyedArchiveValue value, const QString& key);
     void encodeInt(int value, const QString& key);
     void encodeFloat(float value, const QString& key);
     void encodeDouble(double value, const QString& key);
@@ -26,9 +26,9 @@ public:
             keyedArchiver element;
             if (record)
                 record->encodeWithCoder(element);
-            list.items.push_back(element.archivedObject());
+            list.items.push_back(std::move(element.object_));
         }
-        encodeObject(list, key);
+        encodeObject(std::move(list), key);
     }
 
     const keyedArchiveValue& archivedObject() const { return object_; }

@@ -23,13 +23,13 @@ void keyedUnarchiver::markFailed(const QString& why) const {
 }
 
 keyedArchiveValue::Type keyedUnarchiver::typeOfValue(const QString& key) const {
-    const keyedArchiveValue* v = object_.find(key);
+    const keyedArchiveValue* v = lookUp(key);
     return v ? v->type : keyedArchiveValue::Type::Null;
 }
 
 const keyedArchiveValue* keyedUnarchiver::valueOfType(const QString& key,
                                                       keyedArchiveValue::Type type) const {
-    const keyedArchiveValue* v = object_.find(key);
+    const keyedArchiveValue* v = lookUp(key);
     if (!v || v->type == keyedArchiveValue::Type::Null)
         return nullptr;
     if (v->type != type) {
@@ -41,7 +41,7 @@ const keyedArchiveValue* keyedUnarchiver::valueOfType(const QString& key,
 
 const keyedArchiveValue* keyedUnarchiver::numericValue(const QString& key) const {
     using Type = keyedArchiveValue::Type;
-    const keyedArchiveValue* v = object_.find(key);
+    const keyedArchiveValue* v = lookUp(key);
     if (!v || v->type == Type::Null)
         return nullptr;
     if (v->type != Type::Int && v->type != Type::Float && v->type != Type::Double) {
@@ -104,4 +104,19 @@ int keyedUnarchiver::decodeInt(const QString& key) const {
         return 0;
     }
     return int(d); // truncated toward zero
+}
+
+// Readers ask for the keys in the order the writer stored them, so the search starts where the
+// last one was found and rarely needs more than one comparison.
+const keyedArchiveValue* keyedUnarchiver::lookUp(const QString& key) const {
+    const auto& entries = object_.entries;
+    const std::size_t n = entries.size();
+    for (std::size_t step = 0; step < n; ++step) {
+        const std::size_t i = (cursor_ + step) % n;
+        if (entries[i].first == key) {
+            cursor_ = i + 1;
+            return &entries[i].second;
+        }
+    }
+    return nullptr;
 }

@@ -40,7 +40,7 @@ public:
 
     // The stored type of a key (Null when missing).
     keyedArchiveValue::Type typeOfValue(const QString& key) const;
-    bool containsValue(const QString& key) const { return object_.find(key) != nullptr; }
+    bool containsValue(const QString& key) const { return lookUp(key) != nullptr; }
 
     bool failed() const { return !error_->isEmpty(); }
     QString errorString() const { return *error_; }
@@ -50,10 +50,12 @@ public:
 
 private:
     keyedUnarchiver(const keyedArchiveValue& object, std::shared_ptr<QString> error);
+    const keyedArchiveValue* lookUp(const QString& key) const;
     const keyedArchiveValue* valueOfType(const QString& key, keyedArchiveValue::Type type) const;
     const keyedArchiveValue* numericValue(const QString& key) const;
     void markFailed(const QString& why) const;
 
     const keyedArchiveValue& object_;
     std::shared_ptr<QString> error_;
+    mutable std::size_t cursor_ = 0; // where the next key is most likely stored
 };
