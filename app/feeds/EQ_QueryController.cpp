@@ -72,14 +72,16 @@ const char* EQ_QueryController::summaryOpening() const {
     return "I have loaded %d seismic events with magnitudes greater than or equal to %.1f. ";
 }
 
-webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind kind) {
+webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind kind,
+                                                const char* failureMessage) {
     webFetcher::options how;
     how.timeoutMs = downloadTimeoutMs_;
     webFetcher::result r = webFetcher::fetch(url, how);
     if (kind == downloadKind::catalogue)
         lastError_ = r.error;
     if (!r.ok())
-        qCWarning(lcFeeds).noquote() << QStringLiteral("Failed to access the url. Error: %1 %2")
-                                            .arg(r.error, url.toString());
+        qCWarning(lcFeeds).noquote()
+            << QString(QString::fromLatin1(failureMessage).arg(r.error) + u' ' + url.toString());
     return r;
 }
+

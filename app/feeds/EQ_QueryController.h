@@ -105,7 +105,9 @@ protected:
     // "Failed to access the url. Error: …" with the address. The outcome of a catalogue's
     // own download becomes lastError; that of a side download (a detail document) does not.
     enum class downloadKind { catalogue, sideDocument };
-    webFetcher::result download(const QUrl& url, downloadKind kind = downloadKind::catalogue);
+    webFetcher::result download(const QUrl& url, downloadKind kind = downloadKind::catalogue,
+                                const char* failureMessage = "Failed to access the url. Error: %1");
+
     void setLastError(const QString& error) { lastError_ = error; }
 
     // ISO 8601 times with milliseconds in UTC: "yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS'Z'".

@@ -15,6 +15,9 @@ const description services[] = {
     {service::noaaWCATWC, "noaaWCATWC", "QUORVEL_WCATWC_URL", "https://wcatwc.arh.noaa.gov"},
     {service::noaaPTWC, "noaaPTWC", "QUORVEL_PTWC_URL", "https://ptwc.weather.gov"},
     {service::fdsnEvents, "fdsnEvents", "QUORVEL_FDSN_EVENT_URL", "https://service.iris.edu"},
+    {service::ingvEvents, "ingvEvents", "QUORVEL_INGV_URL", "https://terremoti.ingv.it"},
+    {service::emsc, "emsc", "QUORVEL_EMSC_URL", "https://www.emsc-csem.org"},
+    {service::pdeSearch, "pdeSearch", "QUORVEL_PDE_URL", "https://neic.usgs.gov"},
 };
 
 } // namespace

@@ -14,6 +14,9 @@ enum class service {
     noaaWCATWC,     // NOAA West Coast and Alaska Tsunami Warning Center
     noaaPTWC,       // NOAA Pacific Tsunami Warning Center
     fdsnEvents,     // FDSN event web service
+    ingvEvents,     // INGV event list pages
+    emsc,           // EMSC earthquake list
+    pdeSearch,      // NEIC search form for the PDE catalogue
 };
 
 struct description {
