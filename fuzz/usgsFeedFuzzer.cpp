@@ -5,11 +5,11 @@
 
 // The USGS readers take whatever the network delivers: the GeoJSON feed and detail document,
 // the weekly CSV list and the older quoted-date CSV. The first byte picks the reader.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
     static NEIC_QueryController* controller = [] {
         auto* c = new NEIC_QueryController;
         c->setMinMagnitude(-100);

@@ -16,32 +16,46 @@ struct commandLineOptions {
     // Catalogues
     QCommandLineOption source{text("source"),
                               text("Load a catalogue: usgs (GeoJSON month feed), usgs-text (weekly "
-                                   "CSV list) or fdsn (FDSN event service)."),
+                                   "CSV list), fdsn (FDSN event service), ingv (INGV event "
+                                   "table), emsc (EMSC list, last 7 days) or pde (PDE search)."),
                               text("NAME")};
     QCommandLineOption input{text("input"),
                              text("With --source: read the catalogue's answer from FILE instead of "
-                                  "downloading it."),
+                                  "downloading it (for pde a result page or its lines)."),
                              text("FILE")};
-    QCommandLineOption minMag{text("min-mag"), text("With --source: smallest magnitude."), text("M")};
-    QCommandLineOption maxMag{text("max-mag"), text("With --source: largest magnitude."), text("M")};
+    QCommandLineOption minMag{text("min-mag"), text("With --source: smallest magnitude."),
+                              text("M")};
+    QCommandLineOption maxMag{text("max-mag"), text("With --source: largest magnitude."),
+                              text("M")};
     QCommandLineOption search{text("search"),
                               text("With --source fdsn: global, box or annulus (default global)."),
                               text("KIND"), text("global")};
-    QCommandLineOption minDepth{text("min-depth"), text("With --source fdsn: km (default 0)."), text("KM")};
-    QCommandLineOption maxDepth{text("max-depth"), text("With --source fdsn: km (default 900)."), text("KM")};
+    QCommandLineOption minDepth{text("min-depth"),
+                                text("With --source fdsn or pde: km (default 0)."), text("KM")};
+    QCommandLineOption maxDepth{text("max-depth"),
+                                text("With --source fdsn or pde: km (default 900)."), text("KM")};
     QCommandLineOption start{text("start"),
                              text("With --source fdsn: yyyy-MM-dd or yyyy-MM-ddTHH:mm:ss, UTC "
                                   "(default 1973-01-01)."),
                              text("TIME")};
-    QCommandLineOption end{text("end"), text("With --source fdsn: as --start (default now)."), text("TIME")};
-    QCommandLineOption minLat{text("min-lat"), text("With --search box: southern edge."), text("DEG")};
-    QCommandLineOption maxLat{text("max-lat"), text("With --search box: northern edge."), text("DEG")};
-    QCommandLineOption minLon{text("min-lon"), text("With --search box: western edge."), text("DEG")};
-    QCommandLineOption maxLon{text("max-lon"), text("With --search box: eastern edge."), text("DEG")};
-    QCommandLineOption lat{text("lat"), text("With --search annulus: latitude of the centre."), text("DEG")};
-    QCommandLineOption lon{text("lon"), text("With --search annulus: longitude of the centre."), text("DEG")};
-    QCommandLineOption minRadius{text("min-radius"), text("With --search annulus: inner radius."), text("DEG")};
-    QCommandLineOption maxRadius{text("max-radius"), text("With --search annulus: outer radius."), text("DEG")};
+    QCommandLineOption end{text("end"), text("With --source fdsn: as --start (default now)."),
+                           text("TIME")};
+    QCommandLineOption minLat{text("min-lat"), text("With --search box: southern edge."),
+                              text("DEG")};
+    QCommandLineOption maxLat{text("max-lat"), text("With --search box: northern edge."),
+                              text("DEG")};
+    QCommandLineOption minLon{text("min-lon"), text("With --search box: western edge."),
+                              text("DEG")};
+    QCommandLineOption maxLon{text("max-lon"), text("With --search box: eastern edge."),
+                              text("DEG")};
+    QCommandLineOption lat{text("lat"), text("With --search annulus: latitude of the centre."),
+                           text("DEG")};
+    QCommandLineOption lon{text("lon"), text("With --search annulus: longitude of the centre."),
+                           text("DEG")};
+    QCommandLineOption minRadius{text("min-radius"), text("With --search annulus: inner radius."),
+                                 text("DEG")};
+    QCommandLineOption maxRadius{text("max-radius"), text("With --search annulus: outer radius."),
+                                 text("DEG")};
 
     // Seismograms and regions
     // Listed for the help only: the words after --region are taken before the parser runs,
@@ -54,23 +68,26 @@ struct commandLineOptions {
     QCommandLineOption sac{text("sac"), text("Read the SAC seismogram FILE."), text("FILE")};
     QCommandLineOption removeMean{text("remove-mean"), text("With --sac: remove the mean.")};
     QCommandLineOption taper{text("taper"), text("With --sac: taper 5 % at each end (cosine).")};
-    QCommandLineOption highpass{text("highpass"), text("With --sac: Butterworth high pass at HZ."), text("HZ")};
-    QCommandLineOption lowpass{text("lowpass"), text("With --sac: Butterworth low pass at HZ."), text("HZ")};
+    QCommandLineOption highpass{text("highpass"), text("With --sac: Butterworth high pass at HZ."),
+                                text("HZ")};
+    QCommandLineOption lowpass{text("lowpass"), text("With --sac: Butterworth low pass at HZ."),
+                               text("HZ")};
     QCommandLineOption poles{text("poles"), text("With --sac: filter poles, 1 to 10 (default 4)."),
                              text("N"), text("4")};
-    QCommandLineOption passes{text("passes"), text("With --sac: 1 causal, 2 zero phase (default 2)."),
-                              text("1|2"), text("2")};
+    QCommandLineOption passes{text("passes"),
+                              text("With --sac: 1 causal, 2 zero phase (default 2)."), text("1|2"),
+                              text("2")};
 
     QCommandLineOption print{text("print"),
                              text("What to print. With --source: table, summary or clipboard. "
                                   "With --sac: header or samples."),
                              text("WHAT")};
 
-    void addTo(QCommandLineParser& parser) const
-    {
-        parser.addOptions({help, version, source, input, minMag, maxMag, search, minDepth, maxDepth,
-                           start, end, minLat, maxLat, minLon, maxLon, lat, lon, minRadius, maxRadius,
-                           region, sac, removeMean, taper, highpass, lowpass, poles, passes, print});
+    void addTo(QCommandLineParser& parser) const {
+        parser.addOptions({help,       version,  source,   input,     minMag,    maxMag, search,
+                           minDepth,   maxDepth, start,    end,       minLat,    maxLat, minLon,
+                           maxLon,     lat,      lon,      minRadius, maxRadius, region, sac,
+                           removeMean, taper,    highpass, lowpass,   poles,     passes, print});
     }
 };
 
@@ -80,8 +97,7 @@ namespace quorvelCommandLine {
 inline const char* usageHint = "Try 'Quorvel --help'.\n";
 
 // A number written in full ("12.5", not "12.5km"); none otherwise.
-inline std::optional<float> strictFloat(const QString& text)
-{
+inline std::optional<float> strictFloat(const QString& text) {
     bool ok = false;
     const float value = text.trimmed().toFloat(&ok);
     return ok ? std::optional<float>(value) : std::nullopt;

@@ -13,8 +13,7 @@ using quorvelCommandLine::usageHint;
 
 namespace {
 
-QString regionLine(float latitude, float longitude)
-{
+QString regionLine(float latitude, float longitude) {
     int greg = 0, sreg = 0;
     fe_lookup(latitude, 32, longitude, 32, &greg, &sreg);
     const char* geographic = nullptr;
@@ -28,8 +27,8 @@ QString regionLine(float latitude, float longitude)
 
 } // namespace
 
-int printRegions(const regionRequest& request, QTextStream& in, QTextStream& out, QTextStream& err)
-{
+int printRegions(const regionRequest& request, QTextStream& in, QTextStream& out,
+                 QTextStream& err) {
     if (!request.fromInput) {
         const auto lat = strictFloat(request.latitude);
         const auto lon = strictFloat(request.longitude);
@@ -62,16 +61,14 @@ int printRegions(const regionRequest& request, QTextStream& in, QTextStream& out
 
 namespace {
 
-QString headerNumber(float value)
-{
+QString headerNumber(float value) {
     return QString::asprintf("%.9g", double(value));
 }
 
 } // namespace
 
 int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,
-                    QTextStream& err)
-{
+                    QTextStream& err) {
     const QString what = parser.value(o.print);
     if (what != QLatin1StringView("header") && what != QLatin1StringView("samples")) {
         err << "Quorvel: --sac needs --print header or --print samples\n" << usageHint;
@@ -101,7 +98,8 @@ int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& 
     SacObject seismogram;
     const QString path = parser.value(o.sac);
     if (!seismogram.InitWithContentsOfFile(path)) {
-        err << "Quorvel: " << path << " is not a SAC seismogram: " << seismogram.errorString() << "\n";
+        err << "Quorvel: " << path << " is not a SAC seismogram: " << seismogram.errorString()
+            << "\n";
         return 2;
     }
     if (parser.isSet(o.removeMean))
@@ -125,14 +123,16 @@ int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& 
     const SacHeader& h = *seismogram.GetSacHeader();
     const QDateTime reference = seismogram.mySeisReferenceTime();
     const QString region = seismogram.flinnEngdahlGeographicRegion();
-    static const QVRDateFormatter iso(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.SSS'Z'"), QTimeZone::utc());
+    static const QVRDateFormatter iso(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.SSS'Z'"),
+                                      QTimeZone::utc());
     out << "npts " << h.npts << "\n"
         << "delta " << headerNumber(h.delta) << "\n"
         << "b " << headerNumber(h.b) << "\n"
         << "e " << headerNumber(h.e) << "\n"
         << "depmin " << headerNumber(seismogram.smin()) << "\n"
         << "depmax " << headerNumber(seismogram.smax()) << "\n"
-        << "reference " << (reference.isValid() ? iso.stringFromDate(reference) : QStringLiteral("-12345")) << "\n"
+        << "reference "
+        << (reference.isValid() ? iso.stringFromDate(reference) : QStringLiteral("-12345")) << "\n"
         << "kstnm " << seismogram.kstnm() << "\n"
         << "knetwk " << seismogram.knetwk() << "\n"
         << "kcmpnm " << seismogram.kcmpnm() << "\n"

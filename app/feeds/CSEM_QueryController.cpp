@@ -3,17 +3,21 @@
 #include "lenientNumbers.h"
 #include "serviceEndpoints.h"
 
-CSEM_QueryController::CSEM_QueryController(QObject* parent) : EQ_QueryController(parent) {
+CSEM_QueryController::CSEM_QueryController(QObject* parent)
+    : EQ_QueryController(parent) {
     setMinMagnitude(2.0f);
     setMaxMagnitude(20.0f);
-    myURL_ = serviceEndpoints::baseURL(serviceEndpoints::service::emsc) +
-             QStringLiteral("/Earthquake/?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&"
-                            "min_intens=0&max_intens=8&export=csv");
+    myURL_ =
+        serviceEndpoints::baseURL(serviceEndpoints::service::emsc) +
+        QStringLiteral("/Earthquake/?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&"
+                       "min_intens=0&max_intens=8&export=csv");
 }
 
 QUrl CSEM_QueryController::exportURL() {
-    return QUrl(serviceEndpoints::baseURL(serviceEndpoints::service::emsc) +
-                QStringLiteral("/Earthquake/?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&export=csv"));
+    return QUrl(
+        serviceEndpoints::baseURL(serviceEndpoints::service::emsc) +
+        QStringLiteral(
+            "/Earthquake/?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&export=csv"));
 }
 
 QString CSEM_QueryController::summaryHeading() const {
@@ -32,7 +36,8 @@ std::optional<originList> CSEM_QueryController::scrape_CSEM_EQ_html(const QDateT
     return parseEMSCExport(r.body, now);
 }
 
-originList CSEM_QueryController::parseEMSCExport(const QByteArray& text, const QDateTime& now) const {
+originList CSEM_QueryController::parseEMSCExport(const QByteArray& text,
+                                                 const QDateTime& now) const {
     const QDateTime oldest = now.addSecs(-604800);
     originList result;
     const QList<QByteArray> lines = text.split('\n');
@@ -43,7 +48,8 @@ originList CSEM_QueryController::parseEMSCExport(const QByteArray& text, const Q
         auto o = std::make_shared<seismicOrigin>();
         o->setCatalog(QStringLiteral("CSEM_CSV"));
         o->setLocationContributor(QStringLiteral("CSEM"));
-        o->setOriginDateTime(rfc3339DateFormatter().dateFromString(QStringLiteral("%1T%2.000Z").arg(f.at(0), f.at(1))));
+        o->setOriginDateTime(rfc3339DateFormatter().dateFromString(
+            QStringLiteral("%1T%2.000Z").arg(f.at(0), f.at(1))));
         o->setLatitude(leadingFloat(f.at(2)));
         o->setLongitude(leadingFloat(f.at(3)));
         o->setDepth(leadingFloat(f.at(4)));

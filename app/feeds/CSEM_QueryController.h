@@ -20,7 +20,8 @@ public:
     static QUrl exportURL();
 
     // Downloads and reads the export; none after a failure.
-    std::optional<originList> scrape_CSEM_EQ_html(const QDateTime& now = QDateTime::currentDateTimeUtc());
+    std::optional<originList>
+    scrape_CSEM_EQ_html(const QDateTime& now = QDateTime::currentDateTimeUtc());
     // Lines of 12 fields within the magnitude limits and newer than `now` minus 7 days.
     originList parseEMSCExport(const QByteArray& text, const QDateTime& now) const;
 

@@ -84,4 +84,3 @@ webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind ki
             << QString(QString::fromLatin1(failureMessage).arg(r.error) + u' ' + url.toString());
     return r;
 }
-

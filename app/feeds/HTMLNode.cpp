@@ -8,15 +8,13 @@
 
 namespace {
 
-QString fromXml(const xmlChar* text)
-{
+QString fromXml(const xmlChar* text) {
     return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
 }
 
 // Visits the descendants of `root` in pre-order without recursion, so that a deeply nested
 // page cannot exhaust the stack. The visitor answers true to stop.
-void visitDescendants(xmlNode* root, const std::function<bool(xmlNode*)>& visit)
-{
+void visitDescendants(xmlNode* root, const std::function<bool(xmlNode*)>& visit) {
     if (!root)
         return;
     xmlNode* node = root->children;
@@ -35,13 +33,12 @@ void visitDescendants(xmlNode* root, const std::function<bool(xmlNode*)>& visit)
     }
 }
 
-bool hasName(const xmlNode* node, const char* name)
-{
+bool hasName(const xmlNode* node, const char* name) {
     return node->name && std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
 }
 
-bool attributeMatches(const xmlNode* node, const char* attribute, const QByteArray& value, bool partial)
-{
+bool attributeMatches(const xmlNode* node, const char* attribute, const QByteArray& value,
+                      bool partial) {
     if (node->type != XML_ELEMENT_NODE)
         return false;
     for (const xmlAttr* a = node->properties; a; a = a->next) {
@@ -62,41 +59,34 @@ bool attributeMatches(const xmlNode* node, const char* attribute, const QByteArr
 
 } // namespace
 
-HTMLNode HTMLNode::parent() const
-{
+HTMLNode HTMLNode::parent() const {
     return HTMLNode(node_ ? node_->parent : nullptr);
 }
 
-HTMLNode HTMLNode::firstChild() const
-{
+HTMLNode HTMLNode::firstChild() const {
     return HTMLNode(node_ ? node_->children : nullptr);
 }
 
-HTMLNode HTMLNode::nextSibling() const
-{
+HTMLNode HTMLNode::nextSibling() const {
     return HTMLNode(node_ ? node_->next : nullptr);
 }
 
-HTMLNode HTMLNode::previousSibling() const
-{
+HTMLNode HTMLNode::previousSibling() const {
     return HTMLNode(node_ ? node_->prev : nullptr);
 }
 
-QList<HTMLNode> HTMLNode::children() const
-{
+QList<HTMLNode> HTMLNode::children() const {
     QList<HTMLNode> list;
     for (xmlNode* child = node_ ? node_->children : nullptr; child; child = child->next)
         list.append(HTMLNode(child));
     return list;
 }
 
-QString HTMLNode::tagName() const
-{
+QString HTMLNode::tagName() const {
     return node_ ? fromXml(node_->name) : QString();
 }
 
-QString HTMLNode::getAttributeNamed(const char* name) const
-{
+QString HTMLNode::getAttributeNamed(const char* name) const {
     if (!node_ || node_->type != XML_ELEMENT_NODE)
         return {};
     for (const xmlAttr* a = node_->properties; a; a = a->next) {
@@ -106,15 +96,13 @@ QString HTMLNode::getAttributeNamed(const char* name) const
     return {};
 }
 
-QString HTMLNode::contents() const
-{
+QString HTMLNode::contents() const {
     if (!node_ || !node_->children)
         return {};
     return fromXml(node_->children->content);
 }
 
-QString HTMLNode::allContents() const
-{
+QString HTMLNode::allContents() const {
     if (!node_)
         return {};
     xmlChar* text = xmlNodeGetContent(node_);
@@ -125,8 +113,7 @@ QString HTMLNode::allContents() const
     return result;
 }
 
-QString HTMLNode::rawContents() const
-{
+QString HTMLNode::rawContents() const {
     if (!node_ || !node_->doc)
         return {};
     xmlBufferPtr buffer = xmlBufferCreateSize(1000);
@@ -137,7 +124,8 @@ QString HTMLNode::rawContents() const
         xmlBufferFree(buffer);
         return {};
     }
-    htmlNodeDumpOutput(output, node_->doc, node_, reinterpret_cast<const char*>(node_->doc->encoding));
+    htmlNodeDumpOutput(output, node_->doc, node_,
+                       reinterpret_cast<const char*>(node_->doc->encoding));
     xmlOutputBufferFlush(output);
     QString result;
     if (const int length = xmlBufferLength(buffer); length > 0)
@@ -147,15 +135,14 @@ QString HTMLNode::rawContents() const
     return result;
 }
 
-int HTMLNode::nodetype() const
-{
+int HTMLNode::nodetype() const {
     if (!node_ || !node_->name)
         return otherNode;
     static const std::pair<const char*, kind> kinds[] = {
-        {"a", anchorNode},           {"text", textNode},         {"code", codeNode},
-        {"span", spanNode},          {"p", paragraphNode},       {"li", listItemNode},
-        {"ul", unorderedListNode},   {"image", imageNode},       {"ol", orderedListNode},
-        {"strong", strongNode},      {"pre", preformattedNode},  {"blockquote", blockquoteNode}};
+        {"a", anchorNode},         {"text", textNode},        {"code", codeNode},
+        {"span", spanNode},        {"p", paragraphNode},      {"li", listItemNode},
+        {"ul", unorderedListNode}, {"image", imageNode},      {"ol", orderedListNode},
+        {"strong", strongNode},    {"pre", preformattedNode}, {"blockquote", blockquoteNode}};
     for (const auto& [name, k] : kinds) {
         if (hasName(node_, name))
             return k;
@@ -163,8 +150,7 @@ int HTMLNode::nodetype() const
     return otherNode;
 }
 
-HTMLNode HTMLNode::findChildTag(const char* tag) const
-{
+HTMLNode HTMLNode::findChildTag(const char* tag) const {
     xmlNode* found = nullptr;
     visitDescendants(node_, [&](xmlNode* n) {
         if (hasName(n, tag))
@@ -174,8 +160,7 @@ HTMLNode HTMLNode::findChildTag(const char* tag) const
     return HTMLNode(found);
 }
 
-QList<HTMLNode> HTMLNode::findChildTags(const char* tag) const
-{
+QList<HTMLNode> HTMLNode::findChildTags(const char* tag) const {
     QList<HTMLNode> list;
     visitDescendants(node_, [&](xmlNode* n) {
         if (hasName(n, tag))
@@ -186,8 +171,7 @@ QList<HTMLNode> HTMLNode::findChildTags(const char* tag) const
 }
 
 HTMLNode HTMLNode::findChildWithAttribute(const char* attribute, const QString& value,
-                                          bool allowPartial) const
-{
+                                          bool allowPartial) const {
     const QByteArray wanted = value.toUtf8();
     xmlNode* found = nullptr;
     visitDescendants(node_, [&](xmlNode* n) {
@@ -199,8 +183,7 @@ HTMLNode HTMLNode::findChildWithAttribute(const char* attribute, const QString& 
 }
 
 QList<HTMLNode> HTMLNode::findChildrenWithAttribute(const char* attribute, const QString& value,
-                                                    bool allowPartial) const
-{
+                                                    bool allowPartial) const {
     const QByteArray wanted = value.toUtf8();
     QList<HTMLNode> list;
     visitDescendants(node_, [&](xmlNode* n) {
@@ -211,18 +194,15 @@ QList<HTMLNode> HTMLNode::findChildrenWithAttribute(const char* attribute, const
     return list;
 }
 
-HTMLNode HTMLNode::findChildOfClass(const QString& className) const
-{
+HTMLNode HTMLNode::findChildOfClass(const QString& className) const {
     return findChildWithAttribute("class", className, false);
 }
 
-QList<HTMLNode> HTMLNode::findChildrenOfClass(const QString& className) const
-{
+QList<HTMLNode> HTMLNode::findChildrenOfClass(const QString& className) const {
     return findChildrenWithAttribute("class", className, false);
 }
 
-void HTMLNode::appendChildContentsToString(QString& text, _xmlNode* node)
-{
+void HTMLNode::appendChildContentsToString(QString& text, _xmlNode* node) {
     // The node and its later siblings, each followed by its own descendants.
     for (xmlNode* n = node; n; n = n->next) {
         if (n->content)

@@ -28,7 +28,8 @@ public:
     };
 
     HTMLNode() = default;
-    explicit HTMLNode(_xmlNode* node) : node_(node) {}
+    explicit HTMLNode(_xmlNode* node)
+        : node_(node) {}
     static HTMLNode initWithXMLNode(_xmlNode* node) { return HTMLNode(node); }
 
     bool isNull() const { return node_ == nullptr; }
@@ -62,7 +63,8 @@ public:
     QList<HTMLNode> findChildTags(const char* tag) const;
     // Descendants whose first attribute of that name equals the value (or, with
     // `allowPartial`, contains it).
-    HTMLNode findChildWithAttribute(const char* attribute, const QString& value, bool allowPartial) const;
+    HTMLNode findChildWithAttribute(const char* attribute, const QString& value,
+                                    bool allowPartial) const;
     QList<HTMLNode> findChildrenWithAttribute(const char* attribute, const QString& value,
                                               bool allowPartial) const;
     // The whole "class" value must equal `className`.

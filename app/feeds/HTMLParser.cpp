@@ -11,20 +11,19 @@ namespace {
 
 // Recover, no error or warning reports; the text form recovers (97), the byte form does not
 // (96). Neither may load anything from the network.
-constexpr int textOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
+constexpr int textOptions =
+    HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
 constexpr int dataOptions = HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
 static_assert((textOptions & ~HTML_PARSE_NONET) == 97 && (dataOptions & ~HTML_PARSE_NONET) == 96);
 
-void reportEmptyInput(HTMLParser::parseError* error)
-{
+void reportEmptyInput(HTMLParser::parseError* error) {
     if (error)
         *error = HTMLParser::parseError{QString::fromLatin1(HTMLParser::errorDomain), 1, QString()};
 }
 
 } // namespace
 
-std::unique_ptr<HTMLParser> HTMLParser::initWithString(const QString& text, parseError* error)
-{
+std::unique_ptr<HTMLParser> HTMLParser::initWithString(const QString& text, parseError* error) {
     std::unique_ptr<HTMLParser> parser(new HTMLParser);
     if (text.isEmpty()) {
         reportEmptyInput(error);
@@ -37,8 +36,7 @@ std::unique_ptr<HTMLParser> HTMLParser::initWithString(const QString& text, pars
     return parser;
 }
 
-std::unique_ptr<HTMLParser> HTMLParser::initWithData(const QByteArray& data, parseError* error)
-{
+std::unique_ptr<HTMLParser> HTMLParser::initWithData(const QByteArray& data, parseError* error) {
     std::unique_ptr<HTMLParser> parser(new HTMLParser);
     if (data.isEmpty()) {
         reportEmptyInput(error);
@@ -56,8 +54,7 @@ std::unique_ptr<HTMLParser> HTMLParser::initWithData(const QByteArray& data, par
 }
 
 std::unique_ptr<HTMLParser> HTMLParser::initWithContentsOfURL(const QUrl& url, parseError* error,
-                                                              int timeoutMs)
-{
+                                                              int timeoutMs) {
     webFetcher::options how;
     how.timeoutMs = timeoutMs;
     const webFetcher::result r = webFetcher::fetch(url, how);
@@ -73,28 +70,23 @@ std::unique_ptr<HTMLParser> HTMLParser::initWithContentsOfURL(const QUrl& url, p
     return initWithData(r.body, error);
 }
 
-HTMLParser::~HTMLParser()
-{
+HTMLParser::~HTMLParser() {
     if (_doc)
         xmlFreeDoc(_doc);
 }
 
-HTMLNode HTMLParser::doc() const
-{
+HTMLNode HTMLParser::doc() const {
     return HTMLNode(reinterpret_cast<xmlNode*>(_doc));
 }
 
-HTMLNode HTMLParser::html() const
-{
+HTMLNode HTMLParser::html() const {
     return doc().findChildTag("html");
 }
 
-HTMLNode HTMLParser::head() const
-{
+HTMLNode HTMLParser::head() const {
     return doc().findChildTag("head");
 }
 
-HTMLNode HTMLParser::body() const
-{
+HTMLNode HTMLParser::body() const {
     return doc().findChildTag("body");
 }

@@ -5,14 +5,16 @@
 #include "lenientNumbers.h"
 #include "serviceEndpoints.h"
 
-INGV_QueryController::INGV_QueryController(QObject* parent) : EQ_QueryController(parent) {
+INGV_QueryController::INGV_QueryController(QObject* parent)
+    : EQ_QueryController(parent) {
     setMinMagnitude(2.0f);
     setMaxMagnitude(20.0f);
     setMinLatitude(34.0f);
     setMaxLatitude(47.0f);
     setMinLongitude(6.25f);
     setMaxLongitude(19.0f);
-    myURL_ = serviceEndpoints::baseURL(serviceEndpoints::service::ingvEvents) + QStringLiteral("/index.html");
+    myURL_ = serviceEndpoints::baseURL(serviceEndpoints::service::ingvEvents) +
+             QStringLiteral("/index.html");
 }
 
 QString INGV_QueryController::summaryHeading() const {
@@ -33,7 +35,8 @@ std::optional<originList> INGV_QueryController::scrape_IGNV_EQ_html() {
 }
 
 originList INGV_QueryController::parseINGVPage(const QByteArray& html) const {
-    static const QVRDateFormatter timeFormatter(QStringLiteral("yyyy/MM/dd HH:mm:ss"), QTimeZone::utc());
+    static const QVRDateFormatter timeFormatter(QStringLiteral("yyyy/MM/dd HH:mm:ss"),
+                                                QTimeZone::utc());
     originList result;
     const auto page = HTMLParser::initWithData(html, nullptr);
     for (const HTMLNode& table : page->body().findChildTags("table")) {
@@ -54,15 +57,16 @@ originList INGV_QueryController::parseINGVPage(const QByteArray& html) const {
             o->setEventID(cells.at(0).contents());
             o->setCatalog(QStringLiteral("INGV"));
             o->setLocationContributor(QStringLiteral("INGV"));
-            o->setOriginDateTime(timeFormatter.dateFromString(
-                QString(cells.at(2).contents().trimmed() + u' ' + cells.at(3).contents().trimmed())));
+            o->setOriginDateTime(timeFormatter.dateFromString(QString(
+                cells.at(2).contents().trimmed() + u' ' + cells.at(3).contents().trimmed())));
             o->setLatitude(leadingFloat(cells.at(4).contents()));
             o->setLongitude(leadingFloat(cells.at(5).contents()));
             o->setDepth(leadingFloat(cells.at(6).contents()));
             o->setMagnitude_type(magnitudeCell.left(colon).trimmed());
             o->setMagnitude(leadingFloat(QStringView(magnitudeCell).mid(colon + 1)));
 
-            if (minMagnitude() <= o->magnitude() && o->magnitude() <= maxMagnitude() && isOriginInBox(*o)) {
+            if (minMagnitude() <= o->magnitude() && o->magnitude() <= maxMagnitude() &&
+                isOriginInBox(*o)) {
                 o->setFERegion();
                 result.append(o);
             }

@@ -12,7 +12,8 @@
 namespace {
 
 QString formPath() {
-    return serviceEndpoints::baseURL(serviceEndpoints::service::pdeSearch) + QStringLiteral("/cgi-bin/epic/epic.cgi");
+    return serviceEndpoints::baseURL(serviceEndpoints::service::pdeSearch) +
+           QStringLiteral("/cgi-bin/epic/epic.cgi");
 }
 
 // The trimmed text at [from, from + length) of a line known to be long enough.
@@ -28,8 +29,8 @@ float realAt(const QString& line, qsizetype from, qsizetype length) {
     return leadingFloat(QStringView(line).mid(from, length));
 }
 
-std::shared_ptr<QVRMagnitude> magnitudeRecord(float value, const QString& type, const QString& contributor,
-                                              int observations) {
+std::shared_ptr<QVRMagnitude> magnitudeRecord(float value, const QString& type,
+                                              const QString& contributor, int observations) {
     auto m = std::make_shared<QVRMagnitude>();
     m->setMvalue(value);
     m->setMagnitudeType(type);
@@ -40,7 +41,8 @@ std::shared_ptr<QVRMagnitude> magnitudeRecord(float value, const QString& type, 
 
 } // namespace
 
-PDE_QueryController::PDE_QueryController(QObject* parent) : EQ_QueryController(parent) {
+PDE_QueryController::PDE_QueryController(QObject* parent)
+    : EQ_QueryController(parent) {
     setMinMagnitude(6.5f);
     setMaxMagnitude(20.0f);
     setMinDepth(0.0f);
@@ -65,16 +67,20 @@ const char* PDE_QueryController::summaryOpening() const {
 QString PDE_QueryController::searchTail() const {
     const QDate start = startDate().toTimeZone(timeZones::defaultTimeZone()).date();
     const QDate end = endDate().toTimeZone(timeZones::defaultTimeZone()).date();
-    return QString::asprintf("SYEAR=%d&", start.year()) + QString::asprintf("SMONTH=%d&", start.month()) +
+    return QString::asprintf("SYEAR=%d&", start.year()) +
+           QString::asprintf("SMONTH=%d&", start.month()) +
            QString::asprintf("SDAY=%d&", start.day()) + QString::asprintf("EYEAR=%d&", end.year()) +
            QString::asprintf("EMONTH=%d&", end.month()) + QString::asprintf("EDAY=%d&", end.day()) +
-           QString::asprintf("LMAG=%.1f&UMAG=%.1f&", double(minMagnitude()), double(maxMagnitude())) +
-           QString::asprintf("NDEP1=%d&NDEP2=%d&", truncatedToInt(minDepth()), truncatedToInt(maxDepth())) +
+           QString::asprintf("LMAG=%.1f&UMAG=%.1f&", double(minMagnitude()),
+                             double(maxMagnitude())) +
+           QString::asprintf("NDEP1=%d&NDEP2=%d&", truncatedToInt(minDepth()),
+                             truncatedToInt(maxDepth())) +
            QStringLiteral("&IO1=&IO2=&CLAT=0.0&CLON=0.0&CRAD=0.0&SUBMIT=Submit+Search");
 }
 
 QUrl PDE_QueryController::buildGlobalSearchURL() const {
-    return QUrl(formPath() + QStringLiteral("?SEARCHMETHOD=1&FILEFORMAT=2&SEARCHRANGE=HH&") + searchTail());
+    return QUrl(formPath() + QStringLiteral("?SEARCHMETHOD=1&FILEFORMAT=2&SEARCHRANGE=HH&") +
+                searchTail());
 }
 
 QUrl PDE_QueryController::buildBoxSearchURL() const {
@@ -86,8 +92,10 @@ QUrl PDE_QueryController::buildBoxSearchURL() const {
 }
 
 std::optional<originList> PDE_QueryController::parse_PDE_Compressed_EQ_html() {
-    const QUrl url = maxLongitude() - minLongitude() <= 180.0f ? buildBoxSearchURL() : buildGlobalSearchURL();
-    const webFetcher::result r = download(url, downloadKind::catalogue, "Failed to parse the html. Error: %1");
+    const QUrl url =
+        maxLongitude() - minLongitude() <= 180.0f ? buildBoxSearchURL() : buildGlobalSearchURL();
+    const webFetcher::result r =
+        download(url, downloadKind::catalogue, "Failed to parse the html. Error: %1");
     if (!r.ok())
         return std::nullopt;
     return parsePDEResultPage(r.body);
@@ -99,10 +107,12 @@ originList PDE_QueryController::parsePDEResultPage(const QByteArray& html) {
     return parsePDELines(pre.contents());
 }
 
-std::optional<originList> PDE_QueryController::parse_PDE_Compressed_EQ_FromPath(const QString& path) {
+std::optional<originList>
+PDE_QueryController::parse_PDE_Compressed_EQ_FromPath(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcFeeds).noquote() << QStringLiteral("Failed to parse the html. Error: %1 %2").arg(file.errorString(), path);
+        qCWarning(lcFeeds).noquote() << QStringLiteral("Failed to parse the html. Error: %1 %2")
+                                            .arg(file.errorString(), path);
         return std::nullopt;
     }
     return parsePDELines(QString::fromLatin1(file.readAll()));
@@ -125,14 +135,17 @@ originList PDE_QueryController::parsePDELines(const QString& text) {
         const float mb = realAt(line, 54, 3);
         o->setMagnitude_type(QStringLiteral("mb"));
         o->setMagnitude(mb);
-        o->addObjectToMagnitudes(magnitudeRecord(mb, QStringLiteral("mb"), QStringLiteral("USGS"), integerAt(line, 57, 2)));
+        o->addObjectToMagnitudes(magnitudeRecord(mb, QStringLiteral("mb"), QStringLiteral("USGS"),
+                                                 integerAt(line, 57, 2)));
         // The surface-wave magnitude stands in 59–61, followed by a one-letter code.
-        o->addObjectToMagnitudes(magnitudeRecord(realAt(line, 59, 3), QStringLiteral("Ms"), QStringLiteral("USGS"),
-                                                 integerAt(line, 63, 2)));
+        o->addObjectToMagnitudes(magnitudeRecord(realAt(line, 59, 3), QStringLiteral("Ms"),
+                                                 QStringLiteral("USGS"), integerAt(line, 63, 2)));
         if (const float third = realAt(line, 65, 4); third > 0)
-            o->addObjectToMagnitudes(magnitudeRecord(third, column(line, 69, 2), column(line, 71, 5), 0));
+            o->addObjectToMagnitudes(
+                magnitudeRecord(third, column(line, 69, 2), column(line, 71, 5), 0));
         if (const float fourth = realAt(line, 76, 4); fourth > 0)
-            o->addObjectToMagnitudes(magnitudeRecord(fourth, column(line, 80, 2), column(line, 82, 5), 0));
+            o->addObjectToMagnitudes(
+                magnitudeRecord(fourth, column(line, 80, 2), column(line, 82, 5), 0));
 
         // Positions 23–24 are hundredths of a second: "46" then "81" is 46.81 s.
         QVRDateComponents time;
@@ -142,7 +155,8 @@ originList PDE_QueryController::parsePDELines(const QString& text) {
         time.hour = integerAt(line, 16, 2);
         time.minute = integerAt(line, 18, 2);
         time.second = truncatedToInt(realAt(line, 20, 2));
-        o->setOriginDateTime(time.dateInTimeZone(timeZones::utc()).addMSecs(qint64(integerAt(line, 23, 2)) * 10));
+        o->setOriginDateTime(
+            time.dateInTimeZone(timeZones::utc()).addMSecs(qint64(integerAt(line, 23, 2)) * 10));
 
         o->setCsvRegionString(column(line, 1, 5));
         o->setFERegion();

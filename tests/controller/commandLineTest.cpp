@@ -4,6 +4,7 @@
 #include "seismicOrigin.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -201,4 +202,44 @@ TEST(CommandLine, CataloguesDownloadedFromTheConfiguredService) {
                                       QStringLiteral("--print"), QStringLiteral("table")});
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.err.contains("could not be loaded: HTTP status 500"));
+}
+
+TEST(CommandLine, EuropeanCataloguesAndPdeFromFiles) {
+    const result ingv =
+        runQuorvel({QStringLiteral("--source"), QStringLiteral("ingv"), QStringLiteral("--input"),
+                    QStringLiteral(QUORVEL_TEST_DATA "/feeds/ingv_events_page.html"),
+                    QStringLiteral("--print"), QStringLiteral("table")});
+    EXPECT_EQ(ingv.status, 0);
+    EXPECT_EQ(ingv.out.count(u'\n'), 1 + 3);
+    EXPECT_TRUE(ingv.out.contains("\tINGV\t 42.712\t  13.201\t  9.3\t  2.3\tINGV\t8863681\t"));
+
+    QTemporaryDir dir;
+    QFile emscFile(dir.filePath(QStringLiteral("emsc.csv")));
+    ASSERT_TRUE(emscFile.open(QIODevice::WriteOnly));
+    emscFile.write(
+        "Date;Time;Lat;Lon;Depth;T;MagType;Mag;Region;Update;Id;x\n" +
+        QDateTime::currentDateTimeUtc().addSecs(-7200).toString("yyyy-MM-dd;HH:mm:ss").toLatin1() +
+        ";40.1;20.2;10;;ML;3.0;ALBANIA;x;1;\n");
+    emscFile.close();
+    const result emsc =
+        runQuorvel({QStringLiteral("--source"), QStringLiteral("emsc"), QStringLiteral("--input"),
+                    emscFile.fileName(), QStringLiteral("--print"), QStringLiteral("table")});
+    EXPECT_EQ(emsc.status, 0);
+    EXPECT_TRUE(emsc.out.contains("\tCSEM_CSV\t 40.100\t  20.200\t 10.0\t  3.0\tCSEM\t"));
+
+    QFile pdeFile(dir.filePath(QStringLiteral("pde.html")));
+    ASSERT_TRUE(pdeFile.open(QIODevice::WriteOnly));
+    QString line(116, u' ');
+    line.replace(1, 5, QStringLiteral("PDE  "));
+    line.replace(6, 19, QStringLiteral("  20110311054646.81"));
+    line.replace(27, 18, QStringLiteral(" 38.297 142.373 29"));
+    line.replace(54, 3, QStringLiteral("6.1"));
+    pdeFile.write("<html><body><pre>heading\n" + line.toLatin1() + "\n</pre></body></html>");
+    pdeFile.close();
+    const result pde =
+        runQuorvel({QStringLiteral("--source"), QStringLiteral("pde"), QStringLiteral("--input"),
+                    pdeFile.fileName(), QStringLiteral("--print"), QStringLiteral("clipboard")});
+    EXPECT_EQ(pde.status, 0);
+    EXPECT_TRUE(pde.out.contains(
+        "2011-03-11 05:46:46 +0000 | 142.373 |  38.297 |  29.00 | 6.10 | mb  | USGS | "));
 }

@@ -12,15 +12,13 @@
 
 namespace {
 
-QByteArray dataFile(const char* name)
-{
+QByteArray dataFile(const char* name) {
     QFile f(QStringLiteral(QUORVEL_TEST_DATA "/feeds/") + QLatin1StringView(name));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
     return f.readAll();
 }
 
-QStringList eventIDs(const originList& origins)
-{
+QStringList eventIDs(const originList& origins) {
     QStringList ids;
     for (const auto& o : origins)
         ids << o->eventID();
@@ -28,8 +26,7 @@ QStringList eventIDs(const originList& origins)
 }
 
 // A compressed PDE result line: 116 characters with the fields at their columns.
-QString pdeLine(int length = 116)
-{
+QString pdeLine(int length = 116) {
     QString line(length, u' ');
     auto put = [&line](int at, const char* text) {
         const QString t = QString::fromLatin1(text);
@@ -64,8 +61,7 @@ const QString heading = QStringLiteral(" CAT  YEAR MO DA ORIG TIME  LAT    LONG 
 
 } // namespace
 
-TEST(IngvTable, RowsOfBothEventTablesWithinTheLimits)
-{
+TEST(IngvTable, RowsOfBothEventTablesWithinTheLimits) {
     INGV_QueryController c;
     EXPECT_EQ(c.minMagnitude(), 2.0f);
     EXPECT_EQ(c.minLongitude(), 6.25f);
@@ -74,7 +70,8 @@ TEST(IngvTable, RowsOfBothEventTablesWithinTheLimits)
     const seismicOrigin& o = *origins.first();
     EXPECT_EQ(o.catalog(), "INGV");
     EXPECT_EQ(o.locationContributor(), "INGV");
-    EXPECT_EQ(o.originDateTime(), QDateTime(QDate(2026, 12, 7), QTime(22, 41, 5), QTimeZone::utc()));
+    EXPECT_EQ(o.originDateTime(),
+              QDateTime(QDate(2026, 12, 7), QTime(22, 41, 5), QTimeZone::utc()));
     EXPECT_FLOAT_EQ(o.latitude(), 42.7123f);
     EXPECT_FLOAT_EQ(o.longitude(), 13.201f);
     EXPECT_FLOAT_EQ(o.depth(), 9.3f);
@@ -88,18 +85,20 @@ TEST(IngvTable, RowsOfBothEventTablesWithinTheLimits)
     EXPECT_TRUE(c.parseINGVPage("").isEmpty());
 }
 
-TEST(IngvTable, LoadThroughTheServiceAndItsFailures)
-{
+TEST(IngvTable, LoadThroughTheServiceAndItsFailures) {
     fixtureServer server;
     const scopedEnvironment ingv("QUORVEL_INGV_URL", server.baseURL());
     INGV_QueryController c;
     c.setDownloadTimeoutMs(300);
-    server.setAnswer(QStringLiteral("/index.html"), {200, dataFile("ingv_events_page.html"), "text/html"});
+    server.setAnswer(QStringLiteral("/index.html"),
+                     {200, dataFile("ingv_events_page.html"), "text/html"});
     EXPECT_TRUE(c.loadEvents());
     EXPECT_EQ(c.seismicOrigins().size(), 3);
     for (const fixtureServer::answer& bad :
-         {fixtureServer::answer{500, "x"}, fixtureServer::answer{200, "", "text/html", fixtureServer::behaviour::stall},
-          fixtureServer::answer{200, dataFile("ingv_events_page.html"), "text/html", fixtureServer::behaviour::cutShort},
+         {fixtureServer::answer{500, "x"},
+          fixtureServer::answer{200, "", "text/html", fixtureServer::behaviour::stall},
+          fixtureServer::answer{200, dataFile("ingv_events_page.html"), "text/html",
+                                fixtureServer::behaviour::cutShort},
           fixtureServer::answer{200, "", "text/html", fixtureServer::behaviour::garbage},
           fixtureServer::answer{200, "<html>no table</html>", "text/html"}}) {
         server.setAnswer(QStringLiteral("/index.html"), bad);
@@ -108,16 +107,17 @@ TEST(IngvTable, LoadThroughTheServiceAndItsFailures)
         EXPECT_TRUE(c.seismicOrigins().isEmpty());
         EXPECT_LE(log.problems().size(), 1);
         if (bad.status == 500) {
-            EXPECT_TRUE(log.problems().value(0).startsWith("Failed to parse the html. Error: HTTP status 500"));
+            EXPECT_TRUE(log.problems().value(0).startsWith(
+                "Failed to parse the html. Error: HTTP status 500"));
         }
     }
 }
 
-TEST(EmscList, TwelveFieldLinesWithinSevenDaysAndTheLimits)
-{
+TEST(EmscList, TwelveFieldLinesWithinSevenDaysAndTheLimits) {
     CSEM_QueryController c;
-    EXPECT_TRUE(c.myURL().endsWith("/Earthquake/?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&"
-                                   "min_intens=0&max_intens=8&export=csv"));
+    EXPECT_TRUE(
+        c.myURL().endsWith("/Earthquake/?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&"
+                           "min_intens=0&max_intens=8&export=csv"));
     EXPECT_TRUE(CSEM_QueryController::exportURL().toString().endsWith(
         "/Earthquake/?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&export=csv"));
     const QDateTime now(QDate(2026, 12, 7), QTime(22, 41, 5), QTimeZone::utc());
@@ -125,12 +125,14 @@ TEST(EmscList, TwelveFieldLinesWithinSevenDaysAndTheLimits)
     QStringList regions;
     for (const auto& o : origins)
         regions << o->csvRegionString();
-    EXPECT_EQ(regions, (QStringList{"CENTRAL ITALY", "SICILY, ITALY", "DODECANESE IS.-TURKEY BORDER REG",
-                                    "seven days less a second"}));
+    EXPECT_EQ(regions,
+              (QStringList{"CENTRAL ITALY", "SICILY, ITALY", "DODECANESE IS.-TURKEY BORDER REG",
+                           "seven days less a second"}));
     const seismicOrigin& o = *origins.first();
     EXPECT_EQ(o.catalog(), "CSEM_CSV");
     EXPECT_EQ(o.locationContributor(), "CSEM");
-    EXPECT_EQ(o.originDateTime(), QDateTime(QDate(2026, 12, 7), QTime(22, 41, 5), QTimeZone::utc()));
+    EXPECT_EQ(o.originDateTime(),
+              QDateTime(QDate(2026, 12, 7), QTime(22, 41, 5), QTimeZone::utc()));
     EXPECT_FLOAT_EQ(o.latitude(), 42.71f);
     EXPECT_FLOAT_EQ(o.depth(), 9.0f);
     EXPECT_EQ(o.magnitude_type(), "ML");
@@ -138,21 +140,23 @@ TEST(EmscList, TwelveFieldLinesWithinSevenDaysAndTheLimits)
     EXPECT_TRUE(o.flinnEngdahlString().isNull()); // the list names its own regions
 }
 
-TEST(EmscList, LoadThroughTheServiceAndItsFailures)
-{
+TEST(EmscList, LoadThroughTheServiceAndItsFailures) {
     fixtureServer server;
     const scopedEnvironment emsc("QUORVEL_EMSC_URL", server.baseURL());
     CSEM_QueryController c;
     c.setDownloadTimeoutMs(300);
-    const QByteArray fresh = "Date;Time;Lat;Lon;Depth;T;MagType;Mag;Region;Update;Id;x\n" +
-                             QDateTime::currentDateTimeUtc().addSecs(-3600).toString("yyyy-MM-dd;HH:mm:ss").toLatin1() +
-                             ";40;20;10;;ML;3.0;ALBANIA;x;1;\n";
+    const QByteArray fresh =
+        "Date;Time;Lat;Lon;Depth;T;MagType;Mag;Region;Update;Id;x\n" +
+        QDateTime::currentDateTimeUtc().addSecs(-3600).toString("yyyy-MM-dd;HH:mm:ss").toLatin1() +
+        ";40;20;10;;ML;3.0;ALBANIA;x;1;\n";
     server.setAnswer(QStringLiteral("/Earthquake/"), {200, fresh});
     EXPECT_TRUE(c.loadEvents());
     ASSERT_EQ(c.seismicOrigins().size(), 1);
-    EXPECT_TRUE(server.requests().last().endsWith("?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&export=csv"));
+    EXPECT_TRUE(server.requests().last().endsWith(
+        "?filter=yes&min_lat=30&max_lat=65&min_long=-15&max_long=45&export=csv"));
     for (const fixtureServer::answer& bad :
-         {fixtureServer::answer{503, "x"}, fixtureServer::answer{200, "", "text/plain", fixtureServer::behaviour::stall},
+         {fixtureServer::answer{503, "x"},
+          fixtureServer::answer{200, "", "text/plain", fixtureServer::behaviour::stall},
           fixtureServer::answer{200, fresh, "text/plain", fixtureServer::behaviour::cutShort},
           fixtureServer::answer{200, "\xff\xfe;;;\n;;;;;;;;;;;\n"}}) {
         server.setAnswer(QStringLiteral("/Earthquake/"), bad);
@@ -163,29 +167,31 @@ TEST(EmscList, LoadThroughTheServiceAndItsFailures)
     }
 }
 
-TEST(PdeSearch, GlobalAndBoxRequests)
-{
+TEST(PdeSearch, GlobalAndBoxRequests) {
     const scopedEnvironment pde("QUORVEL_PDE_URL", QStringLiteral("https://pde.example"));
     PDE_QueryController c;
     c.setEndDate(QDateTime(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc()));
-    EXPECT_EQ(c.buildGlobalSearchURL().toString(),
-              "https://pde.example/cgi-bin/epic/epic.cgi?SEARCHMETHOD=1&FILEFORMAT=2&SEARCHRANGE=HH&"
-              "SYEAR=1973&SMONTH=1&SDAY=1&EYEAR=2026&EMONTH=12&EDAY=8&LMAG=6.5&UMAG=20.0&NDEP1=0&NDEP2=900&"
-              "&IO1=&IO2=&CLAT=0.0&CLON=0.0&CRAD=0.0&SUBMIT=Submit+Search");
+    EXPECT_EQ(
+        c.buildGlobalSearchURL().toString(),
+        "https://pde.example/cgi-bin/epic/epic.cgi?SEARCHMETHOD=1&FILEFORMAT=2&SEARCHRANGE=HH&"
+        "SYEAR=1973&SMONTH=1&SDAY=1&EYEAR=2026&EMONTH=12&EDAY=8&LMAG=6.5&UMAG=20.0&NDEP1=0&NDEP2="
+        "900&"
+        "&IO1=&IO2=&CLAT=0.0&CLON=0.0&CRAD=0.0&SUBMIT=Submit+Search");
     c.setMinLatitude(-10.5f);
     c.setMaxLatitude(20.0f);
     c.setMinLongitude(100.0f);
     c.setMaxLongitude(280.0f);
     c.setMaxDepth(699.9f);
-    EXPECT_EQ(c.buildBoxSearchURL().toString(),
-              "https://pde.example/cgi-bin/epic/epic.cgi?SEARCHMETHOD=2&FILEFORMAT=2&SEARCHRANGE=HH&"
-              "SLAT1=20.000&SLAT2=-10.500&SLON1=100.000&SLON2=280.000&"
-              "SYEAR=1973&SMONTH=1&SDAY=1&EYEAR=2026&EMONTH=12&EDAY=8&LMAG=6.5&UMAG=20.0&NDEP1=0&NDEP2=699&"
-              "&IO1=&IO2=&CLAT=0.0&CLON=0.0&CRAD=0.0&SUBMIT=Submit+Search");
+    EXPECT_EQ(
+        c.buildBoxSearchURL().toString(),
+        "https://pde.example/cgi-bin/epic/epic.cgi?SEARCHMETHOD=2&FILEFORMAT=2&SEARCHRANGE=HH&"
+        "SLAT1=20.000&SLAT2=-10.500&SLON1=100.000&SLON2=280.000&"
+        "SYEAR=1973&SMONTH=1&SDAY=1&EYEAR=2026&EMONTH=12&EDAY=8&LMAG=6.5&UMAG=20.0&NDEP1=0&NDEP2="
+        "699&"
+        "&IO1=&IO2=&CLAT=0.0&CLON=0.0&CRAD=0.0&SUBMIT=Submit+Search");
 }
 
-TEST(PdeSearch, FixedColumnLines)
-{
+TEST(PdeSearch, FixedColumnLines) {
     const QString text = heading + u'\n' + pdeLine() + u'\n' + pdeLine(115) + u'\n' + u'\n';
     const originList origins = PDE_QueryController::parsePDELines(text);
     ASSERT_EQ(origins.size(), 1); // 115 characters are too few
@@ -194,7 +200,8 @@ TEST(PdeSearch, FixedColumnLines)
     EXPECT_EQ(o.csvRegionString(), "PDE-W");
     EXPECT_EQ(o.locationContributor(), "USGS");
     // 46 s and 81 hundredths.
-    EXPECT_EQ(o.originDateTime(), QDateTime(QDate(2011, 3, 11), QTime(5, 46, 46, 810), QTimeZone::utc()));
+    EXPECT_EQ(o.originDateTime(),
+              QDateTime(QDate(2011, 3, 11), QTime(5, 46, 46, 810), QTimeZone::utc()));
     EXPECT_FLOAT_EQ(o.latitude(), 38.297f);
     EXPECT_FLOAT_EQ(o.longitude(), 142.373f);
     EXPECT_FLOAT_EQ(o.depth(), 29.0f);
@@ -228,12 +235,13 @@ TEST(PdeSearch, FixedColumnLines)
     EXPECT_FLOAT_EQ(fewer.first()->magnitude(), 6.1f);
 }
 
-TEST(PdeSearch, ResultPagesFilesAndTheService)
-{
-    const QByteArray page = "<html><body><h1>Result</h1><pre>" + heading.toLatin1() + "\n" + pdeLine().toLatin1() +
-                            "\n" + pdeLine().toLatin1() + "\n</pre></body></html>";
+TEST(PdeSearch, ResultPagesFilesAndTheService) {
+    const QByteArray page = "<html><body><h1>Result</h1><pre>" + heading.toLatin1() + "\n" +
+                            pdeLine().toLatin1() + "\n" + pdeLine().toLatin1() +
+                            "\n</pre></body></html>";
     EXPECT_EQ(PDE_QueryController::parsePDEResultPage(page).size(), 2);
-    EXPECT_TRUE(PDE_QueryController::parsePDEResultPage("<html><body>No events</body></html>").isEmpty());
+    EXPECT_TRUE(
+        PDE_QueryController::parsePDEResultPage("<html><body>No events</body></html>").isEmpty());
 
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("pde.txt")));
@@ -243,7 +251,8 @@ TEST(PdeSearch, ResultPagesFilesAndTheService)
     const auto fromFile = PDE_QueryController::parse_PDE_Compressed_EQ_FromPath(file.fileName());
     ASSERT_TRUE(fromFile.has_value());
     EXPECT_EQ(fromFile->size(), 1);
-    EXPECT_FALSE(PDE_QueryController::parse_PDE_Compressed_EQ_FromPath(dir.filePath("missing.txt")).has_value());
+    EXPECT_FALSE(PDE_QueryController::parse_PDE_Compressed_EQ_FromPath(dir.filePath("missing.txt"))
+                     .has_value());
 
     fixtureServer server;
     const scopedEnvironment pde("QUORVEL_PDE_URL", server.baseURL());
@@ -258,7 +267,8 @@ TEST(PdeSearch, ResultPagesFilesAndTheService)
     c.loadEvents();
     EXPECT_TRUE(server.requests().last().contains("SEARCHMETHOD=2")); // span 180: box
     for (const fixtureServer::answer& bad :
-         {fixtureServer::answer{500, "x"}, fixtureServer::answer{200, "", "text/html", fixtureServer::behaviour::stall},
+         {fixtureServer::answer{500, "x"},
+          fixtureServer::answer{200, "", "text/html", fixtureServer::behaviour::stall},
           fixtureServer::answer{200, page, "text/html", fixtureServer::behaviour::cutShort},
           fixtureServer::answer{200, "", "text/html", fixtureServer::behaviour::garbage}}) {
         server.setAnswer(QStringLiteral("/cgi-bin/epic/epic.cgi"), bad);

@@ -5,8 +5,7 @@
 
 namespace {
 
-QStringList textsOf(const QList<HTMLNode>& nodes)
-{
+QStringList textsOf(const QList<HTMLNode>& nodes) {
     QStringList texts;
     for (const HTMLNode& n : nodes)
         texts << n.allContents();
@@ -15,11 +14,11 @@ QStringList textsOf(const QList<HTMLNode>& nodes)
 
 } // namespace
 
-TEST(HTMLWrapper, ClassSearchesAreExactUnlessPartial)
-{
+TEST(HTMLWrapper, ClassSearchesAreExactUnlessPartial) {
     const auto page = HTMLParser::initWithString(
         QStringLiteral("<html><body><div class=\"row\">a</div><div class=\"row odd\">b</div>"
-                       "<p class=\"rowing\">c</p><span id=\"x\" class=\"row\" class=\"other\">d</span></body></html>"),
+                       "<p class=\"rowing\">c</p><span id=\"x\" class=\"row\" "
+                       "class=\"other\">d</span></body></html>"),
         nullptr);
     const HTMLNode body = page->body();
     EXPECT_EQ(textsOf(body.findChildrenOfClass(QStringLiteral("row"))), (QStringList{"a", "d"}));
@@ -30,14 +29,16 @@ TEST(HTMLWrapper, ClassSearchesAreExactUnlessPartial)
     EXPECT_EQ(body.findChildWithAttribute("class", QStringLiteral("odd"), true).allContents(), "b");
     // Only the first attribute of a name counts.
     EXPECT_TRUE(body.findChildOfClass(QStringLiteral("other")).isNull());
-    EXPECT_EQ(body.findChildWithAttribute("id", QStringLiteral("x"), false).getAttributeNamed("class"), "row");
+    EXPECT_EQ(
+        body.findChildWithAttribute("id", QStringLiteral("x"), false).getAttributeNamed("class"),
+        "row");
 }
 
-TEST(HTMLWrapper, TagSearchesWalkInPreOrder)
-{
+TEST(HTMLWrapper, TagSearchesWalkInPreOrder) {
     const auto page = HTMLParser::initWithString(
-        QStringLiteral("<table><tr><td>1</td><td>2<table><tr><td>2a</td><td>2b</td></tr></table></td>"
-                       "<td>3</td></tr><tr><td>4</td></tr></table>"),
+        QStringLiteral(
+            "<table><tr><td>1</td><td>2<table><tr><td>2a</td><td>2b</td></tr></table></td>"
+            "<td>3</td></tr><tr><td>4</td></tr></table>"),
         nullptr);
     const HTMLNode table = page->body().findChildTag("table");
     QStringList cells;
@@ -49,11 +50,12 @@ TEST(HTMLWrapper, TagSearchesWalkInPreOrder)
     EXPECT_TRUE(table.findChildTags("th").isEmpty());
 }
 
-TEST(HTMLWrapper, ContentsNavigationAndKinds)
-{
+TEST(HTMLWrapper, ContentsNavigationAndKinds) {
     const auto page = HTMLParser::initWithString(
-        QStringLiteral("<html><head><title>T</title></head><body><table><tr><td>12.5</td><td><b>12.5</b></td>"
-                       "<td></td></tr></table><pre>line 0\nline 1</pre><p>one <a href=\"x\">two</a> three</p></body></html>"),
+        QStringLiteral(
+            "<html><head><title>T</title></head><body><table><tr><td>12.5</td><td><b>12.5</b></td>"
+            "<td></td></tr></table><pre>line 0\nline 1</pre><p>one <a href=\"x\">two</a> "
+            "three</p></body></html>"),
         nullptr);
     const QList<HTMLNode> cells = page->body().findChildTags("td");
     ASSERT_EQ(cells.size(), 3);
@@ -89,8 +91,7 @@ TEST(HTMLWrapper, ContentsNavigationAndKinds)
     EXPECT_TRUE(HTMLNode().getAttributeNamed("class").isNull());
 }
 
-TEST(HTMLWrapper, EmptyInputIsTheCodeOneError)
-{
+TEST(HTMLWrapper, EmptyInputIsTheCodeOneError) {
     HTMLParser::parseError error;
     const auto empty = HTMLParser::initWithString(QString(), &error);
     ASSERT_NE(empty, nullptr);
@@ -105,11 +106,11 @@ TEST(HTMLWrapper, EmptyInputIsTheCodeOneError)
     EXPECT_TRUE(noBytes->html().isNull());
 }
 
-TEST(HTMLWrapper, BytesAreParsedExactlyAsGiven)
-{
+TEST(HTMLWrapper, BytesAreParsedExactlyAsGiven) {
     // A slice of a larger buffer: no NUL after it, and the parser must stop at its end.
     const QByteArray whole = "<html><body><p>inside</p></body></html><p>OUTSIDE</p>";
-    const QByteArray slice = QByteArray::fromRawData(whole.constData(), whole.indexOf("<p>OUTSIDE"));
+    const QByteArray slice =
+        QByteArray::fromRawData(whole.constData(), whole.indexOf("<p>OUTSIDE"));
     const auto page = HTMLParser::initWithData(slice, nullptr);
     EXPECT_EQ(page->body().allContents(), "inside");
 
@@ -122,21 +123,27 @@ TEST(HTMLWrapper, BytesAreParsedExactlyAsGiven)
     for (int i = 0; i < 20000; ++i)
         deep += "<div>";
     EXPECT_NO_FATAL_FAILURE(HTMLParser::initWithData(deep, nullptr)->body().findChildTags("div"));
-    EXPECT_NO_FATAL_FAILURE(HTMLParser::initWithData(QByteArray("\xff\xfe\x00<<<&&&;;", 12), nullptr)->body().allContents());
+    EXPECT_NO_FATAL_FAILURE(
+        HTMLParser::initWithData(QByteArray("\xff\xfe\x00<<<&&&;;", 12), nullptr)
+            ->body()
+            .allContents());
 }
 
-TEST(HTMLWrapper, PagesFromAnAddress)
-{
+TEST(HTMLWrapper, PagesFromAnAddress) {
     fixtureServer server;
-    server.setAnswer(QStringLiteral("/page.html"), {200, "<html><body><pre>x</pre></body></html>", "text/html"});
+    server.setAnswer(QStringLiteral("/page.html"),
+                     {200, "<html><body><pre>x</pre></body></html>", "text/html"});
     server.setAnswer(QStringLiteral("/empty.html"), {200, "", "text/html"});
     HTMLParser::parseError error;
-    const auto page = HTMLParser::initWithContentsOfURL(QUrl(server.baseURL() + "/page.html"), &error);
+    const auto page =
+        HTMLParser::initWithContentsOfURL(QUrl(server.baseURL() + "/page.html"), &error);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->body().findChildTag("pre").contents(), "x");
 
-    EXPECT_EQ(HTMLParser::initWithContentsOfURL(QUrl(server.baseURL() + "/missing.html"), &error), nullptr);
+    EXPECT_EQ(HTMLParser::initWithContentsOfURL(QUrl(server.baseURL() + "/missing.html"), &error),
+              nullptr);
     EXPECT_EQ(error.code, 404);
-    EXPECT_EQ(HTMLParser::initWithContentsOfURL(QUrl(server.baseURL() + "/empty.html"), &error), nullptr);
+    EXPECT_EQ(HTMLParser::initWithContentsOfURL(QUrl(server.baseURL() + "/empty.html"), &error),
+              nullptr);
     EXPECT_EQ(error.code, 1);
 }

@@ -322,8 +322,9 @@ TEST(UsgsBulletins, TextsAsDownloadedAndHtmlAsPlainText) {
     EXPECT_TRUE(c.PTWCMessage().isNull());
     f.server.setAnswer("/message.txt", {200, "", "text/plain", fixtureServer::behaviour::stall});
     EXPECT_TRUE(c.WCATWCMessage().isNull());
-    f.server.setAnswer("/neis/data_services/mtall.last",
-                       {200, "a long list of moment tensors", "text/plain", fixtureServer::behaviour::cutShort});
+    f.server.setAnswer(
+        "/neis/data_services/mtall.last",
+        {200, "a long list of moment tensors", "text/plain", fixtureServer::behaviour::cutShort});
     EXPECT_TRUE(c.USGSMTensorMessage().isNull());
     f.server.setAnswer("/neis/data_services/bigquake.html",
                        {200, "", "text/html", fixtureServer::behaviour::garbage});
