@@ -299,9 +299,10 @@ void QVRView::fillWithColor(const QColor& fill, const QColor& stroke) {
 
 // --- export and copy
 
-void QVRView::openSaveDialog(const char* extension, bool (QVRView::*writer)(const QString&) const) {
+void QVRView::openSaveDialog(const char* prefix, const char* extension,
+                             std::function<bool(const QString&)> writer) {
     // The counter counts dialogs opened, shared by all formats.
-    const QString name = QString::asprintf("plt_%3.3d.%s", pltCount_++, extension);
+    const QString name = QString::asprintf("%s_%3.3d.%s", prefix, pltCount_++, extension);
     auto* dialog = new QFileDialog(window(), QStringLiteral("Save Plot"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -310,25 +311,25 @@ void QVRView::openSaveDialog(const char* extension, bool (QVRView::*writer)(cons
     dialog->selectFile(name);
     dialog->setWindowModality(Qt::WindowModal);
     connect(dialog, &QFileDialog::fileSelected, this,
-            [this, writer](const QString& path) { (this->*writer)(path); });
+            [writer](const QString& path) { writer(path); });
     saveDialog_ = dialog;
     dialog->open();
 }
 
 void QVRView::savePDF() {
-    openSaveDialog("pdf", &QVRView::writePDFToFile);
+    openSaveDialog("plt", "pdf", [this](const QString& path) { return writePDFToFile(path); });
 }
 
 void QVRView::saveTIF() {
-    openSaveDialog("tif", &QVRView::writeTIFToFile);
+    openSaveDialog("plt", "tif", [this](const QString& path) { return writeTIFToFile(path); });
 }
 
 void QVRView::savePNG() {
-    openSaveDialog("png", &QVRView::writePNGToFile);
+    openSaveDialog("plt", "png", [this](const QString& path) { return writePNGToFile(path); });
 }
 
 void QVRView::saveJPG() {
-    openSaveDialog("jpg", &QVRView::writeJPGToFile);
+    openSaveDialog("plt", "jpg", [this](const QString& path) { return writeJPGToFile(path); });
 }
 
 QByteArray QVRView::pdfData() const {
@@ -387,6 +388,15 @@ QImage QVRView::snapshotFromRect(const QRectF& rect) const {
     const QRect rows(int(rect.x()), int(height() - rect.y() - rect.height()), int(rect.width()),
                      int(rect.height()));
     return rows == image.rect() ? image : image.copy(rows);
+}
+
+void QVRView::drawImageUpright(QPainter& painter, const QRectF& target, const QImage& image,
+                               const QRectF& source) {
+    painter.save();
+    painter.translate(target.left(), target.top() + target.height());
+    painter.scale(1, -1); // images are stored top row first
+    painter.drawImage(QRectF(0, 0, target.width(), target.height()), image, source);
+    painter.restore();
 }
 
 // --- mouse

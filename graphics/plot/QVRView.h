@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -162,8 +163,17 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
+    // Draws `source` of `image` into `target` (y up) the right way up.
+    static void drawImageUpright(QPainter& painter, const QRectF& target, const QImage& image,
+                                 const QRectF& source);
+
+protected:
+    // A window-modal save dialog proposing "<prefix>_NNN.<extension>" from the plot counter,
+    // which advances whether or not the user saves; `writer` runs on the chosen path.
+    void openSaveDialog(const char* prefix, const char* extension,
+                        std::function<bool(const QString&)> writer);
+
 private:
-    void openSaveDialog(const char* extension, bool (QVRView::*writer)(const QString&) const);
     void rebuildXYRect();
     void dragSnapshot();
 

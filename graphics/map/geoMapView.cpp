@@ -1,0 +1,350 @@
+#include "geoMapView.h"
+
+#include "axisLibrary.h"
+#include "colorScales.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QLoggingCategory>
+#include <QPainter>
+#include <QSettings>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+Q_LOGGING_CATEGORY(lcMapView, "qvr.map", QtInfoMsg)
+
+namespace {
+
+struct backgroundPicture {
+    int index;
+    const char* name;
+    const char* type;
+    int rows, columns;
+    float lonMin, lonMax, latMin, latMax;
+};
+
+// Pixel sizes are fixed per picture, not read from the file.
+constexpr backgroundPicture backgrounds[] = {
+    {1, "nasa_satellite_wide", "tif", 1024, 3072, -180, 360, -90, 90},
+    {2, "natural_wide", "jpg", 2700, 8100, -180, 360, -90, 90},
+    {3, "noaa_image_wide", "jpg", 3600, 10800, -180, 360, -90, 90},
+    {4, "living_earth_wide", "jpg", 1200, 3600, -180, 360, -90, 90},
+    {10, "wusGray", "tif", 540, 613, -130, -105, 30, 52},
+};
+
+QString& pictureDirectoryOverride() {
+    static QString directory;
+    return directory;
+}
+
+QString& topographyDirectoryOverride() {
+    static QString directory;
+    return directory;
+}
+
+} // namespace
+
+geoMapView::geoMapView(QWidget* parent)
+    : QVRImageView(parent) {
+    setPalette(0);
+}
+
+void geoMapView::buildGrayScaleColorsNLevels(int levels) {
+    setTheColors(mapColorLists::grayScaleColors(levels));
+}
+
+void geoMapView::buildNoGreenColorTable() {
+    setTheColors(mapColorLists::noGreenColors());
+}
+
+void geoMapView::buildSeisColorTable() {
+    setTheColors(mapColorLists::seisColors());
+}
+
+void geoMapView::buildPolarColorTable() {
+    setTheColors(mapColorLists::polarColors());
+}
+
+void geoMapView::computeRects() {
+    const QRectF b = bounds();
+    setPRect(QRectF(20, 20, b.width() - 40, b.height() - 40));
+    const QRectF candidate = showAxes() ? QRectF(64, 50, b.width() - 96, b.height() - 80) : pRect();
+
+    // True scale along the middle latitude: a degree of latitude and cos(midLat) degrees of
+    // longitude take the same length.
+    const double midLat = (ymin() + ymax()) / 2.0;
+    const double latSpan = ymax() - ymin();
+    const double lonSpan = (xmax() - xmin()) * std::cos(midLat * std::numbers::pi / 180.0);
+    double w = candidate.width();
+    double k = w / lonSpan;
+    double h = k * latSpan;
+    if (h > candidate.height()) {
+        h = candidate.height();
+        k = h / latSpan;
+        w = k * lonSpan;
+    }
+    double y = candidate.y() + (candidate.height() - h) / 2;
+    if (vAlignPlot_ == 1)
+        y = candidate.y() + candidate.height() - h;
+    else if (vAlignPlot_ == 2)
+        y = candidate.y();
+    const double x = candidate.x() + (candidate.width() - w) / 2;
+    setIRect(QRectF(x, y, w, h));
+}
+
+QPointF geoMapView::viewPointForLonLat(float lon, float lat, bool wrap) const {
+    if (wrap && xmax() > 180 && lon < 0)
+        lon += 360;
+    const QRectF r = iRect();
+    return QPointF(r.x() + (lon - xmin()) * r.width() / (xmax() - xmin()),
+                   r.y() + (lat - ymin()) * r.height() / (ymax() - ymin()));
+}
+
+float geoMapView::tickSpacingForSpan(float span) {
+    if (span > 500)
+        return 90;
+    if (span > 200)
+        return 45;
+    if (span > 100)
+        return 30;
+    if (span > 50)
+        return 15;
+    if (span > 10)
+        return 10;
+    return 0;
+}
+
+void geoMapView::drawRect(QPainter& painter, const QRectF&) {
+    computeRects();
+    painter.save();
+    painter.fillRect(bounds(), Qt::white);
+    if (!hideImage())
+        drawImage();
+    drawAxes();
+    if (showPlates_)
+        drawPolygons();
+    drawPoints();
+    drawVectors();
+    drawTitleTopCentered();
+    if (_timeStamp())
+        drawTimeStamp();
+    painter.restore();
+}
+
+void geoMapView::drawAxes() {
+    QPainter* painter = currentPainter();
+    if (!painter)
+        return;
+    painter->setPen(QPen(Qt::black, 2.0));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(iRect());
+
+    const float spacing = tickSpacingForSpan(xmax() - xmin());
+    xAxisPath()->clear();
+    static const QVRTextAttributes tickLabels = QVRTextAttributes::helvetica(18, Qt::darkGray);
+    AInitGraphLib();
+    ASetFontSize(18);
+    ASetPath(xAxisPath().get());
+    ASetTickLabelAttributes(&tickLabels);
+    ASetAxisRect(float(iRect().x()), float(iRect().x() + iRect().width()),
+                 float(iRect().y() + iRect().height()), float(iRect().y()));
+    ASetLineWidth(0.75f);
+    qstrncpy(xLabel(), " ", xLabelSize);
+    char yLabel[xLabelSize] = {};
+    ADrawAxis(xmin(), xmax(), xLabel(), 1, 3, spacing, 2);
+    ADrawAxis(ymin(), ymax(), yLabel, 2, 1, spacing, 2);
+    painter->setPen(QPen(Qt::black, xAxisPath()->lineWidth()));
+    painter->drawPath(*xAxisPath());
+}
+
+void geoMapView::drawPoints() {
+    QPainter* painter = currentPainter();
+    if (!painter || thePoints_.isEmpty())
+        return;
+    painter->save();
+    painter->setClipRect(iRect());
+    const QColor outline = QColor::fromRgbF(0, 0, 0, 0.5);
+    for (const auto& point : thePoints_) {
+        const QPointF centre = viewPointForLonLat(point->lon(), point->lat());
+        const double radius = 12.0 * point->symbolSize();
+        const int index = point->colorIndex();
+        if (!theColors_.isEmpty() && index >= 0 && index < theColors_.size()) {
+            QColor fill = theColors_.at(index);
+            fill.setAlphaF(point->alpha());
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(fill);
+            painter->drawEllipse(centre, radius, radius);
+            painter->setPen(QPen(outline, 1.0));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawEllipse(centre, radius, radius);
+        }
+        if (outlinePointsWithNoData_) {
+            painter->setPen(QPen(outline, 1.0));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawEllipse(centre, radius, radius);
+        }
+    }
+    painter->restore();
+}
+
+void geoMapView::drawVectors() {
+    QPainter* painter = currentPainter();
+    if (!painter || theVectors_.isEmpty())
+        return;
+    painter->save();
+    painter->setClipRect(iRect());
+    painter->setPen(QPen(Qt::black, 1.0));
+    for (const auto& v : theVectors_) {
+        const QPointF from = viewPointForLonLat(v->lon(), v->lat());
+        painter->drawLine(from, from + QPointF(v->eastValue() * v->scaleFactor(),
+                                               v->northValue() * v->scaleFactor()));
+    }
+    painter->restore();
+}
+
+void geoMapView::drawPolygons() {
+    QPainter* painter = currentPainter();
+    if (!painter || thePolygonSets_.isEmpty())
+        return;
+    painter->save();
+    painter->setClipRect(iRect());
+    painter->setPen(QPen(plateBoundaryColor_, 1.0));
+    painter->setBrush(Qt::NoBrush);
+    for (const polygonList& set : thePolygonSets_) {
+        for (const auto& polygon : set) {
+            const int n = std::min<int>(polygon->npts(),
+                                        int(std::min(polygon->xp().size(), polygon->yp().size())));
+            if (n == 0)
+                continue;
+            QPainterPath path;
+            double previous = 0;
+            for (int i = 0; i < n; ++i) {
+                double lon = polygon->xp()[std::size_t(i)];
+                if (xmax() > 180 && lon < 0)
+                    lon += 360;
+                if (xmin() < 0 && lon > 180)
+                    lon -= 360;
+                const QPointF p =
+                    viewPointForLonLat(float(lon), polygon->yp()[std::size_t(i)], false);
+                // A jump of more than 350° crosses the map's seam: move, do not draw.
+                if (i == 0 || std::fabs(previous - lon) > 350)
+                    path.moveTo(p);
+                else
+                    path.lineTo(p);
+                previous = lon;
+            }
+            painter->drawPath(path);
+        }
+    }
+    painter->restore();
+}
+
+// --- backgrounds
+
+QString geoMapView::pictureDirectory() {
+    if (!pictureDirectoryOverride().isEmpty())
+        return pictureDirectoryOverride();
+    const QString setting = QSettings().value(QStringLiteral("map/pictureDirectory")).toString();
+    if (!setting.isEmpty())
+        return setting;
+    // Installed: <prefix>/bin/Quorvel with <prefix>/share/quorvel/maps; built: bin/ beside maps/.
+    const QDir program(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {program.filePath(QStringLiteral("../share/quorvel/maps")),
+                                     program.filePath(QStringLiteral("../maps"))}) {
+        if (QDir(candidate).exists())
+            return QDir::cleanPath(candidate);
+    }
+    return QDir::cleanPath(program.filePath(QStringLiteral("../share/quorvel/maps")));
+}
+
+void geoMapView::setPictureDirectory(const QString& directory) {
+    pictureDirectoryOverride() = directory;
+}
+
+QString geoMapView::topographyDirectory() {
+    if (!topographyDirectoryOverride().isEmpty())
+        return topographyDirectoryOverride();
+    return QSettings()
+        .value(QStringLiteral("map/topographyDirectory"), pictureDirectory())
+        .toString();
+}
+
+void geoMapView::setTopographyDirectory(const QString& directory) {
+    topographyDirectoryOverride() = directory;
+}
+
+bool geoMapView::loadImageWithIndex(int index) {
+    qCDebug(lcMapView) << "In loadImageWithIndex" << index;
+    for (const backgroundPicture& b : backgrounds) {
+        if (b.index != index)
+            continue;
+        const QString path = QDir(pictureDirectory())
+                                 .filePath(QStringLiteral("%1.%2").arg(QLatin1StringView(b.name),
+                                                                       QLatin1StringView(b.type)));
+        QImageReader reader(path);
+        reader.setAllocationLimit(0); // the widest picture is larger than Qt's default limit
+        const QImage picture = reader.read();
+        if (picture.isNull()) {
+            qCWarning(lcMapView).noquote()
+                << QStringLiteral("No map picture %1: %2").arg(path, reader.errorString());
+            setAnImage(QImage());
+            setImageSize(0, 0);
+            return false;
+        }
+        setAnImage(picture.convertToFormat(QImage::Format_RGB32));
+        setImageSize(b.rows, b.columns);
+        setImageFrame(b.lonMin, b.lonMax, b.latMin, b.latMax,
+                      (b.lonMax - b.lonMin) / float(b.columns),
+                      (b.latMax - b.latMin) / float(b.rows));
+        update();
+        return true;
+    }
+    return false;
+}
+
+bool geoMapView::loadTopoImageFromPath(const QString& path, int rows, int columns, int step) {
+    if (rows <= 0 || columns <= 0 || step <= 0)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 needed = qint64(rows) * columns * 2;
+    if (file.size() < needed) {
+        qCWarning(lcMapView) << "The grid" << path << "holds" << file.size() << "bytes, fewer than"
+                             << needed;
+        return false;
+    }
+    const QByteArray bytes = file.read(needed);
+    if (bytes.size() < needed)
+        return false;
+    const int r = rows / step, c = columns / step;
+    auto values = std::make_shared<std::vector<float>>(std::size_t(r) * std::size_t(c));
+    const char* samples = bytes.constData();
+    for (int i = 0; i < r; ++i) {
+        for (int j = 0; j < c; ++j) {
+            int16_t height;
+            std::memcpy(&height, samples + 2 * (qint64(step) * i * columns + qint64(step) * j), 2);
+            (*values)[std::size_t(i) * std::size_t(c) + std::size_t(j)] = float(height);
+        }
+    }
+    setImageFloats(values);
+    setImageSize(r, c);
+    computeMinMax();
+    computeScaleFactor();
+    setupNSImage();
+    update();
+    return true;
+}
+
+bool geoMapView::loadETOPO5DownSmpl(int step) {
+    if (!loadTopoImageFromPath(QDir(topographyDirectory()).filePath(QStringLiteral("etopo5.i2")),
+                               2160, 4320, step))
+        return false;
+    const float degrees = float(step) / 12.0f;
+    setImageFrame(0, 360, -90, 90, degrees, degrees);
+    return imageFloats() != nullptr;
+}
