@@ -189,6 +189,11 @@ TEST(MapView, WholeWorldWithPlatesAndPoints) {
     ASSERT_TRUE(plates.loadBirdPlateBoundaries());
     map.addAPolygonSet(plates.boundaries());
     map.setShowPlates(true);
+    // The pictures are made at build time next to bin/, from Debian's marble-qt-data.
+    ASSERT_TRUE(map.loadImageWithIndex(1)) << qPrintable(geoMapView::pictureDirectory());
+    EXPECT_EQ(map.nr(), 1024);
+    EXPECT_EQ(map.nc(), 3072);
+    EXPECT_FLOAT_EQ(map.dxImage(), 540.0f / 3072.0f);
     for (auto [lat, lon, size] : {std::tuple{38.3f, 142.4f, 0.9f},
                                   {-33.4f, -70.6f, 0.7f},
                                   {35.7f, 139.7f, 0.4f},
@@ -202,6 +207,13 @@ TEST(MapView, WholeWorldWithPlatesAndPoints) {
     }
     const QImage picture = map.getImageOfView();
     EXPECT_EQ(picture.size(), QSize(1200, 700));
+    // Mid-Pacific is ocean blue, the Sahara is not.
+    const QColor pacific = pixelAt(picture, map.viewPointForLonLat(-150, 0));
+    EXPECT_GT(pacific.blue(), pacific.red() + 20);
+    const QColor sahara = pixelAt(picture, map.viewPointForLonLat(10, 24));
+    EXPECT_GT(sahara.red(), sahara.blue());
+    for (int index : {2, 3, 4, 10})
+        EXPECT_TRUE(map.loadImageWithIndex(index)) << index;
     picture.save(
         QStringLiteral("whole_world_map.png")); // written into the test's folder, to look at
 }
