@@ -112,5 +112,14 @@ private:
     float xminImage_ = 0, xmaxImage_ = 0, yminImage_ = 0, ymaxImage_ = 0, dxImage_ = 0,
           dyImage_ = 0;
     QImage anImage_;
+    // The cut-out scaled to the map box, kept while picture, limits and size stay the same:
+    // scaling a large picture is the costliest part of a repaint.
+    struct scaledCutOut {
+        qint64 pictureKey = 0;
+        QRect source;
+        QSize target;
+        QImage image;
+    };
+    scaledCutOut cutOut_;
     bool showAxes_ = true, inverted_ = false, hideImage_ = false, useTopoValues_ = true;
 };
