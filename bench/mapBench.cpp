@@ -11,8 +11,7 @@
 namespace {
 
 // Widgets need an application; the benchmark binary has none of its own.
-QApplication& application()
-{
+QApplication& application() {
     static int argc = 1;
     static char name[] = "quorvel_bench";
     static char* argv[] = {name, nullptr};
@@ -23,19 +22,19 @@ QApplication& application()
     return *app;
 }
 
-void paintFrame(QVRView& view, QImage& image)
-{
+void paintFrame(QVRView& view, QImage& image) {
     QPainter painter(&image);
     view.renderInto(painter);
 }
 
 // Baseline: the bare frame of a plot, a white view with nothing in it.
 struct whiteFrame : QVRView {
-    void drawRect(QPainter& painter, const QRectF&) override { painter.fillRect(bounds(), Qt::white); }
+    void drawRect(QPainter& painter, const QRectF&) override {
+        painter.fillRect(bounds(), Qt::white);
+    }
 };
 
-void BM_WhiteFrame1600x1000(benchmark::State& state)
-{
+void BM_WhiteFrame1600x1000(benchmark::State& state) {
     application();
     whiteFrame view;
     view.resize(1600, 1000);
@@ -47,8 +46,7 @@ BENCHMARK(BM_WhiteFrame1600x1000)->Unit(benchmark::kMillisecond);
 
 // The world map with the widest picture, the plate boundaries and 10,000 symbols; the first
 // frame (which scales the picture) is drawn before timing.
-void BM_WorldMap1600x1000(benchmark::State& state)
-{
+void BM_WorldMap1600x1000(benchmark::State& state) {
     application();
     geoMapView map;
     map.resize(1600, 1000);
@@ -78,11 +76,15 @@ void BM_WorldMap1600x1000(benchmark::State& state)
         paintFrame(map, image);
 }
 // Arguments: symbols, plates shown. The full case is 10,000 symbols with plates.
-BENCHMARK(BM_WorldMap1600x1000)->Args({10000, 1})->Args({0, 1})->Args({10000, 0})->Args({0, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorldMap1600x1000)
+    ->Args({10000, 1})
+    ->Args({0, 1})
+    ->Args({10000, 0})
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond);
 
 // Loading the 5-arc-minute grid down-sampled by 2 (skipped without the grid file).
-void BM_LoadETOPO5Every2nd(benchmark::State& state)
-{
+void BM_LoadETOPO5Every2nd(benchmark::State& state) {
     application();
     geoMapView map;
     for (auto _ : state) {

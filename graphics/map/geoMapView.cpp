@@ -195,9 +195,11 @@ void geoMapView::drawPoints() {
         const QPen& pen = filled && outlinePointsWithNoData_ ? twiceOutline : halfOutline;
         if (pixelDevice) {
             // Stamped in device pixels (the symbols are round, so the flip does not matter).
-            const QImage& sprite = symbolSprite(painter->brush().color(), filled, pen.color(), radius);
+            const QImage& sprite =
+                symbolSprite(painter->brush().color(), filled, pen.color(), radius);
             const QPointF at = toDevice.map(centre);
-            painter->drawImage(QPointF(std::round(at.x() - sprite.width() / 2.0), std::round(at.y() - sprite.height() / 2.0)),
+            painter->drawImage(QPointF(std::round(at.x() - sprite.width() / 2.0),
+                                       std::round(at.y() - sprite.height() / 2.0)),
                                sprite);
         } else {
             painter->setPen(pen);
@@ -207,8 +209,8 @@ void geoMapView::drawPoints() {
     painter->restore();
 }
 
-const QImage& geoMapView::symbolSprite(const QColor& fill, bool filled, const QColor& outline, double radius)
-{
+const QImage& geoMapView::symbolSprite(const QColor& fill, bool filled, const QColor& outline,
+                                       double radius) {
     // Radii are kept to a quarter point; the picture is centred on the symbol's position.
     const double r = std::round(radius * 4) / 4;
     const QPair<quint64, int> key((quint64(filled ? fill.rgba() : 0u) << 32) | outline.rgba(),

@@ -87,7 +87,8 @@ public:
 private:
     // A symbol drawn once into a small picture and then stamped: thousands of antialiased
     // circles cost far more than as many small blits. Vector devices (PDF) get real circles.
-    const QImage& symbolSprite(const QColor& fill, bool filled, const QColor& outline, double radius);
+    const QImage& symbolSprite(const QColor& fill, bool filled, const QColor& outline,
+                               double radius);
 
     pointList thePoints_;
     QList<QColor> theColors_;
@@ -97,5 +98,6 @@ private:
     bool showPlates_ = false;
     bool outlinePointsWithNoData_ = true;
     QColor plateBoundaryColor_ = QColor::fromRgbF(0, 0, 0, 0.5);
-    QHash<QPair<quint64, int>, QImage> sprites_; // (fill and outline colours, radius in quarter points)
+    QHash<QPair<quint64, int>, QImage>
+        sprites_; // (fill and outline colours, radius in quarter points)
 };

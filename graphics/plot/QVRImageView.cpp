@@ -160,17 +160,20 @@ void QVRImageView::drawImage() {
     const double columns = xmax() <= xmaxImage_ ? (xmax() - xmin()) / dxImage_ : nc_;
     const double firstRow = ymin() > yminImage_ ? std::trunc((ymin() - yminImage_) / dyImage_) : 0;
     const double rows = ymax() < ymaxImage_ ? (ymax() - ymin()) / dyImage_ : nr_;
-    const QRect source = QRectF(firstColumn, anImage_.height() - firstRow - rows, columns, rows).toAlignedRect()
+    const QRect source = QRectF(firstColumn, anImage_.height() - firstRow - rows, columns, rows)
+                             .toAlignedRect()
                              .intersected(anImage_.rect());
     const QSize target = iRect().size().toSize();
     painter->fillRect(iRect(), Qt::white);
     if (source.isEmpty() || target.isEmpty())
         return;
-    if (cutOut_.pictureKey != anImage_.cacheKey() || cutOut_.source != source || cutOut_.target != target) {
+    if (cutOut_.pictureKey != anImage_.cacheKey() || cutOut_.source != source ||
+        cutOut_.target != target) {
         cutOut_.pictureKey = anImage_.cacheKey();
         cutOut_.source = source;
         cutOut_.target = target;
-        cutOut_.image = anImage_.copy(source).scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        cutOut_.image =
+            anImage_.copy(source).scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     drawImageUpright(*painter, iRect(), cutOut_.image, cutOut_.image.rect());
 }

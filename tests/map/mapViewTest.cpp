@@ -217,3 +217,19 @@ TEST(MapView, WholeWorldWithPlatesAndPoints) {
     picture.save(
         QStringLiteral("whole_world_map.png")); // written into the test's folder, to look at
 }
+
+TEST(MapView, TheShippedEtopo5Grid) {
+    // Derived at build time from Debian's ferret-datasets, next to the pictures.
+    geoMapView map;
+    ASSERT_TRUE(map.loadETOPO5DownSmpl(2)) << qPrintable(geoMapView::topographyDirectory());
+    EXPECT_EQ(map.nr(), 1080);
+    EXPECT_EQ(map.nc(), 2160);
+    EXPECT_FLOAT_EQ(map.dxImage(), 1.0f / 6.0f);
+    auto height = [&map](double lat, double lon) {
+        const int row = int((90 - lat) * 6), column = int(lon * 6);
+        return map.imageFloats()->at(std::size_t(row) * 2160 + std::size_t(column));
+    };
+    EXPECT_GT(height(27.99, 86.93), 6000.0f);  // Everest
+    EXPECT_LT(height(0, 200), -3000.0f);       // mid-Pacific
+    EXPECT_LT(height(11.35, 142.2), -6000.0f); // Mariana Trench (a 10-minute cell)
+}
