@@ -170,67 +170,27 @@ void geoMapView::drawPoints() {
     // Each symbol is filled, then outlined in black at half opacity; with
     // outlinePointsWithNoData the outline is laid a second time, which over the fill is
     // the same as one outline at three-quarter opacity. One call draws fill and outline.
-    const bool pixelDevice = painter->device()->devType() == QInternal::Image ||
-                             painter->device()->devType() == QInternal::Widget ||
-                             painter->device()->devType() == QInternal::Pixmap;
-    const QTransform toDevice = painter->worldTransform();
-    if (pixelDevice)
-        painter->setWorldTransform(QTransform()); // the clip stays where it was set
-    const QPen halfOutline(QColor::fromRgbF(0, 0, 0, 0.5), 1.0);
-    const QPen twiceOutline(QColor::fromRgbF(0, 0, 0, 0.75), 1.0);
+    // Each symbol is filled, then outlined in black at half opacity; with
+    // outlinePointsWithNoData the outline is laid a second time, which over the fill is
+    // the same as one outline at three-quarter opacity.
+    const QColor halfOutline = QColor::fromRgbF(0, 0, 0, 0.5);
+    const QColor twiceOutline = QColor::fromRgbF(0, 0, 0, 0.75);
+    symbols_.begin(*painter);
     for (const auto& point : thePoints_) {
-        const QPointF centre = viewPointForLonLat(point->lon(), point->lat());
-        const double radius = 12.0 * point->symbolSize();
         const int index = point->colorIndex();
         const bool filled = !theColors_.isEmpty() && index >= 0 && index < theColors_.size();
         if (!filled && !outlinePointsWithNoData_)
             continue;
+        QColor fill;
         if (filled) {
-            QColor fill = theColors_.at(index);
+            fill = theColors_.at(index);
             fill.setAlphaF(point->alpha());
-            painter->setBrush(fill);
-        } else {
-            painter->setBrush(Qt::NoBrush);
         }
-        const QPen& pen = filled && outlinePointsWithNoData_ ? twiceOutline : halfOutline;
-        if (pixelDevice) {
-            // Stamped in device pixels (the symbols are round, so the flip does not matter).
-            const QImage& sprite =
-                symbolSprite(painter->brush().color(), filled, pen.color(), radius);
-            const QPointF at = toDevice.map(centre);
-            painter->drawImage(QPointF(std::round(at.x() - sprite.width() / 2.0),
-                                       std::round(at.y() - sprite.height() / 2.0)),
-                               sprite);
-        } else {
-            painter->setPen(pen);
-            painter->drawEllipse(centre, radius, radius);
-        }
+        symbols_.circle(viewPointForLonLat(point->lon(), point->lat()), 12.0 * point->symbolSize(),
+                        fill, filled && outlinePointsWithNoData_ ? twiceOutline : halfOutline);
     }
+    symbols_.finish();
     painter->restore();
-}
-
-const QImage& geoMapView::symbolSprite(const QColor& fill, bool filled, const QColor& outline,
-                                       double radius) {
-    // Radii are kept to a quarter point; the picture is centred on the symbol's position.
-    const double r = std::round(radius * 4) / 4;
-    const QPair<quint64, int> key((quint64(filled ? fill.rgba() : 0u) << 32) | outline.rgba(),
-                                  int(r * 4) * 2 + (filled ? 1 : 0));
-    auto found = sprites_.constFind(key);
-    if (found != sprites_.constEnd())
-        return *found;
-    const int side = int(std::ceil(2 * r)) + 3;
-    QImage sprite(side, side, QImage::Format_ARGB32_Premultiplied);
-    sprite.fill(Qt::transparent);
-    {
-        QPainter p(&sprite);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(outline, 1.0));
-        p.setBrush(filled ? QBrush(fill) : QBrush(Qt::NoBrush));
-        p.drawEllipse(QPointF(side / 2.0, side / 2.0), r, r);
-    }
-    if (sprites_.size() > 4096)
-        sprites_.clear(); // symbols change with every load; keep the cache small
-    return *sprites_.insert(key, sprite);
 }
 
 void geoMapView::drawVectors() {

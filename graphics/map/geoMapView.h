@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QVRCircleStamps.h"
 #include "QVRImageView.h"
 #include "QVRPolygon.h"
 #include "geoMapPoint.h"
@@ -98,6 +99,5 @@ private:
     bool showPlates_ = false;
     bool outlinePointsWithNoData_ = true;
     QColor plateBoundaryColor_ = QColor::fromRgbF(0, 0, 0, 0.5);
-    QHash<QPair<quint64, int>, QImage>
-        sprites_; // (fill and outline colours, radius in quarter points)
+    QVRCircleStamps symbols_;
 };
