@@ -1,0 +1,335 @@
+#include "QVRStemTimeLineView.h"
+
+#include "QVRDateFormatter.h"
+#include "timeZones.h"
+
+#include <QDrag>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+// The Sunday-based weekday of a date: 1 Sunday … 7 Saturday.
+int weekdayOf(const QDate& d) {
+    return d.dayOfWeek() % 7 + 1;
+}
+
+int previousWeekday(int weekday) {
+    return weekday == 1 ? 7 : weekday - 1;
+}
+
+// The start of the hour of `t`, in UTC.
+QDateTime hourStart(const QDateTime& t) {
+    const QDateTime u = t.toUTC();
+    return QDateTime(u.date(), QTime(u.time().hour(), 0), QTimeZone::utc());
+}
+
+} // namespace
+
+QVRStemTimeLineView::QVRStemTimeLineView(QWidget* parent)
+    : QVRView(parent) {
+    setLabelFontSize(12);
+    setIRect(QRectF(0, 0, width(), height()));
+}
+
+double QVRStemTimeLineView::ageOf(const QDateTime& t) const {
+    return double(t.msecsTo(now())) / 1000.0;
+}
+
+// A time's x, measured from the right edge.
+double QVRStemTimeLineView::xOfTime(const QDateTime& t) const {
+    const double span = double(startDate_.msecsTo(endDate_)) / 1000.0;
+    const QRectF r = iRect();
+    return r.x() + r.width() - double(t.msecsTo(endDate_)) / 1000.0 * r.width() / span;
+}
+
+void QVRStemTimeLineView::setPlotBounds(const QRectF& r) {
+    if (r.width() == 0 && r.height() == 0)
+        setIRect(QRectF(54, 16, width() - 90, height() - 32));
+    else
+        setIRect(QRectF(r.x(), 16, r.width(), height() - 32));
+}
+
+void QVRStemTimeLineView::computeMinandMaxTimeFromSortedEventList() {
+    if (!dataSource_ || dataSource_->allSeismicOrigins().isEmpty())
+        return;
+    const originList& all = dataSource_->allSeismicOrigins();
+    setXmax(float(ageOf(all.first()->originDateTime())));
+    setXmin(float(ageOf(all.last()->originDateTime())));
+}
+
+void QVRStemTimeLineView::computeMinandMaxTimeFromStartDateEndDate() {
+    setXmin(float(ageOf(startDate_)));
+    setXmax(float(ageOf(endDate_)));
+}
+
+void QVRStemTimeLineView::computeStartandEndDateFromSortedEventList() {
+    if (!dataSource_ || dataSource_->allSeismicOrigins().isEmpty())
+        return;
+    const originList& all = dataSource_->allSeismicOrigins();
+    startDate_ = all.last()->originDateTime();
+    endDate_ = all.first()->originDateTime();
+}
+
+void QVRStemTimeLineView::drawRect(QPainter& painter, const QRectF&) {
+    painter.fillRect(bounds(), Qt::white);
+    if (!dataSource_)
+        return;
+    drawGrid();
+    drawEvents();
+}
+
+void QVRStemTimeLineView::drawEvents() {
+    QPainter* painter = currentPainter();
+    if (!painter || !dataSource_)
+        return;
+    const int n = dataSource_->countOfVisibleEvents();
+    if (n == 0)
+        return;
+    dataSource_->communicateMapRect();
+    dataSource_->communicateMinDisplayMagnitude();
+    const double span = double(startDate_.msecsTo(endDate_)) / 1000.0;
+    computeMinandMaxTimeFromStartDateEndDate();
+    const QRectF r = iRect();
+    const double k = (r.height() - 16) / (maxMag_ - minMag_);
+    const double y0 = r.y() + 16;
+    const QDateTime present = now();
+
+    const QColor yellow = QColor::fromRgbF(1, 1, 0, 0.5);
+    const QColor orange = QColor::fromRgbF(1, 0.5f, 0, 0.5);
+    const QColor red = QColor::fromRgbF(1, 0, 0, 0.75);
+    const QColor outline = QColor::fromRgbF(0, 0, 0, 0.5);
+    circles_.begin(*painter);
+    // The last element first, so element 0 (the newest) lies on top.
+    for (int i = n - 1; i >= 0; --i) {
+        const std::shared_ptr<seismicOrigin> o = dataSource_->visibleOriginAtIndex(i);
+        if (!o)
+            continue;
+        const double t =
+            double(present.msecsTo(o->originDateTime())) / 1000.0; // negative: the past
+        const float m = o->magnitude();
+        if (!(minMag_ <= m && m <= maxMag_))
+            continue;
+        const double age = -t;
+        const float radius = 12.0f * m * m * m / symbolScaleFactor_;
+        const float x = float((xmin() + t) / span * r.width() + r.x());
+        const double y = (m - minMag_) * k + y0;
+        const QColor& fill =
+            age >= yellowTimeRange_ ? yellow : (age >= orangeTimeRange_ ? orange : red);
+        circles_.circle(QPointF(x, y), radius, fill, outline);
+    }
+    circles_.finish();
+}
+
+// --- grid
+
+void QVRStemTimeLineView::gridLine(double x0, double y0, double x1, double y1, double alpha) {
+    QPainter* painter = currentPainter();
+    gridPath_.clear();
+    gridPath_.moveTo(x0, y0);
+    gridPath_.lineTo(x1, y1);
+    painter->setPen(QPen(QColor::fromRgbF(0.25f, 0.25f, 0.25f, float(alpha)), 2.0));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawPath(gridPath_);
+}
+
+void QVRStemTimeLineView::label(const QString& text, double x, double y, int hJust, int vJust) {
+    drawString(text, float(x), float(y), hJust, vJust);
+}
+
+double QVRStemTimeLineView::hrsSinceYesterday() {
+    const QDateTime local = now().toTimeZone(timeZones::defaultTimeZone());
+    iToday_ = weekdayOf(local.date());
+    return -double(local.time().msecsSinceStartOfDay()) / 3600000.0;
+}
+
+void QVRStemTimeLineView::drawGrid() {
+    if (!currentPainter() || !dataSource_)
+        return;
+    dataSource_->communicateMapRect();
+    const double span = double(startDate_.msecsTo(endDate_)) / 1000.0;
+    if (!(span > 0))
+        return;
+    const double days = span / 86400.0;
+    computeMinandMaxTimeFromStartDateEndDate();
+
+    if (days <= 2)
+        drawHourGrid(1, 4);
+    if (days > 2 && days <= 6)
+        drawHourGrid(6, 6);
+    if (days > 5 && days <= 24)
+        drawDayGrid();
+    if (days > 24 && days <= 75)
+        drawWeekGrid();
+    if (days > 75)
+        drawMonthGrid(days);
+    drawMagnitudeLines();
+}
+
+// Lines every `hoursPerStep` hours back from the start of endDate's hour; "HH:mm" at hours
+// that are multiples of `labelEvery`, the date and the year at midnight.
+void QVRStemTimeLineView::drawHourGrid(int hoursPerStep, int labelEvery) {
+    static const QVRDateFormatter hourFormat(QStringLiteral("HH:mm"));
+    static const QVRDateFormatter dayFormat(QStringLiteral("MMM-dd"));
+    const QRectF r = iRect();
+    const double X = r.x(), W = r.width(), top = r.y() + r.height(), y0 = r.y() + 16;
+    const QDateTime first = hourStart(endDate_);
+    for (int step = 0;; ++step) {
+        const QDateTime tick = first.addSecs(-qint64(step) * hoursPerStep * 3600);
+        const double x = xOfTime(tick);
+        if (!(x >= X) || step > 100000)
+            break;
+        gridLine(x, top + 2, x, y0 - 8);
+        if (!(X < x && x < X + W - 18))
+            continue;
+        const QDateTime shown = tick.toTimeZone(hourFormat.timeZone());
+        const int hour = shown.time().hour();
+        if (hour % labelEvery == 0 && hour != 0) {
+            label(hourFormat.stringFromDate(tick), x, r.y());
+        } else if (hour == 0) {
+            label(dayFormat.stringFromDate(tick), x, r.y());
+            label(QString::asprintf("%d", shown.date().year()), x, top + 10);
+        }
+    }
+}
+
+void QVRStemTimeLineView::drawDayGrid() {
+    const QRectF r = iRect();
+    const double X = r.x(), W = r.width(), top = r.y() + r.height(), y0 = r.y() + 16;
+    const double days = double(startDate_.msecsTo(endDate_)) / 86400000.0;
+    const double dw = W / std::floor(days);
+    double x = X + W + (hrsSinceYesterday() / 24.0) * dw;
+    int weekday = iToday_;
+    for (int step = 0; x >= X && step < 100000; ++step) {
+        gridLine(x, top + 8, x, y0 - 8);
+        const double middle = x + dw / 2;
+        if (24 < middle && middle < X + W - 24)
+            label(dayLabels_.value(weekday - 1), middle, r.y());
+        x -= dw;
+        weekday = previousWeekday(weekday);
+    }
+}
+
+void QVRStemTimeLineView::drawWeekGrid() {
+    const QRectF r = iRect();
+    const double X = r.x(), W = r.width(), H = r.height(), top = r.y() + H, y0 = r.y() + 16;
+    const double days = double(startDate_.msecsTo(endDate_)) / 86400000.0;
+    const double dw = W / std::floor(days);
+    const double firstX = X + W + (hrsSinceYesterday() / 24.0) * dw;
+    const QDateTime firstDate = hourStart(endDate_);
+    const int firstWeekday = weekdayOf(firstDate.date());
+
+    // Every second week, counted back from the first Sunday (which is not shaded), is grey.
+    QPainter* painter = currentPainter();
+    double x = firstX;
+    int weekday = firstWeekday;
+    int toggle = -1;
+    for (int step = 0; x >= X && step < 100000; ++step) {
+        if (weekday == 1) {
+            if (toggle == 1)
+                painter->fillRect(QRectF(x, y0, 7 * dw, H - 16),
+                                  QColor::fromRgbF(0.95f, 0.95f, 0.95f, 1));
+            toggle = -toggle;
+        }
+        x -= dw;
+        weekday = previousWeekday(weekday);
+    }
+
+    x = firstX;
+    weekday = firstWeekday;
+    QDateTime labelled = firstDate;
+    for (int step = 0; x >= X && step < 100000; ++step) {
+        gridLine(x, top + 8, x, y0 - 8);
+        if (weekday == 1 && 24 < x && x < X + W - 24)
+            label(QLocale().toString(labelled.toTimeZone(timeZones::defaultTimeZone()).date(),
+                                     QLocale::ShortFormat),
+                  x, r.y());
+        x -= dw;
+        weekday = previousWeekday(weekday);
+        labelled = labelled.addSecs(-86400);
+    }
+}
+
+void QVRStemTimeLineView::drawMonthGrid(double days) {
+    const QRectF r = iRect();
+    const double X = r.x(), W = r.width(), top = r.y() + r.height(), y0 = r.y() + 16;
+    const QDate endDay = endDate_.toUTC().date();
+    const QDate firstMonth(endDay.year(), endDay.month(), 1);
+    int yearStep = 0; // year labels only, every yearStep years
+    if (days > 29200)
+        yearStep = 20;
+    else if (days > 21900)
+        yearStep = 10;
+    else if (days > 5475)
+        yearStep = 5;
+    else if (days > 2920)
+        yearStep = 2;
+    const bool monthLabels = days <= 730;
+    const bool multiYear = days > 730 && days <= 2920;
+
+    double previousX = X + W;
+    for (int step = 0; step < 100000; ++step) {
+        const QDate month = firstMonth.addMonths(-step);
+        const double x = xOfTime(QDateTime(month, QTime(0, 0), QTimeZone::utc()));
+        if (!(x >= X - 18))
+            break;
+        const bool january = month.month() == 1;
+        if (monthLabels) {
+            if (x >= X) {
+                gridLine(x, top + 8, x, y0 - 8);
+                if (january)
+                    label(QString::asprintf("%d", month.year()), x + 4, top + 8, 1, 2);
+            }
+            const double middle = (x + previousX) / 2;
+            if (X < middle && middle < X + W - 18)
+                label(monthLabels_.value(month.month() - 1), middle, r.y());
+        } else if (multiYear) {
+            if (x >= X)
+                gridLine(x, top + 8, x, y0 - 8, january || month.month() == 7 ? 0.4 : 0.2);
+            if (january && X < x && x < X + W - 18)
+                label(QString::asprintf("%d", month.year()), x, r.y());
+        } else if (january) {
+            if (x >= X)
+                gridLine(x, top + 8, x, y0 - 8, 0.4);
+            if (month.year() % yearStep == 0 && X < x && x < X + W - 18)
+                label(QString::asprintf("%d", month.year()), x, r.y());
+        }
+        previousX = x;
+    }
+}
+
+void QVRStemTimeLineView::drawMagnitudeLines() {
+    if (!(minMag_ <= maxMag_))
+        return;
+    const QRectF r = iRect();
+    const double X = r.x(), W = r.width(), H = r.height(), top = r.y() + H, y0 = r.y() + 16;
+    const double range = maxMag_ - minMag_;
+    for (double m = minMag_; m <= maxMag_; m += 1) {
+        const double y = range > 0 ? (m - minMag_) * (H - 16) / range + y0 : y0;
+        if (y > top)
+            break;
+        gridLine(X, y, X + W, y);
+        if (range <= 0)
+            break;
+    }
+}
+
+// --- mouse
+
+void QVRStemTimeLineView::mousePressEvent(QMouseEvent* event) {
+    if (event->modifiers() & Qt::ShiftModifier) {
+        QVRView::mousePressEvent(event); // drags the picture out
+        return;
+    }
+    if (event->type() != QEvent::MouseButtonPress || event->button() != Qt::LeftButton)
+        return;
+    const QPointF p = viewPointForWidgetPosition(event->position());
+    const QRectF r = iRect();
+    if (p.x() < r.left() || p.x() > r.right() || p.y() < r.top() || p.y() > r.bottom())
+        return;
+    if (auto* receiver = dynamic_cast<timeLineClickReceiver*>(controller()))
+        receiver->handleClickedMouseInTimeLine(dataPointForViewPoint(p));
+}
