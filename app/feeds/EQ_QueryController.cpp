@@ -84,3 +84,16 @@ webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind ki
             << QString(QString::fromLatin1(failureMessage).arg(r.error) + u' ' + url.toString());
     return r;
 }
+
+void EQ_QueryController::setSearchFormDefaults() {
+    setMinMagnitude(6.5f);
+    setMaxMagnitude(20.0f);
+    setMinDepth(0.0f);
+    setMaxDepth(900.0f);
+    setMinLatitude(-90.0f);
+    setMaxLatitude(90.0f);
+    setMinLongitude(0.0f);
+    setMaxLongitude(360.0f);
+    setStartDate(QDateTime(QDate(1973, 1, 1), QTime(0, 0), QTimeZone::utc()));
+    setEndDate(QDateTime::currentDateTimeUtc());
+}

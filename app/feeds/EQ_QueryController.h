@@ -96,6 +96,10 @@ public:
     void tableViewMouseDownInHeaderOfTableColumn(int column);
 
 protected:
+    // The defaults of the historical search forms (FDSN, PDE): magnitudes 6.5 to 20, depths 0
+    // to 900 km, the whole globe (longitudes 0 to 360), 1973-01-01 until now.
+    void setSearchFormDefaults();
+
     // The summary's title line and its opening sentence, a printf format taking the number
     // of origins (%d) and the minimum magnitude (%.1f).
     virtual QString summaryHeading() const;

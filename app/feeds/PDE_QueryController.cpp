@@ -43,16 +43,7 @@ std::shared_ptr<QVRMagnitude> magnitudeRecord(float value, const QString& type,
 
 PDE_QueryController::PDE_QueryController(QObject* parent)
     : EQ_QueryController(parent) {
-    setMinMagnitude(6.5f);
-    setMaxMagnitude(20.0f);
-    setMinDepth(0.0f);
-    setMaxDepth(900.0f);
-    setMinLatitude(-90.0f);
-    setMaxLatitude(90.0f);
-    setMinLongitude(0.0f);
-    setMaxLongitude(360.0f);
-    setStartDate(QDateTime(QDate(1973, 1, 1), QTime(0, 0), QTimeZone::utc()));
-    setEndDate(QDateTime::currentDateTimeUtc());
+    setSearchFormDefaults();
 }
 
 QString PDE_QueryController::summaryHeading() const {

@@ -22,18 +22,9 @@ QUrl logged(const QString& address) {
 
 fdsnEventQueryController::fdsnEventQueryController(QObject* parent)
     : EQ_QueryController(parent) {
-    setMinMagnitude(6.5f);
-    setMaxMagnitude(20.0f);
-    setMinDepth(0.0f);
-    setMaxDepth(900.0f);
-    setMinLatitude(-90.0f);
-    setMaxLatitude(90.0f);
-    setMinLongitude(0.0f);
-    setMaxLongitude(360.0f);
+    setSearchFormDefaults();
     setMinRadius(0.0f);
     setMaxRadius(90.0f);
-    setStartDate(QDateTime(QDate(1973, 1, 1), QTime(0, 0), QTimeZone::utc()));
-    setEndDate(QDateTime::currentDateTimeUtc());
 }
 
 QString fdsnEventQueryController::summaryHeading() const {

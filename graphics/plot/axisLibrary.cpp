@@ -57,6 +57,21 @@ struct tickPlan {
     double lo = 0, hi = 0;
     int count = 0; // N
     double L = 0, D = 0;
+
+    // Decimals the step needs: none for a whole step.
+    int decimals() const { return D < 0 ? truncatedToInt(std::fabs(D)) : 0; }
+
+    // Labels with integer digits and a step below one (L × D < 0): the digits, the decimals
+    // and room for the point and a sign. False for any other kind of axis.
+    bool fractionalStepFormat(int& width, int& precision) const {
+        if (!(L * D < 0))
+            return false;
+        precision = decimals();
+        width = L > 0 ? truncatedToInt(L) : 0;
+        if (precision > 0)
+            width += precision + 2;
+        return true;
+    }
 };
 
 // Spacing and labelled range, shared by both axes; `automaticStep` picks the step's leading
@@ -170,13 +185,11 @@ void drawXAxis(double max, double min, double spacing, int side, char* suffix, i
 
     int width = 0, precision = 0;
     double scale = 1;
-    if (plan.L * plan.D < 0) {
-        precision = plan.D < 0 ? truncatedToInt(std::fabs(plan.D)) : 0;
-        width = plan.L > 0 ? truncatedToInt(plan.L) : 0;
-        if (precision > 0)
-            width += precision + 2;
-    } else if (W - std::ceil(std::log10(plan.hi)) * plan.count * 0.5 * F > 0 || lxpower == 0) {
-        precision = plan.D < 0 ? truncatedToInt(std::fabs(plan.D)) : 0;
+    const bool labelsFit = W - std::ceil(std::log10(plan.hi)) * plan.count * 0.5 * F > 0;
+    if (plan.fractionalStepFormat(width, precision)) {
+        // width and precision are set
+    } else if (labelsFit || lxpower == 0) {
+        precision = plan.decimals();
         width = plan.L < 1 ? truncatedToInt(plan.L) : 1;
     } else {
         precision = 0;
@@ -262,15 +275,10 @@ void drawYAxis(double max, double min, double spacing, int side, char* suffix, i
 
     int width = 0, precision = 0;
     double scale = 1;
-    if (plan.L * plan.D < 0) {
-        precision = plan.D < 0 ? truncatedToInt(std::fabs(plan.D)) : 0;
-        width = plan.L > 0 ? truncatedToInt(plan.L) : 0;
-        if (precision > 0)
-            width += precision + 2;
-    } else {
+    if (!plan.fractionalStepFormat(width, precision)) {
         const int E = plan.L < 0 ? truncatedToInt(plan.L) : truncatedToInt(plan.D);
         if (std::abs(E) < 3 || lypower == 0) {
-            precision = plan.D < 0 ? truncatedToInt(std::fabs(plan.D)) : 0;
+            precision = plan.decimals();
             width = plan.L > 1 ? truncatedToInt(plan.L) : 1;
             if (precision > 0)
                 width += precision + 2;
