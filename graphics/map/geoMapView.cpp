@@ -136,29 +136,11 @@ void geoMapView::drawRect(QPainter& painter, const QRectF&) {
 }
 
 void geoMapView::drawAxes() {
-    QPainter* painter = currentPainter();
-    if (!painter)
+    if (!currentPainter())
         return;
-    painter->setPen(QPen(Qt::black, 2.0));
-    painter->setBrush(Qt::NoBrush);
-    painter->drawRect(iRect());
-
-    const float spacing = tickSpacingForSpan(xmax() - xmin());
-    xAxisPath()->clear();
     static const QVRTextAttributes tickLabels = QVRTextAttributes::helvetica(18, Qt::darkGray);
-    AInitGraphLib();
-    ASetFontSize(18);
-    ASetPath(xAxisPath().get());
-    ASetTickLabelAttributes(&tickLabels);
-    ASetAxisRect(float(iRect().x()), float(iRect().x() + iRect().width()),
-                 float(iRect().y() + iRect().height()), float(iRect().y()));
-    ASetLineWidth(0.75f);
-    qstrncpy(xLabel(), " ", xLabelSize);
-    char yLabel[xLabelSize] = {};
-    ADrawAxis(xmin(), xmax(), xLabel(), 1, 3, spacing, 2);
-    ADrawAxis(ymin(), ymax(), yLabel, 2, 1, spacing, 2);
-    painter->setPen(QPen(Qt::black, xAxisPath()->lineWidth()));
-    painter->drawPath(*xAxisPath());
+    drawAxisBox(tickLabels, tickSpacingForSpan(xmax() - xmin()));
+    strokeAxisPath();
 }
 
 void geoMapView::drawPoints() {

@@ -178,32 +178,41 @@ void QVRImageView::drawImage() {
     drawImageUpright(*painter, iRect(), cutOut_.image, cutOut_.image.rect());
 }
 
-void QVRImageView::drawAxes() {
+void QVRImageView::drawAxisBox(const QVRTextAttributes& tickLabels, float spacing) {
     QPainter* painter = currentPainter();
-    if (!painter)
-        return;
     painter->setPen(QPen(Qt::black, 2.0));
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(iRect());
 
-    labelAttributes() = QVRTextAttributes::helvetica(18);
     xAxisPath()->clear();
     AInitGraphLib();
+    ASetFontSize(tickLabels.font.pixelSize());
     ASetPath(xAxisPath().get());
-    ASetTickLabelAttributes(&labelAttributes());
+    ASetTickLabelAttributes(&tickLabels);
     ASetAxisRect(float(iRect().x()), float(iRect().x() + iRect().width()),
                  float(iRect().y() + iRect().height()), float(iRect().y()));
     ASetLineWidth(0.75f);
     qstrncpy(xLabel(), " ", xLabelSize);
     char yLabel[xLabelSize] = {};
-    ADrawAxis(xmin(), xmax(), xLabel(), 1, 3, 0, 2);
-    ADrawAxis(ymin(), ymax(), yLabel, 2, 1, 0, 2);
+    ADrawAxis(xmin(), xmax(), xLabel(), 1, 3, spacing, 2);
+    ADrawAxis(ymin(), ymax(), yLabel, 2, 1, spacing, 2);
+}
 
+void QVRImageView::strokeAxisPath() {
+    QPainter* painter = currentPainter();
+    painter->setPen(QPen(Qt::black, xAxisPath()->lineWidth()));
+    painter->drawPath(*xAxisPath());
+}
+
+void QVRImageView::drawAxes() {
+    if (!currentPainter())
+        return;
+    labelAttributes() = QVRTextAttributes::helvetica(18);
+    drawAxisBox(labelAttributes(), 0);
     drawString(xLabelString(), float(iRect().x() + 0.5 * iRect().width()), float(iRect().y() - 24),
                2, 3);
     drawRotatedString(yLabelString(), 36, float(iRect().y() + 0.5 * iRect().height()), 2, 2, 90);
-    painter->setPen(QPen(Qt::black, xAxisPath()->lineWidth()));
-    painter->drawPath(*xAxisPath());
+    strokeAxisPath();
 }
 
 void QVRImageView::drawMaxLocation() {

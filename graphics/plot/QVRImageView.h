@@ -92,6 +92,11 @@ public:
     void drawMaxLocation();
 
 protected:
+    // The framed axis box around iRect with ticks and labels every `spacing` data units (0:
+    // automatic) in `tickLabels`; the line work is left in xAxisPath for strokeAxisPath().
+    void drawAxisBox(const QVRTextAttributes& tickLabels, float spacing);
+    void strokeAxisPath();
+
     // Sets the grid size and picture directly (the map's loaded pictures).
     void setImageSize(int rows, int columns) {
         nr_ = rows;
