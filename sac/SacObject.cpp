@@ -103,8 +103,10 @@ bool SacObject::InitWithNSData(const QByteArray& data, const QString& path) {
             QStringLiteral("the sample interval %1 is not positive").arg(double(h.delta)));
 
     header_ = h;
-    const float* first = reinterpret_cast<const float*>(bytes + headerBytes);
-    samples_.assign(first, first + h.npts);
+    // Copied as bytes: the buffer need not be aligned for floats.
+    samples_.resize(std::size_t(h.npts));
+    if (h.npts > 0)
+        std::memcpy(samples_.data(), bytes + headerBytes, std::size_t(h.npts) * sizeof(float));
     if (swapped) {
         for (float& s : samples_) {
             uint32_t word;
