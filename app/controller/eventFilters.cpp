@@ -17,9 +17,7 @@ std::optional<originList> byTime(const originList& all, double age, double windo
                                  const QDateTime& now) {
     originList kept;
     for (const auto& o : all) {
-        // (origin time − now) is minus the origin's age.
-        const double offset = double(now.msecsTo(o->originDateTime())) / 1000.0;
-        if (std::fabs(offset + age) <= window)
+        if (std::fabs(o->ageSeconds(now) - age) <= window)
             kept.append(o);
     }
     return nonEmpty(std::move(kept));

@@ -51,7 +51,7 @@ std::shared_ptr<geoMapPoint> mapPointForOrigin(const seismicOrigin& origin, floa
     const float m = origin.magnitude();
     point->setSymbolSize(m * m * m / symbolScale);
     point->setAlpha(0.5f);
-    const double age = -double(now.msecsTo(origin.originDateTime())) / 1000.0 / unitSeconds;
+    const double age = origin.ageSeconds(now) / unitSeconds;
     if (age > older)
         point->setColorIndex(2);
     else if (age > recent)

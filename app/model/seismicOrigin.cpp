@@ -183,12 +183,17 @@ void seismicOrigin::useShortFlinnEngdahlRegion() {
     flinnEngdahlString_ = QString::fromLatin1(names.first);
 }
 
+double seismicOrigin::ageSeconds(const QDateTime& now) const {
+    // msecsTo answers 0 when either time is invalid.
+    return double(originDateTime_.msecsTo(now)) / 1000.0;
+}
+
 // --- text forms
 
 QString seismicOrigin::originTimeSinceNow(const QDateTime& now) const {
     if (!originDateTime_.isValid())
         return {};
-    const double s = double(originDateTime_.msecsTo(now)) / 1000.0;
+    const double s = ageSeconds(now);
     // Later rules replace earlier ones, so the largest unit that fits wins.
     QString age;
     auto count = [s](double unit) { return truncatedToInt(s / unit); };
@@ -211,8 +216,7 @@ QString seismicOrigin::originTimeSinceNow(const QDateTime& now) const {
 QString seismicOrigin::longDateString(const QDateTime& now) const {
     const QVRDateFormatter formatter(QStringLiteral("HH:mm:ss zzz EEE, d MMM"),
                                      timeZones::systemTimeZone());
-    const double s =
-        originDateTime_.isValid() ? double(originDateTime_.msecsTo(now)) / 1000.0 : 0.0;
+    const double s = ageSeconds(now);
     QString age;
     if (s > 86400) {
         const int days = truncatedToInt(s / 86400);

@@ -197,6 +197,10 @@ public:
     // flinnEngdahlString = the geographic name alone; the short form is left as it is.
     void useShortFlinnEngdahlRegion();
 
+    // Seconds from the origin time to `now` (negative for a time after `now`); 0 for an
+    // origin without a time.
+    double ageSeconds(const QDateTime& now) const;
+
     // --- text forms
     // Age of the event as table text: "12 minutes", "1 hour", "3 days", "2 weeks", "1 year".
     // Empty at exactly one hour or one day, and for an origin without a time.

@@ -108,12 +108,11 @@ void QVRStemTimeLineView::drawEvents() {
         const std::shared_ptr<seismicOrigin> o = dataSource_->visibleOriginAtIndex(i);
         if (!o)
             continue;
-        const double t =
-            double(present.msecsTo(o->originDateTime())) / 1000.0; // negative: the past
+        const double age = o->ageSeconds(present);
+        const double t = -age; // seconds from now: negative in the past
         const float m = o->magnitude();
         if (!(minMag_ <= m && m <= maxMag_))
             continue;
-        const double age = -t;
         const float radius = 12.0f * m * m * m / symbolScaleFactor_;
         const float x = float((xmin() + t) / span * r.width() + r.x());
         const double y = (m - minMag_) * k + y0;
