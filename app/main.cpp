@@ -1,12 +1,14 @@
+#include "OrrelinController.h"
 #include "quorvelCommandLine.h"
 #include "timeZones.h"
-#include "ui_mainWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMainWindow>
+#include <QTimer>
 
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     // Every date text that names no zone is UTC.
@@ -20,17 +22,27 @@ int main(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
 
     if (!quorvelCommandLine::opensWindows(arguments)) {
-        QCoreApplication app(argc, argv);
         QTextStream in(stdin);
         QTextStream out(stdout);
         QTextStream err(stderr);
+        if (quorvelCommandLine::drawsPictures(arguments)) {
+            // Pictures are drawn off screen; no display is needed.
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            QApplication app(argc, argv);
+            return quorvelCommandLine::run(app.arguments(), in, out, err);
+        }
+        QCoreApplication app(argc, argv);
         return quorvelCommandLine::run(app.arguments(), in, out, err);
     }
 
+    // The browser engine refuses to run as root inside its sandbox.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
-    QMainWindow window;
-    Ui::mainWindow ui;
-    ui.setupUi(&window);
-    window.show();
+    OrrelinController controller;
+    controller.mainWindow()->show();
+    // The first loads run once the window is on screen, so that it paints while they download.
+    QTimer::singleShot(0, &controller, [&controller] { controller.awakeFromNib(); });
     return app.exec();
 }

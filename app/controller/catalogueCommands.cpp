@@ -121,18 +121,13 @@ void printClipboard(const originList& origins, QTextStream& out) {
 
 } // namespace
 
-int printCatalogue(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,
-                   QTextStream& err) {
+int loadCatalogue(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& err,
+                  loadedCatalogue& result) {
     auto refuse = [&err](const QString& why) {
         err << "Quorvel: " << why << "\n" << usageHint;
         return 2;
     };
     const QString source = parser.value(o.source);
-    const QString what = parser.value(o.print);
-    if (what != QLatin1StringView("table") && what != QLatin1StringView("summary") &&
-        what != QLatin1StringView("clipboard"))
-        return refuse(QStringLiteral("--source needs --print table, summary or clipboard"));
-
     std::unique_ptr<EQ_QueryController> controller;
     if (source == QLatin1StringView("usgs") || source == QLatin1StringView("usgs-text"))
         controller = std::make_unique<NEIC_QueryController>();
@@ -148,7 +143,6 @@ int printCatalogue(const QCommandLineParser& parser, const commandLineOptions& o
         return refuse(
             QStringLiteral("unknown source '%1': use usgs, usgs-text, fdsn, ingv, emsc or pde")
                 .arg(source));
-
     for (const auto& limit : {std::pair{&o.minMag, &EQ_QueryController::setMinMagnitude},
                               std::pair{&o.maxMag, &EQ_QueryController::setMaxMagnitude}}) {
         const auto setter = limit.second;
@@ -208,13 +202,29 @@ int printCatalogue(const QCommandLineParser& parser, const commandLineOptions& o
         return 2;
     }
     controller->setSeismicOrigins(origins);
+    result.origins = origins;
+    result.controller = std::move(controller);
+    return 0;
+}
 
+int printCatalogue(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,
+                   QTextStream& err) {
+    const QString what = parser.value(o.print);
+    if (what != QLatin1StringView("table") && what != QLatin1StringView("summary") &&
+        what != QLatin1StringView("clipboard")) {
+        err << "Quorvel: --source needs --print table, summary or clipboard, or --render\n"
+            << usageHint;
+        return 2;
+    }
+    loadedCatalogue catalogue;
+    if (const int refused = loadCatalogue(parser, o, err, catalogue))
+        return refused;
     if (what == QLatin1StringView("summary"))
-        out << controller->summarizeTheSeismicActivity();
+        out << catalogue.controller->summarizeTheSeismicActivity();
     else if (what == QLatin1StringView("table"))
-        printTable(origins, out);
+        printTable(catalogue.origins, out);
     else
-        printClipboard(origins, out);
+        printClipboard(catalogue.origins, out);
     return 0;
 }
 

@@ -83,11 +83,25 @@ struct commandLineOptions {
                                   "With --sac: header or samples."),
                              text("WHAT")};
 
+    // Pictures
+    QCommandLineOption render{text("render"),
+                              text("With --source: draw the events as the window would, off "
+                                   "screen: map or timeline."),
+                              text("VIEW")};
+    QCommandLineOption output{text("output"),
+                              text("With --render: the picture to write, FILE.png or FILE.pdf."),
+                              text("FILE")};
+    QCommandLineOption size{text("size"),
+                            text("With --render: the view's size in points (default 1100x560 for "
+                                 "the map, 1100x180 for the time line)."),
+                            text("WxH")};
+
     void addTo(QCommandLineParser& parser) const {
         parser.addOptions({help,       version,  source,   input,     minMag,    maxMag, search,
                            minDepth,   maxDepth, start,    end,       minLat,    maxLat, minLon,
                            maxLon,     lat,      lon,      minRadius, maxRadius, region, sac,
-                           removeMean, taper,    highpass, lowpass,   poles,     passes, print});
+                           removeMean, taper,    highpass, lowpass,   poles,     passes, print,
+                           render,     output,   size});
     }
 };
 

@@ -1,6 +1,7 @@
 #include "quorvelCommandLine.h"
 
 #include "catalogueCommands.h"
+#include "renderCommands.h"
 #include "commandLineOptions.h"
 #include "seismogramCommands.h"
 
@@ -10,6 +11,10 @@ namespace quorvelCommandLine {
 
 bool opensWindows(const QStringList& arguments) {
     return arguments.size() <= 1;
+}
+
+bool drawsPictures(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--render"));
 }
 
 int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextStream& err) {
@@ -69,6 +74,12 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
         return seismogramCommands::printRegions(*region, in, out, err);
     if (parser.isSet(o.sac))
         return seismogramCommands::printSeismogram(parser, o, out, err);
+    if (parser.isSet(o.render) && !parser.isSet(o.source)) {
+        err << "Quorvel: --render needs --source\n" << usageHint;
+        return 2;
+    }
+    if (parser.isSet(o.source) && parser.isSet(o.render))
+        return renderCommands::renderCatalogue(parser, o, err);
     if (parser.isSet(o.source))
         return catalogueCommands::printCatalogue(parser, o, out, err);
     err << "Quorvel: nothing to do\n" << usageHint;

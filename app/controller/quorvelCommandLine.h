@@ -10,6 +10,8 @@ namespace quorvelCommandLine {
 
 // True when `arguments` (program name first) ask for the windows rather than the command line.
 bool opensWindows(const QStringList& arguments);
+// True when the command draws pictures and so needs a (possibly off-screen) GUI application.
+bool drawsPictures(const QStringList& arguments);
 
 // Runs the command line: `in` is read by commands that take standard input, `out` gets
 // results and help, `err` errors.

@@ -18,6 +18,11 @@ const description services[] = {
     {service::ingvEvents, "ingvEvents", "QUORVEL_INGV_URL", "https://terremoti.ingv.it"},
     {service::emsc, "emsc", "QUORVEL_EMSC_URL", "https://www.emsc-csem.org"},
     {service::pdeSearch, "pdeSearch", "QUORVEL_PDE_URL", "https://neic.usgs.gov"},
+    {service::quorvelWeb, "quorvelWeb", "QUORVEL_WEB_URL", "https://www.quorvel.org"},
+    {service::googleMaps, "googleMaps", "QUORVEL_MAPS_URL", "https://maps.google.com"},
+    {service::googleNews, "googleNews", "QUORVEL_NEWS_URL", "https://news.google.com"},
+    {service::cmtCatalog, "cmtCatalog", "QUORVEL_CMT_URL", "https://www.globalcmt.org"},
+    {service::twitterSearch, "twitterSearch", "QUORVEL_TWITTER_URL", "https://twitter.com"},
 };
 
 } // namespace

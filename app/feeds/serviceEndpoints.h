@@ -17,6 +17,11 @@ enum class service {
     ingvEvents,     // INGV event list pages
     emsc,           // EMSC earthquake list
     pdeSearch,      // NEIC search form for the PDE catalogue
+    quorvelWeb,     // Quorvel's own web site
+    googleMaps,     // map pages
+    googleNews,     // news search
+    cmtCatalog,     // the centroid moment tensor catalogue's search form
+    twitterSearch,  // Twitter web search
 };
 
 struct description {

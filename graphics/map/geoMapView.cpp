@@ -151,9 +151,6 @@ void geoMapView::drawPoints() {
     painter->setClipRect(iRect());
     // Each symbol is filled, then outlined in black at half opacity; with
     // outlinePointsWithNoData the outline is laid a second time, which over the fill is
-    // the same as one outline at three-quarter opacity. One call draws fill and outline.
-    // Each symbol is filled, then outlined in black at half opacity; with
-    // outlinePointsWithNoData the outline is laid a second time, which over the fill is
     // the same as one outline at three-quarter opacity.
     const QColor halfOutline = QColor::fromRgbF(0, 0, 0, 0.5);
     const QColor twiceOutline = QColor::fromRgbF(0, 0, 0, 0.75);

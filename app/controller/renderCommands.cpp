@@ -1,0 +1,93 @@
+#include "renderCommands.h"
+
+#include "OrrelinController.h"
+#include "QVRStemTimeLineView.h"
+#include "catalogueCommands.h"
+#include "geoMapView.h"
+
+#include <QRegularExpression>
+#include <QSize>
+
+namespace renderCommands {
+
+using quorvelCommandLine::usageHint;
+
+namespace {
+
+std::optional<QSize> sizeArgument(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+    const QRegularExpressionMatch m = pattern.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QSize size(m.captured(1).toInt(), m.captured(2).toInt());
+    // Past 20 000 points a side the picture would need gigabytes.
+    if (size.width() < 50 || size.height() < 50 || size.width() > 20000 || size.height() > 20000)
+        return std::nullopt;
+    return size;
+}
+
+int catalogueTag(const QString& source) {
+    if (source == QLatin1StringView("ingv"))
+        return OrrelinController::ingvTag;
+    if (source == QLatin1StringView("emsc"))
+        return OrrelinController::emscTag;
+    if (source == QLatin1StringView("pde"))
+        return OrrelinController::pdeTag;
+    if (source == QLatin1StringView("fdsn"))
+        return OrrelinController::fdsnTag;
+    if (source == QLatin1StringView("usgs-text"))
+        return -1; // spans its own list, as a loaded weekly list does
+    return OrrelinController::usgsFeedTag;
+}
+
+} // namespace
+
+int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& o,
+                    QTextStream& err) {
+    auto refuse = [&err](const QString& why) {
+        err << "Quorvel: " << why << "\n" << usageHint;
+        return 2;
+    };
+    const QString view = parser.value(o.render);
+    const bool map = view == QLatin1StringView("map");
+    if (!map && view != QLatin1StringView("timeline"))
+        return refuse(QStringLiteral("--render takes map or timeline"));
+    const QString path = parser.value(o.output);
+    const bool pdf = path.endsWith(QLatin1StringView(".pdf"), Qt::CaseInsensitive);
+    if (!pdf && !path.endsWith(QLatin1StringView(".png"), Qt::CaseInsensitive))
+        return refuse(QStringLiteral("--render needs --output FILE.png or FILE.pdf"));
+    QSize size = map ? QSize(1100, 560) : QSize(1100, 180);
+    if (parser.isSet(o.size)) {
+        const auto given = sizeArgument(parser.value(o.size));
+        if (!given)
+            return refuse(QStringLiteral("--size takes WxH, each 50 to 20000 points"));
+        size = *given;
+    }
+
+    catalogueCommands::loadedCatalogue catalogue;
+    if (const int refused = catalogueCommands::loadCatalogue(parser, o, err, catalogue))
+        return refused;
+
+    // The window's own controller and views, never shown: what is drawn is what the window
+    // would show after this load.
+    OrrelinController controller;
+    controller.awakeFromNib(OrrelinController::firstLoads::skip);
+    geoMapView* mapView = controller.topoMapView();
+    QVRStemTimeLineView* timeLine = controller.timeLineView();
+    // The time line lines up under the map, so the map is laid out at the same width first.
+    mapView->resize(map ? size : QSize(size.width(), size.width() / 2));
+    timeLine->resize(size);
+    controller.showOrigins(catalogue.origins, catalogueTag(parser.value(o.source)));
+    mapView->computeRects();
+    controller.communicateMapRect();
+
+    const QVRView* picture = map ? static_cast<QVRView*>(mapView) : timeLine;
+    const bool written = pdf ? picture->writePDFToFile(path) : picture->writePNGToFile(path);
+    if (!written) {
+        err << "Quorvel: cannot write " << path << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace renderCommands

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+class QWebEngineView;
+class QWidget;
+
+// The web view of a browser window, made the first time a page is loaded into it: starting
+// the browser engine is slow and heavy, and start-up, the tests and the command line never
+// need it. A page's request for a new window opens in this same view.
+class webViewHolder : public QObject {
+    Q_OBJECT
+public:
+    // The view goes into `holder`'s layout when it is made.
+    explicit webViewHolder(QWidget* holder, QObject* parent = nullptr);
+
+    bool hasView() const { return !view_.isNull(); }
+    QWebEngineView* view();
+    // The address last asked for; empty before the first load.
+    const QUrl& requestedURL() const { return requestedURL_; }
+    void load(const QUrl& address);
+
+Q_SIGNALS:
+    // The shown page named itself.
+    void titleChanged(const QString& title);
+
+private:
+    QPointer<QWidget> holder_;
+    QPointer<QWebEngineView> view_;
+    QUrl requestedURL_;
+};
