@@ -52,10 +52,18 @@ QUrl newsSearch(const seismicOrigin& origin) {
 
 QUrl cmtSearch(const seismicOrigin& origin) {
     const float lat = origin.latitude(), lon = origin.longitude();
+    // The catalogues fill only the origin time, not the calendar fields; without the
+    // origin time's day the search would ask for day 0 of year 0.
+    int year = origin.year(), month = origin.month(), day = origin.day();
+    if (year == 0 && origin.originDateTime().isValid()) {
+        const QDate date = origin.originDateTime().toUTC().date();
+        year = date.year();
+        month = date.month();
+        day = date.day();
+    }
     return on(service::cmtCatalog,
               QStringLiteral("/cgi-bin/CMT2/form?itype=ymd&yr=") +
-                  QString::asprintf("%4.4d&mo=%2.2d&day=%2.2d", origin.year(), origin.month(),
-                                    origin.day()) +
+                  QString::asprintf("%4.4d&mo=%2.2d&day=%2.2d", year, month, day) +
                   QStringLiteral("&oyr=1976&omo=1&oday=1&jyr=1976&jday=1&ojyr=1976") +
                   QStringLiteral("&ojday=1&otype=nd&nday=1&lmw=0&umw=10&lms=0&ums=10&lmb=0") +
                   QString::asprintf("&umb=10&llat=%.2f&ulat=%.2f&llon=%.2f&ulon=%.2f&lhd=0&uhd=1000",

@@ -1,0 +1,362 @@
+// The program as a user meets it: the windows made from their forms, loading from a loopback
+// server, the displays, the click filters, the clipboard and auto-update.
+
+#include "NEIC_QueryController.h"
+#include "OrrelinController.h"
+#include "QVRStemTimeLineView.h"
+#include "fixtureServer.h"
+#include "geoMapView.h"
+#include "logCapture.h"
+#include "originTableModel.h"
+#include "qtPrinters.h"
+#include "scopedEnvironment.h"
+#include "userDefaults.h"
+#include "webViewHolder.h"
+
+#include "ui_alertWindow.h"
+#include "ui_mainWindow.h"
+#include "ui_preferencesWindow.h"
+#include "ui_twitterWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMainWindow>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime fixedNow(QDate(2026, 12, 8), QTime(12, 0), QTimeZone::utc());
+const QString feedPath = QStringLiteral("/earthquakes/feed/v1.0/summary/2.5_month.geojson");
+const QString weekPath = QStringLiteral("/earthquakes/feed/v0.1/summary/1.0_week.csv");
+
+struct quake {
+    const char* id;
+    double magnitude;
+    double lat, lon;
+    qint64 ageSeconds;
+    const char* place;
+};
+
+// Two close events off Japan an hour and five hours ago, one in Chile three days ago and one
+// in California twenty days ago.
+const quake quakes[] = {
+    {"us0001", 6.0, 35.0, 140.0, 3600, "near the east coast of Honshu, Japan"},
+    {"us0002", 5.0, 36.0, 141.0, 5 * 3600, "off the east coast of Honshu, Japan"},
+    {"us0003", 4.5, -20.0, -70.0, 3 * 86400, "offshore Tarapaca, Chile"},
+    {"ci0004", 3.5, 40.0, -120.0, 20 * 86400, "Northern California"},
+};
+
+QByteArray monthFeed() {
+    QJsonArray features;
+    for (const quake& q : quakes) {
+        features.append(QJsonObject{
+            {"type", "Feature"},
+            {"id", q.id},
+            {"properties",
+             QJsonObject{{"mag", q.magnitude},
+                         {"place", q.place},
+                         {"time", fixedNow.addSecs(-q.ageSeconds).toMSecsSinceEpoch()},
+                         {"net", QString::fromLatin1(q.id).left(2)},
+                         {"ids", QStringLiteral(",%1,").arg(QLatin1StringView(q.id))},
+                         {"magType", "mb"},
+                         {"detail", QJsonValue::Null}}},
+            {"geometry", QJsonObject{{"type", "Point"},
+                                     {"coordinates", QJsonArray{q.lon, q.lat, 10.0}}}}});
+    }
+    return QJsonDocument(QJsonObject{{"type", "FeatureCollection"}, {"features", features}})
+        .toJson();
+}
+
+// A widget position (y down) for a view point (y up).
+QPoint widgetPoint(const QWidget* view, QPointF viewPoint) {
+    return QPoint(int(std::lround(viewPoint.x())), int(std::lround(view->height() - viewPoint.y())));
+}
+
+class applicationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings().clear(); // the user's values; the registered defaults stay for the run
+        server.setAnswer(feedPath, {200, monthFeed(), "application/json"});
+        server.serveFile(weekPath, QStringLiteral(QUORVEL_TEST_DATA) +
+                                       QStringLiteral("/feeds/joannecheng_1.0_week_20160211.csv"));
+    }
+
+    // A controller set up as at launch, its window on screen.
+    std::unique_ptr<OrrelinController> launch() {
+        auto controller = std::make_unique<OrrelinController>();
+        controller->setClock([] { return fixedNow; });
+        controller->mainWindow()->resize(1100, 760);
+        controller->mainWindow()->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(controller->mainWindow()));
+        controller->awakeFromNib();
+        // Lay out and paint once, as the screen would, so views know their plot areas.
+        controller->topoMapView()->grab();
+        controller->timeLineView()->grab();
+        return controller;
+    }
+
+    int feedRequests() const { return int(server.requests().count(feedPath)); }
+
+    fixtureServer server;
+    scopedEnvironment feeds{"QUORVEL_USGS_FEED_URL", server.baseURL()};
+};
+
+QStringList ids(const originList& origins) {
+    QStringList result;
+    for (const auto& o : origins)
+        result << o->eventID();
+    return result;
+}
+
+TEST_F(applicationTest, LaunchShowsTheFeedOnMapTimeLineTableAndSummary) {
+    auto c = launch();
+    // Newest first, every display fed.
+    EXPECT_EQ(ids(c->allSeismicOrigins()),
+              QStringList({"us0001", "us0002", "us0003", "ci0004"}));
+    EXPECT_EQ(ids(c->visibleSeismicOrigins()), ids(c->allSeismicOrigins()));
+    EXPECT_FALSE(c->eventsAreFiltered());
+    EXPECT_EQ(c->topoMapView()->thePoints().size(), 4);
+    EXPECT_EQ(c->tableModel()->rowCount(), 4);
+    EXPECT_EQ(c->countOfVisibleEvents(), 4);
+    ASSERT_TRUE(c->latestOrigin());
+    EXPECT_EQ(c->latestOrigin()->eventID(), QStringLiteral("us0001"));
+
+    // Oldest painted first, so the newest symbol lies on top; ages in hours: 1 h is recent.
+    const geoMapPoint& top = *c->topoMapView()->thePoints().last();
+    EXPECT_FLOAT_EQ(top.lat(), 35.0f);
+    EXPECT_FLOAT_EQ(top.symbolSize(), 216.0f / 128.0f);
+    EXPECT_EQ(top.colorIndex(), 0);
+    EXPECT_EQ(c->topoMapView()->thePoints().first()->colorIndex(), 2);
+
+    // The map opens on the whole globe from 0° to 360°, plates white at three quarters.
+    EXPECT_FLOAT_EQ(c->topoMapView()->xmin(), 0.0f);
+    EXPECT_FLOAT_EQ(c->topoMapView()->xmax(), 360.0f);
+    EXPECT_FLOAT_EQ(c->topoMapView()->ymin(), -90.0f);
+    EXPECT_EQ(c->topoMapView()->plateBoundaryColor(), QColor::fromRgbF(1, 1, 1, 0.75));
+    EXPECT_TRUE(c->topoMapView()->showPlates());
+
+    // The time line spans the last 30 days and lies under the map's plot area.
+    EXPECT_EQ(c->timeLineView()->endDate(), fixedNow);
+    EXPECT_EQ(c->timeLineView()->startDate(), fixedNow.addSecs(-2592000));
+    EXPECT_DOUBLE_EQ(c->timeLineView()->iRect().left(), c->topoMapView()->mapRect().left());
+    EXPECT_DOUBLE_EQ(c->timeLineView()->iRect().width(), c->topoMapView()->mapRect().width());
+
+    // The summary is the USGS weekly list's.
+    const QString summary = c->alertInterface().alertTView->toPlainText();
+    EXPECT_FALSE(summary.isEmpty());
+    EXPECT_EQ(summary, c->neicQueryController()->summarizeTheSeismicActivity(fixedNow));
+    EXPECT_EQ(c->alertInterface().alertTView->font().family(), QStringLiteral("Courier"));
+    EXPECT_EQ(c->alertInterface().alertTView->font().pointSize(), 12);
+
+    // Auto-update is off at launch; the button keeps its form's title.
+    EXPECT_EQ(c->theTimer(), nullptr);
+    EXPECT_EQ(c->mainInterface().autoUpdateButton->text(), QStringLiteral("Start"));
+    EXPECT_FALSE(c->mainInterface().monitorIndicatorTField->isVisible());
+}
+
+TEST_F(applicationTest, TimeLineClickFiltersAndTheNextClickRestores) {
+    auto c = launch();
+    QVRStemTimeLineView* timeLine = c->timeLineView();
+    const QRectF plot = timeLine->iRect();
+    // The window is 2 % of 30 days, 14.4 hours: a click at the newest event's time keeps
+    // the two events off Japan.
+    const double age = 3600;
+    const double x = plot.left() + (age - timeLine->xmin()) / (timeLine->xmax() - timeLine->xmin()) *
+                                       plot.width();
+    QTest::mouseClick(timeLine, Qt::LeftButton, {},
+                      widgetPoint(timeLine, QPointF(x, plot.center().y())));
+    EXPECT_TRUE(c->eventsAreFiltered());
+    EXPECT_EQ(ids(c->visibleSeismicOrigins()), QStringList({"us0001", "us0002"}));
+    EXPECT_EQ(c->tableModel()->rowCount(), 2);
+    EXPECT_EQ(c->topoMapView()->thePoints().size(), 2);
+
+    QTest::mouseClick(timeLine, Qt::LeftButton, {},
+                      widgetPoint(timeLine, QPointF(plot.left() + 2, plot.center().y())));
+    EXPECT_FALSE(c->eventsAreFiltered());
+    EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
+    EXPECT_EQ(c->tableModel()->rowCount(), 4);
+}
+
+TEST_F(applicationTest, MapClickFiltersByDistanceAndSetsTheGeocodeCentre) {
+    auto c = launch();
+    geoMapView* map = c->topoMapView();
+    // 500 km around the newest event keeps it and its neighbour 140 km away.
+    QTest::mouseClick(map, Qt::LeftButton, {}, widgetPoint(map, map->viewPointForLonLat(140, 35)));
+    EXPECT_TRUE(c->eventsAreFiltered());
+    EXPECT_EQ(ids(c->visibleSeismicOrigins()), QStringList({"us0001", "us0002"}));
+    // Where the click fell, to the nearest pixel.
+    EXPECT_NEAR(c->twitterInterface().geoFilterLonTField->text().toDouble(), 140.0, 0.5);
+    EXPECT_NEAR(c->twitterInterface().geoFilterLatTField->text().toDouble(), 35.0, 0.5);
+
+    // The next click restores everything, wherever it falls; it filters nothing.
+    QTest::mouseClick(map, Qt::LeftButton, {}, widgetPoint(map, map->viewPointForLonLat(290, -20)));
+    EXPECT_FALSE(c->eventsAreFiltered());
+    EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
+
+    // Longitudes past 180 are read west of Greenwich: 290 E is Chile's −70.
+    QTest::mouseClick(map, Qt::LeftButton, {}, widgetPoint(map, map->viewPointForLonLat(290, -20)));
+    EXPECT_EQ(ids(c->visibleSeismicOrigins()), QStringList({"us0003"}));
+    EXPECT_NEAR(c->twitterInterface().geoFilterLonTField->text().toDouble(), -70.0, 0.5);
+
+    // A click where nothing is near leaves the list whole and unfiltered.
+    c->handleClickedMousePosition(QPointF(280, 35)); // restores
+    c->handleClickedMousePosition(QPointF(0, -60));
+    EXPECT_FALSE(c->eventsAreFiltered());
+    EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
+}
+
+TEST_F(applicationTest, CopyPutsTheHeadingAndOneLinePerVisibleEvent) {
+    auto c = launch();
+    c->handleClickedMouseInTimeLine(QPointF(3600, 5)); // the two events off Japan
+    c->copyEventsToPasteBoard();
+    const QString text = QGuiApplication::clipboard()->text();
+    const QStringList lines = text.split(u'\n');
+    ASSERT_EQ(lines.size(), 4); // heading, two events, and the empty text after the last "\n"
+    EXPECT_EQ(lines.at(0), QStringLiteral("Origin Time | Longitude | Latitude | Depth (km) | "
+                                          "Magnitude| Magnitude Type | Magnitude Contributor | "
+                                          "Origin ID | Location Contributor | Region String"));
+    EXPECT_EQ(lines.at(1) + u'\n', c->visibleSeismicOrigins().at(0)->valuesInSeparatedString());
+    EXPECT_EQ(lines.at(2) + u'\n', c->visibleSeismicOrigins().at(1)->valuesInSeparatedString());
+    EXPECT_TRUE(lines.at(1).contains(QStringLiteral("us0001")));
+    EXPECT_TRUE(lines.at(3).isEmpty());
+}
+
+TEST_F(applicationTest, AutoUpdateReloadsTheFeedAndAManualLoadStopsIt) {
+    auto c = launch();
+    Ui::mainWindow& ui = c->mainInterface();
+    ui.autoUpdateTField->setText(QStringLiteral("1"));
+    // Another catalogue in the pop-up does not matter: auto-update reloads the USGS feed.
+    ui.dataSourcePopup->setCurrentIndex(1);
+    QTest::mouseClick(ui.autoUpdateButton, Qt::LeftButton);
+    ASSERT_NE(c->theTimer(), nullptr);
+    EXPECT_EQ(ui.autoUpdateButton->text(), QStringLiteral("Stop"));
+    EXPECT_TRUE(ui.monitorIndicatorTField->isVisible());
+
+    const int before = feedRequests();
+    QTest::qWait(2600);
+    EXPECT_GE(feedRequests(), before + 2);
+    EXPECT_NE(c->theTimer(), nullptr); // it does not stop itself
+    EXPECT_EQ(c->allSeismicOrigins().size(), 4);
+
+    // A load the user starts stops it.
+    ui.dataSourcePopup->setCurrentIndex(0);
+    QTest::mouseClick(ui.neicButton, Qt::LeftButton);
+    EXPECT_EQ(c->theTimer(), nullptr);
+    EXPECT_EQ(ui.autoUpdateButton->text(), QStringLiteral("Start"));
+    EXPECT_FALSE(ui.monitorIndicatorTField->isVisible());
+    const int afterStop = feedRequests();
+    QTest::qWait(1500);
+    EXPECT_EQ(feedRequests(), afterStop);
+}
+
+TEST_F(applicationTest, AFailedLoadKeepsTheMapAndSaysSoInTheStatusBar) {
+    auto c = launch();
+    server.setAnswer(feedPath, {500, "down for maintenance"});
+    logCapture log;
+    c->loadEQInfo(nullptr);
+    EXPECT_EQ(log.problems().size(), 1);
+    EXPECT_TRUE(c->allSeismicOrigins().isEmpty());
+    EXPECT_TRUE(c->visibleSeismicOrigins().isEmpty());
+    EXPECT_EQ(c->topoMapView()->thePoints().size(), 4); // the map keeps what it showed
+    ASSERT_TRUE(c->latestOrigin());
+    EXPECT_EQ(c->latestOrigin()->eventID(), QStringLiteral("us0001"));
+    EXPECT_EQ(c->tableModel()->rowCount(), 0);
+    EXPECT_TRUE(c->mainWindow()->statusBar()->currentMessage().startsWith(
+        QStringLiteral("Could not load the USGS feed")));
+    EXPECT_FALSE(c->isLoading());
+
+    // The next good load brings everything back.
+    server.setAnswer(feedPath, {200, monthFeed(), "application/json"});
+    c->loadEQInfo(nullptr);
+    EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
+}
+
+TEST_F(applicationTest, EachDataSourceTagLoadsItsCatalogue) {
+    scopedEnvironment ingv("QUORVEL_INGV_URL", server.baseURL());
+    scopedEnvironment emsc("QUORVEL_EMSC_URL", server.baseURL());
+    scopedEnvironment pde("QUORVEL_PDE_URL", server.baseURL());
+    scopedEnvironment fdsn("QUORVEL_FDSN_EVENT_URL", server.baseURL());
+    auto c = launch();
+    Ui::mainWindow& ui = c->mainInterface();
+    Ui::preferencesWindow& search = c->preferencesInterface();
+
+    // The pop-up's items carry the tags; search buttons carry their own; no sender is 0.
+    const int tags[] = {0, 1, 2, 10, 15};
+    for (int i = 0; i < 5; ++i) {
+        ui.dataSourcePopup->setCurrentIndex(i);
+        EXPECT_EQ(c->dataSourceTagOf(ui.dataSourcePopup), tags[i]);
+    }
+    EXPECT_EQ(c->dataSourceTagOf(search.pdeSearchButton), 10);
+    EXPECT_EQ(c->dataSourceTagOf(search.fdsnSearchButton), 15);
+    EXPECT_EQ(c->dataSourceTagOf(nullptr), 0);
+    EXPECT_EQ(c->dataSourceTagOf(c.get()), 0);
+
+    logCapture quiet; // every catalogue but USGS answers 404 here
+    auto lastRequest = [this] { return server.requests().last(); };
+    ui.dataSourcePopup->setCurrentIndex(1);
+    c->loadEQInfo(ui.dataSourcePopup);
+    EXPECT_EQ(lastRequest(), QStringLiteral("/index.html"));
+    ui.dataSourcePopup->setCurrentIndex(2);
+    c->loadEQInfo(ui.dataSourcePopup);
+    EXPECT_TRUE(lastRequest().startsWith(QStringLiteral("/Earthquake/?"))) << lastRequest().toStdString();
+
+    // The FDSN search reads the preferences' search tab: box from the four fields.
+    search.southSearchlatitudeTField->setText(QStringLiteral("-10"));
+    search.northSearchlatitudeTField->setText(QStringLiteral("20"));
+    search.searchTypeControl->button(1)->setChecked(true);
+    c->loadEQInfo(search.fdsnSearchButton);
+    EXPECT_TRUE(lastRequest().startsWith(QStringLiteral("/fdsnws/event/1/query")));
+    EXPECT_TRUE(lastRequest().contains(QStringLiteral("minlat=-10.000&maxlat=20.000")))
+        << lastRequest().toStdString();
+    EXPECT_EQ(c->timeLineView()->startDate(),
+              QDateTime(QDate(2000, 1, 1), QTime(0, 0), QTimeZone::utc()));
+
+    const qsizetype beforePde = server.requests().size();
+    c->loadEQInfo(search.pdeSearchButton);
+    EXPECT_GT(server.requests().size(), beforePde);
+    EXPECT_TRUE(c->mainWindow()->statusBar()->currentMessage().contains(QStringLiteral("PDE")));
+}
+
+TEST_F(applicationTest, SearchNearTheSelectedEventPreparesARingSearch) {
+    auto c = launch();
+    c->eventTableView()->selectRow(2); // Chile
+    c->searchNearSelectedEvent();
+    Ui::preferencesWindow& search = c->preferencesInterface();
+    EXPECT_EQ(search.westSearchlongitudeTField->text().toDouble(), -70.0);
+    EXPECT_EQ(search.southSearchlatitudeTField->text().toDouble(), -20.0);
+    EXPECT_EQ(search.minRadiusTField->text().toDouble(), 0.0);
+    EXPECT_EQ(search.maxRadiusTField->text().toDouble(), 1.0);
+    EXPECT_EQ(search.preferencesTabView->currentIndex(), 1);
+    EXPECT_EQ(search.searchTypeControl->checkedId(), 2);
+    EXPECT_TRUE(c->preferencesWindow()->isVisible());
+
+    // Without a selection the event actions do nothing.
+    c->eventTableView()->clearSelection();
+    EXPECT_EQ(c->selectedOrigin(), nullptr);
+    c->loadNEICEventPage();
+    EXPECT_FALSE(c->theWebView()->hasView());
+}
+
+TEST_F(applicationTest, SettingsTheUserEditsAreKeptBetweenRuns) {
+    {
+        auto c = launch();
+        QLineEdit* distance = c->mainInterface().filterDistanceTField;
+        EXPECT_EQ(distance->text(), QStringLiteral("500"));
+        distance->selectAll();
+        QTest::keyClicks(distance, QStringLiteral("250"));
+        c->mainWindow()->resize(900, 700);
+    }
+    auto again = launch();
+    EXPECT_EQ(again->mainInterface().filterDistanceTField->text(), QStringLiteral("250"));
+    // Texts the program writes are not the user's: the map limits open on 0° to 360°.
+    EXPECT_EQ(again->mainInterface().mapEastTField->text(), QStringLiteral("360"));
+}
+
+} // namespace
