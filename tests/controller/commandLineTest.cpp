@@ -4,6 +4,7 @@
 #include "seismicOrigin.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -243,3 +244,72 @@ TEST(CommandLine, EuropeanCataloguesAndPdeFromFiles) {
     EXPECT_TRUE(pde.out.contains(
         "2011-03-11 05:46:46 +0000 | 142.373 |  38.297 |  29.00 | 6.10 | mb  | USGS | "));
 }
+
+namespace {
+
+// Pixels of the picture that are the oldest age class's yellow, symbols drawn at half opacity
+// over whatever lies beneath: red and green high, blue low.
+int yellowPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.red() > 150 && c.green() > 150 && c.blue() < 90;
+        }
+    return count;
+}
+
+TEST(CommandLine, RendersTheLoadedEventsOnTheMapAndTheTimeLine) {
+    QTemporaryDir dir;
+    const QString feed =
+        QStringLiteral(QUORVEL_TEST_DATA "/feeds/sgoggins_2.5_month_20251029.geojson");
+    const QString map = dir.filePath(QStringLiteral("map.png"));
+    result r = runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"),
+                           QStringLiteral("--input"), feed, QStringLiteral("--render"),
+                           QStringLiteral("map"), QStringLiteral("--output"), map,
+                           QStringLiteral("--size"), QStringLiteral("800x420")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QImage picture(map);
+    ASSERT_EQ(picture.size(), QSize(800, 420));
+    // The feed's events are over a year old: every symbol is yellow.
+    EXPECT_GT(yellowPixels(picture), 2000);
+
+    // An empty feed draws the same map without a symbol.
+    QFile empty(dir.filePath(QStringLiteral("empty.geojson")));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.write(R"({"type":"FeatureCollection","features":[]})");
+    empty.close();
+    const QString bare = dir.filePath(QStringLiteral("bare.png"));
+    r = runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--input"),
+                    empty.fileName(), QStringLiteral("--render"), QStringLiteral("map"),
+                    QStringLiteral("--output"), bare, QStringLiteral("--size"),
+                    QStringLiteral("800x420")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_LT(yellowPixels(QImage(bare)), 200);
+
+    // The time line as PDF; then the arguments it refuses.
+    const QString timeLine = dir.filePath(QStringLiteral("timeline.pdf"));
+    r = runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--input"),
+                    feed, QStringLiteral("--render"), QStringLiteral("timeline"),
+                    QStringLiteral("--output"), timeLine});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QFile pdf(timeLine);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    for (const QStringList& wrong :
+         {QStringList{QStringLiteral("--render"), QStringLiteral("globe"),
+                      QStringLiteral("--output"), map},
+          QStringList{QStringLiteral("--render"), QStringLiteral("map"),
+                      QStringLiteral("--output"), dir.filePath(QStringLiteral("map.gif"))},
+          QStringList{QStringLiteral("--render"), QStringLiteral("map"),
+                      QStringLiteral("--output"), map, QStringLiteral("--size"),
+                      QStringLiteral("99999x10")}}) {
+        r = runQuorvel(QStringList{QStringLiteral("--source"), QStringLiteral("usgs"),
+                                   QStringLiteral("--input"), feed} +
+                       wrong);
+        EXPECT_EQ(r.status, 2) << wrong.join(u' ').toStdString();
+    }
+    EXPECT_EQ(runQuorvel({QStringLiteral("--render"), QStringLiteral("map")}).status, 2);
+}
+
+} // namespace
