@@ -32,6 +32,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMainWindow>
@@ -130,6 +131,7 @@ OrrelinController::OrrelinController(QObject* parent)
     main_->networkProgressIndicator->hide();
     alert_->alertProgressIndicator->hide();
     latestEventLabel_ = new QLabel(mainWindow_.get());
+    latestEventLabel_->setObjectName(QStringLiteral("latestEventLabel"));
     main_->statusBar->addPermanentWidget(latestEventLabel_);
 
     tableModel_ = std::make_unique<originTableModel>(
@@ -177,6 +179,7 @@ void OrrelinController::awakeFromNib(firstLoads loads) {
 
     setEventTableView(eventList_->eventListTblView);
     tableModel_->attachToTableView(eventTableView_);
+    layOutEventTable();
     eventsAreFiltered_ = false;
 
     alert_->alertTView->setFont(QFont(QStringLiteral("Courier"), 12));
@@ -430,6 +433,23 @@ void OrrelinController::bindFieldsToDefaults() {
             });
 }
 
+void OrrelinController::layOutEventTable() {
+    // One line a row, and widths fixed once: measuring ten thousand rows on every load would
+    // cost more than the load.
+    QTableView* table = eventTableView_;
+    table->setWordWrap(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    const QHash<QString, int> widthInCharacters = {
+        {QStringLiteral("1"), 27}, {QStringLiteral("10"), 12}, {QStringLiteral("6"), 9},
+        {QStringLiteral("9"), 34}, {QStringLiteral("3"), 9},   {QStringLiteral("4"), 10},
+        {QStringLiteral("5"), 10}, {QStringLiteral("2"), 9},   {QStringLiteral("7"), 11},
+        {QStringLiteral("8"), 14}};
+    const int character = table->fontMetrics().horizontalAdvance(u'0');
+    const QStringList& columns = tableModel_->columnIdentifiers();
+    for (int i = 0; i < columns.size(); ++i)
+        table->setColumnWidth(i, widthInCharacters.value(columns.at(i), 10) * character);
+}
+
 void OrrelinController::restoreWindowGeometry() {
     QSettings settings;
     const std::pair<QWidget*, const char*> windows[] = {
@@ -445,8 +465,8 @@ void OrrelinController::restoreWindowGeometry() {
             window->restoreGeometry(geometry);
     }
     const QByteArray splitter = settings.value(QStringLiteral("windows/main/splitter")).toByteArray();
-    if (!splitter.isEmpty())
-        main_->displaySplitter->restoreState(splitter);
+    if (splitter.isEmpty() || !main_->displaySplitter->restoreState(splitter))
+        main_->displaySplitter->setSizes({540, 200}); // the map over a time line a third its height
 }
 
 void OrrelinController::saveWindowGeometry() const {
@@ -734,7 +754,7 @@ void OrrelinController::showLatestEventInStatusBar() {
     if (region.isEmpty())
         region = o.csvRegionString();
     latestEventLabel_->setText(
-        tr("Latest: M %1 %2, %3 · refreshed %4 UTC")
+        tr("Latest: M %1 %2, %3 ago · refreshed %4 UTC")
             .arg(QString::asprintf("%.1f", double(o.magnitude())), region,
                  o.originTimeSinceNow(now()), lastRefresh_.toString(QStringLiteral("HH:mm:ss"))));
 }
@@ -958,7 +978,7 @@ QString OrrelinController::mapToolTipAt(QPointF widgetPosition) const {
         QString region = o.shortFlinnEngdahlString();
         if (region.isEmpty())
             region = o.csvRegionString();
-        return QStringLiteral("M %1  %2\n%3 UTC, %4")
+        return QStringLiteral("M %1  %2\n%3 UTC, %4 ago")
             .arg(QString::asprintf("%.1f", double(o.magnitude())), region,
                  o.originDateTime().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                  o.originTimeSinceNow(now()));

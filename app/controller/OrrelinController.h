@@ -201,6 +201,7 @@ public:
 private:
     void connectInterface();
     void bindFieldsToDefaults();
+    void layOutEventTable();
     void restoreWindowGeometry();
     void saveWindowGeometry() const;
     // Loads, sorts and shows one catalogue; the body of loadEQInfo under the guard.

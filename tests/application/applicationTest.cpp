@@ -26,7 +26,12 @@
 #include <QMainWindow>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -44,10 +49,10 @@ struct quake {
     const char* place;
 };
 
-// Two close events off Japan an hour and five hours ago, one in Chile three days ago and one
+// Two close events off Japan an hour (and a bit) and five hours ago, one in Chile three days ago and one
 // in California twenty days ago.
 const quake quakes[] = {
-    {"us0001", 6.0, 35.0, 140.0, 3600, "near the east coast of Honshu, Japan"},
+    {"us0001", 6.0, 35.0, 140.0, 3700, "near the east coast of Honshu, Japan"},
     {"us0002", 5.0, 36.0, 141.0, 5 * 3600, "off the east coast of Honshu, Japan"},
     {"us0003", 4.5, -20.0, -70.0, 3 * 86400, "offshore Tarapaca, Chile"},
     {"ci0004", 3.5, 40.0, -120.0, 20 * 86400, "Northern California"},
@@ -155,6 +160,16 @@ TEST_F(applicationTest, LaunchShowsTheFeedOnMapTimeLineTableAndSummary) {
     EXPECT_EQ(c->alertInterface().alertTView->font().family(), QStringLiteral("Courier"));
     EXPECT_EQ(c->alertInterface().alertTView->font().pointSize(), 12);
 
+    // To look at the windows by eye: QUORVEL_SNAPSHOT_DIR=/some/folder application_tests
+    if (const QString folder = qEnvironmentVariable("QUORVEL_SNAPSHOT_DIR"); !folder.isEmpty()) {
+        for (QWidget* window : {static_cast<QWidget*>(c->mainWindow()), c->eventListWindow(),
+                                c->alertWindow(), c->preferencesWindow(), c->aboutWindow(),
+                                c->twitterBrowserWindow()}) {
+            window->show();
+            window->grab().save(folder + u'/' + window->objectName() + QStringLiteral(".png"));
+        }
+    }
+
     // Auto-update is off at launch; the button keeps its form's title.
     EXPECT_EQ(c->theTimer(), nullptr);
     EXPECT_EQ(c->mainInterface().autoUpdateButton->text(), QStringLiteral("Start"));
@@ -167,7 +182,7 @@ TEST_F(applicationTest, TimeLineClickFiltersAndTheNextClickRestores) {
     const QRectF plot = timeLine->iRect();
     // The window is 2 % of 30 days, 14.4 hours: a click at the newest event's time keeps
     // the two events off Japan.
-    const double age = 3600;
+    const double age = 3700;
     const double x = plot.left() + (age - timeLine->xmin()) / (timeLine->xmax() - timeLine->xmin()) *
                                        plot.width();
     QTest::mouseClick(timeLine, Qt::LeftButton, {},
@@ -357,6 +372,80 @@ TEST_F(applicationTest, SettingsTheUserEditsAreKeptBetweenRuns) {
     EXPECT_EQ(again->mainInterface().filterDistanceTField->text(), QStringLiteral("250"));
     // Texts the program writes are not the user's: the map limits open on 0° to 360°.
     EXPECT_EQ(again->mainInterface().mapEastTField->text(), QStringLiteral("360"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(applicationTest, ATimerTickDuringALoadIsSkipped) {
+    auto c = launch();
+    server.setAnswer(feedPath, {200, {}, "application/json", fixtureServer::behaviour::stall});
+    c->neicQueryController()->setDownloadTimeoutMs(1500);
+    const int before = feedRequests();
+    bool loadingWhenTicked = false;
+    // A tick arrives while the stalled download waits for its time-out.
+    QTimer::singleShot(400, c.get(), [&] {
+        loadingWhenTicked = c->isLoading();
+        c->update();
+    });
+    logCapture quiet;
+    c->loadEQInfo(nullptr);
+    EXPECT_TRUE(loadingWhenTicked);
+    EXPECT_EQ(feedRequests(), before + 1);
+    EXPECT_FALSE(c->isLoading());
+    EXPECT_EQ(quiet.problems().size(), 1); // the time-out, once
+}
+
+TEST_F(applicationTest, AutoUpdateStartsAtLaunchWhenTheUserAskedForIt) {
+    userDefaults::standardUserDefaults().setObject(true, QStringLiteral("autoUpdateToggle"));
+    auto c = launch();
+    EXPECT_NE(c->theTimer(), nullptr);
+    EXPECT_EQ(c->mainInterface().autoUpdateButton->text(), QStringLiteral("Stop"));
+    EXPECT_TRUE(c->mainInterface().monitorIndicatorTField->isVisible());
+    c->toggleAutoUpdate();
+    EXPECT_EQ(c->theTimer(), nullptr);
+    EXPECT_EQ(c->mainInterface().autoUpdateButton->text(), QStringLiteral("Start"));
+}
+
+TEST_F(applicationTest, SavedEventsOpenAgainAndTheStatusBarNamesTheLatest) {
+    auto c = launch();
+    const QLabel* latest =
+        c->mainWindow()->statusBar()->findChild<QLabel*>(QStringLiteral("latestEventLabel"));
+    ASSERT_NE(latest, nullptr);
+    EXPECT_TRUE(latest->text().startsWith(
+        QStringLiteral("Latest: M 6.0 NEAR EAST COAST OF HONSHU, JAPAN, 1 hour ago · refreshed ")))
+        << latest->text().toStdString();
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("week.quorvel"));
+    c->handleClickedMouseInTimeLine(QPointF(3 * 86400, 5)); // Chile alone is within the window
+    ASSERT_EQ(c->visibleSeismicOrigins().size(), 1);
+    ASSERT_TRUE(c->saveEvents(path));
+    c->handleClickedMouseInTimeLine(QPointF(0, 0));
+    ASSERT_TRUE(c->openEvents(path));
+    EXPECT_EQ(ids(c->allSeismicOrigins()), QStringList({"us0003"}));
+    EXPECT_EQ(c->topoMapView()->thePoints().size(), 1);
+
+    // A file that is not an event list changes nothing and says so once.
+    QFile junk(dir.filePath(QStringLiteral("junk.quorvel")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not an event list");
+    junk.close();
+    logCapture log;
+    EXPECT_FALSE(c->openEvents(junk.fileName()));
+    EXPECT_EQ(log.problems().size(), 1);
+    EXPECT_EQ(ids(c->allSeismicOrigins()), QStringList({"us0003"}));
+}
+
+TEST_F(applicationTest, MapSymbolsTellMagnitudeRegionAndTime) {
+    auto c = launch();
+    geoMapView* map = c->topoMapView();
+    const QPoint over = widgetPoint(map, map->viewPointForLonLat(-70, -20));
+    QHelpEvent help(QEvent::ToolTip, over, map->mapToGlobal(over));
+    QApplication::sendEvent(map, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("M 4.5  NEAR COAST OF NORTHERN CHILE\n"
+                                               "2026-12-05 12:00:00 UTC, 3 days ago"));
 }
 
 } // namespace
