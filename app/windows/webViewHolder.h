@@ -17,6 +17,9 @@ public:
     explicit webViewHolder(QWidget* holder, QObject* parent = nullptr);
 
     bool hasView() const { return !view_.isNull(); }
+    // Whether views may be made at all; the tests switch it off and check the addresses.
+    static bool viewsAllowed();
+    static void setViewsAllowed(bool allowed);
     QWebEngineView* view();
     // The address last asked for; empty before the first load.
     const QUrl& requestedURL() const { return requestedURL_; }

@@ -88,6 +88,8 @@ class applicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings().clear(); // the user's values; the registered defaults stay for the run
+        // The browser engine stays off; the windows keep the addresses they were asked for.
+        webViewHolder::setViewsAllowed(false);
         server.setAnswer(feedPath, {200, monthFeed(), "application/json"});
         server.serveFile(weekPath, QStringLiteral(QUORVEL_TEST_DATA) +
                                        QStringLiteral("/feeds/joannecheng_1.0_week_20160211.csv"));
@@ -446,6 +448,81 @@ TEST_F(applicationTest, MapSymbolsTellMagnitudeRegionAndTime) {
     QApplication::sendEvent(map, &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("M 4.5  NEAR COAST OF NORTHERN CHILE\n"
                                                "2026-12-05 12:00:00 UTC, 3 days ago"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(applicationTest, LinksOpenInTheBrowserWindowsWithTheirQueries) {
+    scopedEnvironment events("QUORVEL_USGS_EVENT_PAGE_URL", QStringLiteral("https://events.test"));
+    scopedEnvironment twitter("QUORVEL_TWITTER_URL", QStringLiteral("https://twitter.test"));
+    auto c = launch();
+    c->eventTableView()->selectRow(0);
+    c->loadNEICEventPage();
+    EXPECT_TRUE(c->browserWindow()->isVisible());
+    EXPECT_EQ(c->theWebView()->requestedURL().toString(),
+              QStringLiteral("https://events.test/earthquakes/eventpage/us0001#summary"));
+    EXPECT_EQ(c->browserWindow()->findChild<QLineEdit*>(QStringLiteral("webAddressTField"))->text(),
+              c->theWebView()->requestedURL().toString());
+
+    // The Twitter window refreshes every two minutes, with one timer however often it opens;
+    // a map click sets the centre of its geographic filter.
+    c->handleClickedMousePosition(QPointF(139.7, 35.5));
+    c->twitterInterface().geoFilterDistTField->setText(QStringLiteral("100"));
+    c->twitterInterface().twitterGeoFilterCheckBox->setChecked(true);
+    c->showTwitterBrowserWindow();
+    QTimer* refresh = c->updateTwitterTimer();
+    ASSERT_NE(refresh, nullptr);
+    EXPECT_EQ(refresh->interval(), 120000);
+    c->showTwitterBrowserWindow();
+    EXPECT_EQ(c->updateTwitterTimer(), refresh);
+    EXPECT_EQ(c->theTwitterWebView()->requestedURL().toString(QUrl::FullyEncoded),
+              QStringLiteral("https://twitter.test/search?q=earthquake%20geocode%3A35.50%2C139.70%2C100km"));
+}
+
+TEST_F(applicationTest, DisplayControlsReachMapAndTimeLine) {
+    auto c = launch();
+    Ui::mainWindow& ui = c->mainInterface();
+    // Region presets by the menu's tags.
+    c->setMapBoundsFromMenu(5);
+    EXPECT_EQ(ui.mapWestTField->text(), QStringLiteral("120"));
+    EXPECT_EQ(ui.mapEastTField->text(), QStringLiteral("200"));
+    EXPECT_FLOAT_EQ(c->topoMapView()->xmax(), 200.0f);
+    EXPECT_FLOAT_EQ(c->topoMapView()->ymin(), -75.0f);
+    ui.mapBoundsPopUp->setCurrentIndex(10);
+    EXPECT_EQ(ui.mapBoundsPopUp->currentData().toInt(), 11);
+
+    // Age ranges in the chosen unit go to the time line in seconds.
+    ui.timeUnitsPopUp->setCurrentIndex(2); // days
+    ui.recentTField->setText(QStringLiteral("1"));
+    ui.olderTField->setText(QStringLiteral("7"));
+    c->updateDisplays();
+    EXPECT_DOUBLE_EQ(c->timeLineView()->orangeTimeRange(), 86400.0);
+    EXPECT_DOUBLE_EQ(c->timeLineView()->redTimeRange(), 7 * 86400.0);
+    EXPECT_EQ(c->communicateColorDisplayTimeInfo().value(QStringLiteral("unitsIndex")).toInt(), 2);
+
+    // The cursor read-out, and its clearing when tracking stops.
+    ui.trackMouseButton->setChecked(true);
+    EXPECT_TRUE(c->topoMapView()->_trackMouse());
+    c->handleTrackedMousePosition(QPointF(190, -15.5));
+    EXPECT_EQ(ui.cursorPositionTField->text(), QStringLiteral("-170.00E -15.50N"));
+    EXPECT_FALSE(ui.feRegionTField->text().isEmpty());
+    ui.trackMouseButton->setChecked(false);
+    EXPECT_TRUE(ui.cursorPositionTField->text().isEmpty());
+    EXPECT_TRUE(ui.feRegionTField->text().isEmpty());
+
+    // The check boxes and the colour wells.
+    ui.showImageButton->setChecked(false);
+    EXPECT_TRUE(c->topoMapView()->hideImage());
+    ui.showPlatesButton->setChecked(false);
+    EXPECT_FALSE(c->topoMapView()->showPlates());
+    ui.showTimeStampButton->setChecked(true);
+    EXPECT_TRUE(c->topoMapView()->_timeStamp());
+    ui.recentColorWell->setColor(Qt::blue);
+    c->updateColors();
+    EXPECT_EQ(c->topoMapView()->theColors().value(0), QColor(Qt::blue));
+    EXPECT_EQ(c->topoMapView()->theColors().size(), 3);
 }
 
 } // namespace
