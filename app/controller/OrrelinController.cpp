@@ -37,7 +37,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMimeData>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QToolTip>
 
@@ -450,17 +449,21 @@ void OrrelinController::layOutEventTable() {
         table->setColumnWidth(i, widthInCharacters.value(columns.at(i), 10) * character);
 }
 
+QList<std::pair<QWidget*, QString>> OrrelinController::windowsByName() const {
+    return {{mainWindow_.get(), QStringLiteral("main")},
+            {eventListWindow_.get(), QStringLiteral("eventList")},
+            {preferencesWindow_.get(), QStringLiteral("preferences")},
+            {alertWindow_.get(), QStringLiteral("alert")},
+            {aboutWindow_.get(), QStringLiteral("about")},
+            {browserWindow_.get(), QStringLiteral("browser")},
+            {twitterBrowserWindow_.get(), QStringLiteral("twitter")}};
+}
+
 void OrrelinController::restoreWindowGeometry() {
     QSettings settings;
-    const std::pair<QWidget*, const char*> windows[] = {
-        {mainWindow_.get(), "main"},           {eventListWindow_.get(), "eventList"},
-        {preferencesWindow_.get(), "preferences"}, {alertWindow_.get(), "alert"},
-        {aboutWindow_.get(), "about"},         {browserWindow_.get(), "browser"},
-        {twitterBrowserWindow_.get(), "twitter"}};
-    for (const auto& [window, name] : windows) {
+    for (const auto& [window, name] : windowsByName()) {
         const QByteArray geometry =
-            settings.value(QStringLiteral("windows/%1/geometry").arg(QLatin1StringView(name)))
-                .toByteArray();
+            settings.value(QStringLiteral("windows/%1/geometry").arg(name)).toByteArray();
         if (!geometry.isEmpty())
             window->restoreGeometry(geometry);
     }
@@ -471,48 +474,42 @@ void OrrelinController::restoreWindowGeometry() {
 
 void OrrelinController::saveWindowGeometry() const {
     QSettings settings;
-    const std::pair<QWidget*, const char*> windows[] = {
-        {mainWindow_.get(), "main"},           {eventListWindow_.get(), "eventList"},
-        {preferencesWindow_.get(), "preferences"}, {alertWindow_.get(), "alert"},
-        {aboutWindow_.get(), "about"},         {browserWindow_.get(), "browser"},
-        {twitterBrowserWindow_.get(), "twitter"}};
-    for (const auto& [window, name] : windows) {
+    for (const auto& [window, name] : windowsByName()) {
         // Windows never shown (off-screen rendering, tests) keep what the user had.
         if (!window->testAttribute(Qt::WA_WState_ExplicitShowHide))
             continue;
-        settings.setValue(QStringLiteral("windows/%1/geometry").arg(QLatin1StringView(name)),
-                          window->saveGeometry());
+        settings.setValue(QStringLiteral("windows/%1/geometry").arg(name), window->saveGeometry());
     }
     if (mainWindow_->testAttribute(Qt::WA_WState_ExplicitShowHide))
         settings.setValue(QStringLiteral("windows/main/splitter"),
                           main_->displaySplitter->saveState());
 }
 
+void OrrelinController::bringToFront(QWidget* window, bool makeKey) {
+    window->show();
+    window->raise();
+    if (makeKey)
+        window->activateWindow();
+}
+
 void OrrelinController::showPreferencesWindow() {
-    preferencesWindow_->show();
-    preferencesWindow_->raise();
+    bringToFront(preferencesWindow_.get(), false);
 }
 
 void OrrelinController::showEventListWindow() {
-    eventListWindow_->show();
-    eventListWindow_->raise();
+    bringToFront(eventListWindow_.get(), false);
 }
 
 void OrrelinController::showAlertWindow() {
-    alertWindow_->show();
-    alertWindow_->raise();
+    bringToFront(alertWindow_.get(), false);
 }
 
 void OrrelinController::showBrowserWindow() {
-    browserWindow_->show();
-    browserWindow_->raise();
-    browserWindow_->activateWindow();
+    bringToFront(browserWindow_.get(), true);
 }
 
 void OrrelinController::showAboutPanel() {
-    aboutWindow_->show();
-    aboutWindow_->raise();
-    aboutWindow_->activateWindow();
+    bringToFront(aboutWindow_.get(), true);
 }
 
 float OrrelinController::floatOf(const QLineEdit* field) const {
@@ -587,17 +584,30 @@ int OrrelinController::dataSourceTagOf(QObject* sender) const {
     return sender->property("tag").toInt();
 }
 
+// While a load runs: the flag that keeps loads from nesting, and the spinning indicator.
+class OrrelinController::loadInProgress {
+public:
+    explicit loadInProgress(OrrelinController& c) : c_(c) {
+        c_.loading_ = true;
+        c_.main_->networkProgressIndicator->show();
+    }
+    ~loadInProgress() {
+        c_.main_->networkProgressIndicator->hide();
+        c_.loading_ = false;
+    }
+    loadInProgress(const loadInProgress&) = delete;
+    loadInProgress& operator=(const loadInProgress&) = delete;
+
+private:
+    OrrelinController& c_;
+};
+
 void OrrelinController::loadEQInfo(QObject* sender) {
     if (loading_) {
         qCDebug(lcController) << "A load is asked for while one runs; it is skipped.";
         return;
     }
-    loading_ = true;
-    main_->networkProgressIndicator->show();
-    const auto done = qScopeGuard([this] {
-        main_->networkProgressIndicator->hide();
-        loading_ = false;
-    });
+    const loadInProgress busy(*this);
     const int tag = dataSourceTagOf(sender);
     // Every load the timer did not start itself stops auto-update.
     if (sender != this)
@@ -611,6 +621,11 @@ originList OrrelinController::loadCatalogue(int tag) {
     QVRStemTimeLineView* timeLine = timeLineView();
     Ui::preferencesWindow& search = *preferences_;
     const QDateTime start = now();
+    auto shownMagnitudes = [this](EQ_QueryController& c) {
+        c.setMinMagnitude(floatOf(main_->minMagTField));
+        c.setMaxMagnitude(floatOf(main_->maxMagTField));
+    };
+    // The search tab's limits; false (said once) when its days are no days.
     auto searchLimits = [&](EQ_QueryController& c) {
         c.setMinMagnitude(floatOf(search.minSearchMagTField));
         c.setMaxMagnitude(floatOf(search.maxSearchMagTField));
@@ -624,6 +639,7 @@ originList OrrelinController::loadCatalogue(int tag) {
             qCWarning(lcController).noquote()
                 << QStringLiteral("The search days \"%1\" to \"%2\" are not yyyy-MM-dd days.")
                        .arg(search.searchStartDateTField->text(), search.searchEndDateTField->text());
+            reportFailure(catalogueName(tag), tr("the search days are not yyyy-MM-dd days"));
             return false;
         }
         c.setStartDate(first);
@@ -643,8 +659,7 @@ originList OrrelinController::loadCatalogue(int tag) {
     case emscTag: {
         EQ_QueryController& c = tag == ingvTag ? static_cast<EQ_QueryController&>(*ingvQueryController_)
                                                : *csemQueryController_;
-        c.setMinMagnitude(floatOf(main_->minMagTField));
-        c.setMaxMagnitude(floatOf(main_->maxMagTField));
+        shownMagnitudes(c);
         allSeismicOrigins_ = loaded(c, tag);
         timeLine->computeStartandEndDateFromSortedEventList();
         timeLine->setEndDate(now());
@@ -652,10 +667,8 @@ originList OrrelinController::loadCatalogue(int tag) {
     }
     case pdeTag: {
         PDE_QueryController& c = *pdeQueryController_;
-        if (!searchLimits(c)) {
-            reportFailure(catalogueName(tag), tr("the search days are not yyyy-MM-dd days"));
+        if (!searchLimits(c))
             return {};
-        }
         // The PDE request names its latitudes the other way round: the north field goes in
         // as the minimum, so that the request carries south first.
         c.setMinLatitude(floatOf(search.northSearchlatitudeTField));
@@ -664,10 +677,8 @@ originList OrrelinController::loadCatalogue(int tag) {
     }
     case fdsnTag: {
         fdsnEventQueryController& c = *fdsnQueryController_;
-        if (!searchLimits(c)) {
-            reportFailure(catalogueName(tag), tr("the search days are not yyyy-MM-dd days"));
+        if (!searchLimits(c))
             return {};
-        }
         c.setMaxLatitude(floatOf(search.northSearchlatitudeTField));
         c.setMinLatitude(floatOf(search.southSearchlatitudeTField));
         const int segment = search.searchTypeControl->checkedId();
@@ -679,8 +690,7 @@ originList OrrelinController::loadCatalogue(int tag) {
     }
     default: {
         NEIC_QueryController& c = *neicQueryController_;
-        c.setMinMagnitude(floatOf(main_->minMagTField));
-        c.setMaxMagnitude(floatOf(main_->maxMagTField));
+        shownMagnitudes(c);
         timeLine->setEndDate(start);
         timeLine->setStartDate(start.addSecs(-2592000)); // 30 days
         originList origins = c.loadUSGSGeoJSONFeed();
@@ -693,12 +703,7 @@ originList OrrelinController::loadCatalogue(int tag) {
 void OrrelinController::loadNEICInfo() {
     if (loading_)
         return;
-    loading_ = true;
-    main_->networkProgressIndicator->show();
-    const auto done = qScopeGuard([this] {
-        main_->networkProgressIndicator->hide();
-        loading_ = false;
-    });
+    const loadInProgress busy(*this);
     NEIC_QueryController& c = *neicQueryController_;
     c.setMinMagnitude(floatOf(main_->minMagTField));
     c.setMaxMagnitude(floatOf(main_->maxMagTField));
@@ -1022,24 +1027,25 @@ std::shared_ptr<seismicOrigin> OrrelinController::selectedOrigin() const {
                                                           : nullptr;
 }
 
-void OrrelinController::loadNEICEventPage() {
+void OrrelinController::loadSelectedOriginPage(QUrl (*link)(const seismicOrigin&)) {
     if (const auto o = selectedOrigin())
-        loadURL(webLinks::eventPage(*o));
+        loadURL(link(*o));
+}
+
+void OrrelinController::loadNEICEventPage() {
+    loadSelectedOriginPage(&webLinks::eventPage);
 }
 
 void OrrelinController::openGoogleMaps() {
-    if (const auto o = selectedOrigin())
-        loadURL(webLinks::mapOfOrigin(*o));
+    loadSelectedOriginPage(&webLinks::mapOfOrigin);
 }
 
 void OrrelinController::googleNewsSearch() {
-    if (const auto o = selectedOrigin())
-        loadURL(webLinks::newsSearch(*o));
+    loadSelectedOriginPage(&webLinks::newsSearch);
 }
 
 void OrrelinController::cmtSearch() {
-    if (const auto o = selectedOrigin())
-        loadURL(webLinks::cmtSearch(*o));
+    loadSelectedOriginPage(&webLinks::cmtSearch);
 }
 
 void OrrelinController::searchNearSelectedEvent() {
@@ -1113,9 +1119,7 @@ void OrrelinController::showTwitterBrowserWindow() {
         setUpdateTwitterTimer(timer);
     }
     loadTwitterSearchResults();
-    twitterBrowserWindow_->show();
-    twitterBrowserWindow_->raise();
-    twitterBrowserWindow_->activateWindow();
+    bringToFront(twitterBrowserWindow_.get(), true);
 }
 
 void OrrelinController::updateTwitterFeed() {

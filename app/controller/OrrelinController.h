@@ -199,9 +199,11 @@ public:
     void setClock(std::function<QDateTime()> clock);
 
 private:
+    class loadInProgress;
     void connectInterface();
     void bindFieldsToDefaults();
     void layOutEventTable();
+    QList<std::pair<QWidget*, QString>> windowsByName() const;
     void restoreWindowGeometry();
     void saveWindowGeometry() const;
     // Loads, sorts and shows one catalogue; the body of loadEQInfo under the guard.
@@ -212,6 +214,8 @@ private:
     void reportFailure(const QString& catalogue, const QString& why);
     void showLatestEventInStatusBar();
     void showVisibleOrigins();
+    static void bringToFront(QWidget* window, bool makeKey);
+    void loadSelectedOriginPage(QUrl (*link)(const seismicOrigin&));
     void stopAutoUpdate();
     void setAlertText(const QString& text);
     float floatOf(const QLineEdit* field) const;
