@@ -92,22 +92,23 @@ void OrrelinController::initialize() {
 }
 
 OrrelinController::OrrelinController(QObject* parent)
-    : QObject(parent), main_(std::make_unique<Ui::mainWindow>()),
-      eventList_(std::make_unique<Ui::eventListWindow>()),
-      preferences_(std::make_unique<Ui::preferencesWindow>()),
-      alert_(std::make_unique<Ui::alertWindow>()), about_(std::make_unique<Ui::aboutWindow>()),
-      browser_(std::make_unique<Ui::browserWindow>()),
-      twitter_(std::make_unique<Ui::twitterWindow>()) {
+    : QObject(parent)
+    , main_(std::make_unique<Ui::mainWindow>())
+    , eventList_(std::make_unique<Ui::eventListWindow>())
+    , preferences_(std::make_unique<Ui::preferencesWindow>())
+    , alert_(std::make_unique<Ui::alertWindow>())
+    , about_(std::make_unique<Ui::aboutWindow>())
+    , browser_(std::make_unique<Ui::browserWindow>())
+    , twitter_(std::make_unique<Ui::twitterWindow>()) {
     initialize();
     neicQueryController_ = new NEIC_QueryController(this);
     ingvQueryController_ = new INGV_QueryController(this);
     csemQueryController_ = new CSEM_QueryController(this);
     pdeQueryController_ = new PDE_QueryController(this);
     fdsnQueryController_ = new fdsnEventQueryController(this);
-    for (EQ_QueryController* c :
-         std::initializer_list<EQ_QueryController*>{neicQueryController_, ingvQueryController_,
-                                                    csemQueryController_, pdeQueryController_,
-                                                    fdsnQueryController_})
+    for (EQ_QueryController* c : std::initializer_list<EQ_QueryController*>{
+             neicQueryController_, ingvQueryController_, csemQueryController_, pdeQueryController_,
+             fdsnQueryController_})
         c->setController(this);
 
     // The windows of the interface description, none shown yet.
@@ -134,13 +135,12 @@ OrrelinController::OrrelinController(QObject* parent)
     main_->statusBar->addPermanentWidget(latestEventLabel_);
 
     tableModel_ = std::make_unique<originTableModel>(
-        &visibleSeismicOrigins_,
-        originTableModel::columnRules{.regionFallsBackToCatalogText = true, .ageColumnSorts = true});
-    tableModel_->setColumnIdentifiers({QStringLiteral("1"), QStringLiteral("10"),
-                                       QStringLiteral("6"), QStringLiteral("9"),
-                                       QStringLiteral("3"), QStringLiteral("4"),
-                                       QStringLiteral("5"), QStringLiteral("2"),
-                                       QStringLiteral("7"), QStringLiteral("8")});
+        &visibleSeismicOrigins_, originTableModel::columnRules{.regionFallsBackToCatalogText = true,
+                                                               .ageColumnSorts = true});
+    tableModel_->setColumnIdentifiers(
+        {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("6"), QStringLiteral("9"),
+         QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("2"),
+         QStringLiteral("7"), QStringLiteral("8")});
     connectInterface();
     restoreWindowGeometry();
 }
@@ -243,9 +243,9 @@ void OrrelinController::connectInterface() {
     for (int i = 0; i < ui.mapImagePopUp->count() && i < 5; ++i)
         ui.mapImagePopUp->setItemData(i, pictureTags[i]);
     for (int id = 0; id < 3; ++id)
-        preferences_->searchTypeControl->setId(
-            preferencesWindow_->findChild<QAbstractButton*>(QStringLiteral("searchType%1Button").arg(id)),
-            id);
+        preferences_->searchTypeControl->setId(preferencesWindow_->findChild<QAbstractButton*>(
+                                                   QStringLiteral("searchType%1Button").arg(id)),
+                                               id);
 
     connect(ui.dataSourcePopup, &QComboBox::activated, this,
             [this] { loadEQInfo(main_->dataSourcePopup); });
@@ -292,9 +292,9 @@ void OrrelinController::connectInterface() {
         updateDisplays();
     });
     // A changed display field shows at once.
-    for (QLineEdit* field : {ui.mapWestTField, ui.mapEastTField, ui.mapSouthTField,
-                             ui.mapNorthTField, ui.minMagTField, ui.maxMagTField,
-                             ui.symbolScaleTField, ui.recentTField, ui.olderTField})
+    for (QLineEdit* field :
+         {ui.mapWestTField, ui.mapEastTField, ui.mapSouthTField, ui.mapNorthTField, ui.minMagTField,
+          ui.maxMagTField, ui.symbolScaleTField, ui.recentTField, ui.olderTField})
         connect(field, &QLineEdit::returnPressed, this, [this] {
             createMapPoints();
             updateDisplays();
@@ -357,7 +357,8 @@ void OrrelinController::connectInterface() {
     connect(ui.ptwcAction, &QAction::triggered, this, &OrrelinController::updatePTWCMessage);
     connect(ui.webHomeAction, &QAction::triggered, this, &OrrelinController::loadQuorvelWebHome);
     for (QAction* info : {ui.magnitudeInfoAction, ui.intensityInfoAction, ui.momentInfoAction})
-        connect(info, &QAction::triggered, this, [this, info] { loadQuorvelInfoPage(info->text()); });
+        connect(info, &QAction::triggered, this,
+                [this, info] { loadQuorvelInfoPage(info->text()); });
 
     ui.refreshAction->setShortcut(QKeySequence::Refresh);
     ui.copyEventsAction->setShortcut(QKeySequence::Copy);
@@ -372,9 +373,8 @@ void OrrelinController::connectInterface() {
     // The browser: the page names the window, the address line loads what is typed.
     connect(theWebView_, &webViewHolder::titleChanged, browserWindow_.get(),
             &QWidget::setWindowTitle);
-    connect(browser_->webAddressTField, &QLineEdit::returnPressed, this, [this] {
-        loadURL(QUrl::fromUserInput(browser_->webAddressTField->text()));
-    });
+    connect(browser_->webAddressTField, &QLineEdit::returnPressed, this,
+            [this] { loadURL(QUrl::fromUserInput(browser_->webAddressTField->text())); });
     connect(browser_->externalBrowserButton, &QPushButton::clicked, this,
             [this] { loadURLInExternalBrowser(theWebView_->requestedURL()); });
     connect(twitter_->twitterSearchButton, &QPushButton::clicked, this,
@@ -414,22 +414,23 @@ void OrrelinController::bindFieldsToDefaults() {
         const QString k = QString::fromLatin1(key);
         field->setText(defaults.stringForKey(k));
         // Only the user's own edits are kept; texts the program writes are not.
-        connect(field, &QLineEdit::textEdited, this,
-                [k](const QString& text) { userDefaults::standardUserDefaults().setObject(text, k); });
+        connect(field, &QLineEdit::textEdited, this, [k](const QString& text) {
+            userDefaults::standardUserDefaults().setObject(text, k);
+        });
     }
     main_->timeUnitsPopUp->setCurrentIndex(
         std::clamp(defaults.objectForKey(QStringLiteral("timeUnitsIndex")).toInt(), 0, 4));
     colorWell* wells[] = {main_->recentColorWell, main_->olderColorWell, main_->oldestColorWell};
     for (int i = 0; i < 3; ++i)
-        wells[i]->setColor(QColor::fromString(defaults.stringForKey(QString::fromLatin1(colorKeys[i]))));
+        wells[i]->setColor(
+            QColor::fromString(defaults.stringForKey(QString::fromLatin1(colorKeys[i]))));
     const QColor plate = QColor::fromString(defaults.stringForKey(QStringLiteral("plateColor")));
     main_->plateColorWell->setColor(plate.isValid() ? plate : QColor(Qt::white));
     preferences_->autoUpdateToggleCheckBox->setChecked(
         defaults.boolForKey(QStringLiteral("autoUpdateToggle")));
-    connect(preferences_->autoUpdateToggleCheckBox, &QCheckBox::toggled, this,
-            [](bool on) {
-                userDefaults::standardUserDefaults().setObject(on, QStringLiteral("autoUpdateToggle"));
-            });
+    connect(preferences_->autoUpdateToggleCheckBox, &QCheckBox::toggled, this, [](bool on) {
+        userDefaults::standardUserDefaults().setObject(on, QStringLiteral("autoUpdateToggle"));
+    });
 }
 
 void OrrelinController::layOutEventTable() {
@@ -467,7 +468,8 @@ void OrrelinController::restoreWindowGeometry() {
         if (!geometry.isEmpty())
             window->restoreGeometry(geometry);
     }
-    const QByteArray splitter = settings.value(QStringLiteral("windows/main/splitter")).toByteArray();
+    const QByteArray splitter =
+        settings.value(QStringLiteral("windows/main/splitter")).toByteArray();
     if (splitter.isEmpty() || !main_->displaySplitter->restoreState(splitter))
         main_->displaySplitter->setSizes({540, 200}); // the map over a time line a third its height
 }
@@ -587,7 +589,8 @@ int OrrelinController::dataSourceTagOf(QObject* sender) const {
 // While a load runs: the flag that keeps loads from nesting, and the spinning indicator.
 class OrrelinController::loadInProgress {
 public:
-    explicit loadInProgress(OrrelinController& c) : c_(c) {
+    explicit loadInProgress(OrrelinController& c)
+        : c_(c) {
         c_.loading_ = true;
         c_.main_->networkProgressIndicator->show();
     }
@@ -638,7 +641,8 @@ originList OrrelinController::loadCatalogue(int tag) {
         if (!first.isValid() || !last.isValid()) {
             qCWarning(lcController).noquote()
                 << QStringLiteral("The search days \"%1\" to \"%2\" are not yyyy-MM-dd days.")
-                       .arg(search.searchStartDateTField->text(), search.searchEndDateTField->text());
+                       .arg(search.searchStartDateTField->text(),
+                            search.searchEndDateTField->text());
             reportFailure(catalogueName(tag), tr("the search days are not yyyy-MM-dd days"));
             return false;
         }
@@ -657,8 +661,9 @@ originList OrrelinController::loadCatalogue(int tag) {
     switch (tag) {
     case ingvTag:
     case emscTag: {
-        EQ_QueryController& c = tag == ingvTag ? static_cast<EQ_QueryController&>(*ingvQueryController_)
-                                               : *csemQueryController_;
+        EQ_QueryController& c = tag == ingvTag
+                                    ? static_cast<EQ_QueryController&>(*ingvQueryController_)
+                                    : *csemQueryController_;
         shownMagnitudes(c);
         allSeismicOrigins_ = loaded(c, tag);
         timeLine->computeStartandEndDateFromSortedEventList();
@@ -758,10 +763,10 @@ void OrrelinController::showLatestEventInStatusBar() {
     QString region = o.shortFlinnEngdahlString();
     if (region.isEmpty())
         region = o.csvRegionString();
-    latestEventLabel_->setText(
-        tr("Latest: M %1 %2, %3 ago · refreshed %4 UTC")
-            .arg(QString::asprintf("%.1f", double(o.magnitude())), region,
-                 o.originTimeSinceNow(now()), lastRefresh_.toString(QStringLiteral("HH:mm:ss"))));
+    latestEventLabel_->setText(tr("Latest: M %1 %2, %3 ago · refreshed %4 UTC")
+                                   .arg(QString::asprintf("%.1f", double(o.magnitude())), region,
+                                        o.originTimeSinceNow(now()),
+                                        lastRefresh_.toString(QStringLiteral("HH:mm:ss"))));
 }
 
 double OrrelinController::getAllSeismicOriginsTimeSpan() const {
@@ -801,9 +806,9 @@ void OrrelinController::filterEventsByTime(double age) {
 void OrrelinController::filterEventsByDistanceFromLocation(QPointF lonLat) {
     if (allSeismicOrigins_.isEmpty())
         return;
-    if (auto kept = eventFilters::byDistance(allSeismicOrigins_, float(lonLat.x()),
-                                             float(lonLat.y()),
-                                             floatOf(main_->filterDistanceTField))) {
+    if (auto kept =
+            eventFilters::byDistance(allSeismicOrigins_, float(lonLat.x()), float(lonLat.y()),
+                                     floatOf(main_->filterDistanceTField))) {
         visibleSeismicOrigins_ = *kept;
         eventsAreFiltered_ = true;
     }
@@ -1024,7 +1029,7 @@ std::shared_ptr<seismicOrigin> OrrelinController::selectedOrigin() const {
         return nullptr;
     const int row = rows.first().row();
     return row >= 0 && row < visibleSeismicOrigins_.size() ? visibleSeismicOrigins_.at(row)
-                                                          : nullptr;
+                                                           : nullptr;
 }
 
 void OrrelinController::loadSelectedOriginPage(QUrl (*link)(const seismicOrigin&)) {

@@ -232,7 +232,7 @@ private:
     std::unique_ptr<QMainWindow> mainWindow_;
     std::unique_ptr<QWidget> eventListWindow_, preferencesWindow_, alertWindow_, aboutWindow_,
         browserWindow_, twitterBrowserWindow_;
-    QLabel* latestEventLabel_ = nullptr; // in the status bar
+    QLabel* latestEventLabel_ = nullptr;         // in the status bar
     webViewHolder* theWebView_ = nullptr;        // owned by this object
     webViewHolder* theTwitterWebView_ = nullptr; // owned by this object
 

@@ -1,8 +1,8 @@
 #include "quorvelCommandLine.h"
 
 #include "catalogueCommands.h"
-#include "renderCommands.h"
 #include "commandLineOptions.h"
+#include "renderCommands.h"
 #include "seismogramCommands.h"
 
 #include <optional>

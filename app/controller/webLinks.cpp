@@ -17,9 +17,9 @@ QUrl on(service which, const QString& pathAndQuery) {
 } // namespace
 
 QUrl eventPage(const seismicOrigin& origin) {
-    return on(service::usgsEventPages, QStringLiteral("/earthquakes/eventpage/") +
-                                           QStringLiteral("%1#summary")
-                                               .arg(printableText(origin.eventID())));
+    return on(service::usgsEventPages,
+              QStringLiteral("/earthquakes/eventpage/") +
+                  QStringLiteral("%1#summary").arg(printableText(origin.eventID())));
 }
 
 QUrl mapOfOrigin(const seismicOrigin& origin) {
@@ -61,15 +61,16 @@ QUrl cmtSearch(const seismicOrigin& origin) {
         month = date.month();
         day = date.day();
     }
-    return on(service::cmtCatalog,
-              QStringLiteral("/cgi-bin/CMT2/form?itype=ymd&yr=") +
-                  QString::asprintf("%4.4d&mo=%2.2d&day=%2.2d", year, month, day) +
-                  QStringLiteral("&oyr=1976&omo=1&oday=1&jyr=1976&jday=1&ojyr=1976") +
-                  QStringLiteral("&ojday=1&otype=nd&nday=1&lmw=0&umw=10&lms=0&ums=10&lmb=0") +
-                  QString::asprintf("&umb=10&llat=%.2f&ulat=%.2f&llon=%.2f&ulon=%.2f&lhd=0&uhd=1000",
-                                    double(lat - 4.0f), double(lat + 4.0f), double(lon - 4.0f),
-                                    double(lon + 4.0f)) +
-                  QStringLiteral("&lts=-9999&uts=9999&lpe1=0&upe1=90&lpe2=0&upe2=90&list=0"));
+    return on(
+        service::cmtCatalog,
+        QStringLiteral("/cgi-bin/CMT2/form?itype=ymd&yr=") +
+            QString::asprintf("%4.4d&mo=%2.2d&day=%2.2d", year, month, day) +
+            QStringLiteral("&oyr=1976&omo=1&oday=1&jyr=1976&jday=1&ojyr=1976") +
+            QStringLiteral("&ojday=1&otype=nd&nday=1&lmw=0&umw=10&lms=0&ums=10&lmb=0") +
+            QString::asprintf("&umb=10&llat=%.2f&ulat=%.2f&llon=%.2f&ulon=%.2f&lhd=0&uhd=1000",
+                              double(lat - 4.0f), double(lat + 4.0f), double(lon - 4.0f),
+                              double(lon + 4.0f)) +
+            QStringLiteral("&lts=-9999&uts=9999&lpe1=0&upe1=90&lpe2=0&upe2=90&list=0"));
 }
 
 QUrl webHome() {

@@ -2,7 +2,8 @@
 
 #include <QColorDialog>
 
-colorWell::colorWell(QWidget* parent) : QPushButton(parent) {
+colorWell::colorWell(QWidget* parent)
+    : QPushButton(parent) {
     setMinimumSize(44, 22);
     setMaximumWidth(60);
     setColor(color_);
@@ -17,8 +18,8 @@ void colorWell::setColor(const QColor& c) {
 }
 
 void colorWell::chooseColor() {
-    const QColor picked = QColorDialog::getColor(color_, this, tr("Choose a Colour"),
-                                                 QColorDialog::ShowAlphaChannel);
+    const QColor picked =
+        QColorDialog::getColor(color_, this, tr("Choose a Colour"), QColorDialog::ShowAlphaChannel);
     if (!picked.isValid())
         return;
     setColor(picked);

@@ -28,7 +28,9 @@ protected:
 
 } // namespace
 
-webViewHolder::webViewHolder(QWidget* holder, QObject* parent) : QObject(parent), holder_(holder) {}
+webViewHolder::webViewHolder(QWidget* holder, QObject* parent)
+    : QObject(parent)
+    , holder_(holder) {}
 
 bool webViewHolder::viewsAllowed() {
     return allowed;

@@ -20,9 +20,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHelpEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QMainWindow>
 #include <QSettings>
 #include <QStatusBar>
@@ -30,8 +32,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
-#include <QHelpEvent>
-#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -49,8 +49,8 @@ struct quake {
     const char* place;
 };
 
-// Two close events off Japan an hour (and a bit) and five hours ago, one in Chile three days ago and one
-// in California twenty days ago.
+// Two close events off Japan an hour (and a bit) and five hours ago, one in Chile three days ago
+// and one in California twenty days ago.
 const quake quakes[] = {
     {"us0001", 6.0, 35.0, 140.0, 3700, "near the east coast of Honshu, Japan"},
     {"us0002", 5.0, 36.0, 141.0, 5 * 3600, "off the east coast of Honshu, Japan"},
@@ -72,8 +72,8 @@ QByteArray monthFeed() {
                          {"ids", QStringLiteral(",%1,").arg(QLatin1StringView(q.id))},
                          {"magType", "mb"},
                          {"detail", QJsonValue::Null}}},
-            {"geometry", QJsonObject{{"type", "Point"},
-                                     {"coordinates", QJsonArray{q.lon, q.lat, 10.0}}}}});
+            {"geometry",
+             QJsonObject{{"type", "Point"}, {"coordinates", QJsonArray{q.lon, q.lat, 10.0}}}}});
     }
     return QJsonDocument(QJsonObject{{"type", "FeatureCollection"}, {"features", features}})
         .toJson();
@@ -81,7 +81,8 @@ QByteArray monthFeed() {
 
 // A widget position (y down) for a view point (y up).
 QPoint widgetPoint(const QWidget* view, QPointF viewPoint) {
-    return QPoint(int(std::lround(viewPoint.x())), int(std::lround(view->height() - viewPoint.y())));
+    return QPoint(int(std::lround(viewPoint.x())),
+                  int(std::lround(view->height() - viewPoint.y())));
 }
 
 class applicationTest : public ::testing::Test {
@@ -125,8 +126,7 @@ QStringList ids(const originList& origins) {
 TEST_F(applicationTest, LaunchShowsTheFeedOnMapTimeLineTableAndSummary) {
     auto c = launch();
     // Newest first, every display fed.
-    EXPECT_EQ(ids(c->allSeismicOrigins()),
-              QStringList({"us0001", "us0002", "us0003", "ci0004"}));
+    EXPECT_EQ(ids(c->allSeismicOrigins()), QStringList({"us0001", "us0002", "us0003", "ci0004"}));
     EXPECT_EQ(ids(c->visibleSeismicOrigins()), ids(c->allSeismicOrigins()));
     EXPECT_FALSE(c->eventsAreFiltered());
     EXPECT_EQ(c->topoMapView()->thePoints().size(), 4);
@@ -164,9 +164,9 @@ TEST_F(applicationTest, LaunchShowsTheFeedOnMapTimeLineTableAndSummary) {
 
     // To look at the windows by eye: QUORVEL_SNAPSHOT_DIR=/some/folder application_tests
     if (const QString folder = qEnvironmentVariable("QUORVEL_SNAPSHOT_DIR"); !folder.isEmpty()) {
-        for (QWidget* window : {static_cast<QWidget*>(c->mainWindow()), c->eventListWindow(),
-                                c->alertWindow(), c->preferencesWindow(), c->aboutWindow(),
-                                c->twitterBrowserWindow()}) {
+        for (QWidget* window :
+             {static_cast<QWidget*>(c->mainWindow()), c->eventListWindow(), c->alertWindow(),
+              c->preferencesWindow(), c->aboutWindow(), c->twitterBrowserWindow()}) {
             window->show();
             window->grab().save(folder + u'/' + window->objectName() + QStringLiteral(".png"));
         }
@@ -185,8 +185,8 @@ TEST_F(applicationTest, TimeLineClickFiltersAndTheNextClickRestores) {
     // The window is 2 % of 30 days, 14.4 hours: a click at the newest event's time keeps
     // the two events off Japan.
     const double age = 3700;
-    const double x = plot.left() + (age - timeLine->xmin()) / (timeLine->xmax() - timeLine->xmin()) *
-                                       plot.width();
+    const double x = plot.left() + (age - timeLine->xmin()) /
+                                       (timeLine->xmax() - timeLine->xmin()) * plot.width();
     QTest::mouseClick(timeLine, Qt::LeftButton, {},
                       widgetPoint(timeLine, QPointF(x, plot.center().y())));
     EXPECT_TRUE(c->eventsAreFiltered());
@@ -322,7 +322,8 @@ TEST_F(applicationTest, EachDataSourceTagLoadsItsCatalogue) {
     EXPECT_EQ(lastRequest(), QStringLiteral("/index.html"));
     ui.dataSourcePopup->setCurrentIndex(2);
     c->loadEQInfo(ui.dataSourcePopup);
-    EXPECT_TRUE(lastRequest().startsWith(QStringLiteral("/Earthquake/?"))) << lastRequest().toStdString();
+    EXPECT_TRUE(lastRequest().startsWith(QStringLiteral("/Earthquake/?")))
+        << lastRequest().toStdString();
 
     // The FDSN search reads the preferences' search tab: box from the four fields.
     search.southSearchlatitudeTField->setText(QStringLiteral("-10"));
@@ -478,7 +479,8 @@ TEST_F(applicationTest, LinksOpenInTheBrowserWindowsWithTheirQueries) {
     c->showTwitterBrowserWindow();
     EXPECT_EQ(c->updateTwitterTimer(), refresh);
     EXPECT_EQ(c->theTwitterWebView()->requestedURL().toString(QUrl::FullyEncoded),
-              QStringLiteral("https://twitter.test/search?q=earthquake%20geocode%3A35.50%2C139.70%2C100km"));
+              QStringLiteral(
+                  "https://twitter.test/search?q=earthquake%20geocode%3A35.50%2C139.70%2C100km"));
 }
 
 TEST_F(applicationTest, DisplayControlsReachMapAndTimeLine) {

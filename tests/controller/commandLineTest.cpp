@@ -299,11 +299,10 @@ TEST(CommandLine, RendersTheLoadedEventsOnTheMapAndTheTimeLine) {
     for (const QStringList& wrong :
          {QStringList{QStringLiteral("--render"), QStringLiteral("globe"),
                       QStringLiteral("--output"), map},
-          QStringList{QStringLiteral("--render"), QStringLiteral("map"),
-                      QStringLiteral("--output"), dir.filePath(QStringLiteral("map.gif"))},
-          QStringList{QStringLiteral("--render"), QStringLiteral("map"),
-                      QStringLiteral("--output"), map, QStringLiteral("--size"),
-                      QStringLiteral("99999x10")}}) {
+          QStringList{QStringLiteral("--render"), QStringLiteral("map"), QStringLiteral("--output"),
+                      dir.filePath(QStringLiteral("map.gif"))},
+          QStringList{QStringLiteral("--render"), QStringLiteral("map"), QStringLiteral("--output"),
+                      map, QStringLiteral("--size"), QStringLiteral("99999x10")}}) {
         r = runQuorvel(QStringList{QStringLiteral("--source"), QStringLiteral("usgs"),
                                    QStringLiteral("--input"), feed} +
                        wrong);

@@ -1,7 +1,7 @@
+#include "webLinks.h"
 #include "qtPrinters.h"
 #include "scopedEnvironment.h"
 #include "seismicOrigin.h"
-#include "webLinks.h"
 
 #include <gtest/gtest.h>
 
@@ -30,19 +30,19 @@ TEST(WebLinks, SelectedEventPagesCarryTheExactQueries) {
     // ±4° around the epicentre, on the origin's day (taken from the origin time, which is all
     // the catalogues fill in).
     EXPECT_EQ(webLinks::cmtSearch(o).toString().toStdString(),
-              QStringLiteral(
-                  "https://cmt.test/cgi-bin/CMT2/form?itype=ymd&yr=2011&mo=03&day=11"
-                  "&oyr=1976&omo=1&oday=1&jyr=1976&jday=1&ojyr=1976"
-                  "&ojday=1&otype=nd&nday=1&lmw=0&umw=10&lms=0&ums=10&lmb=0"
-                  "&umb=10&llat=6.50&ulat=14.50&llon=-24.00&ulon=-16.00&lhd=0&uhd=1000"
-                  "&lts=-9999&uts=9999&lpe1=0&upe1=90&lpe2=0&upe2=90&list=0")
+              QStringLiteral("https://cmt.test/cgi-bin/CMT2/form?itype=ymd&yr=2011&mo=03&day=11"
+                             "&oyr=1976&omo=1&oday=1&jyr=1976&jday=1&ojyr=1976"
+                             "&ojday=1&otype=nd&nday=1&lmw=0&umw=10&lms=0&ums=10&lmb=0"
+                             "&umb=10&llat=6.50&ulat=14.50&llon=-24.00&ulon=-16.00&lhd=0&uhd=1000"
+                             "&lts=-9999&uts=9999&lpe1=0&upe1=90&lpe2=0&upe2=90&list=0")
                   .toStdString());
     seismicOrigin withFields = o;
     withFields.setYear(2010);
     withFields.setMonth(2);
     withFields.setDay(27);
-    EXPECT_TRUE(webLinks::cmtSearch(withFields).toString().contains(
-        QStringLiteral("yr=2010&mo=02&day=27&")));
+    EXPECT_TRUE(webLinks::cmtSearch(withFields)
+                    .toString()
+                    .contains(QStringLiteral("yr=2010&mo=02&day=27&")));
 }
 
 TEST(WebLinks, NewsSearchKeepsTheDistinctiveWordsOfTheRegion) {
@@ -67,7 +67,8 @@ TEST(WebLinks, TwitterSearchEncodesTheGeocodeQuery) {
     const QString query = webLinks::twitterQuery(true, 35.5f, 139.7f, 100);
     EXPECT_EQ(query, QStringLiteral("earthquake geocode:35.50,139.70,100km"));
     EXPECT_EQ(webLinks::twitterSearch(query).toString(QUrl::FullyEncoded),
-              QStringLiteral("https://twitter.test/search?q=earthquake%20geocode%3A35.50%2C139.70%2C100km"));
+              QStringLiteral(
+                  "https://twitter.test/search?q=earthquake%20geocode%3A35.50%2C139.70%2C100km"));
     EXPECT_EQ(webLinks::twitterQuery(false, 35.5f, 139.7f, 100), QStringLiteral("earthquake"));
 }
 
