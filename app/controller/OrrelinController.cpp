@@ -126,6 +126,10 @@ OrrelinController::OrrelinController(QObject* parent)
     browser_->setupUi(browserWindow_.get());
     twitterBrowserWindow_ = std::make_unique<QWidget>();
     twitter_->setupUi(twitterBrowserWindow_.get());
+    // Closing the main window ends the program, whatever else is open.
+    for (QWidget* window : {eventListWindow_.get(), preferencesWindow_.get(), alertWindow_.get(),
+                            aboutWindow_.get(), browserWindow_.get(), twitterBrowserWindow_.get()})
+        window->setAttribute(Qt::WA_QuitOnClose, false);
     theWebView_ = new webViewHolder(browser_->webViewHolder, this);
     theTwitterWebView_ = new webViewHolder(twitter_->webViewHolder, this);
     main_->networkProgressIndicator->hide();
