@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMainWindow>
-#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -41,8 +40,9 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
     OrrelinController controller;
+    // The window opens on the list kept from the last run; the first loads follow once it
+    // is on screen, and it repaints while they download.
+    controller.awakeFromNib(OrrelinController::firstLoads::deferred);
     controller.mainWindow()->show();
-    // The first loads run once the window is on screen, so that it paints while they download.
-    QTimer::singleShot(0, &controller, [&controller] { controller.awakeFromNib(); });
     return app.exec();
 }

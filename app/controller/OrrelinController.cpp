@@ -30,14 +30,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QToolTip>
 
 namespace {
@@ -176,10 +179,29 @@ QVRStemTimeLineView* OrrelinController::timeLineView() const {
 // --- set-up
 
 void OrrelinController::awakeFromNib(firstLoads loads) {
-    timeZones::makeUTCTheDefault();
-    if (loads == firstLoads::run)
-        neicQueryController_->loadUSGSGeoJSONFeed(); // warms the feed; the list comes later
+    setUpViews();
+    switch (loads) {
+    case firstLoads::run:
+        runFirstLoads();
+        finishSetUp(loads);
+        break;
+    case firstLoads::deferred:
+        showCachedOrigins(false);
+        QTimer::singleShot(0, this, [this] {
+            runFirstLoads();
+            if (allSeismicOrigins_.isEmpty())
+                showCachedOrigins(true);
+            finishSetUp(firstLoads::deferred);
+        });
+        break;
+    case firstLoads::skip:
+        finishSetUp(loads);
+        break;
+    }
+}
 
+void OrrelinController::setUpViews() {
+    timeZones::makeUTCTheDefault();
     setEventTableView(eventList_->eventListTblView);
     tableModel_->attachToTableView(eventTableView_);
     layOutEventTable();
@@ -214,14 +236,17 @@ void OrrelinController::awakeFromNib(firstLoads loads) {
     timeLineView()->setDataSource(this);
     timeLineView()->setController(this);
     setUpdateTwitterTimer(nullptr);
-
     changeMapImage(std::nullopt);
-    if (loads == firstLoads::run) {
-        loadNEICInfo();
-        loadEQInfo(nullptr);
-    }
+}
 
-    if (loads == firstLoads::run &&
+void OrrelinController::runFirstLoads() {
+    neicQueryController_->loadUSGSGeoJSONFeed(); // warms the feed; the list comes below
+    loadNEICInfo();
+    loadEQInfo(nullptr);
+}
+
+void OrrelinController::finishSetUp(firstLoads loads) {
+    if (loads != firstLoads::skip &&
         userDefaults::standardUserDefaults().boolForKey(QStringLiteral("autoUpdateToggle"))) {
         stopAutoUpdate();
         getAutoUpdateTimer();
@@ -233,6 +258,59 @@ void OrrelinController::awakeFromNib(firstLoads loads) {
     QFile about(QStringLiteral(":/quorvel/aboutTheData.html"));
     if (about.open(QIODevice::ReadOnly))
         about_->aboutTheDataTextView->setHtml(QString::fromUtf8(about.readAll()));
+}
+
+QString OrrelinController::cachedOriginsPath() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+        .filePath(QStringLiteral("lastEvents.quorvel"));
+}
+
+std::optional<OrrelinController::cachedOrigins> OrrelinController::readCachedOrigins() {
+    const QString path = cachedOriginsPath();
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    QString error;
+    auto origins = eventListFile::read(path, &error);
+    if (!origins) {
+        qCWarning(lcController).noquote()
+            << QStringLiteral("The events kept from the last run cannot be read: %1").arg(error);
+        return std::nullopt;
+    }
+    const QSettings settings;
+    return cachedOrigins{*origins, settings.value(QStringLiteral("cache/catalogueTag")).toInt(),
+                         settings.value(QStringLiteral("cache/loadedAt")).toDateTime()};
+}
+
+void OrrelinController::writeCachedOrigins(int tag) const {
+    const QString path = cachedOriginsPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString error;
+    if (!eventListFile::write(allSeismicOrigins_, path, &error)) {
+        qCWarning(lcController).noquote()
+            << QStringLiteral("The events cannot be kept for the next start: %1").arg(error);
+        return;
+    }
+    QSettings settings;
+    settings.setValue(QStringLiteral("cache/catalogueTag"), tag);
+    settings.setValue(QStringLiteral("cache/loadedAt"), lastRefresh_);
+}
+
+bool OrrelinController::showCachedOrigins(bool offline) {
+    const auto cached = readCachedOrigins();
+    if (!cached || cached->origins.isEmpty())
+        return false;
+    showOrigins(cached->origins, cached->tag);
+    lastRefresh_ = cached->loadedAt.isValid() ? cached->loadedAt : now();
+    showLatestEventInStatusBar();
+    const qint64 minutes = std::max<qint64>(0, lastRefresh_.secsTo(now()) / 60);
+    const QString age = minutes == 1  ? tr("1 minute old")
+                        : minutes < 120 ? tr("%1 minutes old").arg(minutes)
+                                        : tr("%1 hours old").arg(minutes / 60);
+    const QString loadedAt = lastRefresh_.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    main_->statusBar->showMessage(
+        offline ? tr("Offline: showing the events loaded at %1 UTC (%2)").arg(loadedAt, age)
+                : tr("Showing the events loaded at %1 UTC (%2) while loading").arg(loadedAt, age));
+    return true;
 }
 
 void OrrelinController::connectInterface() {
@@ -622,6 +700,8 @@ void OrrelinController::loadEQInfo(QObject* sender) {
     allSeismicOrigins_ = loadCatalogue(tag);
     sortNewestFirst(allSeismicOrigins_);
     showLoadedOrigins();
+    if (!allSeismicOrigins_.isEmpty())
+        writeCachedOrigins(tag);
 }
 
 originList OrrelinController::loadCatalogue(int tag) {
@@ -1157,7 +1237,7 @@ bool OrrelinController::saveEvents(const QString& path) {
         return false;
     }
     main_->statusBar->showMessage(
-        tr("Saved %n events to %1", nullptr, int(visibleSeismicOrigins_.size())).arg(path), 8000);
+        tr("Saved %1 events to %2").arg(visibleSeismicOrigins_.size()).arg(path), 8000);
     return true;
 }
 

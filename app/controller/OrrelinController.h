@@ -70,9 +70,21 @@ public:
     ~OrrelinController() override;
 
     // Set-up once the windows exist: settings into the fields, map and time line, plate
-    // boundaries, then (with `firstLoads`) the first loads and the optional auto-update.
-    enum class firstLoads { run, skip };
+    // boundaries, then the first loads and the optional auto-update. `run` loads at once;
+    // `deferred` first shows the list kept from the last run and loads once the event loop
+    // turns, so the window paints at once; `skip` loads nothing (off-screen pictures).
+    enum class firstLoads { run, deferred, skip };
     void awakeFromNib(firstLoads loads = firstLoads::run);
+
+    // The last list a load brought, kept on disk for the next start: its file, and the list
+    // with its catalogue tag and the time it was loaded (none when there is no such file).
+    static QString cachedOriginsPath();
+    struct cachedOrigins {
+        originList origins;
+        int tag = usgsFeedTag;
+        QDateTime loadedAt;
+    };
+    static std::optional<cachedOrigins> readCachedOrigins();
 
     // --- windows
     QMainWindow* mainWindow() const;
@@ -201,6 +213,12 @@ public:
 private:
     class loadInProgress;
     void connectInterface();
+    void setUpViews();
+    void runFirstLoads();
+    void finishSetUp(firstLoads loads);
+    void writeCachedOrigins(int tag) const;
+    // Shows the kept list, marked with its age in the status bar; false when there is none.
+    bool showCachedOrigins(bool offline);
     void bindFieldsToDefaults();
     void layOutEventTable();
     QList<std::pair<QWidget*, QString>> windowsByName() const;

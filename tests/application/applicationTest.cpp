@@ -28,6 +28,7 @@
 #include <QMainWindow>
 #include <QSettings>
 #include <QStatusBar>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -525,6 +526,50 @@ TEST_F(applicationTest, DisplayControlsReachMapAndTimeLine) {
     c->updateColors();
     EXPECT_EQ(c->topoMapView()->theColors().value(0), QColor(Qt::blue));
     EXPECT_EQ(c->topoMapView()->theColors().size(), 3);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(applicationTest, TheWindowOpensOnTheLastListAndKeepsItWhenOffline) {
+    QFile::remove(OrrelinController::cachedOriginsPath());
+    {
+        auto first = launch(); // a good load keeps its list for the next start
+    }
+    ASSERT_TRUE(QFileInfo::exists(OrrelinController::cachedOriginsPath()));
+
+    // The next start shows the kept list before any download has run …
+    server.setAnswer(feedPath, {500, "down"});
+    server.setAnswer(weekPath, {500, "down"});
+    auto c = std::make_unique<OrrelinController>();
+    c->setClock([] { return fixedNow.addSecs(3 * 3600); });
+    logCapture log;
+    c->awakeFromNib(OrrelinController::firstLoads::deferred);
+    EXPECT_EQ(ids(c->visibleSeismicOrigins()),
+              QStringList({"us0001", "us0002", "us0003", "ci0004"}));
+    EXPECT_EQ(c->topoMapView()->thePoints().size(), 4);
+    const qsizetype requestsBefore = server.requests().size();
+
+    // … then loads, fails (offline), and keeps showing it, marked with its age.
+    QTRY_VERIFY(server.requests().size() > requestsBefore);
+    QTRY_VERIFY(c->mainWindow()->statusBar()->currentMessage().startsWith(
+        QStringLiteral("Offline: ")));
+    EXPECT_TRUE(c->mainWindow()->statusBar()->currentMessage().endsWith(
+        QStringLiteral("(3 hours old)")))
+        << c->mainWindow()->statusBar()->currentMessage().toStdString();
+    EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
+    EXPECT_EQ(c->tableModel()->rowCount(), 4);
+    EXPECT_FALSE(log.problems().isEmpty());
+
+    // A damaged file is no list: the start goes on without one, saying so once.
+    QFile damaged(OrrelinController::cachedOriginsPath());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("garbage");
+    damaged.close();
+    log.clear();
+    EXPECT_FALSE(OrrelinController::readCachedOrigins());
+    EXPECT_EQ(log.problems().size(), 1);
 }
 
 } // namespace
