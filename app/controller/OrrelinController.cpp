@@ -796,8 +796,9 @@ void OrrelinController::loadNEICInfo() {
     NEIC_QueryController& c = *neicQueryController_;
     c.setMinMagnitude(floatOf(main_->minMagTField));
     c.setMaxMagnitude(floatOf(main_->maxMagTField));
-    c.loadEvents();
-    allSeismicOrigins_ = c.loadNEIC_TextList();
+    // The list loadEvents has just read and kept is the weekly list itself; reading it a
+    // second time would only download it twice (and report a failure twice).
+    allSeismicOrigins_ = c.loadEvents() ? c.seismicOrigins() : originList();
     reportLoad(QStringLiteral("USGS weekly list"), c);
     showLoadedOrigins();
 }
