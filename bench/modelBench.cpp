@@ -1,4 +1,5 @@
 #include "EQ_QueryController.h"
+#include "eventFilters.h"
 #include "eventListFile.h"
 #include "seismicOrigin.h"
 
@@ -54,6 +55,25 @@ void BM_BoxFilter(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_BoxFilter)->Arg(10000);
+
+// The click filters over a month of events: a time-line click (a 14-hour window) and a map
+// click (500 km around a point).
+void BM_TimeFilter(benchmark::State& state) {
+    const originList origins = randomOrigins(int(state.range(0)));
+    const QDateTime now(QDate(2026, 12, 1), QTime(0, 0), QTimeZone::utc());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(eventFilters::byTime(origins, 10 * 86400.0, 51840, now));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TimeFilter)->Arg(10000);
+
+void BM_DistanceFilter(benchmark::State& state) {
+    const originList origins = randomOrigins(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(eventFilters::byDistance(origins, 140.0f, 35.0f, 500.0f));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_DistanceFilter)->Arg(10000);
 
 void BM_HeaderClickSortByMagnitude(benchmark::State& state) {
     EQ_QueryController c;
