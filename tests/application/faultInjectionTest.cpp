@@ -136,8 +136,9 @@ TEST_F(faultInjection, EveryCatalogueSurvivesEveryFault) {
             }
             // Usable again within the time-out; a body that came whole is read first (50 MB
             // take a while in the sanitizer build).
-            if (f.transport)
+            if (f.transport) {
                 EXPECT_LT(clock.elapsed(), timeoutMs + 4000);
+            }
             EXPECT_FALSE(c.isLoading());
             EXPECT_TRUE(c.allSeismicOrigins().isEmpty());
             EXPECT_TRUE(c.visibleSeismicOrigins().isEmpty());
