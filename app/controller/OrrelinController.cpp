@@ -303,7 +303,7 @@ bool OrrelinController::showCachedOrigins(bool offline) {
     lastRefresh_ = cached->loadedAt.isValid() ? cached->loadedAt : now();
     showLatestEventInStatusBar();
     const qint64 minutes = std::max<qint64>(0, lastRefresh_.secsTo(now()) / 60);
-    const QString age = minutes == 1  ? tr("1 minute old")
+    const QString age = minutes == 1    ? tr("1 minute old")
                         : minutes < 120 ? tr("%1 minutes old").arg(minutes)
                                         : tr("%1 hours old").arg(minutes / 60);
     const QString loadedAt = lastRefresh_.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm"));

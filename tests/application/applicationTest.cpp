@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -28,7 +29,6 @@
 #include <QMainWindow>
 #include <QSettings>
 #include <QStatusBar>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -172,6 +172,11 @@ TEST_F(applicationTest, LaunchShowsTheFeedOnMapTimeLineTableAndSummary) {
             window->grab().save(folder + u'/' + window->objectName() + QStringLiteral(".png"));
         }
     }
+
+    // The list spans twenty days less an hour and a bit, newest first.
+    const double span = 20 * 86400.0 - 3700;
+    EXPECT_DOUBLE_EQ(c->getAllSeismicOriginsTimeSpan(), span);
+    EXPECT_DOUBLE_EQ(c->getEventTimeRangeInterval(), -span);
 
     // Auto-update is off at launch; the button keeps its form's title.
     EXPECT_EQ(c->theTimer(), nullptr);
@@ -553,10 +558,10 @@ TEST_F(applicationTest, TheWindowOpensOnTheLastListAndKeepsItWhenOffline) {
 
     // … then loads, fails (offline), and keeps showing it, marked with its age.
     QTRY_VERIFY(server.requests().size() > requestsBefore);
-    QTRY_VERIFY(c->mainWindow()->statusBar()->currentMessage().startsWith(
-        QStringLiteral("Offline: ")));
-    EXPECT_TRUE(c->mainWindow()->statusBar()->currentMessage().endsWith(
-        QStringLiteral("(3 hours old)")))
+    QTRY_VERIFY(
+        c->mainWindow()->statusBar()->currentMessage().startsWith(QStringLiteral("Offline: ")));
+    EXPECT_TRUE(
+        c->mainWindow()->statusBar()->currentMessage().endsWith(QStringLiteral("(3 hours old)")))
         << c->mainWindow()->statusBar()->currentMessage().toStdString();
     EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
     EXPECT_EQ(c->tableModel()->rowCount(), 4);

@@ -46,8 +46,9 @@ QList<fault> faultsFor(const QByteArray& valid) {
         {"closed mid-body", {200, valid, "text/plain", b::cutShort}, true},
         {"not HTTP", {200, valid, "text/plain", b::garbage}, true},
         {"50 MB", {200, QByteArray(50 * 1000 * 1000, 'x'), "text/plain", b::normal}, false},
-        {"invalid UTF-8", {200, QByteArray("\xff\xfe\xc3\x28 \xa0\xa1\n", 8).repeated(100),
-                           "text/plain", b::normal}, false},
+        {"invalid UTF-8",
+         {200, QByteArray("\xff\xfe\xc3\x28 \xa0\xa1\n", 8).repeated(100), "text/plain", b::normal},
+         false},
         {"empty 200", {200, QByteArray(), "text/plain", b::normal}, false},
     };
 }
@@ -183,13 +184,15 @@ TEST_F(faultInjection, ADetailDocumentThatFailsLeavesTheOriginWithoutLinks) {
                      {200, feed, "application/json"});
     NEIC_QueryController neicController;
     neicController.setDownloadTimeoutMs(timeoutMs);
-    for (const fault& f : faultsFor(dataFile("libcomcat_detail_us1000778i_kaikoura_pager_orange.geojson"))) {
+    for (const fault& f :
+         faultsFor(dataFile("libcomcat_detail_us1000778i_kaikoura_pager_orange.geojson"))) {
         SCOPED_TRACE(f.name);
         server.setAnswer(QStringLiteral("/detail/us1.geojson"), f.answer);
         logCapture log;
         const originList origins = neicController.loadUSGSGeoJSONFeed();
         ASSERT_EQ(origins.size(), 1);
-        EXPECT_FALSE(origins.first()->gsLinks().has_value() && !origins.first()->gsLinks()->isEmpty());
+        EXPECT_FALSE(origins.first()->gsLinks().has_value() &&
+                     !origins.first()->gsLinks()->isEmpty());
         if (f.transport)
             EXPECT_EQ(log.problems().size(), 1);
         else
@@ -203,8 +206,10 @@ TEST_F(faultInjection, EveryBulletinSurvivesEveryFault) {
     const std::pair<QString, QString (NEIC_QueryController::*)()> bulletins[] = {
         {QStringLiteral("/message.txt"), &NEIC_QueryController::WCATWCMessage},
         {QStringLiteral("/ptwc/wmsg"), &NEIC_QueryController::PTWCMessage},
-        {QStringLiteral("/neis/data_services/bigquake.html"), &NEIC_QueryController::BigQuakeMessage},
-        {QStringLiteral("/neis/data_services/mtall.last"), &NEIC_QueryController::USGSMTensorMessage},
+        {QStringLiteral("/neis/data_services/bigquake.html"),
+         &NEIC_QueryController::BigQuakeMessage},
+        {QStringLiteral("/neis/data_services/mtall.last"),
+         &NEIC_QueryController::USGSMTensorMessage},
     };
     for (const auto& [path, bulletin] : bulletins) {
         for (const fault& f : faultsFor("A bulletin.\n")) {
