@@ -421,6 +421,11 @@ void OrrelinController::connectInterface() {
             &OrrelinController::searchNearSelectedEvent);
     connect(eventList_->eventListTblView, &QTableView::doubleClicked, this,
             &OrrelinController::loadNEICEventPage);
+    // The same actions on a right click in the event list.
+    eventList_->eventListTblView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    eventList_->eventListTblView->addActions({ui.eventPageAction, ui.eventMapAction,
+                                              ui.newsSearchAction, ui.cmtSearchAction,
+                                              ui.searchNearAction});
 
     // Bulletins shown as text come up in their window.
     auto inAlertWindow = [this](void (OrrelinController::*action)()) {
