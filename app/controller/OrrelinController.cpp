@@ -10,6 +10,7 @@
 #include "eventListFile.h"
 #include "fdsnEventQueryController.h"
 #include "geoMapView.h"
+#include "lenientNumbers.h"
 #include "mapFeeding.h"
 #include "originTableModel.h"
 #include "plateBoundaryController.h"
@@ -44,21 +45,6 @@
 #include <QToolTip>
 
 namespace {
-
-// A text field read as a number, 0 when it holds none (leading numbers count: "12 h" is 12).
-float floatValue(const QString& text) {
-    const QString t = text.trimmed();
-    qsizetype end = 0;
-    while (end < t.size() && (t.at(end).isDigit() || QStringLiteral("+-.eE").contains(t.at(end))))
-        ++end;
-    for (; end > 0; --end) {
-        bool ok = false;
-        const float v = t.left(end).toFloat(&ok);
-        if (ok)
-            return v;
-    }
-    return 0;
-}
 
 // A search day "yyyy-MM-dd" as midnight UTC; invalid when the text is no such day.
 QDateTime searchDay(const QString& text) {
@@ -602,7 +588,8 @@ void OrrelinController::showAboutPanel() {
 }
 
 float OrrelinController::floatOf(const QLineEdit* field) const {
-    return floatValue(field->text());
+    // The float value of a text: its leading number ("12 h" is 12), 0 when it has none.
+    return leadingFloat(field->text());
 }
 
 void OrrelinController::setClock(std::function<QDateTime()> clock) {
