@@ -837,12 +837,9 @@ void OrrelinController::showLatestEventInStatusBar() {
     if (!latestOrigin_)
         return;
     const seismicOrigin& o = *latestOrigin_;
-    QString region = o.shortFlinnEngdahlString();
-    if (region.isEmpty())
-        region = o.csvRegionString();
     latestEventLabel_->setText(tr("Latest: M %1 %2, %3 ago · refreshed %4 UTC")
-                                   .arg(QString::asprintf("%.1f", double(o.magnitude())), region,
-                                        o.originTimeSinceNow(now()),
+                                   .arg(QString::asprintf("%.1f", double(o.magnitude())),
+                                        o.shownRegionString(), o.originTimeSinceNow(now()),
                                         lastRefresh_.toString(QStringLiteral("HH:mm:ss"))));
 }
 
@@ -1062,11 +1059,8 @@ QString OrrelinController::mapToolTipAt(QPointF widgetPosition) const {
         if (QLineF(centre, at).length() > reach)
             continue;
         const seismicOrigin& o = *mapPointOrigins_.at(i);
-        QString region = o.shortFlinnEngdahlString();
-        if (region.isEmpty())
-            region = o.csvRegionString();
         return QStringLiteral("M %1  %2\n%3 UTC, %4 ago")
-            .arg(QString::asprintf("%.1f", double(o.magnitude())), region,
+            .arg(QString::asprintf("%.1f", double(o.magnitude())), o.shownRegionString(),
                  o.originDateTime().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                  o.originTimeSinceNow(now()));
     }

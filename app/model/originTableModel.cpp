@@ -86,9 +86,8 @@ QString originTableModel::cellText(const QString& columnIdentifier, int row) con
     case 8:
         return o.eventID();
     case 9:
-        if (rules_.regionFallsBackToCatalogText && o.shortFlinnEngdahlString().isEmpty())
-            return o.csvRegionString();
-        return o.shortFlinnEngdahlString();
+        return rules_.regionFallsBackToCatalogText ? o.shownRegionString()
+                                                   : o.shortFlinnEngdahlString();
     case 10:
         return o.originTimeSinceNow();
     default:

@@ -111,6 +111,11 @@ public:
     void setMySreg(int v) { mySreg_ = v; }
     const QString& shortFlinnEngdahlString() const { return shortFlinnEngdahlString_; }
     void setShortFlinnEngdahlString(const QString& v) { shortFlinnEngdahlString_ = v; }
+    // The region to show: the short Flinn–Engdahl name, or the catalogue's own region text
+    // when the origin has no such name.
+    const QString& shownRegionString() const {
+        return shortFlinnEngdahlString_.isEmpty() ? csvRegionString_ : shortFlinnEngdahlString_;
+    }
 
     // --- flags as the catalogue delivered them (a number or a text), shared as given
     const QVariant& tsunamiFlag() const { return tsunamiFlag_; }
