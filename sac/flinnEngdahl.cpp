@@ -139,10 +139,14 @@ void fe_lookup(float latitude, int, float longitude, int, int* geographicRegion,
                int* seismicRegion) {
     int greg = 0;
     if (latitude >= -90.0f && latitude <= 90.0f && std::isfinite(longitude)) {
+        // Longitudes wrap into (-180, 180]: the date line itself belongs to the east side,
+        // whose last cell of each row runs up to 180°, as the published test points have it.
         double lon = std::fmod(double(longitude) + 180.0, 360.0);
         if (lon < 0)
             lon += 360.0;
-        lon -= 180.0; // now in [-180, 180)
+        lon -= 180.0;
+        if (lon == -180.0)
+            lon = 180.0;
         const bool north = latitude >= 0.0f;
         const bool east = lon >= 0.0;
         const int q = north ? (east ? northEast : northWest) : (east ? southEast : southWest);

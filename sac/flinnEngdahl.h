@@ -7,9 +7,9 @@
 // A point belongs to the one-degree cell found by truncating its absolute latitude and
 // longitude: a point on a whole-degree line belongs to the cell on the side away from the
 // equator or the Greenwich meridian. The equator counts as north and the Greenwich meridian as
-// east. Longitudes wrap into −180…180 (with 180 itself taken as −180, the western side of the
-// date line). A latitude outside ±90, or a coordinate that is not a number, gives region 0,
-// named "UNKNOWN REGION" (seismic region "Unknown Region").
+// east. Longitudes wrap into −180…180 (with −180 itself taken as 180, the eastern side of the
+// date line, as the published test points have it). A latitude outside ±90, or a coordinate that is
+// not a number, gives region 0, named "UNKNOWN REGION" (seismic region "Unknown Region").
 
 extern "C" {
 

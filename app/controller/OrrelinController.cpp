@@ -681,7 +681,7 @@ private:
 
 void OrrelinController::loadEQInfo(QObject* sender) {
     if (loading_) {
-        qCDebug(lcController) << "A load is asked for while one runs; it is skipped.";
+        refuseNestedLoad(sender != this);
         return;
     }
     const loadInProgress busy(*this);
@@ -730,8 +730,9 @@ originList OrrelinController::loadCatalogue(int tag) {
     };
     auto loaded = [this](EQ_QueryController& c, int tag) {
         const bool ok = c.loadEvents();
-        reportLoad(catalogueName(tag), c);
-        return ok ? c.seismicOrigins() : originList();
+        const originList origins = ok ? c.seismicOrigins() : originList();
+        reportLoad(catalogueName(tag), c, origins.size());
+        return origins;
     };
 
     switch (tag) {
@@ -775,15 +776,17 @@ originList OrrelinController::loadCatalogue(int tag) {
         timeLine->setEndDate(start);
         timeLine->setStartDate(start.addSecs(-2592000)); // 30 days
         originList origins = c.loadUSGSGeoJSONFeed();
-        reportLoad(catalogueName(tag), c);
+        reportLoad(catalogueName(tag), c, origins.size());
         return origins;
     }
     }
 }
 
 void OrrelinController::loadNEICInfo() {
-    if (loading_)
+    if (loading_) {
+        refuseNestedLoad(true);
         return;
+    }
     const loadInProgress busy(*this);
     NEIC_QueryController& c = *neicQueryController_;
     c.setMinMagnitude(floatOf(main_->minMagTField));
@@ -791,7 +794,7 @@ void OrrelinController::loadNEICInfo() {
     // The list loadEvents has just read and kept is the weekly list itself; reading it a
     // second time would only download it twice (and report a failure twice).
     allSeismicOrigins_ = c.loadEvents() ? c.seismicOrigins() : originList();
-    reportLoad(QStringLiteral("USGS weekly list"), c);
+    reportLoad(QStringLiteral("USGS weekly list"), c, allSeismicOrigins_.size());
     showLoadedOrigins();
 }
 
@@ -823,9 +826,21 @@ void OrrelinController::showOrigins(const originList& origins, int tag) {
     showLoadedOrigins();
 }
 
-void OrrelinController::reportLoad(const QString& catalogue, const EQ_QueryController& source) {
+void OrrelinController::refuseNestedLoad(bool askedByUser) {
+    qCDebug(lcController) << "A load is asked for while one runs; it is skipped.";
+    // Timer ticks are skipped quietly; a load the user asked for says why nothing happens.
+    if (askedByUser)
+        main_->statusBar->showMessage(tr("A load is already running"), 8000);
+}
+
+void OrrelinController::reportLoad(const QString& catalogue, const EQ_QueryController& source,
+                                   qsizetype count) {
+    // The outcome replaces whatever the status bar said while the load ran.
     if (!source.lastError().isNull())
         reportFailure(catalogue, source.lastError());
+    else
+        main_->statusBar->showMessage(tr("Loaded %1 events from the %2").arg(count).arg(catalogue),
+                                      8000);
 }
 
 void OrrelinController::reportFailure(const QString& catalogue, const QString& why) {

@@ -228,7 +228,8 @@ private:
     originList loadCatalogue(int tag);
     // Visible = all, unfiltered; then the displays, the table and the latest origin.
     void showLoadedOrigins();
-    void reportLoad(const QString& catalogue, const EQ_QueryController& source);
+    void refuseNestedLoad(bool askedByUser);
+    void reportLoad(const QString& catalogue, const EQ_QueryController& source, qsizetype count);
     void reportFailure(const QString& catalogue, const QString& why);
     void showLatestEventInStatusBar();
     void showVisibleOrigins();

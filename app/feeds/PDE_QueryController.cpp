@@ -9,6 +9,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QString formPath() {
@@ -37,6 +40,28 @@ std::shared_ptr<QVRMagnitude> magnitudeRecord(float value, const QString& type,
     m->setContributor(contributor);
     m->setNObs(observations);
     return m;
+}
+
+// Whether a long line holds an event at all: saved pages carry footers of HTML links that are
+// long enough to pass for event lines but read as nonsense (year 2 at 0°, 0°). Such a line is
+// skipped rather than shown.
+bool readsAsEvent(const QString& line) {
+    const QString catalogue = column(line, 1, 5);
+    const bool catalogueIsCode =
+        !catalogue.isEmpty() && std::all_of(catalogue.begin(), catalogue.end(), [](QChar c) {
+            return (c.isLetterOrNumber() && c.unicode() < 128) || c == u'-';
+        });
+    const int year = integerAt(line, 6, 6);
+    const int month = integerAt(line, 12, 2);
+    const int day = integerAt(line, 14, 2);
+    const int hour = integerAt(line, 16, 2);
+    const int minute = integerAt(line, 18, 2);
+    const float second = realAt(line, 20, 2);
+    const float latitude = realAt(line, 27, 7);
+    const float longitude = realAt(line, 34, 8);
+    return catalogueIsCode && year >= 1900 && year <= 2100 && month >= 1 && month <= 12 &&
+           day >= 1 && day <= 31 && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 &&
+           second >= 0 && second <= 60 && std::fabs(latitude) <= 90 && std::fabs(longitude) <= 180;
 }
 
 } // namespace
@@ -116,6 +141,12 @@ originList PDE_QueryController::parsePDELines(const QString& text) {
         const QString& line = lines.at(n);
         if (line.size() < 116)
             continue;
+        if (!readsAsEvent(line)) {
+            qCDebug(lcFeeds).noquote()
+                << QStringLiteral("A PDE line that is no event is skipped: %1")
+                       .arg(line.left(40).trimmed());
+            continue;
+        }
         auto o = std::make_shared<seismicOrigin>();
         o->setCatalog(column(line, 1, 5));
         o->setLocationContributor(QStringLiteral("USGS"));

@@ -61,6 +61,29 @@ webFetcher::result webFetcher::fetch(const QUrl& url, const options& how) {
         r.error = reply->errorString();
     else
         r.body = reply->readAll();
+    // A server that closes the connection early can leave Qt reporting success with part of
+    // the body; only the announced length tells. (A compressed answer announces the length of
+    // the compressed bytes, which are no longer at hand, so it cannot be checked this way.)
+    if (r.ok()) {
+        const std::optional<qint64> announced = announcedLength(*reply);
+        if (announced && r.body.size() < *announced) {
+            r.error = QStringLiteral("the answer was cut short: %1 of %2 bytes")
+                          .arg(r.body.size())
+                          .arg(*announced);
+            r.body.clear();
+        }
+    }
     reply->deleteLater();
     return r;
+}
+
+std::optional<qint64> webFetcher::announcedLength(const QNetworkReply& reply) {
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity")
+        return std::nullopt;
+    if (!reply.hasRawHeader("Content-Length"))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 length = reply.rawHeader("Content-Length").trimmed().toLongLong(&ok);
+    return ok && length >= 0 ? std::optional<qint64>(length) : std::nullopt;
 }

@@ -6,6 +6,10 @@
 #include <QString>
 #include <QUrl>
 
+#include <optional>
+
+class QNetworkReply;
+
 // The one way Quorvel downloads: synchronous for its caller, with a time-out. While it waits,
 // a local event loop keeps windows painting and timers firing, but holds back user input, so
 // the user cannot start a second load; timer-driven work must guard against running nested.
@@ -27,9 +31,15 @@ public:
     };
 
     // The body of `url`, or an error text for a transport failure, an HTTP status of 400 or
-    // more, a time-out or an answer larger than allowed. Redirects are followed.
+    // more, a time-out, an answer larger than allowed or one shorter than its announced
+    // length. Redirects are followed.
     static result fetch(const QUrl& url, const options& how);
     static result fetch(const QUrl& url);
 
     static QByteArray defaultUserAgent();
+
+private:
+    // The body length the answer announces, when it can be compared with the bytes received
+    // (not for compressed answers).
+    static std::optional<qint64> announcedLength(const QNetworkReply& reply);
 };

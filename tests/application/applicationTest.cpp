@@ -279,6 +279,40 @@ TEST_F(applicationTest, AutoUpdateReloadsTheFeedAndAManualLoadStopsIt) {
     EXPECT_EQ(feedRequests(), afterStop);
 }
 
+TEST_F(applicationTest, ALoadAskedForDuringALoadSaysWhyItDoesNotRun) {
+    auto c = launch();
+    Ui::mainWindow& ui = c->mainInterface();
+    // The feed stalls until the (short) time-out; meanwhile the user asks for a reload and
+    // the auto-update timer ticks.
+    c->neicQueryController()->setDownloadTimeoutMs(500);
+    server.setAnswer(feedPath,
+                     {200, monthFeed(), "application/json", fixtureServer::behaviour::stall});
+    QString duringLoad;
+    int requestsDuringLoad = -1;
+    QTimer::singleShot(0, c.get(), [&] {
+        const int before = feedRequests();
+        c->update(); // a timer tick: skipped quietly
+        EXPECT_NE(c->mainWindow()->statusBar()->currentMessage(),
+                  QStringLiteral("A load is already running"));
+        c->loadEQInfo(ui.dataSourcePopup);
+        duringLoad = c->mainWindow()->statusBar()->currentMessage();
+        requestsDuringLoad = feedRequests() - before;
+    });
+    c->loadEQInfo(ui.dataSourcePopup);
+    EXPECT_EQ(duringLoad, QStringLiteral("A load is already running"));
+    EXPECT_EQ(requestsDuringLoad, 0);
+    EXPECT_FALSE(c->isLoading());
+
+    // The guard is down after the time-out: the next load runs and says how it went.
+    server.setAnswer(feedPath, {200, monthFeed(), "application/json"});
+    const int before = feedRequests();
+    c->loadEQInfo(ui.dataSourcePopup);
+    EXPECT_EQ(feedRequests(), before + 1);
+    EXPECT_EQ(c->allSeismicOrigins().size(), 4);
+    EXPECT_EQ(c->mainWindow()->statusBar()->currentMessage(),
+              QStringLiteral("Loaded 4 events from the USGS feed"));
+}
+
 TEST_F(applicationTest, AFailedLoadKeepsTheMapAndSaysSoInTheStatusBar) {
     auto c = launch();
     server.setAnswer(feedPath, {500, "down for maintenance"});
@@ -557,15 +591,31 @@ TEST_F(applicationTest, TheWindowOpensOnTheLastListAndKeepsItWhenOffline) {
     const qsizetype requestsBefore = server.requests().size();
 
     // … then loads, fails (offline), and keeps showing it, marked with its age.
-    QTRY_VERIFY(server.requests().size() > requestsBefore);
-    QTRY_VERIFY(
-        c->mainWindow()->statusBar()->currentMessage().startsWith(QStringLiteral("Offline: ")));
+    QTRY_VERIFY_WITH_TIMEOUT(server.requests().size() > requestsBefore, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        c->mainWindow()->statusBar()->currentMessage().startsWith(QStringLiteral("Offline: ")),
+        60000);
     EXPECT_TRUE(
         c->mainWindow()->statusBar()->currentMessage().endsWith(QStringLiteral("(3 hours old)")))
         << c->mainWindow()->statusBar()->currentMessage().toStdString();
     EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
     EXPECT_EQ(c->tableModel()->rowCount(), 4);
     EXPECT_FALSE(log.problems().isEmpty());
+
+    // Online, the message about the kept list ends with the load: the outcome replaces it.
+    server.setAnswer(feedPath, {200, monthFeed(), "application/json"});
+    server.serveFile(weekPath, QStringLiteral(QUORVEL_TEST_DATA) +
+                                   QStringLiteral("/feeds/joannecheng_1.0_week_20160211.csv"));
+    auto online = std::make_unique<OrrelinController>();
+    online->setClock([] { return fixedNow.addSecs(3 * 3600); });
+    online->awakeFromNib(OrrelinController::firstLoads::deferred);
+    EXPECT_TRUE(online->mainWindow()->statusBar()->currentMessage().endsWith(
+        QStringLiteral("while loading")));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        online->mainWindow()->statusBar()->currentMessage().startsWith(QStringLiteral("Loaded ")),
+        60000);
+    EXPECT_EQ(online->mainWindow()->statusBar()->currentMessage(),
+              QStringLiteral("Loaded 4 events from the USGS feed"));
 
     // A damaged file is no list: the start goes on without one, saying so once.
     QFile damaged(OrrelinController::cachedOriginsPath());

@@ -235,6 +235,53 @@ TEST(PdeSearch, FixedColumnLines) {
     EXPECT_FLOAT_EQ(fewer.first()->magnitude(), 6.1f);
 }
 
+TEST(PdeSearch, LongLinesThatAreNoEventsAreSkipped) {
+    // A saved page whose heading was cut off: an event line first (line 0 is never read), then
+    // events, then the page footer, whose link lines are long enough to pass for events.
+    const QString footer1 =
+        QStringLiteral("<a href=\"https://earthquake.usgs.gov/earthquakes/search/\">Search the "
+                       "earthquake catalogue</a> | <a href=\"https://www.usgs.gov/privacy\">"
+                       "Privacy policy</a>");
+    const QString footer2 = QStringLiteral("   <a href=\"https://www.usgs.gov/\">U.S. Department "
+                                           "of the Interior</a> | <a href=\"https://www.doi.gov/"
+                                           "\">DOI Inspector General</a> | <a href=\"/\">Home</a>");
+    ASSERT_GE(footer1.size(), 116);
+    ASSERT_GE(footer2.size(), 116);
+    auto spoilt = [](int at, const char* text) {
+        QString line = pdeLine();
+        line.replace(at, qsizetype(strlen(text)), QString::fromLatin1(text));
+        return line;
+    };
+    const QStringList lines = {
+        pdeLine(),
+        pdeLine(),
+        spoilt(6, "  1899"),    // year before 1900
+        spoilt(6, "  2101"),    // after 2100
+        spoilt(12, "13"),       // month
+        spoilt(12, "00"),       // month
+        spoilt(14, "32"),       // day
+        spoilt(16, "24"),       // hour
+        spoilt(27, " 90.500"),  // latitude
+        spoilt(34, "-180.500"), // longitude
+        spoilt(1, "PD<W "),     // catalogue
+        spoilt(1, "     "),     // no catalogue
+        spoilt(1, "PDE  "),     // a code with trailing blanks is a code
+        footer1,
+        footer2,
+    };
+    const logCapture log;
+    const originList origins = PDE_QueryController::parsePDELines(lines.join(u'\n'));
+    ASSERT_EQ(origins.size(), 2);
+    EXPECT_EQ(origins.at(0)->catalog(), "PDE-W");
+    EXPECT_EQ(origins.at(1)->catalog(), "PDE");
+    EXPECT_TRUE(log.problems().isEmpty()); // skipped lines are noted at debug level only
+
+    // The result page's reader applies the same rule.
+    const QByteArray page =
+        "<html><body><pre>" + lines.join(u'\n').toHtmlEscaped().toLatin1() + "</pre></body></html>";
+    EXPECT_EQ(PDE_QueryController::parsePDEResultPage(page).size(), 2);
+}
+
 TEST(PdeSearch, ResultPagesFilesAndTheService) {
     const QByteArray page = "<html><body><h1>Result</h1><pre>" + heading.toLatin1() + "\n" +
                             pdeLine().toLatin1() + "\n" + pdeLine().toLatin1() +

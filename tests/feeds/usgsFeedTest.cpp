@@ -275,6 +275,27 @@ TEST(UsgsTextList, LoadEventsKeepsThePreviousListWhenNothingComes) {
     }
 }
 
+TEST(UsgsTextList, AListCutShortIsAFailedDownloadEveryTime) {
+    usgsOnFixture f;
+    NEIC_QueryController c;
+    c.setDownloadTimeoutMs(5000);
+    const QByteArray list = dataFile("joannecheng_1.0_week_20160211.csv");
+    f.server.setAnswer(listPath, {200, list});
+    ASSERT_TRUE(c.loadEvents());
+    // Half the list read as whole would look like a good, shorter list. Whether the closed
+    // connection reaches the reader as an error or as an early end depends on timing, so try
+    // it many times.
+    f.server.setAnswer(listPath, {200, list, "text/csv", fixtureServer::behaviour::cutShort});
+    for (int attempt = 0; attempt < 25; ++attempt) {
+        SCOPED_TRACE(attempt);
+        const logCapture log;
+        EXPECT_FALSE(c.loadEvents());
+        EXPECT_EQ(c.seismicOrigins().size(), 32);
+        EXPECT_FALSE(c.lastError().isEmpty());
+        EXPECT_EQ(log.problems().size(), 1);
+    }
+}
+
 TEST(UsgsTextList, OlderQuotedDateForm) {
     NEIC_QueryController c;
     c.setMinMagnitude(1.0f);
