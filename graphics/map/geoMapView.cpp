@@ -1,7 +1,7 @@
 #include "geoMapView.h"
 
 #include "axisLibrary.h"
-#include "colorScales.h"
+#include "mapColorLists.h"
 
 #include <QCoreApplication>
 #include <QDir>

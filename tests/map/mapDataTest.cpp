@@ -2,6 +2,7 @@
 #include "colorScales.h"
 #include "geoMapPoint.h"
 #include "geoMapVector.h"
+#include "mapColorLists.h"
 #include "plateBoundaryController.h"
 
 #include <QFile>

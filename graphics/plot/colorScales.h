@@ -2,9 +2,6 @@
 
 #include "qvr_graphics_export.h"
 
-#include <QColor>
-#include <QList>
-
 // The colour scales of image plots and topography, as plain functions of a value. Components
 // are 0…255 (0…1 for the float form); alpha is always 1. Pure: callable from any thread.
 extern "C" {
@@ -26,12 +23,3 @@ QVR_GRAPHICS_EXPORT void getColorValuesFloat(float value, int palette, float* re
 QVR_GRAPHICS_EXPORT void getTopoColorValues(float height, int palette, int* red, int* green,
                                             int* blue, int* alpha);
 }
-
-// The colour lists of the map view's symbols.
-namespace mapColorLists {
-// n entries from red to white; a single red entry when n is below 2.
-QVR_GRAPHICS_EXPORT QList<QColor> grayScaleColors(int levels);
-QVR_GRAPHICS_EXPORT QList<QColor> noGreenColors();
-QVR_GRAPHICS_EXPORT QList<QColor> seisColors();
-QVR_GRAPHICS_EXPORT QList<QColor> polarColors();
-} // namespace mapColorLists
