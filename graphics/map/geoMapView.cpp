@@ -2,20 +2,18 @@
 
 #include "axisLibrary.h"
 #include "mapColorLists.h"
+#include "qvrGraphicsLogging.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QSettings>
 
 #include <cmath>
 #include <cstring>
 #include <numbers>
-
-Q_LOGGING_CATEGORY(lcMapView, "qvr.map", QtInfoMsg)
 
 namespace {
 
@@ -259,7 +257,7 @@ void geoMapView::setTopographyDirectory(const QString& directory) {
 }
 
 bool geoMapView::loadImageWithIndex(int index) {
-    qCDebug(lcMapView) << "In loadImageWithIndex" << index;
+    qCDebug(lcMap) << "In loadImageWithIndex" << index;
     for (const backgroundPicture& b : backgrounds) {
         if (b.index != index)
             continue;
@@ -270,7 +268,7 @@ bool geoMapView::loadImageWithIndex(int index) {
         reader.setAllocationLimit(0); // the widest picture is larger than Qt's default limit
         const QImage picture = reader.read();
         if (picture.isNull()) {
-            qCWarning(lcMapView).noquote()
+            qCWarning(lcMap).noquote()
                 << QStringLiteral("No map picture %1: %2").arg(path, reader.errorString());
             setAnImage(QImage());
             setImageSize(0, 0);
@@ -295,8 +293,8 @@ bool geoMapView::loadTopoImageFromPath(const QString& path, int rows, int column
         return false;
     const qint64 needed = qint64(rows) * columns * 2;
     if (file.size() < needed) {
-        qCWarning(lcMapView) << "The grid" << path << "holds" << file.size() << "bytes, fewer than"
-                             << needed;
+        qCWarning(lcMap) << "The grid" << path << "holds" << file.size() << "bytes, fewer than"
+                         << needed;
         return false;
     }
     const QByteArray bytes = file.read(needed);

@@ -1,11 +1,10 @@
 #include "plateBoundaryController.h"
 
+#include "qvrGraphicsLogging.h"
+
 #include <QFile>
-#include <QLoggingCategory>
 
 #include <optional>
-
-Q_LOGGING_CATEGORY(lcMap, "qvr.map", QtInfoMsg)
 
 namespace {
 

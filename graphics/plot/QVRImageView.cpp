@@ -3,15 +3,13 @@
 #include "axisLibrary.h"
 #include "colorScales.h"
 #include "lenientNumbers.h"
+#include "qvrGraphicsLogging.h"
 
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QPainter>
 #include <QSaveFile>
 
 #include <cmath>
-
-Q_LOGGING_CATEGORY(lcImageView, "qvr.plot", QtInfoMsg)
 
 QVRImageView::QVRImageView(QWidget* parent)
     : QVRView(parent) {
@@ -29,8 +27,8 @@ void QVRImageView::computeRects() {
 bool QVRImageView::setupImageData(std::shared_ptr<std::vector<float>> values, int rows,
                                   int columns) {
     if (!values || rows < 0 || columns < 0 || qint64(rows) * columns > qint64(values->size())) {
-        qCWarning(lcImageView) << "A grid of" << rows << "x" << columns << "needs more values than"
-                               << (values ? values->size() : 0);
+        qCWarning(lcPlot) << "A grid of" << rows << "x" << columns << "needs more values than"
+                          << (values ? values->size() : 0);
         return false;
     }
     imageFloats_ = std::move(values);
@@ -111,7 +109,7 @@ void QVRImageView::setupNSImage() {
     if (nr_ == 0 || nc_ == 0)
         return;
     anImage_ = QImage(nc_, nr_, QImage::Format_RGB32);
-    qCDebug(lcImageView) << "Picture of" << nc_ << "x" << nr_ << "pixels";
+    qCDebug(lcPlot) << "Picture of" << nc_ << "x" << nr_ << "pixels";
     updateImagePlanes();
 }
 
