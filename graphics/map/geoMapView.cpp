@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
-#include <QSettings>
 
 #include <cmath>
 #include <cstring>
@@ -34,14 +33,15 @@ constexpr backgroundPicture backgrounds[] = {
     {10, "wusGray", "tif", 540, 613, -130, -105, 30, 52},
 };
 
-QString& pictureDirectoryOverride() {
-    static QString directory;
-    return directory;
-}
-
-QString& topographyDirectoryOverride() {
-    static QString directory;
-    return directory;
+// Installed: <prefix>/bin/Quorvel with <prefix>/share/quorvel/maps; built: bin/ beside maps/.
+QString installedPictureDirectory() {
+    const QDir program(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {program.filePath(QStringLiteral("../share/quorvel/maps")),
+                                     program.filePath(QStringLiteral("../maps"))}) {
+        if (QDir(candidate).exists())
+            return QDir::cleanPath(candidate);
+    }
+    return QDir::cleanPath(program.filePath(QStringLiteral("../share/quorvel/maps")));
 }
 
 } // namespace
@@ -224,36 +224,12 @@ void geoMapView::drawPolygons() {
 
 // --- backgrounds
 
-QString geoMapView::pictureDirectory() {
-    if (!pictureDirectoryOverride().isEmpty())
-        return pictureDirectoryOverride();
-    const QString setting = QSettings().value(QStringLiteral("map/pictureDirectory")).toString();
-    if (!setting.isEmpty())
-        return setting;
-    // Installed: <prefix>/bin/Quorvel with <prefix>/share/quorvel/maps; built: bin/ beside maps/.
-    const QDir program(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {program.filePath(QStringLiteral("../share/quorvel/maps")),
-                                     program.filePath(QStringLiteral("../maps"))}) {
-        if (QDir(candidate).exists())
-            return QDir::cleanPath(candidate);
-    }
-    return QDir::cleanPath(program.filePath(QStringLiteral("../share/quorvel/maps")));
+QString geoMapView::pictureDirectory() const {
+    return pictureDirectory_.isEmpty() ? installedPictureDirectory() : pictureDirectory_;
 }
 
-void geoMapView::setPictureDirectory(const QString& directory) {
-    pictureDirectoryOverride() = directory;
-}
-
-QString geoMapView::topographyDirectory() {
-    if (!topographyDirectoryOverride().isEmpty())
-        return topographyDirectoryOverride();
-    return QSettings()
-        .value(QStringLiteral("map/topographyDirectory"), pictureDirectory())
-        .toString();
-}
-
-void geoMapView::setTopographyDirectory(const QString& directory) {
-    topographyDirectoryOverride() = directory;
+QString geoMapView::topographyDirectory() const {
+    return topographyDirectory_.isEmpty() ? pictureDirectory() : topographyDirectory_;
 }
 
 bool geoMapView::loadImageWithIndex(int index) {

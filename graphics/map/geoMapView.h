@@ -63,13 +63,15 @@ public:
     // (all −180…360°), 10 "wusGray" (the western United States); false for other indexes or
     // a picture that is not installed, keeping the current one.
     bool loadImageWithIndex(int index);
-    // Where the pictures are looked for: the "maps" folder of the installation, unless set.
-    static QString pictureDirectory();
-    static void setPictureDirectory(const QString& directory);
+    // Where the pictures are looked for: the "maps" folder of the installation (found from
+    // the program's own folder) unless set; an empty text restores that default.
+    QString pictureDirectory() const;
+    void setPictureDirectory(const QString& directory) { pictureDirectory_ = directory; }
     // The ETOPO5 grid "etopo5.i2" of the topography directory, every `step`-th row and column.
     bool loadETOPO5DownSmpl(int step);
-    static QString topographyDirectory();
-    static void setTopographyDirectory(const QString& directory);
+    // The picture directory unless set; an empty text restores that default.
+    QString topographyDirectory() const;
+    void setTopographyDirectory(const QString& directory) { topographyDirectory_ = directory; }
     // A headerless grid of rows × columns 16-bit heights; false (and nothing changed) when the
     // file cannot be read or holds fewer samples.
     bool loadTopoImageFromPath(const QString& path, int rows, int columns, int step);
@@ -100,4 +102,6 @@ private:
     bool outlinePointsWithNoData_ = true;
     QColor plateBoundaryColor_ = QColor::fromRgbF(0, 0, 0, 0.5);
     QVRCircleStamps symbols_;
+    QString pictureDirectory_;
+    QString topographyDirectory_;
 };

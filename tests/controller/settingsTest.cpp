@@ -1,4 +1,6 @@
 #include "applicationDefaults.h"
+#include "geoMapView.h"
+#include "mapDirectories.h"
 #include "propertyList.h"
 #include "userDefaults.h"
 
@@ -88,4 +90,26 @@ TEST(ApplicationDefaults, DescriptionFixedValuesAndTheDefaultsFile) {
     EXPECT_EQ(standard.objectForKey("nfilter_poles").toInt(), 4);
     EXPECT_FALSE(standard.boolForKey("causal_filter"));
     standard.resetRegistrations();
+}
+
+TEST(MapDirectories, TheSettingsReachEachMapHandedThem) {
+    const QString installed = geoMapView().pictureDirectory();
+    QSettings settings;
+    settings.setValue("map/pictureDirectory", "/data/pictures");
+    geoMapView map;
+    mapDirectories::applyTo(map);
+    EXPECT_EQ(map.pictureDirectory(), "/data/pictures");
+    EXPECT_EQ(map.topographyDirectory(), "/data/pictures"); // the grid sits with the pictures
+    settings.setValue("map/topographyDirectory", "/data/grids");
+    mapDirectories::applyTo(map);
+    EXPECT_EQ(map.topographyDirectory(), "/data/grids");
+    // Only a map handed the settings sees them.
+    EXPECT_EQ(geoMapView().pictureDirectory(), installed);
+
+    // Removed settings give the map its installed folder back.
+    settings.remove("map/pictureDirectory");
+    settings.remove("map/topographyDirectory");
+    mapDirectories::applyTo(map);
+    EXPECT_EQ(map.pictureDirectory(), installed);
+    EXPECT_EQ(map.topographyDirectory(), installed);
 }

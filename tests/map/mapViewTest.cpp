@@ -148,9 +148,8 @@ TEST(MapView, PointsPlatesAndWrapInThePicture) {
 
     // Index 5 is no picture: the answer is no and nothing changes.
     EXPECT_FALSE(map.loadImageWithIndex(5));
-    geoMapView::setPictureDirectory(QStringLiteral("/nonexistent"));
+    map.setPictureDirectory(QStringLiteral("/nonexistent"));
     EXPECT_FALSE(map.loadImageWithIndex(1));
-    geoMapView::setPictureDirectory(QString());
 }
 
 TEST(MapView, TopographyGrids) {
@@ -173,9 +172,8 @@ TEST(MapView, TopographyGrids) {
     EXPECT_EQ(map.imageFloats()->at(3), 200.0f);            // every second row: row 2 starts at 12
     EXPECT_FALSE(map.loadTopoImageFromPath(path, 5, 6, 1)); // the file is too short
     EXPECT_FALSE(map.loadTopoImageFromPath(dir.filePath("missing.i2"), 4, 6, 1));
-    geoMapView::setTopographyDirectory(dir.path());
+    map.setTopographyDirectory(dir.path());
     EXPECT_FALSE(map.loadETOPO5DownSmpl(2)); // not the full grid
-    geoMapView::setTopographyDirectory(QString());
 }
 
 TEST(MapView, WholeWorldWithPlatesAndPoints) {
@@ -190,7 +188,7 @@ TEST(MapView, WholeWorldWithPlatesAndPoints) {
     map.addAPolygonSet(plates.boundaries());
     map.setShowPlates(true);
     // The pictures are made at build time next to bin/, from Debian's marble-qt-data.
-    ASSERT_TRUE(map.loadImageWithIndex(1)) << qPrintable(geoMapView::pictureDirectory());
+    ASSERT_TRUE(map.loadImageWithIndex(1)) << qPrintable(map.pictureDirectory());
     EXPECT_EQ(map.nr(), 1024);
     EXPECT_EQ(map.nc(), 3072);
     EXPECT_FLOAT_EQ(map.dxImage(), 540.0f / 3072.0f);
@@ -221,7 +219,7 @@ TEST(MapView, WholeWorldWithPlatesAndPoints) {
 TEST(MapView, TheShippedEtopo5Grid) {
     // Derived at build time from Debian's ferret-datasets, next to the pictures.
     geoMapView map;
-    ASSERT_TRUE(map.loadETOPO5DownSmpl(2)) << qPrintable(geoMapView::topographyDirectory());
+    ASSERT_TRUE(map.loadETOPO5DownSmpl(2)) << qPrintable(map.topographyDirectory());
     EXPECT_EQ(map.nr(), 1080);
     EXPECT_EQ(map.nc(), 2160);
     EXPECT_FLOAT_EQ(map.dxImage(), 1.0f / 6.0f);
