@@ -1,10 +1,9 @@
 #include "EQ_QueryController.h"
 
+#include "originTableViewLink.h"
 #include "quorvelLogging.h"
 #include "seismicitySummary.h"
 #include "timeZones.h"
-
-#include <QTableView>
 
 #include <cmath>
 
@@ -23,11 +22,11 @@ void EQ_QueryController::setSeismicOrigins(const originList& origins) {
 }
 
 QTableView* EQ_QueryController::eventTableView() const {
-    return tableModel_.tableView();
+    return originTableViewLink::tableView(tableModel_);
 }
 
 void EQ_QueryController::setEventTableView(QTableView* view) {
-    tableModel_.setTableView(view);
+    originTableViewLink::setTableView(tableModel_, view);
 }
 
 bool EQ_QueryController::loadEvents() {

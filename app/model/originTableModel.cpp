@@ -3,9 +3,6 @@
 #include "QVRDateFormatter.h"
 #include "lenientNumbers.h"
 
-#include <QHeaderView>
-#include <QTableView>
-
 #include <algorithm>
 
 namespace {
@@ -120,7 +117,6 @@ void originTableModel::mouseDownInHeader(int column) {
     if (column < 0 || column >= columnIdentifiers_.size())
         return;
     const bool wasAscending = indicatorColumn_ == column && indicatorAscending_;
-    clearSortIndicators();
 
     if (const comparison compare = orderingOf(leadingInt(columnIdentifiers_.at(column)));
         compare && origins_) {
@@ -139,41 +135,13 @@ void originTableModel::mouseDownInHeader(int column) {
 
     indicatorColumn_ = column;
     indicatorAscending_ = !wasAscending;
-    showIndicatorInHeader();
+    Q_EMIT sortIndicatorChanged();
 }
 
 void originTableModel::clearSortIndicators() {
     indicatorColumn_ = -1;
     indicatorAscending_ = false;
-    showIndicatorInHeader();
-}
-
-void originTableModel::setTableView(QTableView* view) {
-    tableView_ = view;
-}
-
-void originTableModel::attachToTableView(QTableView* view) {
-    if (!view)
-        return;
-    setTableView(view);
-    view->setSortingEnabled(false);
-    view->setModel(this);
-    QHeaderView* header = view->horizontalHeader();
-    header->setSectionsClickable(true);
-    connect(header, &QHeaderView::sectionClicked, this,
-            [this](int logicalIndex) { mouseDownInHeader(logicalIndex); });
-    showIndicatorInHeader();
-}
-
-void originTableModel::showIndicatorInHeader() {
-    if (!tableView_)
-        return;
-    QHeaderView* header = tableView_->horizontalHeader();
-    header->setSortIndicatorShown(indicatorColumn_ >= 0);
-    // The header flips its own indicator on a click before it reports the click; this
-    // model's state is the one that counts, so it is written back every time.
-    header->setSortIndicator(indicatorColumn_,
-                             indicatorAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    Q_EMIT sortIndicatorChanged();
 }
 
 void originTableModel::reloadData() {

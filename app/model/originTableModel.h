@@ -3,9 +3,9 @@
 #include "seismicOrigin.h"
 
 #include <QAbstractTableModel>
-#include <QPointer>
 #include <QStringList>
-#include <QTableView>
+
+class QTableView;
 
 // The table of a list of origins: one row per origin in list order, and columns named by
 // identifier texts read as numbers:
@@ -14,6 +14,7 @@
 // A click on a column header sorts the list in place by that column (ascending first, then
 // alternating) and moves the sort indicator; columns without an ordering only flip the
 // indicator. The model does not own the list: it sorts and shows the list its owner keeps.
+// originTableViewLink (windows/) puts it in a table and shows the indicator in its header.
 class originTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -42,10 +43,8 @@ public:
     int sortIndicatorColumn() const { return indicatorColumn_; }
     bool sortIndicatorAscending() const { return indicatorAscending_; }
 
-    // The table whose header shows the indicators; not owned.
-    QTableView* tableView() const { return tableView_; }
-    void setTableView(QTableView* view);
-    // Shows this model in `view` and routes its header clicks here, with Qt's own sorting off.
+    // originTableViewLink::attach(*this, view), for callers that still attach through the
+    // model; defined with the link.
     void attachToTableView(QTableView* view);
 
     // The owner replaced or refilled the list.
@@ -57,15 +56,17 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
+Q_SIGNALS:
+    // The indicator moved, turned or went away (sortIndicatorColumn, sortIndicatorAscending).
+    void sortIndicatorChanged();
+
 private:
     using comparison = int (seismicOrigin::*)(const seismicOrigin&) const;
     comparison orderingOf(int identifier) const;
-    void showIndicatorInHeader();
 
     originList* origins_;
     columnRules rules_;
     QStringList columnIdentifiers_;
     int indicatorColumn_ = -1;
     bool indicatorAscending_ = false;
-    QPointer<QTableView> tableView_;
 };

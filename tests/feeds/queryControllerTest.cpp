@@ -1,4 +1,5 @@
 #include "EQ_QueryController.h"
+#include "originTableViewLink.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -168,7 +169,7 @@ TEST(QueryController, ClicksOnARealTableHeaderSortAndShowTheIndicator) {
         {origin("mid", 0, 0, 35, 5), origin("deep", 0, 0, 600, 4), origin("shallow", 0, 0, 10, 6)});
     QTableView view;
     view.resize(900, 300);
-    c.tableModel()->attachToTableView(&view);
+    originTableViewLink::attach(*c.tableModel(), &view);
     c.setEventTableView(&view);
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -199,4 +200,26 @@ TEST(QueryController, ClicksOnARealTableHeaderSortAndShowTheIndicator) {
 
     c.clearTableSortImages();
     EXPECT_FALSE(header->isSortIndicatorShown());
+}
+
+TEST(QueryController, OneTableAtATimeShowsTheIndicator) {
+    EQ_QueryController c;
+    c.setSeismicOrigins({origin("mid", 0, 0, 35, 5), origin("deep", 0, 0, 600, 4)});
+    const int depth = columnOf(c, "5");
+    QTableView first;
+    originTableViewLink::attach(*c.tableModel(), &first);
+    EXPECT_EQ(c.eventTableView(), &first);
+    {
+        QTableView second;
+        second.setModel(c.tableModel());
+        c.setEventTableView(&second);
+        c.tableViewMouseDownInHeaderOfTableColumn(depth);
+        EXPECT_TRUE(second.horizontalHeader()->isSortIndicatorShown());
+        EXPECT_EQ(second.horizontalHeader()->sortIndicatorSection(), depth);
+        EXPECT_FALSE(first.horizontalHeader()->isSortIndicatorShown());
+    }
+    // The table went away: the model sorts on and answers that no table shows its indicator.
+    EXPECT_EQ(c.eventTableView(), nullptr);
+    c.tableViewMouseDownInHeaderOfTableColumn(depth);
+    EXPECT_EQ(eventIDs(c.seismicOrigins()), (QStringList{"deep", "mid"}));
 }
