@@ -1,11 +1,13 @@
 #pragma once
 
 #include "QVRViewController.h"
-#include "eventFilters.h"
+#include "catalogueLoader.h"
+#include "mainWindows.h"
+#include "originDisplays.h"
 #include "seismicOrigin.h"
 #include "timeLineDataSource.h"
+#include "webPages.h"
 
-#include <QColor>
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
@@ -17,37 +19,22 @@
 #include <optional>
 
 class CSEM_QueryController;
-class EQ_QueryController;
 class INGV_QueryController;
 class NEIC_QueryController;
 class PDE_QueryController;
-class QLabel;
-class QLineEdit;
 class QMainWindow;
 class QWidget;
-class colorWell;
 class fdsnEventQueryController;
 class geoMapView;
 class originTableModel;
-class plateBoundaryController;
 class webViewHolder;
 class QVRStemTimeLineView;
 
-namespace Ui {
-class mainWindow;
-class eventListWindow;
-class preferencesWindow;
-class alertWindow;
-class aboutWindow;
-class browserWindow;
-class twitterWindow;
-} // namespace Ui
-
-// The application's one controller. It makes the windows from their forms, owns the five
-// catalogue controllers and the two lists every display reads (all origins of the last load,
-// newest first, and the visible ones), and wires map, time line, table, bulletin window and
-// browser together: the update cycle with its auto-update timer, the click filters, the map
-// and time-line feeding, the event table, the clipboard and the web links.
+// The application's one controller: it holds the two lists every display reads (all origins
+// of the last load, newest first, and the visible ones), runs the update cycle with its
+// auto-update timer and the click filters, and hands the rest to its collaborators: the
+// catalogues (catalogueLoader) and the map and time line (originDisplays), which need no window,
+// the windows with their fields and wiring (mainWindows), and the web pages (webPages).
 //
 // Everything runs on the main thread. Loads are synchronous: the window repaints while a
 // download runs but takes no input, and a timer tick that arrives meanwhile is skipped.
@@ -57,10 +44,8 @@ class OrrelinController : public QObject,
                           public timeLineClickReceiver {
     Q_OBJECT
 public:
-    // The data-source tags of the catalogues; any other tag loads the USGS month feed.
-    enum dataSourceTag { usgsFeedTag = 0, ingvTag = 1, emscTag = 2, pdeTag = 10, fdsnTag = 15 };
-    // What a tag loads, for the status bar and the log.
-    static QString catalogueName(int tag);
+    using dataSourceTag = catalogueLoader::dataSourceTag;
+    using enum catalogueLoader::dataSourceTag;
 
     // Registers the application's defaults; once per run, before the first controller.
     static void initialize();
@@ -72,51 +57,49 @@ public:
     // Set-up once the windows exist: settings into the fields, map and time line, plate
     // boundaries, then the first loads and the optional auto-update. `run` loads at once;
     // `deferred` first shows the list kept from the last run and loads once the event loop
-    // turns, so the window paints at once; `skip` loads nothing (off-screen pictures).
+    // turns, so the window paints at once; `skip` loads nothing.
     enum class firstLoads { run, deferred, skip };
     void awakeFromNib(firstLoads loads = firstLoads::run);
 
-    // The last list a load brought, kept on disk for the next start: its file, and the list
-    // with its catalogue tag and the time it was loaded (none when there is no such file).
-    static QString cachedOriginsPath();
-    struct cachedOrigins {
-        originList origins;
-        int tag = usgsFeedTag;
-        QDateTime loadedAt;
-    };
-    static std::optional<cachedOrigins> readCachedOrigins();
+    // The last list a load brought, kept on disk for the next start.
+    using cachedOrigins = catalogueLoader::cachedOrigins;
+    static QString cachedOriginsPath() { return catalogueLoader::cachedOriginsPath(); }
+    static std::optional<cachedOrigins> readCachedOrigins() {
+        return catalogueLoader::readCachedOrigins();
+    }
 
     // --- windows
-    QMainWindow* mainWindow() const;
-    QWidget* eventListWindow() const { return eventListWindow_.get(); }
-    QWidget* preferencesWindow() const { return preferencesWindow_.get(); }
-    QWidget* alertWindow() const { return alertWindow_.get(); }
-    QWidget* aboutWindow() const { return aboutWindow_.get(); }
-    QWidget* browserWindow() const { return browserWindow_.get(); }
-    QWidget* twitterBrowserWindow() const { return twitterBrowserWindow_.get(); }
-    webViewHolder* theWebView() const { return theWebView_; }
-    webViewHolder* theTwitterWebView() const { return theTwitterWebView_; }
-    Ui::mainWindow& mainInterface() { return *main_; }
-    Ui::preferencesWindow& preferencesInterface() { return *preferences_; }
-    Ui::alertWindow& alertInterface() { return *alert_; }
-    Ui::twitterWindow& twitterInterface() { return *twitter_; }
-    geoMapView* topoMapView() const;
-    QVRStemTimeLineView* timeLineView() const;
+    QMainWindow* mainWindow() const { return windows_->mainWindow(); }
+    QWidget* eventListWindow() const { return windows_->eventListWindow(); }
+    QWidget* preferencesWindow() const { return windows_->preferencesWindow(); }
+    QWidget* alertWindow() const { return windows_->alertWindow(); }
+    QWidget* aboutWindow() const { return windows_->aboutWindow(); }
+    QWidget* browserWindow() const { return windows_->browserWindow(); }
+    QWidget* twitterBrowserWindow() const { return windows_->twitterBrowserWindow(); }
+    webViewHolder* theWebView() const { return pages_->theWebView(); }
+    webViewHolder* theTwitterWebView() const { return pages_->theTwitterWebView(); }
+    Ui::mainWindow& mainInterface() { return windows_->mainInterface(); }
+    Ui::preferencesWindow& preferencesInterface() { return windows_->preferencesInterface(); }
+    Ui::alertWindow& alertInterface() { return windows_->alertInterface(); }
+    Ui::twitterWindow& twitterInterface() { return windows_->twitterInterface(); }
+    geoMapView* topoMapView() const { return windows_->topoMapView(); }
+    QVRStemTimeLineView* timeLineView() const { return windows_->timeLineView(); }
     QTableView* eventTableView() const { return eventTableView_; }
     void setEventTableView(QTableView* view) { eventTableView_ = view; } // not owned
-    void showPreferencesWindow();
-    void showEventListWindow();
-    void showAlertWindow();
-    void showBrowserWindow();
-    void showAboutPanel();
+    void showPreferencesWindow() { windows_->showPreferencesWindow(); }
+    void showEventListWindow() { windows_->showEventListWindow(); }
+    void showAlertWindow() { windows_->showAlertWindow(); }
+    void showBrowserWindow() { windows_->showBrowserWindow(); }
+    void showAboutPanel() { windows_->showAboutPanel(); }
 
     // --- catalogue controllers
-    NEIC_QueryController* neicQueryController() const { return neicQueryController_; }
-    void setNeicQueryController(NEIC_QueryController* c) { neicQueryController_ = c; }
-    INGV_QueryController* ingvQueryController() const { return ingvQueryController_; }
-    CSEM_QueryController* csemQueryController() const { return csemQueryController_; }
-    PDE_QueryController* pdeQueryController() const { return pdeQueryController_; }
-    fdsnEventQueryController* fdsnQueryController() const { return fdsnQueryController_; }
+    NEIC_QueryController* neicQueryController() const { return loader_->neicQueryController(); }
+    // Kept as part of the controller's published face; nothing replaces the controller today.
+    void setNeicQueryController(std::unique_ptr<NEIC_QueryController> controller);
+    INGV_QueryController* ingvQueryController() const { return loader_->ingvQueryController(); }
+    CSEM_QueryController* csemQueryController() const { return loader_->csemQueryController(); }
+    PDE_QueryController* pdeQueryController() const { return loader_->pdeQueryController(); }
+    fdsnEventQueryController* fdsnQueryController() const { return loader_->fdsnQueryController(); }
 
     // --- the two lists
     const originList& allSeismicOrigins() override { return allSeismicOrigins_; }
@@ -128,11 +111,12 @@ public:
 
     // --- the update cycle
     QTimer* theTimer() const { return theTimer_; }
-    void setTheTimer(QTimer* timer);
-    QTimer* updateTwitterTimer() const { return updateTwitterTimer_; }
-    void setUpdateTwitterTimer(QTimer* timer);
+    void setTheTimer(QTimer* timer) { theTimer_ = timer; }
+    QTimer* updateTwitterTimer() const { return pages_->updateTwitterTimer(); }
+    void setUpdateTwitterTimer(QTimer* timer) { pages_->setUpdateTwitterTimer(timer); }
+    // Kept as part of the controller's published face: nothing starts this timer.
     QTimer* elapsedTimer() const { return elapsedTimer_; }
-    void setElapsedTimer(QTimer* timer);
+    void setElapsedTimer(QTimer* timer) { elapsedTimer_ = timer; }
     void toggleAutoUpdate();
     void getAutoUpdateTimer();
     // The auto-update timer's action: the USGS feed, whatever the pop-up shows.
@@ -146,11 +130,12 @@ public:
     // time line over the last 30 days, any other over the list).
     void showOrigins(const originList& origins, int tag);
     int dataSourceTagOf(QObject* sender) const;
-    bool isLoading() const { return loading_; }
+    bool isLoading() const { return loader_->isLoading(); }
     double getAllSeismicOriginsTimeSpan() const;
     double getEventTimeRangeInterval() const;
-    void updateLatestEventInfo() const;
-    void updateElapsedTime() const;
+    // Both kept as part of the controller's published face; they change nothing.
+    void updateLatestEventInfo() const {}
+    void updateElapsedTime() const {}
 
     // --- filters
     void filterEventsByTime(double age);
@@ -159,20 +144,24 @@ public:
     void handleClickedMousePosition(QPointF dataPoint) override;
 
     // --- the time line's source
-    int countOfVisibleEvents() override;
-    std::shared_ptr<seismicOrigin> visibleOriginAtIndex(int index) override;
-    void communicateMapRect() override;
-    void communicateMinDisplayMagnitude() override;
+    int countOfVisibleEvents() override { return displays_->countOfVisibleEvents(); }
+    std::shared_ptr<seismicOrigin> visibleOriginAtIndex(int index) override {
+        return displays_->visibleOriginAtIndex(index);
+    }
+    void communicateMapRect() override { displays_->communicateMapRect(); }
+    void communicateMinDisplayMagnitude() override { displays_->communicateMinDisplayMagnitude(); }
 
     // --- map and time-line feeding
-    void createMapPoints();
-    void updateDisplays();
+    void createMapPoints() { displays_->createMapPoints(); }
+    void updateDisplays() { displays_->updateDisplays(); }
     // "unitsIndex", "recentTimeCutoff" and "oldTimeCutoff".
-    QVariantMap communicateColorDisplayTimeInfo() const;
+    QVariantMap communicateColorDisplayTimeInfo() const {
+        return displays_->communicateColorDisplayTimeInfo();
+    }
     void setMapBoundsFromMenu(int tag);
-    void updateColors();
+    void updateColors() { displays_->updateColors(); }
     // Image `index` of the picture menu; none loads picture 2.
-    void changeMapImage(std::optional<int> index);
+    void changeMapImage(std::optional<int> index) { displays_->changeMapImage(index); }
     void hideMap(bool showImage);
     void hidePlates(bool showPlates);
     void showTimeStamp(bool on);
@@ -184,24 +173,26 @@ public:
     void copyEventsToPasteBoard();
     // The origin of the selected table row, or none.
     std::shared_ptr<seismicOrigin> selectedOrigin() const;
-    void loadNEICEventPage();
-    void openGoogleMaps();
-    void googleNewsSearch();
-    void cmtSearch();
+    void loadNEICEventPage() { pages_->loadNEICEventPage(selectedOrigin().get()); }
+    void openGoogleMaps() { pages_->openGoogleMaps(selectedOrigin().get()); }
+    void googleNewsSearch() { pages_->googleNewsSearch(selectedOrigin().get()); }
+    void cmtSearch() { pages_->cmtSearch(selectedOrigin().get()); }
     void searchNearSelectedEvent();
-    void loadURL(const QUrl& address);
-    bool loadURLInExternalBrowser(const QUrl& address);
-    void updateWCATWCMessage();
-    void updatePTWCMessage();
+    void loadURL(const QUrl& address) { pages_->loadURL(address); }
+    bool loadURLInExternalBrowser(const QUrl& address) {
+        return webPages::loadURLInExternalBrowser(address);
+    }
+    void updateWCATWCMessage() { pages_->updateWCATWCMessage(); }
+    void updatePTWCMessage() { pages_->updatePTWCMessage(); }
     void updateBigQuakeMessage();
     void updateUSGSMTensorMessage();
     void updateSeismicActivitySummary();
-    void loadQuorvelWebHome();
-    void loadQuorvelInfoPage(const QString& title);
-    void showTwitterBrowserWindow();
-    void updateTwitterFeed();
+    void loadQuorvelWebHome() { pages_->loadQuorvelWebHome(); }
+    void loadQuorvelInfoPage(const QString& title) { pages_->loadQuorvelInfoPage(title); }
+    void showTwitterBrowserWindow() { pages_->showTwitterBrowserWindow(); }
+    void updateTwitterFeed() { pages_->updateTwitterFeed(); }
     // The percent-encoded search address it loaded.
-    QUrl loadTwitterSearchResults();
+    QUrl loadTwitterSearchResults() { return pages_->loadTwitterSearchResults(); }
 
     // --- beyond the windows' fields
     bool saveEvents(const QString& path);
@@ -211,70 +202,36 @@ public:
     void setClock(std::function<QDateTime()> clock);
 
 private:
-    class loadInProgress;
-    void connectInterface();
     void setUpViews();
     void runFirstLoads();
     void finishSetUp(firstLoads loads);
-    void writeCachedOrigins(int tag) const;
     // Shows the kept list, marked with its age in the status bar; false when there is none.
     bool showCachedOrigins(bool offline);
-    void bindFieldsToDefaults();
-    void layOutEventTable();
-    QList<std::pair<QWidget*, QString>> windowsByName() const;
-    void restoreWindowGeometry();
-    void saveWindowGeometry() const;
-    // Loads, sorts and shows one catalogue; the body of loadEQInfo under the guard.
-    originList loadCatalogue(int tag);
+    // The outcome of a load: its message, its time-line span, and its origins as the new list.
+    void takeLoaded(const catalogueLoader::outcome& loaded);
     // Visible = all, unfiltered; then the displays, the table and the latest origin.
     void showLoadedOrigins();
     void refuseNestedLoad(bool askedByUser);
-    void reportLoad(const QString& catalogue, const EQ_QueryController& source, qsizetype count);
-    void reportFailure(const QString& catalogue, const QString& why);
     void showLatestEventInStatusBar();
     void showVisibleOrigins();
-    static void bringToFront(QWidget* window, bool makeKey);
-    void loadSelectedOriginPage(QUrl (*link)(const seismicOrigin&));
     void stopAutoUpdate();
+    void showBulletin(QString (NEIC_QueryController::*bulletin)());
     void setAlertText(const QString& text);
-    float floatOf(const QLineEdit* field) const;
-    QString mapToolTipAt(QPointF widgetPosition) const;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showStatus(const QString& text, int milliseconds);
 
-    std::unique_ptr<Ui::mainWindow> main_;
-    std::unique_ptr<Ui::eventListWindow> eventList_;
-    std::unique_ptr<Ui::preferencesWindow> preferences_;
-    std::unique_ptr<Ui::alertWindow> alert_;
-    std::unique_ptr<Ui::aboutWindow> about_;
-    std::unique_ptr<Ui::browserWindow> browser_;
-    std::unique_ptr<Ui::twitterWindow> twitter_;
-    std::unique_ptr<QMainWindow> mainWindow_;
-    std::unique_ptr<QWidget> eventListWindow_, preferencesWindow_, alertWindow_, aboutWindow_,
-        browserWindow_, twitterBrowserWindow_;
-    QLabel* latestEventLabel_ = nullptr;         // in the status bar
-    webViewHolder* theWebView_ = nullptr;        // owned by this object
-    webViewHolder* theTwitterWebView_ = nullptr; // owned by this object
-
-    NEIC_QueryController* neicQueryController_ = nullptr; // these five are children
-    INGV_QueryController* ingvQueryController_ = nullptr;
-    CSEM_QueryController* csemQueryController_ = nullptr;
-    PDE_QueryController* pdeQueryController_ = nullptr;
-    fdsnEventQueryController* fdsnQueryController_ = nullptr;
-    std::unique_ptr<plateBoundaryController> pbController_;
+    std::unique_ptr<mainWindows> windows_;
+    originList allSeismicOrigins_;     // newest first after a load
+    originList visibleSeismicOrigins_; // what table, map and time line show
+    std::unique_ptr<catalogueLoader> loader_;
+    std::unique_ptr<originDisplays> displays_;
+    std::unique_ptr<webPages> pages_;
+    std::unique_ptr<originTableModel> tableModel_;
 
     QPointer<QTimer> theTimer_;
     QPointer<QTimer> elapsedTimer_;
-    QPointer<QTimer> updateTwitterTimer_;
-
-    originList allSeismicOrigins_;     // newest first after a load
-    originList visibleSeismicOrigins_; // what table, map and time line show
     bool eventsAreFiltered_ = false;
     std::shared_ptr<seismicOrigin> latestOrigin_;
     QPointer<QTableView> eventTableView_;
-    std::unique_ptr<originTableModel> tableModel_;
-    QList<QColor>* colorArray_ = nullptr; // the map's own colour list
-    originList mapPointOrigins_;          // the origin of each map symbol, in drawing order
-    bool loading_ = false;
     QDateTime lastRefresh_; // of the last load that brought origins
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
 };

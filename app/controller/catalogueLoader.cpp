@@ -1,0 +1,219 @@
+#include "catalogueLoader.h"
+
+#include "CSEM_QueryController.h"
+#include "INGV_QueryController.h"
+#include "NEIC_QueryController.h"
+#include "PDE_QueryController.h"
+#include "eventListFile.h"
+#include "fdsnEventQueryController.h"
+#include "quorvelLogging.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+// A search day "yyyy-MM-dd" as midnight UTC; invalid when the text is no such day.
+QDateTime searchDay(const QString& text) {
+    const QDate day = QDate::fromString(text.trimmed(), Qt::ISODate);
+    return day.isValid() ? QDateTime(day, QTime(0, 0), QTimeZone::utc()) : QDateTime();
+}
+
+constexpr qint64 monthFeedSeconds = 2592000; // 30 days
+
+// Up while a download runs, down however the load ends.
+class loadingFlag {
+public:
+    explicit loadingFlag(bool& flag)
+        : flag_(flag) {
+        flag_ = true;
+    }
+    ~loadingFlag() { flag_ = false; }
+    loadingFlag(const loadingFlag&) = delete;
+    loadingFlag& operator=(const loadingFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+catalogueLoader::catalogueLoader(QObject* applicationController, std::function<QDateTime()> clock)
+    : neic_(std::make_unique<NEIC_QueryController>())
+    , ingv_(std::make_unique<INGV_QueryController>())
+    , csem_(std::make_unique<CSEM_QueryController>())
+    , pde_(std::make_unique<PDE_QueryController>())
+    , fdsn_(std::make_unique<fdsnEventQueryController>())
+    , clock_(std::move(clock)) {
+    for (EQ_QueryController* c : std::initializer_list<EQ_QueryController*>{
+             neic_.get(), ingv_.get(), csem_.get(), pde_.get(), fdsn_.get()})
+        c->setController(applicationController);
+}
+
+catalogueLoader::~catalogueLoader() = default;
+
+void catalogueLoader::setNeicQueryController(std::unique_ptr<NEIC_QueryController> controller) {
+    neic_ = std::move(controller);
+}
+
+catalogueLoader::catalogue catalogueLoader::catalogueFor(int tag) const {
+    switch (tag) {
+    case ingvTag:
+        return {ingv_.get(), QStringLiteral("INGV table"), request::list};
+    case emscTag:
+        return {csem_.get(), QStringLiteral("EMSC list"), request::list};
+    case pdeTag:
+        return {pde_.get(), QStringLiteral("PDE search"), request::boxSearch};
+    case fdsnTag:
+        return {fdsn_.get(), QStringLiteral("FDSN event search"), request::ringSearch};
+    default:
+        return {neic_.get(), QStringLiteral("USGS feed"), request::monthFeed};
+    }
+}
+
+std::optional<catalogueLoader::outcome> catalogueLoader::load(int tag, const searchLimits& limits) {
+    if (loading_)
+        return std::nullopt;
+    const loadingFlag busy(loading_);
+    const QDateTime start = now();
+    const catalogue chosen = catalogueFor(tag);
+    EQ_QueryController& c = *chosen.controller;
+    outcome result;
+    result.catalogue = chosen.name;
+
+    switch (chosen.how) {
+    case request::list:
+        c.setMinMagnitude(limits.shownMinMagnitude);
+        c.setMaxMagnitude(limits.shownMaxMagnitude);
+        loadEvents(c, result);
+        // From the last origin in the catalogue's own order up to now.
+        if (!result.origins.isEmpty())
+            result.timeLine.start = result.origins.last()->originDateTime();
+        result.timeLine.end = now();
+        break;
+    case request::boxSearch:
+        if (!applySearchLimits(c, limits, result))
+            break;
+        // The PDE request names its latitudes the other way round: the north field goes in
+        // as the minimum, so that the request carries south first.
+        c.setMinLatitude(limits.north);
+        c.setMaxLatitude(limits.south);
+        loadEvents(c, result);
+        break;
+    case request::ringSearch:
+        if (!applySearchLimits(c, limits, result))
+            break;
+        c.setMaxLatitude(limits.north);
+        c.setMinLatitude(limits.south);
+        if (auto* fdsn = qobject_cast<fdsnEventQueryController*>(&c);
+            fdsn && limits.searchType >= 0 && limits.searchType <= 2)
+            fdsn->setSearchType(limits.searchType);
+        c.setMinRadius(limits.minRadius);
+        c.setMaxRadius(limits.maxRadius);
+        loadEvents(c, result);
+        break;
+    case request::monthFeed:
+        c.setMinMagnitude(limits.shownMinMagnitude);
+        c.setMaxMagnitude(limits.shownMaxMagnitude);
+        result.timeLine = {start.addSecs(-monthFeedSeconds), start};
+        result.origins = qobject_cast<NEIC_QueryController*>(&c)->loadUSGSGeoJSONFeed();
+        result.error = c.lastError();
+        break;
+    }
+    return result;
+}
+
+std::optional<catalogueLoader::outcome>
+catalogueLoader::loadWeeklyList(const searchLimits& limits) {
+    if (loading_)
+        return std::nullopt;
+    const loadingFlag busy(loading_);
+    outcome result;
+    result.catalogue = QStringLiteral("USGS weekly list");
+    neic_->setMinMagnitude(limits.shownMinMagnitude);
+    neic_->setMaxMagnitude(limits.shownMaxMagnitude);
+    // The list loadEvents has just read and kept is the weekly list itself; reading it a
+    // second time would only download it twice (and report a failure twice).
+    loadEvents(*neic_, result);
+    return result;
+}
+
+bool catalogueLoader::applySearchLimits(EQ_QueryController& c, const searchLimits& limits,
+                                        outcome& result) {
+    c.setMinMagnitude(limits.minMagnitude);
+    c.setMaxMagnitude(limits.maxMagnitude);
+    c.setMinDepth(limits.minDepth);
+    c.setMaxDepth(limits.maxDepth);
+    c.setMinLongitude(limits.west);
+    c.setMaxLongitude(limits.east);
+    const QDateTime first = searchDay(limits.startDay);
+    const QDateTime last = searchDay(limits.endDay);
+    if (!first.isValid() || !last.isValid()) {
+        qCWarning(lcController).noquote()
+            << QStringLiteral("The search days \"%1\" to \"%2\" are not yyyy-MM-dd days.")
+                   .arg(limits.startDay, limits.endDay);
+        result.error = tr("the search days are not yyyy-MM-dd days");
+        return false;
+    }
+    c.setStartDate(first);
+    c.setEndDate(last);
+    result.timeLine = {first, last};
+    return true;
+}
+
+void catalogueLoader::loadEvents(EQ_QueryController& c, outcome& result) {
+    const bool replaced = c.loadEvents();
+    result.origins = replaced ? c.seismicOrigins() : originList();
+    result.error = c.lastError();
+}
+
+timeLineSpan catalogueLoader::spanOfList(int tag, const originList& newestFirst,
+                                         const QDateTime& now) {
+    if (tag == usgsFeedTag)
+        return {now.addSecs(-monthFeedSeconds), now};
+    if (newestFirst.isEmpty())
+        return {};
+    return {newestFirst.last()->originDateTime(), newestFirst.first()->originDateTime()};
+}
+
+QString catalogueLoader::summaryText() const {
+    return neic_->summarizeTheSeismicActivity(now());
+}
+
+QString catalogueLoader::cachedOriginsPath() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+        .filePath(QStringLiteral("lastEvents.quorvel"));
+}
+
+std::optional<catalogueLoader::cachedOrigins> catalogueLoader::readCachedOrigins() {
+    const QString path = cachedOriginsPath();
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    QString error;
+    auto origins = eventListFile::read(path, &error);
+    if (!origins) {
+        qCWarning(lcController).noquote()
+            << QStringLiteral("The events kept from the last run cannot be read: %1").arg(error);
+        return std::nullopt;
+    }
+    const QSettings settings;
+    return cachedOrigins{*origins, settings.value(QStringLiteral("cache/catalogueTag")).toInt(),
+                         settings.value(QStringLiteral("cache/loadedAt")).toDateTime()};
+}
+
+void catalogueLoader::writeCachedOrigins(const originList& origins, int tag,
+                                         const QDateTime& loadedAt) {
+    const QString path = cachedOriginsPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString error;
+    if (!eventListFile::write(origins, path, &error)) {
+        qCWarning(lcController).noquote()
+            << QStringLiteral("The events cannot be kept for the next start: %1").arg(error);
+        return;
+    }
+    QSettings settings;
+    settings.setValue(QStringLiteral("cache/catalogueTag"), tag);
+    settings.setValue(QStringLiteral("cache/loadedAt"), loadedAt);
+}

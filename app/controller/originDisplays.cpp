@@ -1,0 +1,212 @@
+#include "originDisplays.h"
+
+#include "QVRDateFormatter.h"
+#include "QVRStemTimeLineView.h"
+#include "geoMapView.h"
+#include "lenientNumbers.h"
+#include "mapFeeding.h"
+#include "plateBoundaryController.h"
+#include "quorvelLogging.h"
+#include "userDefaults.h"
+
+#include <QHelpEvent>
+#include <QLineF>
+#include <QToolTip>
+
+originDisplays::displaySettings originDisplays::defaultSettings() {
+    const userDefaults& defaults = userDefaults::standardUserDefaults();
+    // Read as the fields bound to these keys read their texts.
+    auto number = [&defaults](const char* key) {
+        return leadingFloat(defaults.stringForKey(QString::fromLatin1(key)));
+    };
+    displaySettings s;
+    s.symbolScale = number("symbolsSizeFactor");
+    s.recentCutoff = number("redTimeRange");
+    s.olderCutoff = number("orangeTimeRange");
+    s.timeUnitIndex =
+        std::clamp(defaults.objectForKey(QStringLiteral("timeUnitsIndex")).toInt(), 0, 4);
+    s.minMagnitude = number("minMagnitude");
+    s.maxMagnitude = number("maxMagnitude");
+    for (std::size_t i = 0; i < ageColorKeys.size(); ++i)
+        s.ageColors[i] =
+            QColor::fromString(defaults.stringForKey(QString::fromLatin1(ageColorKeys[i])));
+    const QColor plate = QColor::fromString(defaults.stringForKey(QStringLiteral("plateColor")));
+    s.plateColor = plate.isValid() ? plate : QColor(Qt::white);
+    return s;
+}
+
+originDisplays::originDisplays(geoMapView& map, QVRStemTimeLineView& timeLine,
+                               const originList& all, const originList& visible,
+                               std::function<displaySettings()> settings)
+    : map_(map)
+    , timeLine_(timeLine)
+    , all_(all)
+    , visible_(visible)
+    , settings_(std::move(settings)) {
+    map_.installEventFilter(this);
+}
+
+originDisplays::~originDisplays() = default;
+
+void originDisplays::setUpMap() {
+    map_.setTitleFontSize(18);
+    map_.setTitleColor(QColor::fromRgbF(1.0 / 3, 1.0 / 3, 1.0 / 3));
+    map_.set_trackMouse(false);
+    map_.set_timeStamp(false);
+    map_.setHideImage(false);
+    map_.setShowPlates(true);
+    updateColors();
+    map_.setPlateBoundaryColor(QColor::fromRgbF(1.0, 1.0, 1.0, 0.75));
+
+    plates_ = std::make_unique<plateBoundaryController>();
+    plates_->loadBirdPlateBoundaries();
+    map_.addAPolygonSet(plates_->boundaries());
+
+    const displaySettings s = settings_();
+    map_.setYLimits(s.mapSouth, s.mapNorth);
+    map_.setXLimits(s.mapWest, s.mapEast);
+    changeMapImage(std::nullopt);
+}
+
+void originDisplays::createMapPoints() {
+    if (visible_.isEmpty())
+        return;
+    geoMapView::pointList& points = map_.thePoints();
+    points.clear();
+    mapPointOrigins_.clear();
+    const displaySettings s = settings_();
+    const double unit = mapFeeding::timeUnitSeconds(s.timeUnitIndex);
+    const QDateTime t = now();
+    // Oldest first, so that the newest symbols are painted on top.
+    for (qsizetype i = visible_.size() - 1; i >= 0; --i) {
+        const auto& origin = visible_.at(i);
+        points.append(mapFeeding::mapPointForOrigin(*origin, s.symbolScale, t, unit, s.recentCutoff,
+                                                    s.olderCutoff));
+        mapPointOrigins_.append(origin);
+    }
+}
+
+void originDisplays::updateDisplays() {
+    const displaySettings s = settings_();
+    map_.setYLimits(s.mapSouth, s.mapNorth);
+    map_.setXLimits(s.mapWest, s.mapEast);
+    QColor plates = s.plateColor;
+    plates.setAlphaF(0.75f);
+    map_.setPlateBoundaryColor(plates);
+    map_.computeRects();
+    map_.update();
+    communicateMapRect();
+    communicateMinDisplayMagnitude();
+
+    timeLine_.setSymbolScaleFactor(s.symbolScale);
+    const float unit = float(mapFeeding::timeUnitSeconds(s.timeUnitIndex));
+    timeLine_.setYellowTimeRange(double(s.olderCutoff * unit));
+    timeLine_.setOrangeTimeRange(double(s.recentCutoff * unit));
+    timeLine_.setMinMag(s.minMagnitude);
+    timeLine_.setMaxMag(s.maxMagnitude);
+    timeLine_.update();
+}
+
+void originDisplays::updateColors() {
+    QList<QColor>& colors = map_.theColors();
+    colors.clear();
+    for (const QColor& c : settings_().ageColors)
+        colors.append(c);
+    createMapPoints();
+    updateDisplays();
+}
+
+void originDisplays::changeMapImage(std::optional<int> index) {
+    if (index) {
+        map_.loadImageWithIndex(*index);
+    } else {
+        qCInfo(lcController) << "Loading default image.";
+        map_.loadImageWithIndex(2);
+    }
+    updateDisplays();
+}
+
+void originDisplays::setTimeLineSpan(const timeLineSpan& span) {
+    if (span.start.isValid())
+        timeLine_.setStartDate(span.start);
+    if (span.end.isValid())
+        timeLine_.setEndDate(span.end);
+}
+
+QVariantMap originDisplays::communicateColorDisplayTimeInfo() const {
+    const displaySettings s = settings_();
+    return {{QStringLiteral("unitsIndex"), s.timeUnitIndex},
+            {QStringLiteral("recentTimeCutoff"), s.recentCutoff},
+            {QStringLiteral("oldTimeCutoff"), s.olderCutoff}};
+}
+
+int originDisplays::countOfVisibleEvents() {
+    return int(visible_.size());
+}
+
+std::shared_ptr<seismicOrigin> originDisplays::visibleOriginAtIndex(int index) {
+    if (index < 0 || index >= visible_.size())
+        return nullptr;
+    return visible_.at(index);
+}
+
+void originDisplays::communicateMapRect() {
+    timeLine_.setPlotBounds(map_.mapRect());
+}
+
+void originDisplays::communicateMinDisplayMagnitude() {
+    const displaySettings s = settings_();
+    timeLine_.setMinMag(s.minMagnitude);
+    timeLine_.setMaxMag(s.maxMagnitude);
+}
+
+QString originDisplays::mapToolTipAt(QPointF widgetPosition) const {
+    const QPointF at = map_.viewPointForWidgetPosition(widgetPosition);
+    const auto& points = map_.thePoints();
+    // The last symbol drawn lies on top.
+    for (qsizetype i = std::min(points.size(), mapPointOrigins_.size()) - 1; i >= 0; --i) {
+        const QPointF centre = map_.viewPointForLonLat(points.at(i)->lon(), points.at(i)->lat());
+        const double reach = std::max(4.0, 12.0 * points.at(i)->symbolSize());
+        if (QLineF(centre, at).length() > reach)
+            continue;
+        const seismicOrigin& o = *mapPointOrigins_.at(i);
+        static const QVRDateFormatter originTime(QStringLiteral("yyyy-MM-dd HH:mm:ss"),
+                                                 QTimeZone::utc());
+        return QStringLiteral("M %1  %2\n%3 UTC, %4 ago")
+            .arg(QString::asprintf("%.1f", double(o.magnitude())), o.shownRegionString(),
+                 originTime.stringFromDate(o.originDateTime()), o.originTimeSinceNow(now()));
+    }
+    return {};
+}
+
+QString originDisplays::latestEventText(const seismicOrigin& latest,
+                                        const QDateTime& refreshedAt) const {
+    static const QVRDateFormatter clockTime(QStringLiteral("HH:mm:ss"), QTimeZone::utc());
+    return tr("Latest: M %1 %2, %3 ago · refreshed %4 UTC")
+        .arg(QString::asprintf("%.1f", double(latest.magnitude())), latest.shownRegionString(),
+             latest.originTimeSinceNow(now()), clockTime.stringFromDate(refreshedAt));
+}
+
+QString originDisplays::keptListMessage(const QDateTime& loadedAt, bool offline) const {
+    const qint64 minutes = std::max<qint64>(0, loadedAt.secsTo(now()) / 60);
+    const QString age = minutes == 1    ? tr("1 minute old")
+                        : minutes < 120 ? tr("%1 minutes old").arg(minutes)
+                                        : tr("%1 hours old").arg(minutes / 60);
+    static const QVRDateFormatter dayAndTime(QStringLiteral("yyyy-MM-dd HH:mm"), QTimeZone::utc());
+    const QString at = dayAndTime.stringFromDate(loadedAt);
+    return offline ? tr("Offline: showing the events loaded at %1 UTC (%2)").arg(at, age)
+                   : tr("Showing the events loaded at %1 UTC (%2) while loading").arg(at, age);
+}
+
+bool originDisplays::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &map_ && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = mapToolTipAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, &map_);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "seismicOrigin.h"
+#include "timeLineDataSource.h"
+#include "timeLineSpan.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QObject>
+#include <QVariantMap>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QVRStemTimeLineView;
+class geoMapView;
+class plateBoundaryController;
+
+// Turns the visible origins and the display settings into what the map and the time line
+// show: the map's look, plate boundaries, symbols (with the origin of each) and tooltips, the
+// time line's ranges and plot area, and the status texts about the list. It needs the two
+// views and nothing else of the windows, so the command line draws with it too.
+class originDisplays : public QObject, public timeLineDataSource {
+    Q_OBJECT
+public:
+    // What the windows' display fields hold.
+    struct displaySettings {
+        float mapSouth = -90, mapNorth = 90, mapWest = 0, mapEast = 360; // degrees
+        float symbolScale = 128;                 // a symbol is magnitude³ / symbolScale
+        float recentCutoff = 0, olderCutoff = 0; // ages, in the time unit
+        int timeUnitIndex = 1;                   // minutes, hours, days, weeks, years
+        float minMagnitude = 0, maxMagnitude = 0;
+        QColor plateColor = Qt::white;
+        std::array<QColor, 3> ageColors; // recent, older, oldest
+    };
+    // The settings keys of the three age colours, recent first.
+    static constexpr std::array<const char*, 3> ageColorKeys = {"recentColor", "olderColor",
+                                                                "oldestColor"};
+    // The settings the windows open with: the user's values (else the registered ones), and the
+    // map on the whole globe from 0° to 360°.
+    static displaySettings defaultSettings();
+
+    // `all` and `visible` are the lists the displays show, kept by the caller; `settings` is
+    // read whenever the displays are fed, so that they follow the fields as they stand.
+    originDisplays(geoMapView& map, QVRStemTimeLineView& timeLine, const originList& all,
+                   const originList& visible, std::function<displaySettings()> settings);
+    ~originDisplays() override;
+
+    // "Now" for ages; the wall clock unless the caller fixes it.
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+
+    // The map as it opens: title, no tracking or time stamp, picture and plate boundaries
+    // shown, the age colours, the settings' limits and the default picture.
+    void setUpMap();
+    void createMapPoints();
+    void updateDisplays();
+    // The age colours into the map's own colour list, then the symbols and displays again.
+    void updateColors();
+    // Picture `index` of the picture menu; none loads picture 2.
+    void changeMapImage(std::optional<int> index);
+    void setTimeLineSpan(const timeLineSpan& span);
+    // "unitsIndex", "recentTimeCutoff" and "oldTimeCutoff".
+    QVariantMap communicateColorDisplayTimeInfo() const;
+
+    // The symbol's text under `widgetPosition` of the map (the topmost symbol), or none.
+    QString mapToolTipAt(QPointF widgetPosition) const;
+    // The status bar's line about the newest origin of a list refreshed at `refreshedAt`.
+    QString latestEventText(const seismicOrigin& latest, const QDateTime& refreshedAt) const;
+    // The status bar's line about a list kept from an earlier run, loaded at `loadedAt`.
+    QString keptListMessage(const QDateTime& loadedAt, bool offline) const;
+
+    // --- the time line's source
+    int countOfVisibleEvents() override;
+    std::shared_ptr<seismicOrigin> visibleOriginAtIndex(int index) override;
+    const originList& allSeismicOrigins() override { return all_; }
+    void communicateMapRect() override;
+    void communicateMinDisplayMagnitude() override;
+
+private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QDateTime now() const { return clock_(); }
+
+    geoMapView& map_;
+    QVRStemTimeLineView& timeLine_;
+    const originList& all_;
+    const originList& visible_;
+    std::function<displaySettings()> settings_;
+    std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
+    std::unique_ptr<plateBoundaryController> plates_;
+    originList mapPointOrigins_; // the origin of each map symbol, in drawing order
+};

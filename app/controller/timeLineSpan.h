@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDateTime>
+
+// The dates a load gives the time line. An invalid date leaves the time line's own: a list
+// that brought nothing names no start, and a search that never ran names neither.
+struct timeLineSpan {
+    QDateTime start;
+    QDateTime end;
+};
