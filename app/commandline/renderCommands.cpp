@@ -1,9 +1,12 @@
 #include "renderCommands.h"
 
-#include "OrrelinController.h"
 #include "QVRStemTimeLineView.h"
+#include "applicationDefaults.h"
 #include "catalogueCommands.h"
+#include "catalogueLoader.h"
 #include "geoMapView.h"
+#include "mapDirectories.h"
+#include "originDisplays.h"
 
 #include <QRegularExpression>
 #include <QSize>
@@ -28,16 +31,16 @@ std::optional<QSize> sizeArgument(const QString& text) {
 
 int catalogueTag(const QString& source) {
     if (source == QLatin1StringView("ingv"))
-        return OrrelinController::ingvTag;
+        return catalogueLoader::ingvTag;
     if (source == QLatin1StringView("emsc"))
-        return OrrelinController::emscTag;
+        return catalogueLoader::emscTag;
     if (source == QLatin1StringView("pde"))
-        return OrrelinController::pdeTag;
+        return catalogueLoader::pdeTag;
     if (source == QLatin1StringView("fdsn"))
-        return OrrelinController::fdsnTag;
+        return catalogueLoader::fdsnTag;
     if (source == QLatin1StringView("usgs-text"))
         return -1; // spans its own list, as a loaded weekly list does
-    return OrrelinController::usgsFeedTag;
+    return catalogueLoader::usgsFeedTag;
 }
 
 } // namespace
@@ -68,20 +71,34 @@ int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& 
     if (const int refused = catalogueCommands::loadCatalogue(parser, o, err, catalogue))
         return refused;
 
-    // The window's own controller and views, never shown: what is drawn is what the window
-    // would show after this load.
-    OrrelinController controller;
-    controller.awakeFromNib(OrrelinController::firstLoads::skip);
-    geoMapView* mapView = controller.topoMapView();
-    QVRStemTimeLineView* timeLine = controller.timeLineView();
+    // The window's own views and feeding, never shown, with the settings the window opens
+    // with: what is drawn is what the window would show after this load.
+    applicationDefaults::registerApplicationDefaults();
+    geoMapView mapView;
+    QVRStemTimeLineView timeLine;
+    // As in the window, neither view gets smaller than its form allows.
+    mapView.setMinimumSize(480, 260);
+    timeLine.setMinimumSize(480, 120);
+    originList origins = catalogue.origins;
+    sortNewestFirst(origins);
+    const originDisplays::displaySettings settings = originDisplays::defaultSettings();
+    originDisplays displays(mapView, timeLine, origins, origins, [settings] { return settings; });
+    timeLine.setDataSource(&displays);
+    mapDirectories::applyTo(mapView);
+    displays.setUpMap();
     // The time line lines up under the map, so the map is laid out at the same width first.
-    mapView->resize(map ? size : QSize(size.width(), size.width() / 2));
-    timeLine->resize(size);
-    controller.showOrigins(catalogue.origins, catalogueTag(parser.value(o.source)));
-    mapView->computeRects();
-    controller.communicateMapRect();
+    mapView.resize(map ? size : QSize(size.width(), size.width() / 2));
+    timeLine.resize(size);
+    displays.setTimeLineSpan(catalogueLoader::spanOfList(catalogueTag(parser.value(o.source)),
+                                                         origins, QDateTime::currentDateTimeUtc()));
+    if (!origins.isEmpty()) {
+        displays.createMapPoints();
+        displays.updateDisplays();
+    }
+    mapView.computeRects();
+    displays.communicateMapRect();
 
-    const QVRView* picture = map ? static_cast<QVRView*>(mapView) : timeLine;
+    const QVRView* picture = map ? static_cast<QVRView*>(&mapView) : &timeLine;
     const bool written = pdf ? picture->writePDFToFile(path) : picture->writePNGToFile(path);
     if (!written) {
         err << "Quorvel: cannot write " << path << "\n";
