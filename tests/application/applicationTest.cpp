@@ -4,9 +4,11 @@
 #include "NEIC_QueryController.h"
 #include "OrrelinController.h"
 #include "QVRStemTimeLineView.h"
+#include "catalogueLoader.h"
 #include "fixtureServer.h"
 #include "geoMapView.h"
 #include "logCapture.h"
+#include "originDisplays.h"
 #include "originTableModel.h"
 #include "qtPrinters.h"
 #include "scopedEnvironment.h"
@@ -625,6 +627,113 @@ TEST_F(applicationTest, TheWindowOpensOnTheLastListAndKeepsItWhenOffline) {
     log.clear();
     EXPECT_FALSE(OrrelinController::readCachedOrigins());
     EXPECT_EQ(log.problems().size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(applicationTest, BareViewsAreFedAsTheWindowsViewsAre) {
+    auto c = launch();
+    // The command line's way: views of no window, with the settings the window opens with.
+    geoMapView map;
+    QVRStemTimeLineView timeLine;
+    const originList& all = c->allSeismicOrigins();
+    originDisplays displays(map, timeLine, all, all, &originDisplays::defaultSettings);
+    displays.setClock([] { return fixedNow; });
+    timeLine.setDataSource(&displays);
+    displays.setUpMap();
+    displays.setTimeLineSpan(
+        catalogueLoader::spanOfList(OrrelinController::usgsFeedTag, all, fixedNow));
+    displays.createMapPoints();
+    displays.updateDisplays();
+
+    geoMapView& shown = *c->topoMapView();
+    ASSERT_EQ(map.thePoints().size(), shown.thePoints().size());
+    for (qsizetype i = 0; i < map.thePoints().size(); ++i) {
+        const geoMapPoint& bare = *map.thePoints().at(i);
+        const geoMapPoint& window = *shown.thePoints().at(i);
+        EXPECT_EQ(bare.lat(), window.lat());
+        EXPECT_EQ(bare.lon(), window.lon());
+        EXPECT_EQ(bare.symbolSize(), window.symbolSize());
+        EXPECT_EQ(bare.colorIndex(), window.colorIndex());
+        EXPECT_EQ(bare.alpha(), window.alpha());
+    }
+    EXPECT_EQ(map.theColors(), shown.theColors());
+    EXPECT_EQ(map.plateBoundaryColor(), shown.plateBoundaryColor());
+    EXPECT_EQ(map.xmin(), shown.xmin());
+    EXPECT_EQ(map.xmax(), shown.xmax());
+    EXPECT_EQ(map.ymin(), shown.ymin());
+    EXPECT_EQ(map.ymax(), shown.ymax());
+    EXPECT_EQ(map.thePolygonSets().size(), shown.thePolygonSets().size());
+
+    const QVRStemTimeLineView& strip = *c->timeLineView();
+    EXPECT_EQ(timeLine.symbolScaleFactor(), strip.symbolScaleFactor());
+    EXPECT_EQ(timeLine.orangeTimeRange(), strip.orangeTimeRange());
+    EXPECT_EQ(timeLine.redTimeRange(), strip.redTimeRange());
+    EXPECT_EQ(timeLine.minMag(), strip.minMag());
+    EXPECT_EQ(timeLine.maxMag(), strip.maxMag());
+    EXPECT_EQ(timeLine.startDate(), strip.startDate());
+    EXPECT_EQ(timeLine.endDate(), strip.endDate());
+
+    // The status texts, with their times in UTC.
+    const QLabel* latest =
+        c->mainWindow()->statusBar()->findChild<QLabel*>(QStringLiteral("latestEventLabel"));
+    ASSERT_NE(latest, nullptr);
+    EXPECT_EQ(latest->text(), displays.latestEventText(*all.first(), fixedNow));
+    EXPECT_TRUE(displays.latestEventText(*all.first(), fixedNow.addSecs(-65))
+                    .endsWith(QStringLiteral(" · refreshed 11:58:55 UTC")));
+    EXPECT_EQ(displays.keptListMessage(fixedNow.addSecs(-3 * 3600 - 59), true),
+              QStringLiteral("Offline: showing the events loaded at 2026-12-08 08:59 UTC "
+                             "(3 hours old)"));
+    EXPECT_EQ(displays.keptListMessage(fixedNow.addSecs(-60), false),
+              QStringLiteral("Showing the events loaded at 2026-12-08 11:59 UTC (1 minute old) "
+                             "while loading"));
+}
+
+TEST_F(applicationTest, TheCatalogueLoaderRunsOneLoadAtATime) {
+    catalogueLoader loader(nullptr, [] { return fixedNow; });
+    loader.neicQueryController()->setDownloadTimeoutMs(500);
+    server.setAnswer(feedPath,
+                     {200, monthFeed(), "application/json", fixtureServer::behaviour::stall});
+    catalogueLoader::searchLimits limits;
+    limits.shownMinMagnitude = 3;
+    limits.shownMaxMagnitude = 12;
+    bool loadingMeanwhile = false, refusedMeanwhile = false;
+    qsizetype requestsMeanwhile = -1;
+    QTimer::singleShot(0, [&] {
+        loadingMeanwhile = loader.isLoading();
+        const qsizetype before = server.requests().size();
+        refusedMeanwhile =
+            !loader.load(OrrelinController::ingvTag, limits) && !loader.loadWeeklyList(limits);
+        requestsMeanwhile = server.requests().size() - before;
+    });
+    logCapture log;
+    const auto month = loader.load(OrrelinController::usgsFeedTag, limits);
+    ASSERT_TRUE(month);
+    EXPECT_TRUE(loadingMeanwhile);
+    EXPECT_TRUE(refusedMeanwhile);
+    EXPECT_EQ(requestsMeanwhile, 0);
+    EXPECT_FALSE(loader.isLoading());
+    // The feed timed out, and the time line still spans the feed's 30 days.
+    EXPECT_EQ(month->catalogue, QStringLiteral("USGS feed"));
+    EXPECT_FALSE(month->error.isNull());
+    EXPECT_TRUE(month->origins.isEmpty());
+    EXPECT_EQ(month->timeLine.start, fixedNow.addSecs(-2592000));
+    EXPECT_EQ(month->timeLine.end, fixedNow);
+    EXPECT_EQ(log.problems().size(), 1);
+
+    // A search whose days are no days asks nothing, keeps the time line and says why.
+    limits.startDay = QStringLiteral("last year");
+    limits.endDay = QStringLiteral("2026-12-08");
+    const qsizetype before = server.requests().size();
+    const auto search = loader.load(OrrelinController::fdsnTag, limits);
+    ASSERT_TRUE(search);
+    EXPECT_EQ(search->catalogue, QStringLiteral("FDSN event search"));
+    EXPECT_EQ(search->error, QStringLiteral("the search days are not yyyy-MM-dd days"));
+    EXPECT_FALSE(search->timeLine.start.isValid());
+    EXPECT_FALSE(search->timeLine.end.isValid());
+    EXPECT_EQ(server.requests().size(), before);
 }
 
 } // namespace
