@@ -56,8 +56,16 @@ OrrelinController::OrrelinController(QObject* parent)
     windows_->connectTo(*this);
 }
 
-// The windows outlive everything that points into them; they keep their places as they go.
-OrrelinController::~OrrelinController() = default;
+OrrelinController::~OrrelinController() {
+    // The timers it holds go with it, whoever made them. The windows, declared first, outlive
+    // everything that points into them, and keep their places as they go.
+    for (QTimer* timer : {elapsedTimer_.data(), updateTwitterTimer(), theTimer_.data()}) {
+        if (timer) {
+            timer->stop();
+            delete timer;
+        }
+    }
+}
 
 void OrrelinController::showStatus(const QString& text, int milliseconds) {
     mainInterface().statusBar->showMessage(text, milliseconds);

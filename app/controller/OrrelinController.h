@@ -102,6 +102,8 @@ public:
     fdsnEventQueryController* fdsnQueryController() const { return loader_->fdsnQueryController(); }
 
     // --- the two lists
+    // The two setters are kept as part of the controller's published face; loads and filters
+    // replace the lists themselves.
     const originList& allSeismicOrigins() override { return allSeismicOrigins_; }
     void setAllSeismicOrigins(const originList& origins) { allSeismicOrigins_ = origins; }
     const originList& visibleSeismicOrigins() const { return visibleSeismicOrigins_; }
