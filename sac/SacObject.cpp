@@ -121,6 +121,20 @@ bool SacObject::InitWithNSData(const QByteArray& data, const QString& path) {
     return true;
 }
 
+QVRResult<SacObject> SacObject::fromData(const QByteArray& data, const QString& path) {
+    SacObject s;
+    if (!s.InitWithNSData(data, path))
+        return QVRResult<SacObject>::failure(s.errorString());
+    return s;
+}
+
+QVRResult<SacObject> SacObject::fromFile(const QString& path) {
+    SacObject s;
+    if (!s.InitWithContentsOfFile(path))
+        return QVRResult<SacObject>::failure(s.errorString());
+    return s;
+}
+
 bool SacObject::InitWithContentsOfFile(const QString& path) {
     QFile file(path);
     path_ = path;

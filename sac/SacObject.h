@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QVRResult.h"
 #include "SacHeader.h"
 #include "qvrsac_export.h"
 
@@ -23,6 +24,9 @@ public:
     // reason in errorString(), when the bytes are not a SAC time series.
     bool InitWithNSData(const QByteArray& data, const QString& path = QString());
     bool InitWithContentsOfFile(const QString& path);
+    // The same reads answering with the seismogram, or with why there is none.
+    static QVRResult<SacObject> fromData(const QByteArray& data, const QString& path = QString());
+    static QVRResult<SacObject> fromFile(const QString& path);
     // A new seismogram from samples, every other header field undefined.
     void InitWithSamples(std::vector<float> samples, float delta, float begin,
                          const QDateTime& referenceTime);

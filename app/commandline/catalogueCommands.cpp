@@ -1,10 +1,7 @@
 #include "catalogueCommands.h"
 
-#include "CSEM_QueryController.h"
-#include "INGV_QueryController.h"
-#include "NEIC_QueryController.h"
-#include "PDE_QueryController.h"
 #include "QVRDateFormatter.h"
+#include "catalogueTable.h"
 #include "fdsnEventQueryController.h"
 #include "originTableModel.h"
 
@@ -128,21 +125,11 @@ int loadCatalogue(const QCommandLineParser& parser, const commandLineOptions& o,
         return 2;
     };
     const QString source = parser.value(o.source);
-    std::unique_ptr<EQ_QueryController> controller;
-    if (source == QLatin1StringView("usgs") || source == QLatin1StringView("usgs-text"))
-        controller = std::make_unique<NEIC_QueryController>();
-    else if (source == QLatin1StringView("fdsn"))
-        controller = std::make_unique<fdsnEventQueryController>();
-    else if (source == QLatin1StringView("ingv"))
-        controller = std::make_unique<INGV_QueryController>();
-    else if (source == QLatin1StringView("emsc"))
-        controller = std::make_unique<CSEM_QueryController>();
-    else if (source == QLatin1StringView("pde"))
-        controller = std::make_unique<PDE_QueryController>();
-    else
-        return refuse(
-            QStringLiteral("unknown source '%1': use usgs, usgs-text, fdsn, ingv, emsc or pde")
-                .arg(source));
+    const catalogueTable::catalogue* chosen = catalogueTable::catalogueNamed(source);
+    if (!chosen)
+        return refuse(QStringLiteral("unknown source '%1': use %2")
+                          .arg(source, catalogueTable::commandLineNames()));
+    std::unique_ptr<EQ_QueryController> controller = chosen->make();
     for (const auto& limit : {std::pair{&o.minMag, &EQ_QueryController::setMinMagnitude},
                               std::pair{&o.maxMag, &EQ_QueryController::setMaxMagnitude}}) {
         const auto setter = limit.second;
@@ -151,58 +138,37 @@ int loadCatalogue(const QCommandLineParser& parser, const commandLineOptions& o,
             }))
             return refuse(*why);
     }
-    auto* fdsn = dynamic_cast<fdsnEventQueryController*>(controller.get());
-    if (fdsn) {
-        if (complaint why = applyFdsnSearch(parser, o, *fdsn))
+    if (chosen->tag == catalogueTable::fdsnTag) {
+        if (complaint why =
+                applyFdsnSearch(parser, o, static_cast<fdsnEventQueryController&>(*controller)))
             return refuse(*why);
-    }
-    auto* pde = dynamic_cast<PDE_QueryController*>(controller.get());
-    if (pde) {
-        if (complaint why = applySearchLimits(parser, o, *pde))
+    } else if (chosen->tag == catalogueTable::pdeTag) {
+        if (complaint why = applySearchLimits(parser, o, *controller))
             return refuse(*why);
     }
 
-    std::optional<QByteArray> answer;
+    QVRResult<EQ_QueryController::parsedOrigins> read =
+        QVRResult<EQ_QueryController::parsedOrigins>::failure(QStringLiteral("nothing read"));
     if (parser.isSet(o.input)) {
         QFile file(parser.value(o.input));
         if (!file.open(QIODevice::ReadOnly)) {
             err << "Quorvel: cannot read " << file.fileName() << ": " << file.errorString() << "\n";
             return 2;
         }
-        answer = file.readAll();
-    }
-
-    originList origins;
-    auto* usgs = dynamic_cast<NEIC_QueryController*>(controller.get());
-    if (source == QLatin1StringView("usgs")) {
-        // A file gives no detail documents to follow; a download does.
-        origins = answer ? usgs->parseUSGSGeoJSONFeed(*answer, false) : usgs->loadUSGSGeoJSONFeed();
-    } else if (source == QLatin1StringView("usgs-text")) {
-        origins = answer ? usgs->parseNEIC_TextList(*answer) : usgs->loadNEIC_TextList();
-    } else if (fdsn) {
-        origins = answer ? fdsnEventQueryController::parseFDSNEventText(*answer)
-                         : fdsn->parse_events_from_text().value_or(originList());
-    } else if (auto* ingv = dynamic_cast<INGV_QueryController*>(controller.get())) {
-        origins = answer ? ingv->parseINGVPage(*answer)
-                         : ingv->scrape_IGNV_EQ_html().value_or(originList());
-    } else if (auto* emsc = dynamic_cast<CSEM_QueryController*>(controller.get())) {
-        origins = answer ? emsc->parseEMSCExport(*answer, QDateTime::currentDateTimeUtc())
-                         : emsc->scrape_CSEM_EQ_html().value_or(originList());
-    } else if (answer) {
-        // A saved result page, or just its lines.
-        origins = answer->contains("<pre") || answer->contains("<PRE")
-                      ? PDE_QueryController::parsePDEResultPage(*answer)
-                      : PDE_QueryController::parsePDELines(QString::fromLatin1(*answer));
+        // A saved answer gives no detail documents to follow.
+        read = controller->parseOrigins(file.readAll());
     } else {
-        origins = pde->parse_PDE_Compressed_EQ_html().value_or(originList());
+        read = controller->fetchOrigins();
+        if (read)
+            controller->loadSideDocuments(read->origins);
     }
-    if (!controller->lastError().isNull()) {
-        err << "Quorvel: the " << source
-            << " catalogue could not be loaded: " << controller->lastError() << "\n";
+    if (!read) {
+        err << "Quorvel: the " << source << " catalogue could not be loaded: " << read.error()
+            << "\n";
         return 2;
     }
-    controller->setSeismicOrigins(origins);
-    result.origins = origins;
+    controller->setSeismicOrigins(read->origins);
+    result.origins = read->origins;
     result.controller = std::move(controller);
     return 0;
 }

@@ -95,13 +95,13 @@ int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& 
         return 2;
     }
 
-    SacObject seismogram;
     const QString path = parser.value(o.sac);
-    if (!seismogram.InitWithContentsOfFile(path)) {
-        err << "Quorvel: " << path << " is not a SAC seismogram: " << seismogram.errorString()
-            << "\n";
+    QVRResult<SacObject> read = SacObject::fromFile(path);
+    if (!read) {
+        err << "Quorvel: " << path << " is not a SAC seismogram: " << read.error() << "\n";
         return 2;
     }
+    SacObject& seismogram = read.value();
     if (parser.isSet(o.removeMean))
         seismogram.RemoveMean();
     if (parser.isSet(o.taper))

@@ -28,23 +28,43 @@ const char* CSEM_QueryController::summaryOpening() const {
     return "The EMSC list holds %d seismic events with magnitudes greater than or equal to %.1f. ";
 }
 
+const char* CSEM_QueryController::downloadFailureMessage() const {
+    return "Failed to parse the html. Error: %1";
+}
+
+QUrl CSEM_QueryController::requestURL() const {
+    return exportURL();
+}
+
+QVRResult<EQ_QueryController::parsedOrigins>
+CSEM_QueryController::parseOrigins(const QByteArray& answer) const {
+    return readEMSCExport(answer, QDateTime::currentDateTimeUtc());
+}
+
 std::optional<originList> CSEM_QueryController::scrape_CSEM_EQ_html(const QDateTime& now) {
-    const webFetcher::result r =
-        download(exportURL(), downloadKind::catalogue, "Failed to parse the html. Error: %1");
+    const webFetcher::result r = download(requestURL());
     if (!r.ok())
         return std::nullopt;
-    return parseEMSCExport(r.body, now);
+    return parseEMSCExport(*r, now);
 }
 
 originList CSEM_QueryController::parseEMSCExport(const QByteArray& text,
                                                  const QDateTime& now) const {
+    return readEMSCExport(text, now).origins;
+}
+
+EQ_QueryController::parsedOrigins CSEM_QueryController::readEMSCExport(const QByteArray& text,
+                                                                       const QDateTime& now) const {
     const QDateTime oldest = now.addSecs(-604800);
-    originList result;
+    parsedOrigins result;
     const QList<QByteArray> lines = text.split('\n');
     for (qsizetype n = 1; n < lines.size(); ++n) {
         const QList<QString> f = QString::fromUtf8(lines.at(n)).split(u';');
-        if (f.size() != 12)
+        if (f.size() != 12) {
+            if (!lines.at(n).trimmed().isEmpty())
+                ++result.skippedRows;
             continue;
+        }
         auto o = std::make_shared<seismicOrigin>();
         o->setCatalog(QStringLiteral("CSEM_CSV"));
         o->setLocationContributor(QStringLiteral("CSEM"));
@@ -59,7 +79,7 @@ originList CSEM_QueryController::parseEMSCExport(const QByteArray& text,
         // A time that could not be read is no later than the window's start.
         if (minMagnitude() <= o->magnitude() && o->magnitude() <= maxMagnitude() &&
             o->originDateTime().isValid() && o->originDateTime() > oldest)
-            result.append(o);
+            result.origins.append(o);
     }
     return result;
 }

@@ -13,6 +13,7 @@ public:
 
     const QString& alertMessage() const { return alertMessage_; }
     void setAlertMessage(const QString& v) { alertMessage_ = v; }
+    // Kept as part of the controller's published face; the export is read from exportURL().
     const QString& myURL() const { return myURL_; }
     void setMyURL(const QString& v) { myURL_ = v; }
 
@@ -24,10 +25,15 @@ public:
     scrape_CSEM_EQ_html(const QDateTime& now = QDateTime::currentDateTimeUtc());
     // Lines of 12 fields within the magnitude limits and newer than `now` minus 7 days.
     originList parseEMSCExport(const QByteArray& text, const QDateTime& now) const;
+    parsedOrigins readEMSCExport(const QByteArray& text, const QDateTime& now) const;
+    QUrl requestURL() const override;
+    // The export as it stands now: the 7 days end at the present moment.
+    QVRResult<parsedOrigins> parseOrigins(const QByteArray& answer) const override;
 
     bool loadEvents() override;
 
 protected:
+    const char* downloadFailureMessage() const override;
     QString summaryHeading() const override;
     const char* summaryOpening() const override;
 

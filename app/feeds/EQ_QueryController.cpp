@@ -71,17 +71,52 @@ const char* EQ_QueryController::summaryOpening() const {
     return "I have loaded %d seismic events with magnitudes greater than or equal to %.1f. ";
 }
 
-webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind kind,
-                                                const char* failureMessage) {
+const char* EQ_QueryController::downloadFailureMessage() const {
+    return "Failed to access the url. Error: %1";
+}
+
+webFetcher::result EQ_QueryController::download(const QUrl& url, downloadKind kind) {
     webFetcher::options how;
     how.timeoutMs = downloadTimeoutMs_;
     webFetcher::result r = webFetcher::fetch(url, how);
     if (kind == downloadKind::catalogue)
-        lastError_ = r.error;
+        lastError_ = r.error();
     if (!r.ok())
-        qCWarning(lcFeeds).noquote()
-            << QString(QString::fromLatin1(failureMessage).arg(r.error) + u' ' + url.toString());
+        qCWarning(lcFeeds).noquote() << QString(
+            QString::fromLatin1(downloadFailureMessage()).arg(r.error()) + u' ' + url.toString());
     return r;
+}
+
+void EQ_QueryController::loadSideDocuments(const originList&) {}
+
+QUrl EQ_QueryController::requestURL() const {
+    return {};
+}
+
+QVRResult<EQ_QueryController::parsedOrigins>
+EQ_QueryController::parseOrigins(const QByteArray&) const {
+    return parsedOrigins{};
+}
+
+QVRResult<EQ_QueryController::parsedOrigins> EQ_QueryController::fetchOrigins() {
+    return fetchOriginsFrom(requestURL());
+}
+
+QVRResult<EQ_QueryController::parsedOrigins> EQ_QueryController::fetchOriginsFrom(const QUrl& url) {
+    const webFetcher::result answer = download(url);
+    if (!answer)
+        return QVRResult<parsedOrigins>::failureOf(answer);
+    QVRResult<parsedOrigins> parsed = parseOrigins(*answer);
+    if (!parsed) {
+        qCWarning(lcFeeds).noquote() << QStringLiteral("The answer of %1 cannot be read: %2")
+                                            .arg(url.toString(), parsed.error());
+        lastError_ = parsed.error();
+    } else if (parsed->skippedRows > 0) {
+        qCDebug(lcFeeds).noquote() << QStringLiteral("%1 rows of %2 are no events and were skipped")
+                                          .arg(parsed->skippedRows)
+                                          .arg(url.toString());
+    }
+    return parsed;
 }
 
 void EQ_QueryController::setSearchFormDefaults() {

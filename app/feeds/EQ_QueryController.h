@@ -16,7 +16,10 @@ class QTableView;
 
 // The common base of the catalogue controllers. It holds the search limits the application
 // copies in before a load, the controller's own list of origins, the geographic box test and
-// a table model that shows and sorts that list. Subclasses load their catalogue in loadEvents.
+// a table model that shows and sorts that list. Every catalogue is read the same way: a
+// subclass says where its answer comes from (requestURL) and how its bytes become origins
+// (parseOrigins); fetchOrigins does the rest. Its loadEvents and the catalogue's own named
+// entries are built on that.
 class EQ_QueryController : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +36,7 @@ public:
     // The list itself, for callers that read or sort it where it lives.
     originList* getSeismicOriginsPointer() { return &seismicOrigins_; }
 
+    // Kept as part of the controllers' published face although no catalogue uses them.
     const QVariantMap& theSettings() const { return theSettings_; }
     void setTheSettings(const QVariantMap& settings) { theSettings_ = settings; }
     const std::shared_ptr<QVRDateFormatter>& theDateFormatter() const { return theDateFormatter_; }
@@ -73,6 +77,25 @@ public:
     // loads nothing.
     virtual bool loadEvents();
 
+    // What a read of a catalogue's answer gives: its origins within the limits, and how many
+    // rows of the answer could not be read as an origin at all.
+    struct parsedOrigins {
+        originList origins;
+        int skippedRows = 0;
+    };
+    // Where the catalogue's answer comes from, with the current limits; an empty address when
+    // the limits name no request.
+    virtual QUrl requestURL() const;
+    // The answer's bytes as origins; a failure when they are no answer of this catalogue at
+    // all. Changes nothing and downloads nothing.
+    virtual QVRResult<parsedOrigins> parseOrigins(const QByteArray& answer) const;
+    // Downloads requestURL() and reads it with parseOrigins. A failure is logged in one line
+    // and becomes lastError; seismicOrigins is left alone.
+    QVRResult<parsedOrigins> fetchOrigins();
+    // What a catalogue fetches after its list, for the origins it kept (the USGS feed: the
+    // detail documents of the largest events). A failure there fails nothing.
+    virtual void loadSideDocuments(const originList& origins);
+
     // Inside when minLatitude ≤ latitude ≤ maxLatitude and minLongitude ≤ longitude ≤
     // maxLongitude, edges included, with no wrap-around at ±180°: a box whose western edge
     // lies east of its eastern edge holds nothing. A coordinate that is not a number is outside.
@@ -106,11 +129,14 @@ protected:
     virtual const char* summaryOpening() const;
 
     // Downloads `url` with the controller's time-out. A failure is logged in one line,
-    // "Failed to access the url. Error: …" with the address. The outcome of a catalogue's
-    // own download becomes lastError; that of a side download (a detail document) does not.
+    // downloadFailureMessage() with the address. The outcome of a catalogue's own download
+    // becomes lastError; that of a side download (a detail document) does not.
     enum class downloadKind { catalogue, sideDocument };
-    webFetcher::result download(const QUrl& url, downloadKind kind = downloadKind::catalogue,
-                                const char* failureMessage = "Failed to access the url. Error: %1");
+    webFetcher::result download(const QUrl& url, downloadKind kind = downloadKind::catalogue);
+    // fetchOrigins from another address than requestURL() (lists read from several places).
+    QVRResult<parsedOrigins> fetchOriginsFrom(const QUrl& url);
+    // The log line of a failed download, a printf-like format whose %1 is the reason.
+    virtual const char* downloadFailureMessage() const;
 
     void setLastError(const QString& error) { lastError_ = error; }
 

@@ -60,14 +60,14 @@ std::unique_ptr<HTMLParser> HTMLParser::initWithContentsOfURL(const QUrl& url, p
     const webFetcher::result r = webFetcher::fetch(url, how);
     if (!r.ok()) {
         if (error)
-            *error = parseError{QStringLiteral("download"), r.httpStatus, r.error};
+            *error = parseError{QStringLiteral("download"), r.errorCode(), r.error()};
         return nullptr;
     }
-    if (r.body.isEmpty()) {
+    if (r->isEmpty()) {
         reportEmptyInput(error);
         return nullptr;
     }
-    return initWithData(r.body, error);
+    return initWithData(*r, error);
 }
 
 HTMLParser::~HTMLParser() {

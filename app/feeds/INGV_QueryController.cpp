@@ -26,32 +26,50 @@ const char* INGV_QueryController::summaryOpening() const {
            "magnitudes greater than or equal to %.1f. ";
 }
 
+const char* INGV_QueryController::downloadFailureMessage() const {
+    return "Failed to parse the html. Error: %1";
+}
+
+QUrl INGV_QueryController::requestURL() const {
+    return QUrl(myURL_);
+}
+
 std::optional<originList> INGV_QueryController::scrape_IGNV_EQ_html() {
-    const webFetcher::result r =
-        download(QUrl(myURL_), downloadKind::catalogue, "Failed to parse the html. Error: %1");
-    if (!r.ok())
+    const QVRResult<parsedOrigins> page = fetchOrigins();
+    if (!page)
         return std::nullopt;
-    return parseINGVPage(r.body);
+    return page->origins;
 }
 
 originList INGV_QueryController::parseINGVPage(const QByteArray& html) const {
+    return parseOrigins(html)->origins;
+}
+
+QVRResult<EQ_QueryController::parsedOrigins>
+INGV_QueryController::parseOrigins(const QByteArray& html) const {
     static const QVRDateFormatter timeFormatter(QStringLiteral("yyyy/MM/dd HH:mm:ss"),
                                                 QTimeZone::utc());
-    originList result;
+    parsedOrigins result;
     const auto page = HTMLParser::initWithData(html, nullptr);
     for (const HTMLNode& table : page->body().findChildTags("table")) {
         if (table.getAttributeNamed("class") != QLatin1StringView("table_events"))
             continue;
         for (const HTMLNode& row : table.findChildTags("tr")) {
             const QList<HTMLNode> cells = row.findChildTags("td");
-            if (cells.size() != 10)
+            if (cells.size() != 10) {
+                // Heading rows have no cells; other rows of another length are no events.
+                if (!cells.isEmpty())
+                    ++result.skippedRows;
                 continue;
+            }
             // "ML:2.3": the type before the colon, the value after it. Without a colon the
             // row says nothing usable about the magnitude and is passed over.
             const QString magnitudeCell = cells.at(7).contents();
             const qsizetype colon = magnitudeCell.indexOf(u':');
-            if (colon < 0)
+            if (colon < 0) {
+                ++result.skippedRows;
                 continue;
+            }
 
             auto o = std::make_shared<seismicOrigin>();
             o->setEventID(cells.at(0).contents());
@@ -68,7 +86,7 @@ originList INGV_QueryController::parseINGVPage(const QByteArray& html) const {
             if (minMagnitude() <= o->magnitude() && o->magnitude() <= maxMagnitude() &&
                 isOriginInBox(*o)) {
                 o->setFERegion();
-                result.append(o);
+                result.origins.append(o);
             }
         }
     }

@@ -21,11 +21,14 @@ public:
     std::optional<originList> scrape_IGNV_EQ_html();
     // The rows of a page's "table_events" tables that pass the magnitude and box limits.
     originList parseINGVPage(const QByteArray& html) const;
+    QUrl requestURL() const override;
+    QVRResult<parsedOrigins> parseOrigins(const QByteArray& answer) const override;
 
     // The result becomes seismicOrigins (empty after a failure); true when it holds origins.
     bool loadEvents() override;
 
 protected:
+    const char* downloadFailureMessage() const override;
     QString summaryHeading() const override;
     const char* summaryOpening() const override;
 

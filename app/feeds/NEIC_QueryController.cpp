@@ -63,29 +63,77 @@ const char* NEIC_QueryController::summaryOpening() const {
 
 // --- GeoJSON feed
 
+QUrl NEIC_QueryController::requestURL() const {
+    return feed_ == feed::monthFeed ? geoJSONFeedURL() : gsURLs_.value(0);
+}
+
+QVRResult<EQ_QueryController::parsedOrigins>
+NEIC_QueryController::parseOrigins(const QByteArray& answer) const {
+    if (feed_ == feed::weeklyList)
+        return readNEIC_TextList(answer);
+    QVRResult<parsedOrigins> all = readUSGSGeoJSONFeed(answer);
+    if (all)
+        all.value().origins = withinMagnitudeLimits(all->origins);
+    return all;
+}
+
+originList NEIC_QueryController::withinMagnitudeLimits(const originList& origins) const {
+    originList kept;
+    for (const auto& o : origins) {
+        if (minMagnitude() <= o->magnitude() && o->magnitude() <= maxMagnitude())
+            kept.append(o);
+    }
+    return kept;
+}
+
 originList NEIC_QueryController::loadUSGSGeoJSONFeed() {
     const webFetcher::result r = download(geoJSONFeedURL());
     if (!r.ok())
         return {};
-    return parseUSGSGeoJSONFeed(r.body, true);
+    return parseUSGSGeoJSONFeed(*r, true);
 }
 
 originList NEIC_QueryController::parseUSGSGeoJSONFeed(const QByteArray& json, bool loadDetails) {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError) {
+    const QVRResult<parsedOrigins> all = readUSGSGeoJSONFeed(json);
+    if (!all) {
         qCWarning(lcFeeds).noquote()
-            << QStringLiteral("The USGS feed is not valid JSON: %1 at byte %2")
-                   .arg(error.errorString())
-                   .arg(error.offset);
-        setLastError(error.errorString());
+            << QStringLiteral("The USGS feed cannot be read: %1").arg(all.error());
+        setLastError(all.error());
         return {};
     }
-    originList result;
+    // Details before the limits, so that every large event's page is known to the program.
+    if (loadDetails)
+        loadGeoJSONDetails(all->origins);
+    return withinMagnitudeLimits(all->origins);
+}
+
+void NEIC_QueryController::loadSideDocuments(const originList& origins) {
+    if (feed_ == feed::monthFeed)
+        loadGeoJSONDetails(origins);
+}
+
+void NEIC_QueryController::loadGeoJSONDetails(const originList& origins) {
+    for (const auto& o : origins) {
+        if (o->magnitude() > 6.5f)
+            loadGeoJSONDetailsForOrigin(*o);
+    }
+}
+
+QVRResult<EQ_QueryController::parsedOrigins>
+NEIC_QueryController::readUSGSGeoJSONFeed(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        return QVRResult<parsedOrigins>::failure(QStringLiteral("not valid JSON: %1 at byte %2")
+                                                     .arg(error.errorString())
+                                                     .arg(error.offset));
+    parsedOrigins result;
     const QJsonArray features = document.object().value(QLatin1StringView("features")).toArray();
     for (const QJsonValue& featureValue : features) {
-        if (!featureValue.isObject())
+        if (!featureValue.isObject()) {
+            ++result.skippedRows;
             continue;
+        }
         const QJsonObject feature = featureValue.toObject();
         const QJsonArray coordinates = feature.value(QLatin1StringView("geometry"))
                                            .toObject()
@@ -186,10 +234,7 @@ originList NEIC_QueryController::parseUSGSGeoJSONFeed(const QByteArray& json, bo
             o->addObjectToMagnitudes(m);
         }
 
-        if (loadDetails && magnitude > 6.5f)
-            loadGeoJSONDetailsForOrigin(*o);
-        if (minMagnitude() <= magnitude && magnitude <= maxMagnitude())
-            result.append(o);
+        result.origins.append(o);
     }
     return result;
 }
@@ -199,7 +244,7 @@ void NEIC_QueryController::loadGeoJSONDetailsForOrigin(seismicOrigin& origin) {
         return;
     const webFetcher::result r = download(QUrl(origin.detailURL()), downloadKind::sideDocument);
     if (r.ok())
-        parseGeoJSONDetails(r.body, origin);
+        parseGeoJSONDetails(*r, origin);
 }
 
 void NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin) {
@@ -234,24 +279,35 @@ bool NEIC_QueryController::loadEvents() {
 }
 
 originList NEIC_QueryController::loadNEIC_TextList() {
+    const feed chosen = feed_;
+    feed_ = feed::weeklyList;
     originList result;
     for (const QUrl& url : gsURLs_) {
-        const webFetcher::result r = download(url);
-        if (r.ok())
-            result += parseNEIC_TextList(r.body);
+        if (const QVRResult<parsedOrigins> list = fetchOriginsFrom(url))
+            result += list->origins;
     }
+    feed_ = chosen;
     return result;
 }
 
 originList NEIC_QueryController::parseNEIC_TextList(const QByteArray& csv) const {
+    return readNEIC_TextList(csv).origins;
+}
+
+EQ_QueryController::parsedOrigins
+NEIC_QueryController::readNEIC_TextList(const QByteArray& csv) const {
     static const QVRDateFormatter timeFormatter(QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss.SSS"),
                                                 QTimeZone::utc());
-    originList result;
+    parsedOrigins result;
     const QList<QByteArray> lines = csv.split('\n');
     for (qsizetype n = 1; n < lines.size(); ++n) {
         const QList<QString> c = csvFields(QString::fromUtf8(lines.at(n)));
-        if (c.size() < 13)
+        if (c.size() < 13) {
+            // The empty line after the last one is no skipped row.
+            if (!lines.at(n).trimmed().isEmpty())
+                ++result.skippedRows;
             continue;
+        }
         auto o = std::make_shared<seismicOrigin>();
         o->setCatalog(QStringLiteral("PDE"));
         o->setLocationContributor(QStringLiteral("USGS"));
@@ -281,7 +337,7 @@ originList NEIC_QueryController::parseNEIC_TextList(const QByteArray& csv) const
         o->setFERegion();
         o->setMagnitudeToMaximumValue();
         if (minMagnitude() <= m->mvalue() && m->mvalue() <= maxMagnitude())
-            result.append(o);
+            result.origins.append(o);
     }
     return result;
 }
@@ -292,7 +348,7 @@ originList NEIC_QueryController::loadNEIC_CSVvalues() {
         const webFetcher::result r = download(url);
         if (!r.ok())
             return result; // the download has been logged
-        result += parseNEIC_CSVvalues(r.body);
+        result += parseNEIC_CSVvalues(*r);
     }
     return result;
 }
@@ -350,7 +406,7 @@ originList NEIC_QueryController::parseNEIC_CSVvalues(const QByteArray& csv) cons
 
 QString NEIC_QueryController::downloadBulletin(const QUrl& url) {
     const webFetcher::result r = download(url);
-    return r.ok() ? QString::fromUtf8(r.body) : QString();
+    return r.ok() ? QString::fromUtf8(*r) : QString();
 }
 
 QString NEIC_QueryController::WCATWCMessage() {
@@ -369,7 +425,7 @@ QString NEIC_QueryController::USGSMTensorMessage() {
 QString NEIC_QueryController::BigQuakeMessage() {
     const webFetcher::result r = download(
         addressOn(serviceEndpoints::service::usgsNEIC, "/neis/data_services/bigquake.html"));
-    return r.ok() ? plainTextOfHTML(r.body) : QString();
+    return r.ok() ? plainTextOfHTML(*r) : QString();
 }
 
 QString NEIC_QueryController::plainTextOfHTML(const QByteArray& html) {

@@ -14,6 +14,14 @@ class NEIC_QueryController : public EQ_QueryController {
 public:
     explicit NEIC_QueryController(QObject* parent = nullptr);
 
+    // Which of the two lists requestURL and parseOrigins stand for: the GeoJSON feed of the
+    // past month (the default) or the weekly CSV list.
+    enum class feed { monthFeed, weeklyList };
+    feed whichFeed() const { return feed_; }
+    void setFeed(feed f) { feed_ = f; }
+    QUrl requestURL() const override;
+    QVRResult<parsedOrigins> parseOrigins(const QByteArray& answer) const override;
+
     // Addresses of the CSV lists; by default the weekly list of the USGS feed host.
     const QList<QUrl>& gsURLs() const { return gsURLs_; }
     void setGsURLs(const QList<QUrl>& urls) { gsURLs_ = urls; }
@@ -24,6 +32,13 @@ public:
     // The feed's bytes as origins. With `loadDetails` every event above magnitude 6.5 also
     // gets its one-page summary link from its detail document.
     originList parseUSGSGeoJSONFeed(const QByteArray& json, bool loadDetails);
+    // Every feature of the feed as an origin, before the magnitude limits; a failure when the
+    // bytes are no JSON document.
+    static QVRResult<parsedOrigins> readUSGSGeoJSONFeed(const QByteArray& json);
+    // The detail documents of the events above magnitude 6.5, one after another.
+    void loadGeoJSONDetails(const originList& origins);
+    // The month feed's detail documents; the weekly list has none.
+    void loadSideDocuments(const originList& origins) override;
     static QUrl geoJSONFeedURL();
 
     // Fetches the origin's detail document and records its one-page summary link. A failed
@@ -36,6 +51,7 @@ public:
     bool loadEvents() override;
     originList loadNEIC_TextList();
     originList parseNEIC_TextList(const QByteArray& csv) const;
+    parsedOrigins readNEIC_TextList(const QByteArray& csv) const;
     originList loadNEIC_CSVvalues();
     originList parseNEIC_CSVvalues(const QByteArray& csv) const;
 
@@ -53,6 +69,8 @@ protected:
 
 private:
     QString downloadBulletin(const QUrl& url);
+    originList withinMagnitudeLimits(const originList& origins) const;
 
     QList<QUrl> gsURLs_;
+    feed feed_ = feed::monthFeed;
 };

@@ -107,20 +107,36 @@ QUrl PDE_QueryController::buildBoxSearchURL() const {
                 QString::asprintf("SLON2=%.3f&", double(maxLongitude())) + searchTail());
 }
 
+const char* PDE_QueryController::downloadFailureMessage() const {
+    return "Failed to parse the html. Error: %1";
+}
+
+QUrl PDE_QueryController::requestURL() const {
+    return maxLongitude() - minLongitude() <= 180.0f ? buildBoxSearchURL() : buildGlobalSearchURL();
+}
+
 std::optional<originList> PDE_QueryController::parse_PDE_Compressed_EQ_html() {
-    const QUrl url =
-        maxLongitude() - minLongitude() <= 180.0f ? buildBoxSearchURL() : buildGlobalSearchURL();
-    const webFetcher::result r =
-        download(url, downloadKind::catalogue, "Failed to parse the html. Error: %1");
-    if (!r.ok())
+    const QVRResult<parsedOrigins> found = fetchOrigins();
+    if (!found)
         return std::nullopt;
-    return parsePDEResultPage(r.body);
+    return found->origins;
+}
+
+QVRResult<EQ_QueryController::parsedOrigins>
+PDE_QueryController::parseOrigins(const QByteArray& answer) const {
+    // The service answers with a result page; a saved answer may also be just its lines.
+    if (answer.contains("<pre") || answer.contains("<PRE"))
+        return readPDEResultPage(answer);
+    return readPDELines(QString::fromLatin1(answer));
 }
 
 originList PDE_QueryController::parsePDEResultPage(const QByteArray& html) {
+    return readPDEResultPage(html).origins;
+}
+
+EQ_QueryController::parsedOrigins PDE_QueryController::readPDEResultPage(const QByteArray& html) {
     const auto page = HTMLParser::initWithData(html, nullptr);
-    const HTMLNode pre = page->body().findChildTag("pre");
-    return parsePDELines(pre.contents());
+    return readPDELines(page->body().findChildTag("pre").contents());
 }
 
 std::optional<originList>
@@ -135,13 +151,18 @@ PDE_QueryController::parse_PDE_Compressed_EQ_FromPath(const QString& path) {
 }
 
 originList PDE_QueryController::parsePDELines(const QString& text) {
-    originList result;
+    return readPDELines(text).origins;
+}
+
+EQ_QueryController::parsedOrigins PDE_QueryController::readPDELines(const QString& text) {
+    parsedOrigins result;
     const QList<QString> lines = text.split(u'\n');
     for (qsizetype n = 1; n < lines.size(); ++n) {
         const QString& line = lines.at(n);
         if (line.size() < 116)
             continue;
         if (!readsAsEvent(line)) {
+            ++result.skippedRows;
             qCDebug(lcFeeds).noquote()
                 << QStringLiteral("A PDE line that is no event is skipped: %1")
                        .arg(line.left(40).trimmed());
@@ -185,7 +206,7 @@ originList PDE_QueryController::parsePDELines(const QString& text) {
         o->setMagnitudeToMaximumValue();
         o->setTsunamiFlag(QString(line.at(103)));
         o->setCasualtyFlag(QString(line.at(94)));
-        result.append(o);
+        result.origins.append(o);
     }
     return result;
 }

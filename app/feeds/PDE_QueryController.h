@@ -14,6 +14,7 @@ public:
 
     const QString& alertMessage() const { return alertMessage_; }
     void setAlertMessage(const QString& v) { alertMessage_ = v; }
+    // Kept as part of the controller's published face; no search reads it.
     const QString& myURL() const { return myURL_; }
     void setMyURL(const QString& v) { myURL_ = v; }
 
@@ -29,10 +30,16 @@ public:
     static std::optional<originList> parse_PDE_Compressed_EQ_FromPath(const QString& path);
     // Lines of at least 116 characters, after the first line.
     static originList parsePDELines(const QString& text);
+    static parsedOrigins readPDELines(const QString& text);
+    static parsedOrigins readPDEResultPage(const QByteArray& html);
+    // The box search when it spans 180° of longitude or less, else the global one.
+    QUrl requestURL() const override;
+    QVRResult<parsedOrigins> parseOrigins(const QByteArray& answer) const override;
 
     bool loadEvents() override;
 
 protected:
+    const char* downloadFailureMessage() const override;
     QString summaryHeading() const override;
     const char* summaryOpening() const override;
 

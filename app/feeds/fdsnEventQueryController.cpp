@@ -73,37 +73,52 @@ QUrl fdsnEventQueryController::buildAnnulusSearchURL() const {
                   QStringLiteral("format=text"));
 }
 
-std::optional<originList> fdsnEventQueryController::parse_events_from_text() {
-    QUrl url;
+QUrl fdsnEventQueryController::requestURL() const {
     switch (searchType_) {
     case globalSearch:
-        url = buildGlobalSearchURL();
-        break;
+        return buildGlobalSearchURL();
     case boxSearch:
-        url = buildBoxSearchURL();
-        break;
+        return buildBoxSearchURL();
     case annulusSearch:
-        url = buildAnnulusSearchURL();
-        break;
+        return buildAnnulusSearchURL();
     default:
+        return {};
+    }
+}
+
+std::optional<originList> fdsnEventQueryController::parse_events_from_text() {
+    if (requestURL().isEmpty()) {
         qCWarning(lcFeeds) << "Unknown FDSN search type" << searchType_;
         setLastError(QStringLiteral("unknown search type %1").arg(searchType_));
         return std::nullopt;
     }
-    const webFetcher::result r = download(url);
-    if (!r.ok())
+    const QVRResult<parsedOrigins> found = fetchOrigins();
+    if (!found)
         return std::nullopt;
-    return parseFDSNEventText(r.body);
+    return found->origins;
+}
+
+QVRResult<EQ_QueryController::parsedOrigins>
+fdsnEventQueryController::parseOrigins(const QByteArray& answer) const {
+    return readFDSNEventText(answer);
 }
 
 originList fdsnEventQueryController::parseFDSNEventText(const QByteArray& text) {
+    return readFDSNEventText(text).origins;
+}
+
+EQ_QueryController::parsedOrigins
+fdsnEventQueryController::readFDSNEventText(const QByteArray& text) {
     static const QVRDateFormatter& timeFormatter = queryTimeFormatter();
-    originList result;
+    parsedOrigins result;
     const QList<QByteArray> lines = text.split('\n');
     for (qsizetype n = 1; n < lines.size(); ++n) {
         const QList<QString> c = QString::fromUtf8(lines.at(n)).split(u'|');
-        if (c.size() <= 12)
+        if (c.size() <= 12) {
+            if (!lines.at(n).trimmed().isEmpty())
+                ++result.skippedRows;
             continue;
+        }
         auto o = std::make_shared<seismicOrigin>();
         o->setCatalog(c.at(6).trimmed());
         o->setLocationContributor(c.at(7).trimmed());
@@ -127,7 +142,7 @@ originList fdsnEventQueryController::parseFDSNEventText(const QByteArray& text) 
         o->setCsvRegionString(c.at(12).trimmed());
         o->setFERegion();
         o->setMagnitudeToMaximumValue();
-        result.append(o);
+        result.origins.append(o);
     }
     return result;
 }

@@ -16,6 +16,7 @@ public:
 
     const QString& alertMessage() const { return alertMessage_; }
     void setAlertMessage(const QString& v) { alertMessage_ = v; }
+    // Kept as part of the controller's published face; no search reads it.
     const QString& myURL() const { return myURL_; }
     void setMyURL(const QString& v) { myURL_ = v; }
     // 0 global, 1 box, 2 ring around (minLatitude, minLongitude).
@@ -29,6 +30,10 @@ public:
     // Downloads and reads the search of searchType; none when the search type is unknown or
     // the download fails.
     std::optional<originList> parse_events_from_text();
+    // The search of searchType; empty for an unknown search type.
+    QUrl requestURL() const override;
+    QVRResult<parsedOrigins> parseOrigins(const QByteArray& answer) const override;
+    static parsedOrigins readFDSNEventText(const QByteArray& text);
     // The service's text answer as origins, in answer order.
     static originList parseFDSNEventText(const QByteArray& text);
 

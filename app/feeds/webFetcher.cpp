@@ -15,11 +15,8 @@ webFetcher::result webFetcher::fetch(const QUrl& url) {
 }
 
 webFetcher::result webFetcher::fetch(const QUrl& url, const options& how) {
-    result r;
-    if (!url.isValid() || url.isEmpty()) {
-        r.error = QStringLiteral("invalid address \"%1\"").arg(url.toString());
-        return r;
-    }
+    if (!url.isValid() || url.isEmpty())
+        return result::failure(QStringLiteral("invalid address \"%1\"").arg(url.toString()));
     QNetworkAccessManager manager;
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, how.userAgent);
@@ -50,31 +47,29 @@ webFetcher::result webFetcher::fetch(const QUrl& url, const options& how) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     timer.stop();
 
-    r.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // The reply goes with the manager, its parent.
+    const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (timedOut)
-        r.error = QStringLiteral("no complete answer within %1 s").arg(how.timeoutMs / 1000.0);
-    else if (tooLarge)
-        r.error = QStringLiteral("the answer is larger than %1 bytes").arg(how.maximumBytes);
-    else if (r.httpStatus >= 400)
-        r.error = QStringLiteral("HTTP status %1").arg(r.httpStatus);
-    else if (reply->error() != QNetworkReply::NoError)
-        r.error = reply->errorString();
-    else
-        r.body = reply->readAll();
+        return result::failure(
+            QStringLiteral("no complete answer within %1 s").arg(how.timeoutMs / 1000.0));
+    if (tooLarge)
+        return result::failure(
+            QStringLiteral("the answer is larger than %1 bytes").arg(how.maximumBytes));
+    if (httpStatus >= 400)
+        return result::failure(QStringLiteral("HTTP status %1").arg(httpStatus), httpStatus);
+    if (reply->error() != QNetworkReply::NoError)
+        return result::failure(reply->errorString(), httpStatus);
+    QByteArray body = reply->readAll();
     // A server that closes the connection early can leave Qt reporting success with part of
     // the body; only the announced length tells. (A compressed answer announces the length of
     // the compressed bytes, which are no longer at hand, so it cannot be checked this way.)
-    if (r.ok()) {
-        const std::optional<qint64> announced = announcedLength(*reply);
-        if (announced && r.body.size() < *announced) {
-            r.error = QStringLiteral("the answer was cut short: %1 of %2 bytes")
-                          .arg(r.body.size())
-                          .arg(*announced);
-            r.body.clear();
-        }
-    }
-    reply->deleteLater();
-    return r;
+    const std::optional<qint64> announced = announcedLength(*reply);
+    if (announced && body.size() < *announced)
+        return result::failure(QStringLiteral("the answer was cut short: %1 of %2 bytes")
+                                   .arg(body.size())
+                                   .arg(*announced),
+                               httpStatus);
+    return body;
 }
 
 std::optional<qint64> webFetcher::announcedLength(const QNetworkReply& reply) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QVRResult.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -23,12 +25,9 @@ public:
         qint64 maximumBytes = 64LL * 1024 * 1024;
     };
 
-    struct result {
-        QByteArray body;
-        QString error; // null when the download succeeded
-        int httpStatus = 0;
-        bool ok() const { return error.isNull(); }
-    };
+    // The body, or why there is none (with the HTTP status as the error code, when there was
+    // one).
+    using result = QVRResult<QByteArray>;
 
     // The body of `url`, or an error text for a transport failure, an HTTP status of 400 or
     // more, a time-out, an answer larger than allowed or one shorter than its announced

@@ -90,9 +90,14 @@ TEST(SacObject, MalformedBytesAreRefusedSafely) {
     auto refused = [](const QByteArray& bytes) {
         SacObject s;
         const bool ok = s.InitWithNSData(bytes);
+        const QVRResult<SacObject> result = SacObject::fromData(bytes);
         return !ok && !s.isSacFile() && s.GetSacHeader() == nullptr && s.GetSacSeis() == nullptr &&
-               s.npts() == 0 && !s.errorString().isEmpty();
+               s.npts() == 0 && !s.errorString().isEmpty() && !result.ok() &&
+               result.error() == s.errorString();
     };
+    EXPECT_FALSE(refused(good));
+    ASSERT_TRUE(SacObject::fromData(good).ok());
+    EXPECT_EQ(SacObject::fromData(good)->npts(), 100);
     EXPECT_TRUE(refused(QByteArray()));
     EXPECT_TRUE(refused(good.left(631)));
     EXPECT_TRUE(refused(good.left(632 + 99 * 4))); // one sample short
