@@ -89,7 +89,7 @@ void BM_EventListRoundTrip(benchmark::State& state) {
     const originList origins = randomOrigins(int(state.range(0)));
     for (auto _ : state) {
         const QByteArray data = eventListFile::archivedData(origins);
-        auto back = eventListFile::originsFromData(data, nullptr);
+        auto back = eventListFile::originsFromData(data);
         benchmark::DoNotOptimize(back);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

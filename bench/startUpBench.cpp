@@ -46,7 +46,7 @@ void keepOrigins(int count) {
         origins.append(o);
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    eventListFile::write(origins, path, nullptr);
+    eventListFile::write(origins, path);
 }
 
 // From nothing to the first painted main window, as the program starts: the controller and

@@ -7,8 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    QString error;
-    const auto origins = eventListFile::originsFromData(bytes, &error);
+    const auto origins = eventListFile::originsFromData(bytes);
     if (origins) {
         for (const auto& o : *origins)
             o->setMagnitudeToMaximumValue();

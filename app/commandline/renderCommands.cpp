@@ -4,6 +4,7 @@
 #include "applicationDefaults.h"
 #include "catalogueCommands.h"
 #include "catalogueLoader.h"
+#include "catalogueTable.h"
 #include "geoMapView.h"
 #include "mapDirectories.h"
 #include "originDisplays.h"
@@ -29,18 +30,10 @@ std::optional<QSize> sizeArgument(const QString& text) {
     return size;
 }
 
+// The tag of a --source name; the loaded catalogue has been checked by then.
 int catalogueTag(const QString& source) {
-    if (source == QLatin1StringView("ingv"))
-        return catalogueLoader::ingvTag;
-    if (source == QLatin1StringView("emsc"))
-        return catalogueLoader::emscTag;
-    if (source == QLatin1StringView("pde"))
-        return catalogueLoader::pdeTag;
-    if (source == QLatin1StringView("fdsn"))
-        return catalogueLoader::fdsnTag;
-    if (source == QLatin1StringView("usgs-text"))
-        return -1; // spans its own list, as a loaded weekly list does
-    return catalogueLoader::usgsFeedTag;
+    const catalogueTable::catalogue* named = catalogueTable::catalogueNamed(source);
+    return named ? named->tag : catalogueTable::usgsFeedTag;
 }
 
 } // namespace
@@ -89,8 +82,8 @@ int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& 
     // The time line lines up under the map, so the map is laid out at the same width first.
     mapView.resize(map ? size : QSize(size.width(), size.width() / 2));
     timeLine.resize(size);
-    displays.setTimeLineSpan(catalogueLoader::spanOfList(catalogueTag(parser.value(o.source)),
-                                                         origins, QDateTime::currentDateTimeUtc()));
+    displays.setTimeLineDates(catalogueLoader::spanOfList(
+        catalogueTag(parser.value(o.source)), origins, QDateTime::currentDateTimeUtc()));
     if (!origins.isEmpty()) {
         displays.createMapPoints();
         displays.updateDisplays();

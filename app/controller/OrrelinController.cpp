@@ -244,7 +244,7 @@ void OrrelinController::takeLoaded(const catalogueLoader::outcome& loaded) {
         showStatus(
             tr("Loaded %1 events from the %2").arg(loaded.origins.size()).arg(loaded.catalogue),
             8000);
-    displays_->setTimeLineSpan(loaded.timeLine);
+    displays_->setTimeLineDates(loaded.timeLine);
     allSeismicOrigins_ = loaded.origins;
 }
 
@@ -267,7 +267,7 @@ void OrrelinController::showLoadedOrigins() {
 void OrrelinController::showOrigins(const originList& origins, int tag) {
     allSeismicOrigins_ = origins;
     sortNewestFirst(allSeismicOrigins_);
-    displays_->setTimeLineSpan(catalogueLoader::spanOfList(tag, allSeismicOrigins_, now()));
+    displays_->setTimeLineDates(catalogueLoader::spanOfList(tag, allSeismicOrigins_, now()));
     showLoadedOrigins();
 }
 
@@ -445,11 +445,11 @@ void OrrelinController::updateSeismicActivitySummary() {
 // --- event-list files
 
 bool OrrelinController::saveEvents(const QString& path) {
-    QString error;
-    if (!eventListFile::write(visibleSeismicOrigins_, path, &error)) {
+    if (const QVRResult<void> written = eventListFile::write(visibleSeismicOrigins_, path);
+        !written) {
         qCWarning(lcController).noquote()
-            << QStringLiteral("The events cannot be saved to %1: %2").arg(path, error);
-        showStatus(tr("Could not save the events: %1").arg(error), 15000);
+            << QStringLiteral("The events cannot be saved to %1: %2").arg(path, written.error());
+        showStatus(tr("Could not save the events: %1").arg(written.error()), 15000);
         return false;
     }
     showStatus(tr("Saved %1 events to %2").arg(visibleSeismicOrigins_.size()).arg(path), 8000);
@@ -457,12 +457,11 @@ bool OrrelinController::saveEvents(const QString& path) {
 }
 
 bool OrrelinController::openEvents(const QString& path) {
-    QString error;
-    const auto origins = eventListFile::read(path, &error);
+    const QVRResult<originList> origins = eventListFile::read(path);
     if (!origins) {
         qCWarning(lcController).noquote()
-            << QStringLiteral("The events cannot be read from %1: %2").arg(path, error);
-        showStatus(tr("Could not open the events: %1").arg(error), 15000);
+            << QStringLiteral("The events cannot be read from %1: %2").arg(path, origins.error());
+        showStatus(tr("Could not open the events: %1").arg(origins.error()), 15000);
         return false;
     }
     stopAutoUpdate();

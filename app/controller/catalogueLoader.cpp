@@ -40,12 +40,26 @@ private:
 
 } // namespace
 
+namespace {
+
+// One controller of the table's kind for a tag, kept for the life of the loader.
+template <typename Controller>
+std::unique_ptr<Controller> madeFor(int tag) {
+    std::unique_ptr<EQ_QueryController> made = catalogueTable::catalogueForTag(tag).make();
+    auto* typed = qobject_cast<Controller*>(made.get());
+    Q_ASSERT(typed);
+    made.release();
+    return std::unique_ptr<Controller>(typed);
+}
+
+} // namespace
+
 catalogueLoader::catalogueLoader(QObject* applicationController, std::function<QDateTime()> clock)
-    : neic_(std::make_unique<NEIC_QueryController>())
-    , ingv_(std::make_unique<INGV_QueryController>())
-    , csem_(std::make_unique<CSEM_QueryController>())
-    , pde_(std::make_unique<PDE_QueryController>())
-    , fdsn_(std::make_unique<fdsnEventQueryController>())
+    : neic_(madeFor<NEIC_QueryController>(usgsFeedTag))
+    , ingv_(madeFor<INGV_QueryController>(ingvTag))
+    , csem_(madeFor<CSEM_QueryController>(emscTag))
+    , pde_(madeFor<PDE_QueryController>(pdeTag))
+    , fdsn_(madeFor<fdsnEventQueryController>(fdsnTag))
     , clock_(std::move(clock)) {
     for (EQ_QueryController* c : std::initializer_list<EQ_QueryController*>{
              neic_.get(), ingv_.get(), csem_.get(), pde_.get(), fdsn_.get()})
@@ -59,17 +73,21 @@ void catalogueLoader::setNeicQueryController(std::unique_ptr<NEIC_QueryControlle
 }
 
 catalogueLoader::catalogue catalogueLoader::catalogueFor(int tag) const {
-    switch (tag) {
+    const catalogueTable::catalogue& entry = catalogueTable::catalogueForTag(tag);
+    switch (entry.tag) {
     case ingvTag:
-        return {ingv_.get(), QStringLiteral("INGV table"), request::list};
+        return {ingv_.get(), entry.title, request::list};
     case emscTag:
-        return {csem_.get(), QStringLiteral("EMSC list"), request::list};
+        return {csem_.get(), entry.title, request::list};
     case pdeTag:
-        return {pde_.get(), QStringLiteral("PDE search"), request::boxSearch};
+        return {pde_.get(), entry.title, request::boxSearch};
     case fdsnTag:
-        return {fdsn_.get(), QStringLiteral("FDSN event search"), request::ringSearch};
+        return {fdsn_.get(), entry.title, request::ringSearch};
+    case usgsWeeklyListTag:
+        // The weekly list has an entry point of its own, which keeps the time line's dates.
     default:
-        return {neic_.get(), QStringLiteral("USGS feed"), request::monthFeed};
+        return {neic_.get(), catalogueTable::catalogueForTag(usgsFeedTag).title,
+                request::monthFeed};
     }
 }
 
@@ -131,7 +149,7 @@ catalogueLoader::loadWeeklyList(const searchLimits& limits) {
         return std::nullopt;
     const loadingFlag busy(loading_);
     outcome result;
-    result.catalogue = QStringLiteral("USGS weekly list");
+    result.catalogue = catalogueTable::catalogueForTag(usgsWeeklyListTag).title;
     neic_->setMinMagnitude(limits.shownMinMagnitude);
     neic_->setMaxMagnitude(limits.shownMaxMagnitude);
     // The list loadEvents has just read and kept is the weekly list itself; reading it a
@@ -169,9 +187,9 @@ void catalogueLoader::loadEvents(EQ_QueryController& c, outcome& result) {
     result.error = c.lastError();
 }
 
-timeLineSpan catalogueLoader::spanOfList(int tag, const originList& newestFirst,
-                                         const QDateTime& now) {
-    if (tag == usgsFeedTag)
+timeLineDates catalogueLoader::spanOfList(int tag, const originList& newestFirst,
+                                          const QDateTime& now) {
+    if (catalogueTable::catalogueForTag(tag).span == catalogueTable::timeLineSpan::lastThirtyDays)
         return {now.addSecs(-monthFeedSeconds), now};
     if (newestFirst.isEmpty())
         return {};
@@ -191,11 +209,11 @@ std::optional<catalogueLoader::cachedOrigins> catalogueLoader::readCachedOrigins
     const QString path = cachedOriginsPath();
     if (!QFileInfo::exists(path))
         return std::nullopt;
-    QString error;
-    auto origins = eventListFile::read(path, &error);
+    const QVRResult<originList> origins = eventListFile::read(path);
     if (!origins) {
         qCWarning(lcController).noquote()
-            << QStringLiteral("The events kept from the last run cannot be read: %1").arg(error);
+            << QStringLiteral("The events kept from the last run cannot be read: %1")
+                   .arg(origins.error());
         return std::nullopt;
     }
     const QSettings settings;
@@ -207,10 +225,10 @@ void catalogueLoader::writeCachedOrigins(const originList& origins, int tag,
                                          const QDateTime& loadedAt) {
     const QString path = cachedOriginsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QString error;
-    if (!eventListFile::write(origins, path, &error)) {
+    if (const QVRResult<void> written = eventListFile::write(origins, path); !written) {
         qCWarning(lcController).noquote()
-            << QStringLiteral("The events cannot be kept for the next start: %1").arg(error);
+            << QStringLiteral("The events cannot be kept for the next start: %1")
+                   .arg(written.error());
         return;
     }
     QSettings settings;

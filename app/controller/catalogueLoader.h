@@ -1,7 +1,8 @@
 #pragma once
 
+#include "catalogueTable.h"
 #include "seismicOrigin.h"
-#include "timeLineSpan.h"
+#include "timeLineDates.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -28,8 +29,10 @@ class fdsnEventQueryController;
 class catalogueLoader {
     Q_DECLARE_TR_FUNCTIONS(catalogueLoader)
 public:
-    // The data-source tags of the catalogues; any other tag loads the USGS month feed.
-    enum dataSourceTag { usgsFeedTag = 0, ingvTag = 1, emscTag = 2, pdeTag = 10, fdsnTag = 15 };
+    // The data-source tags of the catalogues (those of the catalogue table); any other tag
+    // loads the USGS month feed.
+    using dataSourceTag = catalogueTable::tag;
+    using enum catalogueTable::tag;
 
     // What the user asks of a catalogue. The shown magnitudes are those of the displays, which
     // the feeds and lists use; the rest are the search tab's.
@@ -49,7 +52,7 @@ public:
         QString catalogue; // "USGS feed", "PDE search", …
         originList origins;
         QString error;
-        timeLineSpan timeLine;
+        timeLineDates timeLine;
     };
 
     // `applicationController` is told to each query controller as its owner; `clock` is "now".
@@ -73,7 +76,7 @@ public:
     // The span of a list shown as if a load of `tag` had brought it: the USGS month feed's last
     // 30 days, or (for any other tag, a file's -1 included) from the oldest to the newest origin
     // of `newestFirst`.
-    static timeLineSpan spanOfList(int tag, const originList& newestFirst, const QDateTime& now);
+    static timeLineDates spanOfList(int tag, const originList& newestFirst, const QDateTime& now);
     // The weekly summary, always the USGS list's whichever catalogue was loaded last.
     QString summaryText() const;
 
@@ -98,7 +101,8 @@ private:
         QString name;
         request how;
     };
-    // The one place a tag chooses its catalogue.
+    // The one place a tag chooses its catalogue: the table's entry, and this loader's
+    // controller for it.
     catalogue catalogueFor(int tag) const;
     // Copies the search tab's limits and days; false, with the reason in `result`, when the
     // days are no days.

@@ -126,7 +126,7 @@ void originDisplays::changeMapImage(std::optional<int> index) {
     updateDisplays();
 }
 
-void originDisplays::setTimeLineSpan(const timeLineSpan& span) {
+void originDisplays::setTimeLineDates(const timeLineDates& span) {
     if (span.start.isValid())
         timeLine_.setStartDate(span.start);
     if (span.end.isValid())

@@ -2,7 +2,7 @@
 
 #include "seismicOrigin.h"
 #include "timeLineDataSource.h"
-#include "timeLineSpan.h"
+#include "timeLineDates.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -60,7 +60,7 @@ public:
     void updateColors();
     // Picture `index` of the picture menu; none loads picture 2.
     void changeMapImage(std::optional<int> index);
-    void setTimeLineSpan(const timeLineSpan& span);
+    void setTimeLineDates(const timeLineDates& span);
     // "unitsIndex", "recentTimeCutoff" and "oldTimeCutoff".
     QVariantMap communicateColorDisplayTimeInfo() const;
 

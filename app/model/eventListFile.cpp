@@ -13,10 +13,8 @@ namespace {
 // Event lists are small; anything far larger is not one of ours and is not read into memory.
 constexpr qint64 largestFileSize = 512LL * 1024 * 1024;
 
-std::nullopt_t refuse(QString* error, const QString& why) {
-    if (error)
-        *error = why;
-    return std::nullopt;
+QVRResult<originList> refuse(const QString& why) {
+    return QVRResult<originList>::failure(why);
 }
 } // namespace
 
@@ -28,52 +26,45 @@ QByteArray eventListFile::archivedData(const originList& origins) {
     return root.archivedObject().archivedData();
 }
 
-std::optional<originList> eventListFile::originsFromData(const QByteArray& data, QString* error) {
-    QString why;
-    const auto archive = keyedArchiveValue::fromArchivedData(data, &why);
+QVRResult<originList> eventListFile::originsFromData(const QByteArray& data) {
+    const QVRResult<keyedArchiveValue> archive = keyedArchiveValue::fromArchivedData(data);
     if (!archive)
-        return refuse(error, why);
+        return refuse(archive.error());
     const keyedUnarchiver root(*archive);
     if (root.decodeText(QStringLiteral("kind")) != kind)
-        return refuse(error, QStringLiteral("the archive does not hold an event list"));
+        return refuse(QStringLiteral("the archive does not hold an event list"));
     const int fileVersion = root.decodeInt(QStringLiteral("version"));
     if (fileVersion > version)
-        return refuse(error, QStringLiteral("the event list was written by a newer version of "
-                                            "Quorvel (list version %1, this version reads up "
-                                            "to %2)")
-                                 .arg(fileVersion)
-                                 .arg(version));
+        return refuse(QStringLiteral("the event list was written by a newer version of "
+                                     "Quorvel (list version %1, this version reads up "
+                                     "to %2)")
+                          .arg(fileVersion)
+                          .arg(version));
     if (fileVersion < 1)
-        return refuse(error, QStringLiteral("the event list has no valid version"));
+        return refuse(QStringLiteral("the event list has no valid version"));
     if (root.typeOfValue(QStringLiteral("origins")) != keyedArchiveValue::Type::List)
-        return refuse(error, QStringLiteral("the event list holds no list of origins"));
+        return refuse(QStringLiteral("the event list holds no list of origins"));
     originList origins = root.decodeObjectList<seismicOrigin>(QStringLiteral("origins"));
     if (root.failed())
-        return refuse(error, QStringLiteral("a record is damaged: %1").arg(root.errorString()));
+        return refuse(QStringLiteral("a record is damaged: %1").arg(root.errorString()));
     return origins;
 }
 
-bool eventListFile::write(const originList& origins, const QString& path, QString* error) {
+QVRResult<void> eventListFile::write(const originList& origins, const QString& path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return QVRResult<void>::failure(file.errorString());
     file.write(archivedData(origins));
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return QVRResult<void>::failure(file.errorString());
+    return QVRResult<void>::success();
 }
 
-std::optional<originList> eventListFile::read(const QString& path, QString* error) {
+QVRResult<originList> eventListFile::read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return refuse(error, file.errorString());
+        return refuse(file.errorString());
     if (file.size() > largestFileSize)
-        return refuse(error, QStringLiteral("the file is too large to be an event list"));
-    return originsFromData(file.readAll(), error);
+        return refuse(QStringLiteral("the file is too large to be an event list"));
+    return originsFromData(file.readAll());
 }

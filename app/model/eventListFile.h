@@ -1,11 +1,10 @@
 #pragma once
 
+#include "QVRResult.h"
 #include "seismicOrigin.h"
 
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 // A list of origins kept in a file: a keyed archive whose root names its kind and version and
 // holds the origins, each archived as a record does it. Used for saving and opening event
@@ -17,9 +16,9 @@ public:
     static constexpr int version = 1; // raise when the root's layout changes
 
     static QByteArray archivedData(const originList& origins);
-    static std::optional<originList> originsFromData(const QByteArray& data, QString* error);
+    static QVRResult<originList> originsFromData(const QByteArray& data);
 
     // Written atomically: an existing file is replaced only once the new one is complete.
-    static bool write(const originList& origins, const QString& path, QString* error);
-    static std::optional<originList> read(const QString& path, QString* error);
+    static QVRResult<void> write(const originList& origins, const QString& path);
+    static QVRResult<originList> read(const QString& path);
 };

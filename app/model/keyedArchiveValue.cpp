@@ -219,14 +219,9 @@ QByteArray keyedArchiveValue::archivedData() const {
     return data;
 }
 
-std::optional<keyedArchiveValue> keyedArchiveValue::fromArchivedData(const QByteArray& data,
-                                                                     QString* error) {
+QVRResult<keyedArchiveValue> keyedArchiveValue::fromArchivedData(const QByteArray& data) {
     archiveReader reader(data);
-    auto refuse = [error](const QString& why) -> std::optional<keyedArchiveValue> {
-        if (error)
-            *error = why;
-        return std::nullopt;
-    };
+    auto refuse = [](const QString& why) { return QVRResult<keyedArchiveValue>::failure(why); };
     QCborStreamReader& r = reader.stream();
     if (data.isEmpty())
         return refuse(QStringLiteral("the data is empty"));
@@ -248,5 +243,5 @@ std::optional<keyedArchiveValue> keyedArchiveValue::fromArchivedData(const QByte
                           .arg(version->intValue)
                           .arg(archiveFormatVersion));
     // The envelope is thrown away: its root is moved out, not copied.
-    return std::move(*root);
+    return QVRResult<keyedArchiveValue>(std::move(*root));
 }

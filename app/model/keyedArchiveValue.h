@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QVRResult.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -37,8 +39,7 @@ struct keyedArchiveValue {
     // format version, with this value at its root.
     QByteArray archivedData() const;
 
-    // Reads bytes written by archivedData(). Refuses, with a reason in `error`, bytes that are
-    // not such an archive, are cut short, nest too deeply or come from a newer format version.
-    static std::optional<keyedArchiveValue> fromArchivedData(const QByteArray& data,
-                                                             QString* error);
+    // Reads bytes written by archivedData(). Refuses, with the reason, bytes that are not such
+    // an archive, are cut short, nest too deeply or come from a newer format version.
+    static QVRResult<keyedArchiveValue> fromArchivedData(const QByteArray& data);
 };

@@ -5,8 +5,6 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
-class QTableView;
-
 // The table of a list of origins: one row per origin in list order, and columns named by
 // identifier texts read as numbers:
 //   1 origin time  2 catalogue  3 latitude  4 longitude  5 depth  6 magnitude
@@ -42,10 +40,6 @@ public:
     // The column that shows an indicator (-1 for none) and whether it points up.
     int sortIndicatorColumn() const { return indicatorColumn_; }
     bool sortIndicatorAscending() const { return indicatorAscending_; }
-
-    // originTableViewLink::attach(*this, view), for callers that still attach through the
-    // model; defined with the link.
-    void attachToTableView(QTableView* view);
 
     // The owner replaced or refilled the list.
     void reloadData();

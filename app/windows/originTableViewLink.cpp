@@ -54,8 +54,3 @@ void originTableViewLink::showIndicatorInHeader() {
                                                                ? Qt::AscendingOrder
                                                                : Qt::DescendingOrder);
 }
-
-// Kept for callers that still attach through the model.
-void originTableModel::attachToTableView(QTableView* view) {
-    originTableViewLink::attach(*this, view);
-}

@@ -643,7 +643,7 @@ TEST_F(applicationTest, BareViewsAreFedAsTheWindowsViewsAre) {
     displays.setClock([] { return fixedNow; });
     timeLine.setDataSource(&displays);
     displays.setUpMap();
-    displays.setTimeLineSpan(
+    displays.setTimeLineDates(
         catalogueLoader::spanOfList(OrrelinController::usgsFeedTag, all, fixedNow));
     displays.createMapPoints();
     displays.updateDisplays();

@@ -33,10 +33,10 @@ TEST(EventListFile, WritesAndReadsBackAList) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("events.qvrevents"));
     const originList origins = sampleOrigins(25);
-    QString error;
-    ASSERT_TRUE(eventListFile::write(origins, path, &error)) << qPrintable(error);
-    const auto back = eventListFile::read(path, &error);
-    ASSERT_TRUE(back.has_value()) << qPrintable(error);
+    const QVRResult<void> written = eventListFile::write(origins, path);
+    ASSERT_TRUE(written.ok()) << qPrintable(written.error());
+    const auto back = eventListFile::read(path);
+    ASSERT_TRUE(back.ok()) << qPrintable(back.error());
     ASSERT_EQ(back->size(), 25);
     for (int i = 0; i < 25; ++i) {
         EXPECT_EQ(back->at(i)->eventID(), origins.at(i)->eventID());
@@ -46,28 +46,26 @@ TEST(EventListFile, WritesAndReadsBackAList) {
     }
 
     // An empty list is a list too.
-    ASSERT_TRUE(eventListFile::write({}, path, &error));
-    const auto empty = eventListFile::read(path, &error);
-    ASSERT_TRUE(empty.has_value());
+    ASSERT_TRUE(eventListFile::write({}, path).ok());
+    const auto empty = eventListFile::read(path);
+    ASSERT_TRUE(empty.ok());
     EXPECT_TRUE(empty->isEmpty());
 }
 
 TEST(EventListFile, RefusesEveryTruncationWithoutHalfLoading) {
     const QByteArray whole = eventListFile::archivedData(sampleOrigins(3));
     for (qsizetype length = 0; length < whole.size(); ++length) {
-        QString error;
-        const auto result = eventListFile::originsFromData(whole.left(length), &error);
-        EXPECT_FALSE(result.has_value()) << "accepted the first " << length << " bytes";
-        EXPECT_FALSE(error.isEmpty());
+        const auto result = eventListFile::originsFromData(whole.left(length));
+        EXPECT_FALSE(result.ok()) << "accepted the first " << length << " bytes";
+        EXPECT_FALSE(result.error().isEmpty());
     }
-    EXPECT_TRUE(eventListFile::originsFromData(whole, nullptr).has_value());
+    EXPECT_TRUE(eventListFile::originsFromData(whole).ok());
 }
 
 TEST(EventListFile, RefusesForeignAndNewerFiles) {
     auto refusal = [](const QByteArray& data) {
-        QString error;
-        const auto result = eventListFile::originsFromData(data, &error);
-        return result.has_value() ? QStringLiteral("accepted") : error;
+        const auto result = eventListFile::originsFromData(data);
+        return result.ok() ? QStringLiteral("accepted") : result.error();
     };
     EXPECT_TRUE(refusal("{\"type\":\"FeatureCollection\",\"features\":[]}")
                     .contains("not a Quorvel keyed archive"));
@@ -116,10 +114,11 @@ TEST(EventListFile, RefusesHostileNestingAndMissingFiles) {
                       QCborValue(QStringLiteral("version")).toCbor() + QCborValue(1).toCbor() +
                       QCborValue(QStringLiteral("root")).toCbor() + QByteArray(100000, char(0x81)) +
                       QByteArray(1, char(0xf6));
-    QString error;
-    EXPECT_FALSE(eventListFile::originsFromData(deep, &error).has_value());
-    EXPECT_TRUE(error.contains("nests too deeply")) << qPrintable(error);
+    const auto nested = eventListFile::originsFromData(deep);
+    EXPECT_FALSE(nested.ok());
+    EXPECT_TRUE(nested.error().contains("nests too deeply")) << qPrintable(nested.error());
 
-    EXPECT_FALSE(eventListFile::read(QStringLiteral("/nonexistent/events"), &error).has_value());
-    EXPECT_FALSE(error.isEmpty());
+    const auto missing = eventListFile::read(QStringLiteral("/nonexistent/events"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_FALSE(missing.error().isEmpty());
 }

@@ -13,10 +13,8 @@ std::shared_ptr<seismicOrigin> roundTrip(const seismicOrigin& o,
                                          keyedArchiveValue* stored = nullptr) {
     keyedArchiver coder;
     o.encodeWithCoder(coder);
-    QString error;
-    const auto back =
-        keyedArchiveValue::fromArchivedData(coder.archivedObject().archivedData(), &error);
-    EXPECT_TRUE(back.has_value()) << qPrintable(error);
+    const auto back = keyedArchiveValue::fromArchivedData(coder.archivedObject().archivedData());
+    EXPECT_TRUE(back.ok()) << qPrintable(back.error());
     if (stored)
         *stored = *back;
     keyedUnarchiver reader(*back);

@@ -4,7 +4,7 @@
 
 // The dates a load gives the time line. An invalid date leaves the time line's own: a list
 // that brought nothing names no start, and a search that never ran names neither.
-struct timeLineSpan {
+struct timeLineDates {
     QDateTime start;
     QDateTime end;
 };
