@@ -5,13 +5,13 @@
 include_guard(GLOBAL)
 include(CMakePackageConfigHelpers)
 
-# quorvel_install_library(LIBRARY EXPORT_HEADER file HEADER_GLOBS pattern…)
-# The public headers are the files the patterns match, gathered at configure time and again
-# at every build (CONFIGURE_DEPENDS), so a header added or moved between a library's folders
-# needs no change here. They are installed side by side, as the build tree's include folders
+# quorvel_install_library(LIBRARY EXPORT_HEADER file HEADER_GLOBS pattern… [PRIVATE_HEADERS file…])
+# The public headers are the files the patterns match, less the private ones, gathered at
+# configure time and again at every build (CONFIGURE_DEPENDS), so a header added or moved
+# between a library's folders needs no change here. They are installed side by side, as the build tree's include folders
 # present them.
 function(quorvel_install_library library)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXPORT_HEADER" "HEADER_GLOBS")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXPORT_HEADER" "HEADER_GLOBS;PRIVATE_HEADERS")
     set(headerDestination ${CMAKE_INSTALL_INCLUDEDIR}/${library})
     set(packageDestination ${CMAKE_INSTALL_LIBDIR}/cmake/${library})
 
@@ -37,6 +37,9 @@ function(quorvel_install_library library)
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     file(GLOB headers CONFIGURE_DEPENDS ${arg_HEADER_GLOBS})
+    if(arg_PRIVATE_HEADERS)
+        list(REMOVE_ITEM headers ${arg_PRIVATE_HEADERS})
+    endif()
     install(FILES ${headers} ${arg_EXPORT_HEADER} DESTINATION ${headerDestination})
 
     # Read from the link lines as they stand at the end of the library's folder, so that a
