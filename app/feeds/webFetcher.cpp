@@ -17,6 +17,8 @@ webFetcher::result webFetcher::fetch(const QUrl& url) {
 webFetcher::result webFetcher::fetch(const QUrl& url, const options& how) {
     if (!url.isValid() || url.isEmpty())
         return result::failure(QStringLiteral("invalid address \"%1\"").arg(url.toString()));
+    if (how.cancelled && how.cancelled->load())
+        return result::failure(QStringLiteral("cancelled"));
     QNetworkAccessManager manager;
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, how.userAgent);
@@ -42,13 +44,28 @@ webFetcher::result webFetcher::fetch(const QUrl& url, const options& how) {
         }
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // The flag is raised on another thread, which cannot touch the reply; it is polled here.
+    QTimer cancelPoll;
+    bool cancelled = false;
+    if (how.cancelled) {
+        QObject::connect(&cancelPoll, &QTimer::timeout, &loop, [&] {
+            if (how.cancelled->load() && !cancelled) {
+                cancelled = true;
+                reply->abort();
+            }
+        });
+        cancelPoll.start(50);
+    }
     timer.start(how.timeoutMs);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     timer.stop();
+    cancelPoll.stop();
 
     // The reply goes with the manager, its parent.
     const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (cancelled)
+        return result::failure(QStringLiteral("cancelled"));
     if (timedOut)
         return result::failure(
             QStringLiteral("no complete answer within %1 s").arg(how.timeoutMs / 1000.0));

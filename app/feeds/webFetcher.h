@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
 #include <optional>
 
 class QNetworkReply;
@@ -23,6 +24,10 @@ public:
         QList<QPair<QByteArray, QByteArray>> headers;
         // A larger answer is cut off and reported as an error.
         qint64 maximumBytes = 64LL * 1024 * 1024;
+        // When set, another thread may raise the flag to abort the fetch, which then fails
+        // with "cancelled". It is looked at every 50 ms, so a stalled server cannot hold a
+        // cancelled fetch for long.
+        const std::atomic<bool>* cancelled = nullptr;
     };
 
     // The body, or why there is none (with the HTTP status as the error code, when there was
@@ -30,8 +35,8 @@ public:
     using result = QVRResult<QByteArray>;
 
     // The body of `url`, or an error text for a transport failure, an HTTP status of 400 or
-    // more, a time-out, an answer larger than allowed or one shorter than its announced
-    // length. Redirects are followed.
+    // more, a time-out, an answer larger than allowed, one shorter than its announced length,
+    // or a cancellation. Redirects are followed.
     static result fetch(const QUrl& url, const options& how);
     static result fetch(const QUrl& url);
 
