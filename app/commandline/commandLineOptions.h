@@ -36,7 +36,8 @@ struct commandLineOptions {
                                 text("With --source fdsn or pde: km (default 900)."), text("KM")};
     QCommandLineOption start{text("start"),
                              text("With --source fdsn: yyyy-MM-dd or yyyy-MM-ddTHH:mm:ss, UTC "
-                                  "(default 1973-01-01)."),
+                                  "(default 1973-01-01). With --channels: \"yyyy-MM-dd "
+                                  "HH:mm:ss\", UTC (default 2012-05-01 00:00:00)."),
                              text("TIME")};
     QCommandLineOption end{text("end"), text("With --source fdsn: as --start (default now)."),
                            text("TIME")};
@@ -78,9 +79,29 @@ struct commandLineOptions {
                               text("With --sac: 1 causal, 2 zero phase (default 2)."), text("1|2"),
                               text("2")};
 
+    // Live seismograms
+    QCommandLineOption channels{
+        text("channels"),
+        text("Read a channel list from FILE, or from standard input with -: one \"network; "
+             "station; location; channel; label[; high-pass Hz; low-pass Hz]\" a line, and "
+             "optionally a \"Title; text\" line."),
+        text("FILE|-")};
+    QCommandLineOption duration{text("duration"),
+                                text("With --channels: the window's length in minutes (default "
+                                     "60); a negative length ends the window at --start."),
+                                text("MIN")};
+    QCommandLineOption sampleRate{text("sample-rate"),
+                                  text("With --channels: samples per second to ask for (default "
+                                       "1), or * to let the channel code choose."),
+                                  text("R|*")};
+    QCommandLineOption live{text("live"),
+                            text("With --channels: the window ends now, --duration minutes long; "
+                                 "no --start.")};
+
     QCommandLineOption print{text("print"),
                              text("What to print. With --source: table, summary or clipboard. "
-                                  "With --sac: header or samples."),
+                                  "With --sac: header or samples. With --channels: requests "
+                                  "(one request address a line)."),
                              text("WHAT")};
 
     // Pictures
@@ -97,11 +118,11 @@ struct commandLineOptions {
                             text("WxH")};
 
     void addTo(QCommandLineParser& parser) const {
-        parser.addOptions({help,       version,  source,   input,     minMag,    maxMag, search,
-                           minDepth,   maxDepth, start,    end,       minLat,    maxLat, minLon,
-                           maxLon,     lat,      lon,      minRadius, maxRadius, region, sac,
-                           removeMean, taper,    highpass, lowpass,   poles,     passes, print,
-                           render,     output,   size});
+        parser.addOptions({help,       version,    source,   input,     minMag,    maxMag, search,
+                           minDepth,   maxDepth,   start,    end,       minLat,    maxLat, minLon,
+                           maxLon,     lat,        lon,      minRadius, maxRadius, region, sac,
+                           removeMean, taper,      highpass, lowpass,   poles,     passes, channels,
+                           duration,   sampleRate, live,     print,     render,    output, size});
     }
 };
 

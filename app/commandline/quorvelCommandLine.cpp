@@ -2,6 +2,7 @@
 
 #include "catalogueCommands.h"
 #include "commandLineOptions.h"
+#include "liveCommands.h"
 #include "renderCommands.h"
 #include "seismogramCommands.h"
 
@@ -64,16 +65,19 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
             << usageHint;
         return 2;
     }
-    const int commands =
-        int(region.has_value()) + int(parser.isSet(o.sac)) + int(parser.isSet(o.source));
+    const int commands = int(region.has_value()) + int(parser.isSet(o.sac)) +
+                         int(parser.isSet(o.source)) + int(parser.isSet(o.channels));
     if (commands > 1) {
-        err << "Quorvel: --region, --sac and --source cannot be combined\n" << usageHint;
+        err << "Quorvel: --region, --sac, --source and --channels cannot be combined\n"
+            << usageHint;
         return 2;
     }
     if (region)
         return seismogramCommands::printRegions(*region, in, out, err);
     if (parser.isSet(o.sac))
         return seismogramCommands::printSeismogram(parser, o, out, err);
+    if (parser.isSet(o.channels))
+        return liveCommands::printRequests(parser, o, in, out, err);
     if (parser.isSet(o.render) && !parser.isSet(o.source)) {
         err << "Quorvel: --render needs --source\n" << usageHint;
         return 2;

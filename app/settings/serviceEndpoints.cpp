@@ -23,6 +23,7 @@ const description services[] = {
     {service::googleNews, "googleNews", "QUORVEL_NEWS_URL", "https://news.google.com"},
     {service::cmtCatalog, "cmtCatalog", "QUORVEL_CMT_URL", "https://www.globalcmt.org"},
     {service::twitterSearch, "twitterSearch", "QUORVEL_TWITTER_URL", "https://twitter.com"},
+    {service::timeSeries, "timeSeries", "QUORVEL_TIMESERIES_URL", "https://service.iris.edu"},
 };
 
 } // namespace

@@ -22,6 +22,7 @@ enum class service {
     googleNews,     // news search
     cmtCatalog,     // the centroid moment tensor catalogue's search form
     twitterSearch,  // Twitter web search
+    timeSeries,     // waveform (time-series) web service
 };
 
 struct description {

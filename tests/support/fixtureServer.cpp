@@ -33,10 +33,14 @@ void fixtureServer::answerRequest(QTcpSocket* socket) {
     pending_.remove(socket);
     const QString target = QString::fromLatin1(requestLine.value(1));
     requests_.append(target);
-    const QString path = QUrl(target).path();
+    const QUrl url(target);
+    const QString path = url.path();
 
-    const answer a =
-        answers_.value(path, answer{404, "not found", "text/plain", behaviour::normal});
+    answer a = answers_.value(path, answer{404, "not found", "text/plain", behaviour::normal});
+    for (const queryAnswer& q : queryAnswers_) {
+        if (q.path == path && url.query().contains(q.queryPart))
+            a = q.a;
+    }
     switch (a.how) {
     case behaviour::stall:
         return; // the connection stays open and silent

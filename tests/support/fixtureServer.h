@@ -29,6 +29,11 @@ public:
     // The base address, e.g. "http://127.0.0.1:40123", without a trailing "/".
     QString baseURL() const;
     void setAnswer(const QString& path, const answer& a) { answers_.insert(path, a); }
+    // An answer for the requests to `path` whose query contains `queryPart` ("sta=KONO"), for
+    // services asked for several things on one path; it wins over the path's own answer.
+    void setAnswerForQuery(const QString& path, const QString& queryPart, const answer& a) {
+        queryAnswers_.append({path, queryPart, a});
+    }
     void serveFile(const QString& path, const QString& file,
                    const QByteArray& contentType = "text/plain");
     // Every request seen, as path and query ("/fdsnws/event/1/query?starttime=…").
@@ -39,6 +44,11 @@ private:
 
     QTcpServer server_;
     QHash<QString, answer> answers_;
+    struct queryAnswer {
+        QString path, queryPart;
+        answer a;
+    };
+    QList<queryAnswer> queryAnswers_;
     QList<QString> requests_;
     QHash<QTcpSocket*, QByteArray> pending_;
 };

@@ -1,0 +1,108 @@
+#include "liveCommands.h"
+
+#include "QVRDateFormatter.h"
+#include "timeZones.h"
+
+#include <QFile>
+
+#include <cmath>
+
+namespace liveCommands {
+
+using quorvelCommandLine::strictFloat;
+using quorvelCommandLine::usageHint;
+
+namespace {
+
+QString number(float value) {
+    return QString::number(double(value), 'g', 9);
+}
+
+} // namespace
+
+std::optional<channelRequest> readChannelRequest(const QCommandLineParser& parser,
+                                                 const commandLineOptions& o, QTextStream& in,
+                                                 QTextStream& err) {
+    channelRequest request;
+    request.live = parser.isSet(o.live);
+    QVRRTSeismicDisplayController::channelDescription working =
+        QVRRTSeismicDisplayController::fixedWorkingDescription();
+
+    if (parser.isSet(o.start)) {
+        if (request.live) {
+            err << "Quorvel: --live windows end now; --start cannot be combined with it\n"
+                << usageHint;
+            return std::nullopt;
+        }
+        const QString start = parser.value(o.start).trimmed();
+        const QVRDateFormatter format(QStringLiteral("yyyy-MM-dd HH:mm:ss"),
+                                      timeZones::defaultTimeZone());
+        if (!format.dateFromString(start).isValid()) {
+            err << "Quorvel: --start takes a time as \"yyyy-MM-dd HH:mm:ss\"\n" << usageHint;
+            return std::nullopt;
+        }
+        working.insert(QStringLiteral("StartTime"), start);
+    }
+    std::optional<float> minutes = 60.0f;
+    if (parser.isSet(o.duration)) {
+        minutes = strictFloat(parser.value(o.duration));
+        if (!minutes || !std::isfinite(*minutes) || *minutes == 0) {
+            err << "Quorvel: --duration takes a length in minutes other than 0\n" << usageHint;
+            return std::nullopt;
+        }
+    }
+    // A live window reaches back from now, whichever sign the length was given with.
+    working.insert(QStringLiteral("Duration"),
+                   number(request.live ? -std::fabs(*minutes) : *minutes));
+    if (parser.isSet(o.sampleRate)) {
+        const QString rateText = parser.value(o.sampleRate).trimmed();
+        const std::optional<float> rate =
+            rateText == QLatin1StringView("*") ? std::nullopt : strictFloat(rateText);
+        if (rateText != QLatin1StringView("*") &&
+            (!rate || !(*rate > 0) || !std::isfinite(*rate))) {
+            err << "Quorvel: --sample-rate takes a number of samples per second, or *\n"
+                << usageHint;
+            return std::nullopt;
+        }
+        working.insert(QStringLiteral("SampleRate"), rate ? number(*rate) : rateText);
+    }
+
+    const QString path = parser.value(o.channels);
+    QString text;
+    if (path == QLatin1StringView("-")) {
+        text = in.readAll();
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << "Quorvel: cannot read the channel list " << path << ": " << file.errorString()
+                << "\n";
+            return std::nullopt;
+        }
+        text = QString::fromUtf8(file.readAll());
+    }
+    request.list = QVRRTSeismicDisplayController::readChannelList(text, {}, working);
+    if (request.list.channels.isEmpty()) {
+        err << "Quorvel: the channel list has no line of five fields or more "
+               "(network; station; location; channel; label)\n";
+        return std::nullopt;
+    }
+    return request;
+}
+
+int printRequests(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
+                  QTextStream& out, QTextStream& err) {
+    if (parser.value(o.print) != QLatin1StringView("requests")) {
+        err << "Quorvel: --channels needs --print requests\n" << usageHint;
+        return 2;
+    }
+    const std::optional<channelRequest> request = readChannelRequest(parser, o, in, err);
+    if (!request)
+        return 2;
+    QVRRTSeismicDisplayController controller;
+    controller.setIsAutoUpdatingSeismograms(request->live);
+    for (const auto& channel : request->list.channels)
+        out << controller.buildURLForChannel(channel) << "\n";
+    return 0;
+}
+
+} // namespace liveCommands

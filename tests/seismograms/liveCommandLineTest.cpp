@@ -1,0 +1,97 @@
+#include "qtPrinters.h"
+#include "quorvelCommandLine.h"
+#include "scopedEnvironment.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct result {
+    int status;
+    QString out, err;
+};
+
+result runQuorvel(const QStringList& arguments, const QString& input = QString()) {
+    QString inText = input, outText, errText;
+    QTextStream in(&inText), out(&outText), err(&errText);
+    const int status =
+        quorvelCommandLine::run(QStringList{QStringLiteral("Quorvel")} + arguments, in, out, err);
+    out.flush();
+    err.flush();
+    return {status, outText, errText};
+}
+
+const QString twoStations = QStringLiteral("Title;Two stations\n"
+                                           "IU;ANMO;00;BHZ;Albuquerque\n"
+                                           "too;short\n"
+                                           "II;PFO;10;LHZ;Pinon Flat;0.01;1\n");
+
+} // namespace
+
+TEST(LiveCommandLine, PrintsOneRequestALineFromAFileOrStandardInput) {
+    const scopedEnvironment host("QUORVEL_TIMESERIES_URL", QStringLiteral("https://ts.example"));
+    QTemporaryDir folder;
+    const QString list = folder.filePath(QStringLiteral("channels.txt"));
+    QFile file(list);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(twoStations.toUtf8());
+    file.close();
+
+    result r = runQuorvel({"--channels", list, "--print", "requests"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, "https://ts.example/ws/timeseries/query?net=IU&sta=ANMO&loc=00&cha=BHZ"
+                     "&start=2012-05-01T00:00:00&end=2012-05-01T01:00:00&scale=AUTO&deci=1.0"
+                     "&output=sacbl\n"
+                     "https://ts.example/ws/timeseries/query?net=II&sta=PFO&loc=10&cha=LHZ"
+                     "&start=2012-05-01T00:00:00&end=2012-05-01T01:00:00&scale=AUTO&deci=1.0"
+                     "&output=sacbl\n");
+
+    r = runQuorvel({"--channels", "-", "--start", "2024-02-29 23:30:00", "--duration", "-90",
+                    "--sample-rate", "*", "--print", "requests"},
+                   twoStations);
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    // BHZ is capped at 72 minutes; LHZ is not.
+    EXPECT_TRUE(lines[0].endsWith("&start=2024-02-29T22:18:00&end=2024-02-29T23:30:00"
+                                  "&scale=AUTO&output=sacbl"))
+        << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[1].contains("&start=2024-02-29T22:00:00&end=2024-02-29T23:30:00&"))
+        << qPrintable(lines[1]);
+
+    r = runQuorvel({"--channels", "-", "--sample-rate", "20", "--live", "--duration", "5",
+                    "--print", "requests"},
+                   twoStations);
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.contains("&deci=20.0&")) << qPrintable(r.out);
+    EXPECT_FALSE(r.out.contains("2012-05-01")) << qPrintable(r.out);
+}
+
+TEST(LiveCommandLine, BadOptionsAndListsWithoutAChannelExitWith2) {
+    const auto expectRefused = [](const QStringList& arguments, const QString& input) {
+        const result r = runQuorvel(arguments, input);
+        EXPECT_EQ(r.status, 2) << qPrintable(arguments.join(u' '));
+        EXPECT_FALSE(r.err.isEmpty()) << qPrintable(arguments.join(u' '));
+        EXPECT_TRUE(r.out.isEmpty()) << qPrintable(arguments.join(u' '));
+    };
+    expectRefused({"--channels", "-", "--print", "requests"}, "Title;x\ntoo;short\n\n");
+    expectRefused({"--channels", "/no/such/list", "--print", "requests"}, twoStations);
+    for (const QStringList& bad : {
+             QStringList{"--channels", "-"},
+             QStringList{"--channels", "-", "--print", "samples"},
+             QStringList{"--channels", "-", "--start", "2012-05-01", "--print", "requests"},
+             QStringList{"--channels", "-", "--duration", "an hour", "--print", "requests"},
+             QStringList{"--channels", "-", "--duration", "0", "--print", "requests"},
+             QStringList{"--channels", "-", "--sample-rate", "-1", "--print", "requests"},
+             QStringList{"--channels", "-", "--live", "--start", "2012-05-01 00:00:00", "--print",
+                         "requests"},
+             QStringList{"--channels", "-", "--sac", "x.sac", "--print", "requests"},
+         })
+        expectRefused(bad, twoStations);
+
+    const result help = runQuorvel({"--help"});
+    for (const char* option : {"--channels", "--duration", "--sample-rate", "--live", "requests"})
+        EXPECT_TRUE(help.out.contains(QLatin1StringView(option))) << option;
+}
