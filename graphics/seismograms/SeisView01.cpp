@@ -1,0 +1,135 @@
+#include "SeisView01.h"
+
+#include "axisLibrary.h"
+#include "tracePath.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A scale that maps a range onto a length: nothing can be drawn with equal, reversed or
+// unreadable limits.
+bool usableScale(double scale) {
+    return std::isfinite(scale) && scale > 0;
+}
+
+// The axis library takes its titles as Latin-1 C strings in the view's scratch buffer.
+void copyTitle(char* buffer, const QString& title) {
+    qstrncpy(buffer, title.isNull() ? "" : title.toLatin1().constData(), QVRView::xLabelSize);
+}
+
+} // namespace
+
+SeisView01::SeisView01(QWidget* parent)
+    : QVRView(parent) {}
+
+QColor SeisView01::gray() {
+    return QColor::fromRgbF(0.5, 0.5, 0.5);
+}
+
+QColor SeisView01::lightGray() {
+    return QColor::fromRgbF(2.0 / 3.0, 2.0 / 3.0, 2.0 / 3.0);
+}
+
+void SeisView01::computeRects() {
+    const QRectF b = bounds();
+    setPRect(QRectF(80, 60, b.width() - 120, b.height() - 100));
+    setIRect(pRect());
+}
+
+void SeisView01::computePlotLimits() {
+    if (wvfrmsArray_.isEmpty())
+        return;
+    float earliest = 1e25f, latest = -1e25f, lowest = 1e25f, highest = -1e25f;
+    for (const auto& seismogram : wvfrmsArray_) {
+        if (!seismogram)
+            continue;
+        earliest = std::min(earliest, seismogram->b());
+        latest = std::max(latest, seismogram->e());
+        lowest = std::min(lowest, seismogram->smin());
+        highest = std::max(highest, seismogram->smax());
+    }
+    // The margin comes from the whole-number range, so data spanning less than one unit get
+    // none.
+    const float range = std::trunc(highest - lowest);
+    float low = lowest, high = highest;
+    if (minYRange() > std::fabs(lowest) && minYRange() > std::fabs(highest)) {
+        low = -minYRange();
+        high = minYRange();
+    }
+    low -= 0.05f * range;
+    high += 0.05f * range;
+    // A single sample or a flat trace would give equal limits and no scale; a unit either side
+    // puts it in the middle of the plot.
+    if (!(latest > earliest)) {
+        earliest -= 1;
+        latest += 1;
+    }
+    if (!(high > low)) {
+        low -= 1;
+        high += 1;
+    }
+    if (!_fixedXAxisRange())
+        setXLimits(earliest, latest);
+    if (!_fixedYAxisRange())
+        setYLimits(low, high);
+}
+
+void SeisView01::drawRect(QPainter& painter, const QRectF&) {
+    painter.fillRect(bounds(), Qt::white);
+    strokeBounds();
+    if (wvfrmsArray_.isEmpty())
+        return;
+    computeRects();
+    computePlotLimits();
+    painter.save();
+    const QRectF plot = pRect();
+    painter.setPen(QPen(Qt::black, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(plot);
+
+    const double sx = plot.width() / (double(xmax()) - xmin());
+    const double sy = plot.height() / (double(ymax()) - ymin());
+    if (usableScale(sx) && usableScale(sy)) {
+        painter.save();
+        painter.setClipRect(plot);
+        QPainterPath traces;
+        traces.setFillRule(Qt::WindingFill);
+        for (const auto& seismogram : wvfrmsArray_) {
+            if (!seismogram)
+                continue;
+            tracePath::sampleMapping m;
+            m.x0 = (double(seismogram->b()) - xmin()) * sx + plot.x();
+            m.dx = double(seismogram->delta()) * sx;
+            m.y0 = -double(ymin()) * sy + plot.y();
+            m.dy = sy;
+            traces.addPolygon(tracePath::tracePoints(seismogram->GetSacSeis(), seismogram->npts(),
+                                                     0, m, painter, plot.left(), plot.right(),
+                                                     drawsEverySample_));
+        }
+        if (fillPositive_)
+            painter.fillPath(traces, lightGray());
+        painter.strokePath(traces, QPen(Qt::black, 1.0));
+        painter.restore();
+
+        xAxisPath()->clear();
+        AInitGraphLib();
+        ASetYAxisPowerFlag(1);
+        ASetPath(xAxisPath().get());
+        ASetTickLabelAttributes(&labelAttributes());
+        ASetAxisRect(float(plot.left()), float(plot.right()), float(plot.y() + plot.height()),
+                     float(plot.y()));
+        ASetLineWidth(0.75f);
+        copyTitle(xLabel(), xLabelString());
+        ADrawAxis(xmin(), xmax(), xLabel(), 1, 3, 0, 2);
+        copyTitle(xLabel(), yLabelString());
+        ADrawAxis(ymin(), ymax(), xLabel(), 2, 1, 0, 2);
+        painter.strokePath(*xAxisPath(), QPen(Qt::black, xAxisPath()->lineWidth()));
+    }
+    drawTitleTopCentered();
+    painter.restore();
+}
