@@ -91,11 +91,16 @@ extremes findExtremes(const float* samples, int from, int to) {
 // joined twice, which matches it.
 void appendEnvelope(QPolygonF& points, const float* samples, int from, int to,
                     const sampleMapping& m, double a, double d) {
-    auto point = [&](int k) { return QPointF(m.x0 + k * m.dx, m.y0 + samples[k] * m.dy); };
     constexpr double twoPasses = 24; // samples per column
     const bool again = d * twoPasses <= 1;
-    points.reserve(points.size() + 6 * qsizetype((to - from) * d + 2)); // at most 6 a column
-    points.append(point(from));
+    // At most 6 points a column, written in place: appending one by one costs as much as
+    // finding the extremes. The samples span at most (to − from)·d + 2 columns; one more
+    // allows for rounding.
+    const qsizetype start = points.size();
+    points.resize(start + 6 * (qsizetype((to - from) * d) + 3));
+    QPointF* out = points.data() + start;
+    auto put = [&](int k) { *out++ = QPointF(m.x0 + k * m.dx, m.y0 + samples[k] * m.dy); };
+    put(from);
     int k = from;
     while (k <= to) {
         // The column's last sample: the one before the next column's left edge.
@@ -105,22 +110,28 @@ void appendEnvelope(QPolygonF& points, const float* samples, int from, int to,
             const double beforeNextEdge = std::ceil((column + 1 - a) / d) - 1;
             if (beforeNextEdge < to)
                 last = std::max(k, int(beforeNextEdge));
+            // Rounding must not split a column, or the columns outnumber the room above.
+            while (last < to && std::floor(a + (last + 1) * d) <= column)
+                ++last;
+            while (last > k && std::floor(a + last * d) > column)
+                --last;
         }
         if (k != from)
-            points.append(point(k));
+            put(k);
         if (last - k >= 2) {
             const auto [early, late] = findExtremes(samples, k, last);
-            points.append(point(early));
-            points.append(point(late));
+            put(early);
+            put(late);
             if (again) {
-                points.append(point(early));
-                points.append(point(late));
+                put(early);
+                put(late);
             }
         }
         if (last != k)
-            points.append(point(last));
+            put(last);
         k = last + 1;
     }
+    points.resize(out - points.data());
 }
 
 } // namespace
