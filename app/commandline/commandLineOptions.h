@@ -106,15 +106,17 @@ struct commandLineOptions {
 
     // Pictures
     QCommandLineOption render{text("render"),
-                              text("With --source: draw the events as the window would, off "
-                                   "screen: map or timeline."),
+                              text("Draw as the window would, off screen. With --source: map or "
+                                   "timeline. With --channels: live (the channels downloaded). "
+                                   "With --sac FILE…: stack (the seismograms overlaid)."),
                               text("VIEW")};
     QCommandLineOption output{text("output"),
                               text("With --render: the picture to write, FILE.png or FILE.pdf."),
                               text("FILE")};
     QCommandLineOption size{text("size"),
                             text("With --render: the view's size in points (default 1100x560 for "
-                                 "the map, 1100x180 for the time line)."),
+                                 "the map, 1100x180 for the time line, 1100x700 for live and "
+                                 "1100x600 for stack)."),
                             text("WxH")};
 
     void addTo(QCommandLineParser& parser) const {

@@ -60,7 +60,9 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
         out << "Quorvel " << QUORVEL_VERSION << "\n";
         return 0;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    // More seismograms may follow --sac FILE when they are drawn together.
+    const bool stackOfFiles = parser.isSet(o.sac) && parser.isSet(o.render);
+    if (!parser.positionalArguments().isEmpty() && !stackOfFiles) {
         err << "Quorvel: unexpected argument '" << parser.positionalArguments().first() << "'\n"
             << usageHint;
         return 2;
@@ -75,9 +77,11 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
     if (region)
         return seismogramCommands::printRegions(*region, in, out, err);
     if (parser.isSet(o.sac))
-        return seismogramCommands::printSeismogram(parser, o, out, err);
+        return stackOfFiles ? renderCommands::renderStack(parser, o, err)
+                            : seismogramCommands::printSeismogram(parser, o, out, err);
     if (parser.isSet(o.channels))
-        return liveCommands::printRequests(parser, o, in, out, err);
+        return parser.isSet(o.render) ? renderCommands::renderLive(parser, o, in, err)
+                                      : liveCommands::printRequests(parser, o, in, out, err);
     if (parser.isSet(o.render) && !parser.isSet(o.source)) {
         err << "Quorvel: --render needs --source\n" << usageHint;
         return 2;

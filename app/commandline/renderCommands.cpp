@@ -1,14 +1,24 @@
 #include "renderCommands.h"
 
+#include "QVRDateFormatter.h"
+#include "QVRRTSeismicDisplayController.h"
+#include "QVRRealTimeDisplayView02.h"
 #include "QVRStemTimeLineView.h"
+#include "SeisView01.h"
 #include "applicationDefaults.h"
 #include "catalogueCommands.h"
 #include "catalogueLoader.h"
 #include "catalogueTable.h"
 #include "geoMapView.h"
+#include "lenientNumbers.h"
+#include "liveCommands.h"
+#include "liveTraces.h"
 #include "mapDirectories.h"
 #include "originDisplays.h"
+#include "seismogramCommands.h"
+#include "timeZones.h"
 
+#include <QEventLoop>
 #include <QRegularExpression>
 #include <QSize>
 
@@ -34,6 +44,37 @@ std::optional<QSize> sizeArgument(const QString& text) {
 int catalogueTag(const QString& source) {
     const catalogueTable::catalogue* named = catalogueTable::catalogueNamed(source);
     return named ? named->tag : catalogueTable::usgsFeedTag;
+}
+
+// The --output file and the --size of a picture; false after a complaint on `err`.
+bool pictureOptions(const QCommandLineParser& parser, const commandLineOptions& o, QSize& size,
+                    QString& path, QTextStream& err) {
+    path = parser.value(o.output);
+    if (!path.endsWith(QLatin1StringView(".pdf"), Qt::CaseInsensitive) &&
+        !path.endsWith(QLatin1StringView(".png"), Qt::CaseInsensitive)) {
+        err << "Quorvel: --render needs --output FILE.png or FILE.pdf\n" << usageHint;
+        return false;
+    }
+    if (parser.isSet(o.size)) {
+        const auto given = sizeArgument(parser.value(o.size));
+        if (!given) {
+            err << "Quorvel: --size takes WxH, each 50 to 20000 points\n" << usageHint;
+            return false;
+        }
+        size = *given;
+    }
+    return true;
+}
+
+int writePicture(const QVRView& picture, const QString& path, QTextStream& err) {
+    const bool written = path.endsWith(QLatin1StringView(".pdf"), Qt::CaseInsensitive)
+                             ? picture.writePDFToFile(path)
+                             : picture.writePNGToFile(path);
+    if (!written) {
+        err << "Quorvel: cannot write " << path << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -98,6 +139,84 @@ int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& 
         return 1;
     }
     return 0;
+}
+
+int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
+               QTextStream& err) {
+    if (parser.value(o.render) != QLatin1StringView("live")) {
+        err << "Quorvel: --channels needs --render live\n" << usageHint;
+        return 2;
+    }
+    QSize size(1100, 700);
+    QString path;
+    if (!pictureOptions(parser, o, size, path, err))
+        return 2;
+    const std::optional<liveCommands::channelRequest> request =
+        liveCommands::readChannelRequest(parser, o, in, err);
+    if (!request)
+        return 2;
+
+    // The window's filter settings, and the window's download controller, waited for.
+    applicationDefaults::registerApplicationDefaults();
+    QVRRTSeismicDisplayController downloads;
+    downloads.setIsAutoUpdatingSeismograms(request->live);
+    const QDateTime asked = QDateTime::currentDateTimeUtc();
+    downloads.loadChannelList(request->list);
+    if (downloads.isUpdatingSeismograms()) {
+        QEventLoop drained;
+        QObject::connect(&downloads, &QVRRTSeismicDisplayController::isUpdatingSeismogramsChanged,
+                         &drained, [&drained](bool updating) {
+                             if (!updating)
+                                 drained.quit();
+                         });
+        drained.exec();
+    }
+    for (const QString& failure : downloads.channelFailures())
+        err << "Quorvel: " << failure << "\n";
+    if (downloads.theSeismograms().isEmpty()) {
+        err << "Quorvel: no channel could be downloaded\n";
+        return 1;
+    }
+
+    const QVRRTSeismicDisplayController::channelDescription& first = request->list.channels.first();
+    const QDateTime start =
+        QVRDateFormatter(QStringLiteral("yyyy-MM-dd HH:mm:ss"), timeZones::defaultTimeZone())
+            .dateFromString(first.value(QStringLiteral("StartTime")));
+    const liveTraces::window shown = liveTraces::requestedWindow(
+        start, leadingDouble(first.value(QStringLiteral("Duration"))), request->live, asked);
+    QVRRealTimeDisplayView02 view;
+    view.resize(size);
+    view.setTitle(request->list.title);
+    liveTraces::showInView(
+        view, liveTraces::placedInWindow(downloads.theSeismograms(), shown, true), shown, true);
+    return writePicture(view, path, err);
+}
+
+int renderStack(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& err) {
+    if (parser.value(o.render) != QLatin1StringView("stack")) {
+        err << "Quorvel: --sac needs --render stack\n" << usageHint;
+        return 2;
+    }
+    QSize size(1100, 600);
+    QString path;
+    if (!pictureOptions(parser, o, size, path, err))
+        return 2;
+    const std::optional<seismogramCommands::processing> how =
+        seismogramCommands::processingOptions(parser, o, err);
+    if (!how)
+        return 2;
+    SeisView01::seismogramList traces;
+    for (const QString& file : parser.values(o.sac) + parser.positionalArguments()) {
+        auto seismogram = std::make_shared<SacObject>();
+        if (const int failed = seismogramCommands::readProcessed(file, *how, err, *seismogram))
+            return failed;
+        traces.append(seismogram);
+    }
+    SeisView01 view;
+    view.resize(size);
+    view.setXLabelString(QStringLiteral("Time (s)"));
+    view.setWvfrmsArray(traces);
+    return writePicture(view, path, err);
 }
 
 } // namespace renderCommands

@@ -10,4 +10,15 @@ namespace renderCommands {
 int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& o,
                     QTextStream& err);
 
+// --channels FILE|- [--start T] [--duration MIN] [--sample-rate R|*] [--live] --render live
+// --output FILE.png|.pdf [--size WxH]: the channels downloaded and drawn as the Live
+// Seismograms window draws them (normalised traces). 2 for bad arguments or a list without a
+// usable line, 1 when no channel came.
+int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
+               QTextStream& err);
+
+// --sac FILE… [processing options] --render stack --output FILE.png|.pdf [--size WxH]: the
+// processed seismograms overlaid in the stack view.
+int renderStack(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& err);
+
 } // namespace renderCommands

@@ -67,6 +67,53 @@ QString headerNumber(float value) {
 
 } // namespace
 
+std::optional<processing> processingOptions(const QCommandLineParser& parser,
+                                            const commandLineOptions& o, QTextStream& err) {
+    processing how;
+    bool polesOk = false, passesOk = false;
+    how.poles = parser.value(o.poles).toInt(&polesOk);
+    how.passes = parser.value(o.passes).toInt(&passesOk);
+    if (!polesOk || how.poles < 1 || how.poles > 10) {
+        err << "Quorvel: --poles takes a whole number from 1 to 10\n" << usageHint;
+        return std::nullopt;
+    }
+    if (!passesOk || (how.passes != 1 && how.passes != 2)) {
+        err << "Quorvel: --passes takes 1 or 2\n" << usageHint;
+        return std::nullopt;
+    }
+    if (parser.isSet(o.highpass) && !(how.highpass = strictFloat(parser.value(o.highpass)))) {
+        err << "Quorvel: --highpass takes a frequency in Hz\n" << usageHint;
+        return std::nullopt;
+    }
+    if (parser.isSet(o.lowpass) && !(how.lowpass = strictFloat(parser.value(o.lowpass)))) {
+        err << "Quorvel: --lowpass takes a frequency in Hz\n" << usageHint;
+        return std::nullopt;
+    }
+    how.removeMean = parser.isSet(o.removeMean);
+    how.taper = parser.isSet(o.taper);
+    return how;
+}
+
+int readProcessed(const QString& path, const processing& how, QTextStream& err,
+                  SacObject& seismogram) {
+    QVRResult<SacObject> read = SacObject::fromFile(path);
+    if (!read) {
+        err << "Quorvel: " << path << " is not a SAC seismogram: " << read.error() << "\n";
+        return 2;
+    }
+    seismogram = std::move(read).value();
+    if (how.removeMean)
+        seismogram.RemoveMean();
+    if (how.taper)
+        seismogram.defaultTaper();
+    bool filtered = true;
+    if (how.highpass)
+        filtered = seismogram.HPBUfilter(*how.highpass, how.passes, how.poles) && filtered;
+    if (how.lowpass)
+        filtered = seismogram.LPBUfilter(*how.lowpass, how.passes, how.poles) && filtered;
+    return filtered ? 0 : 1; // the component has said why a filter failed in the log
+}
+
 int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,
                     QTextStream& err) {
     const QString what = parser.value(o.print);
@@ -74,45 +121,12 @@ int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& 
         err << "Quorvel: --sac needs --print header or --print samples\n" << usageHint;
         return 2;
     }
-    bool polesOk = false, passesOk = false;
-    const int poles = parser.value(o.poles).toInt(&polesOk);
-    const int passes = parser.value(o.passes).toInt(&passesOk);
-    if (!polesOk || poles < 1 || poles > 10) {
-        err << "Quorvel: --poles takes a whole number from 1 to 10\n" << usageHint;
+    const std::optional<processing> how = processingOptions(parser, o, err);
+    if (!how)
         return 2;
-    }
-    if (!passesOk || (passes != 1 && passes != 2)) {
-        err << "Quorvel: --passes takes 1 or 2\n" << usageHint;
-        return 2;
-    }
-    std::optional<float> highpass, lowpass;
-    if (parser.isSet(o.highpass) && !(highpass = strictFloat(parser.value(o.highpass)))) {
-        err << "Quorvel: --highpass takes a frequency in Hz\n" << usageHint;
-        return 2;
-    }
-    if (parser.isSet(o.lowpass) && !(lowpass = strictFloat(parser.value(o.lowpass)))) {
-        err << "Quorvel: --lowpass takes a frequency in Hz\n" << usageHint;
-        return 2;
-    }
-
-    const QString path = parser.value(o.sac);
-    QVRResult<SacObject> read = SacObject::fromFile(path);
-    if (!read) {
-        err << "Quorvel: " << path << " is not a SAC seismogram: " << read.error() << "\n";
-        return 2;
-    }
-    SacObject& seismogram = read.value();
-    if (parser.isSet(o.removeMean))
-        seismogram.RemoveMean();
-    if (parser.isSet(o.taper))
-        seismogram.defaultTaper();
-    bool filtered = true;
-    if (highpass)
-        filtered = seismogram.HPBUfilter(*highpass, passes, poles) && filtered;
-    if (lowpass)
-        filtered = seismogram.LPBUfilter(*lowpass, passes, poles) && filtered;
-    if (!filtered)
-        return 1; // the component has said why in the log
+    SacObject seismogram;
+    if (const int failed = readProcessed(parser.value(o.sac), *how, err, seismogram))
+        return failed;
 
     if (what == QLatin1StringView("samples")) {
         const float* samples = seismogram.GetSacSeis();

@@ -1,9 +1,28 @@
 #pragma once
 
+#include "SacObject.h"
 #include "commandLineOptions.h"
+
+#include <optional>
 
 // The command-line work on seismograms and regions.
 namespace seismogramCommands {
+
+// How --sac processes a seismogram, in this order: mean removal, taper, high pass, low pass.
+struct processing {
+    bool removeMean = false;
+    bool taper = false;
+    std::optional<float> highpass, lowpass; // Hz
+    int poles = 4;
+    int passes = 2;
+};
+// The processing options, checked; none after a complaint on `err`.
+std::optional<processing> processingOptions(const QCommandLineParser& parser,
+                                            const commandLineOptions& o, QTextStream& err);
+// Reads `path` into `seismogram` and processes it; 0, or the exit code after a complaint on
+// `err`: 2 for a file that is not a SAC seismogram, 1 for a filter corner outside the band.
+int readProcessed(const QString& path, const processing& how, QTextStream& err,
+                  SacObject& seismogram);
 
 // --sac FILE … --print header|samples
 int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,

@@ -1,5 +1,8 @@
 #include "OrrelinController.h"
 
+#include "QVRRTSeismicDisplayController.h"
+#include "liveSeismogramsController.h"
+
 #include "NEIC_QueryController.h"
 #include "QVRStemTimeLineView.h"
 #include "applicationDefaults.h"
@@ -48,6 +51,7 @@ OrrelinController::OrrelinController(QObject* parent)
                                                  [this] { return windows_->displaySettings(); });
     displays_->setClock([this] { return now(); });
     pages_ = std::make_unique<webPages>(*windows_);
+    seismogramController_ = std::make_unique<QVRRTSeismicDisplayController>();
     tableModel_ = std::make_unique<originTableModel>(
         &visibleSeismicOrigins_, originTableModel::columnRules{.regionFallsBackToCatalogText = true,
                                                                .ageColumnSorts = true});
@@ -261,6 +265,7 @@ void OrrelinController::showLoadedOrigins() {
         updateLatestEventInfo();
         showLatestEventInStatusBar();
     }
+    handVisibleOriginsToSeismogramWindows();
     setAlertText(loader_->summaryText());
 }
 
@@ -348,6 +353,21 @@ void OrrelinController::showVisibleOrigins() {
     tableModel_->reloadData();
     createMapPoints();
     updateDisplays();
+    handVisibleOriginsToSeismogramWindows();
+}
+
+void OrrelinController::handVisibleOriginsToSeismogramWindows() {
+    if (liveSeismograms_)
+        liveSeismograms_->setVisibleOrigins(visibleSeismicOrigins_);
+}
+
+void OrrelinController::showLiveSeismogramsWindow() {
+    if (!liveSeismograms_) {
+        liveSeismograms_ = std::make_unique<liveSeismogramsController>(*seismogramController_);
+        liveSeismograms_->setClock(clock_);
+        handVisibleOriginsToSeismogramWindows();
+    }
+    liveSeismograms_->showWindow();
 }
 
 // --- the time line's source, map and time-line feeding

@@ -29,6 +29,8 @@ class geoMapView;
 class originTableModel;
 class webViewHolder;
 class QVRStemTimeLineView;
+class QVRRTSeismicDisplayController;
+class liveSeismogramsController;
 
 // The application's one controller: it holds the two lists every display reads (all origins
 // of the last load, newest first, and the visible ones), runs the update cycle with its
@@ -196,6 +198,15 @@ public:
     // The percent-encoded search address it loaded.
     QUrl loadTwitterSearchResults() { return pages_->loadTwitterSearchResults(); }
 
+    // --- seismograms
+    // The one download controller of live seismograms.
+    QVRRTSeismicDisplayController* seismogramController() const {
+        return seismogramController_.get();
+    }
+    // The Live Seismograms window, made the first time it is shown.
+    void showLiveSeismogramsWindow();
+    liveSeismogramsController* liveSeismograms() const { return liveSeismograms_.get(); }
+
     // --- beyond the windows' fields
     bool saveEvents(const QString& path);
     bool openEvents(const QString& path);
@@ -216,6 +227,8 @@ private:
     void refuseNestedLoad(bool askedByUser);
     void showLatestEventInStatusBar();
     void showVisibleOrigins();
+    // The seismogram windows mark the visible origins.
+    void handVisibleOriginsToSeismogramWindows();
     void stopAutoUpdate();
     void showBulletin(QString (NEIC_QueryController::*bulletin)());
     void setAlertText(const QString& text);
@@ -228,6 +241,8 @@ private:
     std::unique_ptr<originDisplays> displays_;
     std::unique_ptr<webPages> pages_;
     std::unique_ptr<originTableModel> tableModel_;
+    std::unique_ptr<QVRRTSeismicDisplayController> seismogramController_;
+    std::unique_ptr<liveSeismogramsController> liveSeismograms_;
 
     QPointer<QTimer> theTimer_;
     QPointer<QTimer> elapsedTimer_;

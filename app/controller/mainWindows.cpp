@@ -190,6 +190,8 @@ void mainWindows::connectTo(OrrelinController& c) {
         QObject::connect(info, &QAction::triggered, &c,
                          [&c, info] { c.loadQuorvelInfoPage(info->text()); });
     QObject::connect(ui.twitterAction, &QAction::triggered, &c, &oc::showTwitterBrowserWindow);
+    QObject::connect(ui.liveSeismogramsAction, &QAction::triggered, &c,
+                     &oc::showLiveSeismogramsWindow);
 }
 
 void mainWindows::setShortcuts() {

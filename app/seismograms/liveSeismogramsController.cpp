@@ -1,0 +1,227 @@
+#include "liveSeismogramsController.h"
+
+#include "QVRDateFormatter.h"
+#include "QVRRTSeismicDisplayController.h"
+#include "QVRRealTimeDisplayView02.h"
+#include "lenientNumbers.h"
+#include "quorvelLogging.h"
+#include "timeZones.h"
+#include "userDefaults.h"
+
+#include "ui_liveSeismogramsWindow.h"
+
+#include <QCloseEvent>
+#include <QSettings>
+
+#include <cmath>
+
+namespace {
+
+const QString startPattern = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+QString settingsKey(const char* name) {
+    return QStringLiteral("liveSeismograms/") + QLatin1StringView(name);
+}
+
+} // namespace
+
+QString liveSeismogramsController::defaultChannelList() {
+    return QStringLiteral("Title; Live broadband seismograms\n"
+                          "IU; ANMO; 00; BHZ; IU.ANMO Albuquerque, New Mexico\n"
+                          "IU; COLA; 00; BHZ; IU.COLA College, Alaska\n"
+                          "IU; KONO; 00; BHZ; IU.KONO Kongsberg, Norway\n"
+                          "IU; MAJO; 00; BHZ; IU.MAJO Matsushiro, Japan\n"
+                          "IU; SNZO; 00; BHZ; IU.SNZO South Karori, New Zealand\n"
+                          "II; PFO; 00; BHZ; II.PFO Pinon Flat, California\n");
+}
+
+liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayController& downloads,
+                                                     QObject* parent)
+    : QObject(parent)
+    , downloads_(downloads)
+    , ui_(std::make_unique<Ui::liveSeismogramsWindow>())
+    , window_(std::make_unique<QWidget>()) {
+    ui_->setupUi(window_.get());
+    window_->setAttribute(Qt::WA_QuitOnClose, false);
+    window_->installEventFilter(this);
+    ui_->busyIndicator->setVisible(downloads_.isUpdatingSeismograms());
+    const QByteArray geometry = QSettings().value(settingsKey("geometry")).toByteArray();
+    if (!geometry.isEmpty())
+        window_->restoreGeometry(geometry);
+    view()->setDrawOriginTimes(true);
+    view()->setWaveformGain(float(ui_->gainSpinBox->value()));
+    restoreFields();
+
+    connect(ui_->loadButton, &QPushButton::clicked, this, &liveSeismogramsController::load);
+    connect(ui_->liveButton, &QPushButton::toggled, this, &liveSeismogramsController::setLive);
+    connect(ui_->stopButton, &QPushButton::clicked, this, &liveSeismogramsController::stop);
+    connect(&liveTimer_, &QTimer::timeout, this, &liveSeismogramsController::load);
+    connect(ui_->gainSpinBox, &QDoubleSpinBox::valueChanged, this, [this](double gain) {
+        view()->setWaveformGain(float(gain));
+        view()->update();
+    });
+    connect(ui_->normaliseCheckBox, &QCheckBox::toggled, this,
+            &liveSeismogramsController::showTraces);
+
+    connect(&downloads_, &QVRRTSeismicDisplayController::seismogramsChanged, this,
+            &liveSeismogramsController::showTraces);
+    connect(&downloads_, &QVRRTSeismicDisplayController::seismogramFailed, this,
+            &liveSeismogramsController::showStatus);
+    connect(&downloads_, &QVRRTSeismicDisplayController::isUpdatingSeismogramsChanged, this,
+            [this](bool updating) {
+                ui_->busyIndicator->setVisible(updating);
+                showStatus();
+            });
+    connect(&downloads_, &QVRRTSeismicDisplayController::listTitleChanged, this,
+            [this](const QString& title) {
+                window_->setWindowTitle(title.isEmpty() ? tr("Live Seismograms") : title);
+            });
+}
+
+liveSeismogramsController::~liveSeismogramsController() {
+    liveTimer_.stop();
+    if (window_->testAttribute(Qt::WA_WState_ExplicitShowHide))
+        QSettings().setValue(settingsKey("geometry"), window_->saveGeometry());
+}
+
+QVRRealTimeDisplayView02* liveSeismogramsController::view() const {
+    return ui_->liveView;
+}
+
+void liveSeismogramsController::showWindow() {
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void liveSeismogramsController::restoreFields() {
+    const QSettings settings;
+    ui_->channelListTView->setPlainText(
+        settings.value(settingsKey("channelList"), defaultChannelList()).toString());
+    ui_->startTimeTField->setText(
+        settings
+            .value(settingsKey("startTime"),
+                   QVRDateFormatter(startPattern, timeZones::utc())
+                       .stringFromDate(QDateTime::currentDateTimeUtc().addSecs(-3600)))
+            .toString());
+    ui_->durationTField->setText(settings.value(settingsKey("duration"), "60").toString());
+    ui_->sampleRateTField->setText(settings.value(settingsKey("sampleRate"), "1").toString());
+    ui_->highPassTField->setText(settings.value(settingsKey("highPassHz"), "0.01").toString());
+    ui_->lowPassTField->setText(settings.value(settingsKey("lowPassHz"), "0.2").toString());
+    const userDefaults& defaults = userDefaults::standardUserDefaults();
+    ui_->causalCheckBox->setChecked(defaults.boolForKey(QStringLiteral("causal_filter")));
+    const int poles = defaults.objectForKey(QStringLiteral("nfilter_poles")).toInt();
+    ui_->polesSpinBox->setValue(poles > 0 ? poles : 4);
+    ui_->liveIntervalSpinBox->setValue(settings.value(settingsKey("liveMinutes"), 10).toInt());
+    ui_->gainSpinBox->setValue(settings.value(settingsKey("gain"), 1.0).toDouble());
+    ui_->normaliseCheckBox->setChecked(settings.value(settingsKey("normalise"), true).toBool());
+}
+
+void liveSeismogramsController::keepFields() const {
+    QSettings settings;
+    settings.setValue(settingsKey("channelList"), ui_->channelListTView->toPlainText());
+    settings.setValue(settingsKey("startTime"), ui_->startTimeTField->text());
+    settings.setValue(settingsKey("duration"), ui_->durationTField->text());
+    settings.setValue(settingsKey("sampleRate"), ui_->sampleRateTField->text());
+    settings.setValue(settingsKey("highPassHz"), ui_->highPassTField->text());
+    settings.setValue(settingsKey("lowPassHz"), ui_->lowPassTField->text());
+    settings.setValue(settingsKey("liveMinutes"), ui_->liveIntervalSpinBox->value());
+    settings.setValue(settingsKey("gain"), ui_->gainSpinBox->value());
+    settings.setValue(settingsKey("normalise"), ui_->normaliseCheckBox->isChecked());
+    // The download controller filters with these two of the user's settings.
+    userDefaults& defaults = userDefaults::standardUserDefaults();
+    defaults.setObject(ui_->causalCheckBox->isChecked(), QStringLiteral("causal_filter"));
+    defaults.setObject(ui_->polesSpinBox->value(), QStringLiteral("nfilter_poles"));
+}
+
+void liveSeismogramsController::load() {
+    keepFields();
+    loadProblem_.clear();
+    const QString startText = ui_->startTimeTField->text().trimmed();
+    const QDateTime start =
+        QVRDateFormatter(startPattern, timeZones::utc()).dateFromString(startText);
+    const bool live = ui_->liveButton->isChecked();
+    if (!live && !start.isValid()) {
+        loadProblem_ = tr("The start \"%1\" is no yyyy-MM-dd HH:mm:ss time.").arg(startText);
+        showStatus();
+        return;
+    }
+    QVRRTSeismicDisplayController::channelDescription working =
+        QVRRTSeismicDisplayController::fixedWorkingDescription();
+    if (start.isValid())
+        working.insert(QStringLiteral("StartTime"), startText);
+    // A live window reaches back from now, whichever sign the length was given with.
+    const double minutes = leadingDouble(ui_->durationTField->text());
+    working.insert(QStringLiteral("Duration"),
+                   QString::number(live ? -std::abs(minutes) : minutes, 'g', 9));
+    working.insert(QStringLiteral("SampleRate"), ui_->sampleRateTField->text().trimmed());
+    // The window's corners apply to every line that names none of its own.
+    const QVRRTSeismicDisplayController::channelDescription corners = {
+        {QStringLiteral("HPCornerHz"), ui_->highPassTField->text().trimmed()},
+        {QStringLiteral("LPCornerHz"), ui_->lowPassTField->text().trimmed()}};
+    const auto list = QVRRTSeismicDisplayController::readChannelList(
+        ui_->channelListTView->toPlainText(), corners, working);
+    if (list.channels.isEmpty()) {
+        loadProblem_ = tr("The channel list has no line of five fields or more.");
+        showStatus();
+        return;
+    }
+    downloads_.setIsAutoUpdatingSeismograms(live);
+    shown_ = liveTraces::requestedWindow(start, leadingDouble(working.value("Duration")), live,
+                                         clock_());
+    downloads_.loadChannelList(list);
+    showStatus();
+}
+
+void liveSeismogramsController::setLive(bool on) {
+    if (ui_->liveButton->isChecked() != on)
+        ui_->liveButton->setChecked(on); // comes back here through the button's signal
+    if (on == isLive())
+        return;
+    if (on) {
+        liveTimer_.start(ui_->liveIntervalSpinBox->value() * 60 * 1000);
+        load();
+    } else {
+        liveTimer_.stop();
+        downloads_.setIsAutoUpdatingSeismograms(false);
+    }
+}
+
+void liveSeismogramsController::stop() {
+    setLive(false);
+    downloads_.cancelAllOperations();
+    showStatus();
+}
+
+void liveSeismogramsController::setVisibleOrigins(const originList& origins) {
+    view()->setEventOrigins(liveTraces::earthquakesToMark(origins));
+    view()->update();
+}
+
+void liveSeismogramsController::showTraces() {
+    const bool normalise = ui_->normaliseCheckBox->isChecked();
+    liveTraces::showInView(
+        *view(), liveTraces::placedInWindow(downloads_.theSeismograms(), shown_, normalise), shown_,
+        normalise);
+    view()->update();
+    showStatus();
+}
+
+void liveSeismogramsController::showStatus() {
+    QStringList lines;
+    if (!loadProblem_.isEmpty())
+        lines << loadProblem_;
+    if (downloads_.isUpdatingSeismograms())
+        lines << tr("Loading %1 channels…").arg(downloads_.operations().size());
+    lines << downloads_.channelFailures();
+    if (lines.isEmpty() && !downloads_.theSeismograms().isEmpty())
+        lines << tr("%1 channels shown").arg(downloads_.theSeismograms().size());
+    ui_->statusLabel->setText(lines.join(u'\n'));
+}
+
+bool liveSeismogramsController::eventFilter(QObject* watched, QEvent* event) {
+    // Closing the window ends the live updates; nothing keeps loading out of sight.
+    if (watched == window_.get() && event->type() == QEvent::Close)
+        setLive(false);
+    return QObject::eventFilter(watched, event);
+}

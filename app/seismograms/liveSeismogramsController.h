@@ -1,0 +1,68 @@
+#pragma once
+
+#include "liveTraces.h"
+#include "seismicOrigin.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+class QVRRTSeismicDisplayController;
+class QVRRealTimeDisplayView02;
+class QWidget;
+
+namespace Ui {
+class liveSeismogramsWindow;
+}
+
+// The Live Seismograms window: the channel list and the request in fields kept between runs,
+// Load, Live (reload every so many minutes with the window ending now) and Stop, and the
+// traces of the latest load in the real-time view, marked with the main window's visible
+// earthquakes. The downloads themselves belong to the application's one download controller.
+class liveSeismogramsController : public QObject {
+    Q_OBJECT
+public:
+    // Six long-running global broadband stations, one a line.
+    static QString defaultChannelList();
+
+    explicit liveSeismogramsController(QVRRTSeismicDisplayController& downloads,
+                                       QObject* parent = nullptr);
+    ~liveSeismogramsController() override;
+
+    QWidget* window() const { return window_.get(); }
+    Ui::liveSeismogramsWindow& interface() { return *ui_; }
+    QVRRealTimeDisplayView02* view() const;
+    void showWindow();
+
+    // Fetches the channels once, for the window the fields describe.
+    void load();
+    // Live updates: the window ends now, and the channels are fetched again every interval.
+    void setLive(bool on);
+    bool isLive() const { return liveTimer_.isActive(); }
+    // Cancels every download and the live updates.
+    void stop();
+
+    // The earthquakes to mark: the main window's visible origins after each load or filter.
+    void setVisibleOrigins(const originList& origins);
+
+    // "Now" for live windows; the wall clock unless a test fixes it.
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+
+private:
+    void restoreFields();
+    void keepFields() const;
+    void showTraces();
+    void showStatus();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    QVRRTSeismicDisplayController& downloads_;
+    std::unique_ptr<Ui::liveSeismogramsWindow> ui_;
+    std::unique_ptr<QWidget> window_;
+    QTimer liveTimer_;
+    liveTraces::window shown_; // the window of the load on display
+    QStringList failures_;     // of the latest load
+    QString loadProblem_;      // a load that could not be asked for, and why
+    std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
+};

@@ -1,0 +1,111 @@
+// The seismogram pictures of the command line: the channels of a list downloaded from the
+// loopback server and drawn as the live window draws them, and SAC files drawn as a stack.
+
+#include "fixtureServer.h"
+#include "qtPrinters.h"
+#include "quorvelCommandLine.h"
+#include "scopedEnvironment.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct result {
+    int status;
+    QString err;
+};
+
+result runQuorvel(const QStringList& arguments, const QString& input = QString()) {
+    QString inText = input, outText, errText;
+    QTextStream in(&inText), out(&outText), err(&errText);
+    const int status =
+        quorvelCommandLine::run(QStringList{QStringLiteral("Quorvel")} + arguments, in, out, err);
+    err.flush();
+    return {status, errText};
+}
+
+QString sacPath(const char* name) {
+    return QStringLiteral(QUORVEL_TEST_DATA "/sac/") + QLatin1StringView(name);
+}
+
+QByteArray sacFile(const char* name) {
+    QFile file(sacPath(name));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+// Rows of the picture that hold dark (trace) pixels between columns `from` and `to`.
+int darkRows(const QImage& image, int from, int to) {
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = from; x < to; ++x) {
+            if (qGray(image.pixel(x, y)) < 80) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(RenderSeismograms, LiveDrawsTheChannelsThatCameAndFailsWhenNoneCame) {
+    fixtureServer server;
+    const scopedEnvironment host("QUORVEL_TIMESERIES_URL", server.baseURL());
+    const QString path = QStringLiteral("/ws/timeseries/query");
+    server.setAnswerForQuery(path, QStringLiteral("sta=ANMO"),
+                             {200, sacFile("obspy_seism.sac"), "application/octet-stream"});
+    const QString list = QStringLiteral("Title; Two stations\n"
+                                        "IU; ANMO; 00; BHZ; ANMO\n"
+                                        "IU; KONO; 00; BHZ; KONO\n");
+    QTemporaryDir folder;
+    const QString picture = folder.filePath(QStringLiteral("live.png"));
+    const QStringList arguments = {"--channels", "-",     "--start",  "1981-03-29 10:38:00",
+                                   "--duration", "1",     "--render", "live",
+                                   "--output",   picture, "--size",   "800x500"};
+    result r = runQuorvel(arguments, list);
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains("IU.KONO.00.BHZ: HTTP 404"));
+    const QImage image(picture);
+    ASSERT_EQ(image.size(), QSize(800, 500));
+    // The trace starts 23.5 s into the 60-s window (14 s after the start, plus its own begin of
+    // 9.46 s): nothing left of it, ink right of it.
+    const double plotLeft = 60, plotWidth = 800 - 140;
+    const int traceStart = int(plotLeft + plotWidth * 23.46 / 60);
+    EXPECT_EQ(darkRows(image, int(plotLeft) + 2, traceStart - 4), 0);
+    EXPECT_GT(darkRows(image, traceStart + 2, traceStart + 60), 50);
+
+    // Nothing came: exit 1. A list without a usable line: exit 2.
+    server.setAnswerForQuery(path, QStringLiteral("sta=ANMO"), {500, "down"});
+    EXPECT_EQ(runQuorvel(arguments, list).status, 1);
+    EXPECT_EQ(runQuorvel(arguments, QStringLiteral("IU; ANMO\n")).status, 2);
+    EXPECT_EQ(runQuorvel({"--channels", "-", "--render", "map", "--output", picture}, list).status,
+              2);
+}
+
+TEST(RenderSeismograms, StackDrawsEveryFileGivenOrRefusesOne) {
+    QTemporaryDir folder;
+    const QString picture = folder.filePath(QStringLiteral("stack.pdf"));
+    result r = runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_test.sac"),
+                           "--remove-mean", "--render", "stack", "--output", picture});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    QFile pdf(picture);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+
+    // One file that is not SAC spoils the picture: exit 2, as for --print.
+    r = runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_testxy.sac"), "--render",
+                    "stack", "--output", picture});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("obspy_testxy.sac"));
+    // Other files after --sac only make sense for a picture.
+    EXPECT_EQ(runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_test.sac"), "--print",
+                          "header"})
+                  .status,
+              2);
+}
