@@ -1,5 +1,5 @@
+#include "commandLineRun.h"
 #include "fixtureServer.h"
-#include "quorvelCommandLine.h"
 #include "scopedEnvironment.h"
 #include "seismicOrigin.h"
 
@@ -11,22 +11,6 @@
 
 namespace {
 
-struct result {
-    int status;
-    QString out, err;
-};
-
-// Runs the command line as `Quorvel <arguments>` with `input` on standard input.
-result runQuorvel(const QStringList& arguments, const QString& input = QString()) {
-    QString inText = input, outText, errText;
-    QTextStream in(&inText), out(&outText), err(&errText);
-    const int status =
-        quorvelCommandLine::run(QStringList{QStringLiteral("Quorvel")} + arguments, in, out, err);
-    out.flush();
-    err.flush();
-    return {status, outText, errText};
-}
-
 const QString seism = QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_seism.sac");
 
 } // namespace
@@ -35,7 +19,7 @@ TEST(CommandLine, HelpVersionAndBadArguments) {
     EXPECT_TRUE(quorvelCommandLine::opensWindows({QStringLiteral("Quorvel")}));
     EXPECT_FALSE(
         quorvelCommandLine::opensWindows({QStringLiteral("Quorvel"), QStringLiteral("--help")}));
-    const result help = runQuorvel({QStringLiteral("--help")});
+    const commandLineRun help = runQuorvel({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--sac", "--region", "--print", "--highpass", "--poles", "--passes"})
         EXPECT_TRUE(help.out.contains(QLatin1StringView(option))) << option;
@@ -55,7 +39,7 @@ TEST(CommandLine, HelpVersionAndBadArguments) {
           QStringList{QStringLiteral("--sac"), seism, QStringLiteral("--highpass"),
                       QStringLiteral("fast"), QStringLiteral("--print"),
                       QStringLiteral("header")}}) {
-        const result r = runQuorvel(bad);
+        const commandLineRun r = runQuorvel(bad);
         EXPECT_EQ(r.status, 2) << qPrintable(bad.join(u' '));
         EXPECT_FALSE(r.err.isEmpty());
     }
@@ -70,8 +54,9 @@ TEST(CommandLine, RegionsOfPointsAndOfStandardInput) {
             .out,
         "162\t11\tSOUTH ISLAND, NEW ZEALAND\tNew Zealand Region\n");
 
-    const result r = runQuorvel({QStringLiteral("--region"), QStringLiteral("-")},
-                                QStringLiteral("48 12\n\n  -77.85   166.68 \nsomewhere\n95 0\n"));
+    const commandLineRun r =
+        runQuorvel({QStringLiteral("--region"), QStringLiteral("-")},
+                   QStringLiteral("48 12\n\n  -77.85   166.68 \nsomewhere\n95 0\n"));
     EXPECT_EQ(r.out, "543\t36\tGERMANY\tNorthwestern Europe\n"
                      "727\t50\tVICTORIA LAND, ANTARCTICA\tAntarctica\n"
                      "0\t0\tUNKNOWN REGION\tUnknown Region\n");
@@ -80,7 +65,7 @@ TEST(CommandLine, RegionsOfPointsAndOfStandardInput) {
 }
 
 TEST(CommandLine, SeismogramHeaderAndProcessedSamples) {
-    const result header = runQuorvel(
+    const commandLineRun header = runQuorvel(
         {QStringLiteral("--sac"), seism, QStringLiteral("--print"), QStringLiteral("header")});
     EXPECT_EQ(header.status, 0);
     const QStringList lines = header.out.split(u'\n', Qt::SkipEmptyParts);
@@ -94,9 +79,9 @@ TEST(CommandLine, SeismogramHeaderAndProcessedSamples) {
     EXPECT_TRUE(lines.contains("reference 1981-03-29T10:38:14.000Z"));
     EXPECT_TRUE(lines.contains("region OFF COAST OF WASHINGTON"));
 
-    const result tapered = runQuorvel({QStringLiteral("--sac"), seism,
-                                       QStringLiteral("--remove-mean"), QStringLiteral("--taper"),
-                                       QStringLiteral("--print"), QStringLiteral("samples")});
+    const commandLineRun tapered = runQuorvel(
+        {QStringLiteral("--sac"), seism, QStringLiteral("--remove-mean"), QStringLiteral("--taper"),
+         QStringLiteral("--print"), QStringLiteral("samples")});
     EXPECT_EQ(tapered.status, 0);
     const QStringList values = tapered.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(values.size(), 1000);
@@ -104,20 +89,20 @@ TEST(CommandLine, SeismogramHeaderAndProcessedSamples) {
     EXPECT_EQ(values.last(), "0");
 
     // One causal 4-pole high pass at 1 Hz prints the SciPy reference's first case.
-    const result filtered =
+    const commandLineRun filtered =
         runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--highpass"),
                     QStringLiteral("1"), QStringLiteral("--passes"), QStringLiteral("1"),
                     QStringLiteral("--print"), QStringLiteral("samples")});
     EXPECT_EQ(filtered.status, 0);
     EXPECT_NEAR(filtered.out.section(u'\n', 0, 0).toDouble(), -0.0896115242, 1e-6);
 
-    const result notSac = runQuorvel({QStringLiteral("--sac"),
-                                      QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_testxy.sac"),
-                                      QStringLiteral("--print"), QStringLiteral("header")});
+    const commandLineRun notSac = runQuorvel(
+        {QStringLiteral("--sac"), QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_testxy.sac"),
+         QStringLiteral("--print"), QStringLiteral("header")});
     EXPECT_EQ(notSac.status, 2);
     EXPECT_TRUE(notSac.err.contains("not a SAC seismogram"));
 
-    const result aboveNyquist =
+    const commandLineRun aboveNyquist =
         runQuorvel({QStringLiteral("--sac"), seism, QStringLiteral("--lowpass"),
                     QStringLiteral("70"), QStringLiteral("--print"), QStringLiteral("samples")});
     EXPECT_EQ(aboveNyquist.status, 1);
@@ -127,7 +112,7 @@ TEST(CommandLine, SeismogramHeaderAndProcessedSamples) {
 TEST(CommandLine, CataloguesFromFilesAsTableSummaryAndClipboard) {
     const QString feed =
         QStringLiteral(QUORVEL_TEST_DATA "/feeds/sgoggins_2.5_month_20251029.geojson");
-    const result table =
+    const commandLineRun table =
         runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--input"),
                     feed, QStringLiteral("--print"), QStringLiteral("table")});
     EXPECT_EQ(table.status, 0);
@@ -137,7 +122,7 @@ TEST(CommandLine, CataloguesFromFilesAsTableSummaryAndClipboard) {
     EXPECT_TRUE(rows.at(1).startsWith("2025-10-29 16:46:30 +0000\tUSGS\t 64.744\t -17.086\t 10.0\t "
                                       " 5.4\tUSGS-us\tus6000rk65\tICELAND\t"));
 
-    const result summary =
+    const commandLineRun summary =
         runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--input"),
                     feed, QStringLiteral("--min-mag"), QStringLiteral("7"),
                     QStringLiteral("--print"), QStringLiteral("summary")});
@@ -146,7 +131,7 @@ TEST(CommandLine, CataloguesFromFilesAsTableSummaryAndClipboard) {
         "identified and located 2 seismic events with magnitudes greater than or equal to 7.0. "));
     EXPECT_TRUE(summary.out.contains("with location: DRAKE PASSAGE."));
 
-    const result clipboard = runQuorvel(
+    const commandLineRun clipboard = runQuorvel(
         {QStringLiteral("--source"), QStringLiteral("fdsn"), QStringLiteral("--input"),
          QStringLiteral(QUORVEL_TEST_DATA "/feeds/stream2segment_event_request_sample_iris.txt"),
          QStringLiteral("--print"), QStringLiteral("clipboard")});
@@ -181,7 +166,7 @@ TEST(CommandLine, CataloguesDownloadedFromTheConfiguredService) {
     QFile answer(QStringLiteral(QUORVEL_TEST_DATA "/feeds/ingv-mcp_ingv_emilia_2012-05-29.txt"));
     ASSERT_TRUE(answer.open(QIODevice::ReadOnly));
     server.setAnswer(QStringLiteral("/fdsnws/event/1/query"), {200, answer.readAll()});
-    const result r = runQuorvel(
+    const commandLineRun r = runQuorvel(
         {QStringLiteral("--source"), QStringLiteral("fdsn"), QStringLiteral("--search"),
          QStringLiteral("annulus"), QStringLiteral("--lat"), QStringLiteral("-33.5"),
          QStringLiteral("--lon"), QStringLiteral("-70.25"), QStringLiteral("--max-radius"),
@@ -199,14 +184,14 @@ TEST(CommandLine, CataloguesDownloadedFromTheConfiguredService) {
               "maxradius=12.000&format=text");
 
     server.setAnswer(QStringLiteral("/fdsnws/event/1/query"), {500, "down"});
-    const result failed = runQuorvel({QStringLiteral("--source"), QStringLiteral("fdsn"),
-                                      QStringLiteral("--print"), QStringLiteral("table")});
+    const commandLineRun failed = runQuorvel({QStringLiteral("--source"), QStringLiteral("fdsn"),
+                                              QStringLiteral("--print"), QStringLiteral("table")});
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.err.contains("could not be loaded: HTTP status 500"));
 }
 
 TEST(CommandLine, EuropeanCataloguesAndPdeFromFiles) {
-    const result ingv =
+    const commandLineRun ingv =
         runQuorvel({QStringLiteral("--source"), QStringLiteral("ingv"), QStringLiteral("--input"),
                     QStringLiteral(QUORVEL_TEST_DATA "/feeds/ingv_events_page.html"),
                     QStringLiteral("--print"), QStringLiteral("table")});
@@ -222,7 +207,7 @@ TEST(CommandLine, EuropeanCataloguesAndPdeFromFiles) {
         QDateTime::currentDateTimeUtc().addSecs(-7200).toString("yyyy-MM-dd;HH:mm:ss").toLatin1() +
         ";40.1;20.2;10;;ML;3.0;ALBANIA;x;1;\n");
     emscFile.close();
-    const result emsc =
+    const commandLineRun emsc =
         runQuorvel({QStringLiteral("--source"), QStringLiteral("emsc"), QStringLiteral("--input"),
                     emscFile.fileName(), QStringLiteral("--print"), QStringLiteral("table")});
     EXPECT_EQ(emsc.status, 0);
@@ -237,7 +222,7 @@ TEST(CommandLine, EuropeanCataloguesAndPdeFromFiles) {
     line.replace(54, 3, QStringLiteral("6.1"));
     pdeFile.write("<html><body><pre>heading\n" + line.toLatin1() + "\n</pre></body></html>");
     pdeFile.close();
-    const result pde =
+    const commandLineRun pde =
         runQuorvel({QStringLiteral("--source"), QStringLiteral("pde"), QStringLiteral("--input"),
                     pdeFile.fileName(), QStringLiteral("--print"), QStringLiteral("clipboard")});
     EXPECT_EQ(pde.status, 0);
@@ -264,10 +249,10 @@ TEST(CommandLine, RendersTheLoadedEventsOnTheMapAndTheTimeLine) {
     const QString feed =
         QStringLiteral(QUORVEL_TEST_DATA "/feeds/sgoggins_2.5_month_20251029.geojson");
     const QString map = dir.filePath(QStringLiteral("map.png"));
-    result r = runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"),
-                           QStringLiteral("--input"), feed, QStringLiteral("--render"),
-                           QStringLiteral("map"), QStringLiteral("--output"), map,
-                           QStringLiteral("--size"), QStringLiteral("800x420")});
+    commandLineRun r = runQuorvel({QStringLiteral("--source"), QStringLiteral("usgs"),
+                                   QStringLiteral("--input"), feed, QStringLiteral("--render"),
+                                   QStringLiteral("map"), QStringLiteral("--output"), map,
+                                   QStringLiteral("--size"), QStringLiteral("800x420")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage picture(map);
     ASSERT_EQ(picture.size(), QSize(800, 420));

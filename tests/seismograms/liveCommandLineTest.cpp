@@ -1,5 +1,5 @@
+#include "commandLineRun.h"
 #include "qtPrinters.h"
-#include "quorvelCommandLine.h"
 #include "scopedEnvironment.h"
 
 #include <QTemporaryDir>
@@ -7,21 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct result {
-    int status;
-    QString out, err;
-};
-
-result runQuorvel(const QStringList& arguments, const QString& input = QString()) {
-    QString inText = input, outText, errText;
-    QTextStream in(&inText), out(&outText), err(&errText);
-    const int status =
-        quorvelCommandLine::run(QStringList{QStringLiteral("Quorvel")} + arguments, in, out, err);
-    out.flush();
-    err.flush();
-    return {status, outText, errText};
-}
 
 const QString twoStations = QStringLiteral("Title;Two stations\n"
                                            "IU;ANMO;00;BHZ;Albuquerque\n"
@@ -39,7 +24,7 @@ TEST(LiveCommandLine, PrintsOneRequestALineFromAFileOrStandardInput) {
     file.write(twoStations.toUtf8());
     file.close();
 
-    result r = runQuorvel({"--channels", list, "--print", "requests"});
+    commandLineRun r = runQuorvel({"--channels", list, "--print", "requests"});
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_EQ(r.out, "https://ts.example/ws/timeseries/query?net=IU&sta=ANMO&loc=00&cha=BHZ"
                      "&start=2012-05-01T00:00:00&end=2012-05-01T01:00:00&scale=AUTO&deci=1.0"
@@ -71,7 +56,7 @@ TEST(LiveCommandLine, PrintsOneRequestALineFromAFileOrStandardInput) {
 
 TEST(LiveCommandLine, BadOptionsAndListsWithoutAChannelExitWith2) {
     const auto expectRefused = [](const QStringList& arguments, const QString& input) {
-        const result r = runQuorvel(arguments, input);
+        const commandLineRun r = runQuorvel(arguments, input);
         EXPECT_EQ(r.status, 2) << qPrintable(arguments.join(u' '));
         EXPECT_FALSE(r.err.isEmpty()) << qPrintable(arguments.join(u' '));
         EXPECT_TRUE(r.out.isEmpty()) << qPrintable(arguments.join(u' '));
@@ -91,7 +76,7 @@ TEST(LiveCommandLine, BadOptionsAndListsWithoutAChannelExitWith2) {
          })
         expectRefused(bad, twoStations);
 
-    const result help = runQuorvel({"--help"});
+    const commandLineRun help = runQuorvel({"--help"});
     for (const char* option : {"--channels", "--duration", "--sample-rate", "--live", "requests"})
         EXPECT_TRUE(help.out.contains(QLatin1StringView(option))) << option;
 }

@@ -1,9 +1,9 @@
 // The seismogram pictures of the command line: the channels of a list downloaded from the
 // loopback server and drawn as the live window draws them, and SAC files drawn as a stack.
 
+#include "commandLineRun.h"
 #include "fixtureServer.h"
 #include "qtPrinters.h"
-#include "quorvelCommandLine.h"
 #include "scopedEnvironment.h"
 
 #include <QFile>
@@ -13,20 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct result {
-    int status;
-    QString err;
-};
-
-result runQuorvel(const QStringList& arguments, const QString& input = QString()) {
-    QString inText = input, outText, errText;
-    QTextStream in(&inText), out(&outText), err(&errText);
-    const int status =
-        quorvelCommandLine::run(QStringList{QStringLiteral("Quorvel")} + arguments, in, out, err);
-    err.flush();
-    return {status, errText};
-}
 
 QString sacPath(const char* name) {
     return QStringLiteral(QUORVEL_TEST_DATA "/sac/") + QLatin1StringView(name);
@@ -68,7 +54,7 @@ TEST(RenderSeismograms, LiveDrawsTheChannelsThatCameAndFailsWhenNoneCame) {
     const QStringList arguments = {"--channels", "-",     "--start",  "1981-03-29 10:38:00",
                                    "--duration", "1",     "--render", "live",
                                    "--output",   picture, "--size",   "800x500"};
-    result r = runQuorvel(arguments, list);
+    commandLineRun r = runQuorvel(arguments, list);
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.err.contains("IU.KONO.00.BHZ: HTTP 404"));
     const QImage image(picture);
@@ -91,8 +77,8 @@ TEST(RenderSeismograms, LiveDrawsTheChannelsThatCameAndFailsWhenNoneCame) {
 TEST(RenderSeismograms, StackDrawsEveryFileGivenOrRefusesOne) {
     QTemporaryDir folder;
     const QString picture = folder.filePath(QStringLiteral("stack.pdf"));
-    result r = runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_test.sac"),
-                           "--remove-mean", "--render", "stack", "--output", picture});
+    commandLineRun r = runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_test.sac"),
+                                   "--remove-mean", "--render", "stack", "--output", picture});
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     QFile pdf(picture);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
