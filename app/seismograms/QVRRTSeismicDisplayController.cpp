@@ -2,6 +2,7 @@
 
 #include "QVRDateFormatter.h"
 #include "lenientNumbers.h"
+#include "quorvelLogging.h"
 #include "serialOperationQueue.h"
 #include "serviceEndpoints.h"
 #include "timeZones.h"
@@ -15,8 +16,6 @@
 #include <cmath>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcSeismograms, "quorvel.seismograms", QtInfoMsg)
 
 const QString startTimeKey = QStringLiteral("StartTime");
 const QString durationKey = QStringLiteral("Duration");
