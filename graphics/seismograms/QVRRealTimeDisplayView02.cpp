@@ -75,9 +75,7 @@ void QVRRealTimeDisplayView02::drawTheSeismograms() {
                 m.dx = delta * sx;
                 m.y0 = centre;
                 m.dy = sa;
-                painter->drawPolyline(tracePath::tracePoints(
-                    seismogram->GetSacSeis(), seismogram->npts(), k0, m, *painter, plot.left(),
-                    plot.right(), drawsEverySample()));
+                painter->drawPolyline(tracePointsOf(i, k0, m, *painter, plot.left(), plot.right()));
             }
         }
         const float labelY = float(centre + band / 2 - 16);

@@ -11,6 +11,10 @@
 
 namespace {
 
+// Every sample of long traces on a vector device would hold megabytes per trace; an envelope
+// is at most six points per device pixel column.
+constexpr qsizetype mostPointsKept = 1 << 16;
+
 // A scale that maps a range onto a length: nothing can be drawn with equal, reversed or
 // unreadable limits.
 bool usableScale(double scale) {
@@ -79,6 +83,55 @@ void SeisView01::computePlotLimits() {
         setYLimits(low, high);
 }
 
+void SeisView01::setWvfrmsArray(const seismogramList& seismograms) {
+    wvfrmsArray_ = seismograms;
+    keptPoints_.clear();
+    keptPoints_.resize(wvfrmsArray_.size());
+    unkeptPoints_.clear();
+}
+
+bool SeisView01::tracePointsInputs::operator==(const tracePointsInputs& other) const {
+    return seismogram == other.seismogram && samples == other.samples && count == other.count &&
+           first == other.first && mapping.x0 == other.mapping.x0 &&
+           mapping.dx == other.mapping.dx && mapping.y0 == other.mapping.y0 &&
+           mapping.dy == other.mapping.dy && left == other.left && right == other.right &&
+           everySample == other.everySample && pixels == other.pixels && device == other.device;
+}
+
+const QPolygonF& SeisView01::tracePointsOf(int index, int first,
+                                           const tracePath::sampleMapping& mapping,
+                                           const QPainter& painter, double left, double right) {
+    const SacObject* seismogram = wvfrmsArray_.at(index).get();
+    tracePointsInputs inputs;
+    inputs.seismogram = seismogram;
+    inputs.samples = seismogram->GetSacSeis();
+    inputs.count = seismogram->npts();
+    inputs.first = first;
+    inputs.mapping = mapping;
+    inputs.left = left;
+    inputs.right = right;
+    inputs.everySample = drawsEverySample_;
+    inputs.pixels = tracePath::drawsPixels(painter);
+    inputs.device = painter.deviceTransform();
+
+    if (keptPoints_.size() != wvfrmsArray_.size())
+        keptPoints_.resize(wvfrmsArray_.size());
+    keptPoints& kept = keptPoints_[index];
+    if (kept.valid && kept.inputs == inputs)
+        return kept.points;
+    QPolygonF points = tracePath::tracePoints(inputs.samples, inputs.count, first, mapping, painter,
+                                              left, right, drawsEverySample_);
+    if (points.size() > mostPointsKept) {
+        kept = keptPoints();
+        unkeptPoints_ = std::move(points);
+        return unkeptPoints_;
+    }
+    kept.valid = true;
+    kept.inputs = inputs;
+    kept.points = std::move(points);
+    return kept.points;
+}
+
 void SeisView01::drawRect(QPainter& painter, const QRectF&) {
     painter.fillRect(bounds(), Qt::white);
     strokeBounds();
@@ -99,7 +152,8 @@ void SeisView01::drawRect(QPainter& painter, const QRectF&) {
         painter.setClipRect(plot);
         QPainterPath traces;
         traces.setFillRule(Qt::WindingFill);
-        for (const auto& seismogram : wvfrmsArray_) {
+        for (int i = 0; i < int(wvfrmsArray_.size()); ++i) {
+            const auto& seismogram = wvfrmsArray_.at(i);
             if (!seismogram)
                 continue;
             tracePath::sampleMapping m;
@@ -107,9 +161,7 @@ void SeisView01::drawRect(QPainter& painter, const QRectF&) {
             m.dx = double(seismogram->delta()) * sx;
             m.y0 = -double(ymin()) * sy + plot.y();
             m.dy = sy;
-            traces.addPolygon(tracePath::tracePoints(seismogram->GetSacSeis(), seismogram->npts(),
-                                                     0, m, painter, plot.left(), plot.right(),
-                                                     drawsEverySample_));
+            traces.addPolygon(tracePointsOf(i, 0, m, painter, plot.left(), plot.right()));
         }
         if (fillPositive_)
             painter.fillPath(traces, lightGray());

@@ -3,8 +3,11 @@
 #include "QVRView.h"
 #include "SacObject.h"
 #include "qvr_graphics_export.h"
+#include "tracePath.h"
 
 #include <QList>
+#include <QPolygonF>
+#include <QTransform>
 
 #include <memory>
 
@@ -20,7 +23,7 @@ public:
     explicit SeisView01(QWidget* parent = nullptr);
 
     const seismogramList& wvfrmsArray() const { return wvfrmsArray_; }
-    void setWvfrmsArray(const seismogramList& seismograms) { wvfrmsArray_ = seismograms; }
+    void setWvfrmsArray(const seismogramList& seismograms);
     // Kept for subclasses; this view shades nothing below zero.
     bool fillNegative() const { return fillNegative_; }
     void setFillNegative(bool on) { fillNegative_ = on; }
@@ -44,8 +47,36 @@ protected:
     static QColor gray();
     static QColor lightGray();
 
+    // tracePath::tracePoints() for trace `index` of the list. A live display redraws the same
+    // samples over and over, and reading every sample at every draw costs a third of the
+    // frame: the points are kept from the last draw while the trace and everything that
+    // places it (mapping, edges, device transform) stay the same. The reference is good until
+    // the next call.
+    const QPolygonF& tracePointsOf(int index, int first, const tracePath::sampleMapping& mapping,
+                                   const QPainter& painter, double left, double right);
+
 private:
+    // What tracePoints() was given; equal inputs give equal points.
+    struct tracePointsInputs {
+        const SacObject* seismogram = nullptr;
+        const float* samples = nullptr;
+        int count = 0, first = 0;
+        tracePath::sampleMapping mapping;
+        double left = 0, right = 0;
+        bool everySample = false, pixels = false;
+        QTransform device;
+        bool operator==(const tracePointsInputs& other) const;
+    };
+    struct keptPoints {
+        bool valid = false;
+        tracePointsInputs inputs;
+        QPolygonF points;
+    };
+
     seismogramList wvfrmsArray_;
+    // One per trace of the list.
+    QList<keptPoints> keptPoints_;
+    QPolygonF unkeptPoints_;
     bool fillNegative_ = false;
     bool fillPositive_ = false;
     bool drawsEverySample_ = false;

@@ -294,3 +294,67 @@ TEST(RealTimeDisplay, UnusableScalesDrawNoTraceButEverythingElse) {
     EXPECT_TRUE(inkNear(image, 400, bottom + 225));
     EXPECT_FALSE(inkNear(image, 400, bottom + 229));
 }
+
+// The view keeps each trace's points between draws: whatever changed since the last draw, it
+// must draw exactly what a view drawing for the first time draws.
+TEST(RealTimeDisplay, KeptTracePointsFollowEveryChangedInput) {
+    // Ten samples to a pixel column, so the columns' envelopes are drawn.
+    auto wiggles = [](int spikeAt) {
+        std::vector<float> samples(6001);
+        for (size_t k = 0; k < samples.size(); ++k)
+            samples[k] = 0.3f * std::sin(float(k * k % 97));
+        samples[size_t(spikeAt)] = 0.9f;
+        return seismogram(std::move(samples), 0.1f, 0, QStringLiteral("XX.S..BHZ"));
+    };
+    const SeisView01::seismogramList first{wiggles(1500)}, second{wiggles(4500)};
+    auto renderAt = [](QVRView& view, qreal ratio) {
+        QImage image(view.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        view.renderInto(painter);
+        return image;
+    };
+    struct inputs {
+        SeisView01::seismogramList traces;
+        float xmin = 0, xmax = 600;
+        QSize size{740, 444};
+        float gain = 1;
+        qreal ratio = 1;
+    };
+    auto setUp = [](QVRRealTimeDisplayView02& view, const inputs& in) {
+        view.resize(in.size);
+        view.setYLimits(-1, 1);
+        view.setXLimits(in.xmin, in.xmax);
+        view.setWaveformGain(in.gain);
+        view.setWvfrmsArray(in.traces);
+    };
+
+    QVRRealTimeDisplayView02 view;
+    inputs in{first};
+    setUp(view, in);
+    QImage previous = renderAt(view, 1);
+    EXPECT_TRUE(renderAt(view, 1) == previous); // drawn again from what was kept
+
+    auto change = [&](const char* what, auto edit) {
+        edit(in);
+        // Only what changed is set again: the list is set again only when it changed.
+        view.resize(in.size);
+        view.setXLimits(in.xmin, in.xmax);
+        view.setWaveformGain(in.gain);
+        if (view.wvfrmsArray() != in.traces)
+            view.setWvfrmsArray(in.traces);
+        const QImage image = renderAt(view, in.ratio);
+        QVRRealTimeDisplayView02 fresh;
+        setUp(fresh, in);
+        EXPECT_TRUE(image == renderAt(fresh, in.ratio)) << what;
+        EXPECT_TRUE(image != previous) << what;
+        previous = image;
+    };
+    change("x limits", [](inputs& i) { i.xmin = 60, i.xmax = 660; });
+    change("trace list", [&](inputs& i) { i.traces = second; });
+    change("plot rectangle", [](inputs& i) { i.size = QSize(900, 500); });
+    change("gain", [](inputs& i) { i.gain = 0.5f; });
+    change("device pixel ratio", [](inputs& i) { i.ratio = 2; });
+    change("everything back", [&](inputs& i) { i = inputs{first}; });
+}
