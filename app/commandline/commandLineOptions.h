@@ -94,6 +94,12 @@ struct commandLineOptions {
                                   text("With --channels: samples per second to ask for (default "
                                        "1), or * to let the channel code choose."),
                                   text("R|*")};
+    QCommandLineOption rowMinutes{
+        text("row-minutes"), text("With --render helicorder: the minutes of one row (default 60)."),
+        text("N")};
+    QCommandLineOption rows{text("rows"),
+                            text("With --render helicorder: the number of rows (default 24)."),
+                            text("N")};
     QCommandLineOption live{text("live"),
                             text("With --channels: the window ends now, --duration minutes long; "
                                  "no --start.")};
@@ -108,7 +114,8 @@ struct commandLineOptions {
     QCommandLineOption render{text("render"),
                               text("Draw as the window would, off screen. With --source: map or "
                                    "timeline. With --channels: live (the channels downloaded). "
-                                   "With --sac FILE…: stack (the seismograms overlaid)."),
+                                   "With --sac FILE…: overlay (or stack), panels, section (by "
+                                   "distance) or helicorder (one channel's records in rows)."),
                               text("VIEW")};
     QCommandLineOption output{text("output"),
                               text("With --render: the picture to write, FILE.png or FILE.pdf."),
@@ -124,7 +131,8 @@ struct commandLineOptions {
                            minDepth,   maxDepth,   start,    end,       minLat,    maxLat, minLon,
                            maxLon,     lat,        lon,      minRadius, maxRadius, region, sac,
                            removeMean, taper,      highpass, lowpass,   poles,     passes, channels,
-                           duration,   sampleRate, live,     print,     render,    output, size});
+                           duration,   sampleRate, live,     print,     render,    output, size,
+                           rowMinutes, rows});
     }
 };
 

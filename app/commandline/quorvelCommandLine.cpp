@@ -77,7 +77,7 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
     if (region)
         return seismogramCommands::printRegions(*region, in, out, err);
     if (parser.isSet(o.sac))
-        return stackOfFiles ? renderCommands::renderStack(parser, o, err)
+        return stackOfFiles ? renderCommands::renderSeismograms(parser, o, err)
                             : seismogramCommands::printSeismogram(parser, o, out, err);
     if (parser.isSet(o.channels))
         return parser.isSet(o.render) ? renderCommands::renderLive(parser, o, in, err)

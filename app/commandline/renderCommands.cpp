@@ -1,15 +1,18 @@
 #include "renderCommands.h"
 
+#include "MultiSeisView.h"
 #include "QVRDateFormatter.h"
 #include "QVRRTSeismicDisplayController.h"
 #include "QVRRealTimeDisplayView02.h"
 #include "QVRStemTimeLineView.h"
 #include "SeisView01.h"
+#include "SeisView02.h"
 #include "applicationDefaults.h"
 #include "catalogueCommands.h"
 #include "catalogueLoader.h"
 #include "catalogueTable.h"
 #include "geoMapView.h"
+#include "helicorderView.h"
 #include "lenientNumbers.h"
 #include "liveCommands.h"
 #include "liveTraces.h"
@@ -21,6 +24,9 @@
 #include <QEventLoop>
 #include <QRegularExpression>
 #include <QSize>
+
+#include <algorithm>
+#include <memory>
 
 namespace renderCommands {
 
@@ -192,12 +198,18 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
     return writePicture(view, path, err);
 }
 
-int renderStack(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& err) {
-    if (parser.value(o.render) != QLatin1StringView("stack")) {
-        err << "Quorvel: --sac needs --render stack\n" << usageHint;
+int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
+                      QTextStream& err) {
+    const QString kind = parser.value(o.render);
+    const QStringList kinds = {QStringLiteral("overlay"), QStringLiteral("stack"),
+                               QStringLiteral("panels"), QStringLiteral("section"),
+                               QStringLiteral("helicorder")};
+    if (!kinds.contains(kind)) {
+        err << "Quorvel: --sac takes --render overlay, panels, section or helicorder\n"
+            << usageHint;
         return 2;
     }
-    QSize size(1100, 600);
+    QSize size = kind == QLatin1StringView("helicorder") ? QSize(1600, 1200) : QSize(1100, 600);
     QString path;
     if (!pictureOptions(parser, o, size, path, err))
         return 2;
@@ -205,18 +217,60 @@ int renderStack(const QCommandLineParser& parser, const commandLineOptions& o, Q
         seismogramCommands::processingOptions(parser, o, err);
     if (!how)
         return 2;
-    SeisView01::seismogramList traces;
+    int rowMinutes = 60, rows = 24;
+    for (auto [option, value] :
+         {std::pair{&o.rowMinutes, &rowMinutes}, std::pair{&o.rows, &rows}}) {
+        if (!parser.isSet(*option))
+            continue;
+        bool ok = false;
+        *value = parser.value(*option).toInt(&ok);
+        if (!ok || *value < 1 || *value > 10000) {
+            err << "Quorvel: --" << option->names().first() << " takes a whole number from 1\n"
+                << usageHint;
+            return 2;
+        }
+    }
+    QList<std::shared_ptr<const SacObject>> traces;
     for (const QString& file : parser.values(o.sac) + parser.positionalArguments()) {
         auto seismogram = std::make_shared<SacObject>();
         if (const int failed = seismogramCommands::readProcessed(file, *how, err, *seismogram))
             return failed;
         traces.append(seismogram);
     }
-    SeisView01 view;
-    view.resize(size);
-    view.setXLabelString(QStringLiteral("Time (s)"));
-    view.setWvfrmsArray(traces);
-    return writePicture(view, path, err);
+
+    std::unique_ptr<QVRView> view;
+    if (kind == QLatin1StringView("panels")) {
+        auto panels = std::make_unique<SeisView02>();
+        panels->setplotStyle(2);
+        panels->setWvfrmsArray(traces);
+        view = std::move(panels);
+    } else if (kind == QLatin1StringView("section")) {
+        // Nearest first, as a record section reads.
+        std::stable_sort(traces.begin(), traces.end(),
+                         [](const auto& a, const auto& b) { return a->gcarc() < b->gcarc(); });
+        auto section = std::make_unique<MultiSeisView>();
+        section->setWvfrmsArray(traces);
+        view = std::move(section);
+    } else if (kind == QLatin1StringView("helicorder")) {
+        // One channel's consecutive records, earliest first.
+        std::stable_sort(traces.begin(), traces.end(), [](const auto& a, const auto& b) {
+            return a->mySeisReferenceTime().addMSecs(qint64(double(a->b()) * 1000.0)) <
+                   b->mySeisReferenceTime().addMSecs(qint64(double(b->b()) * 1000.0));
+        });
+        auto helicorder = std::make_unique<helicorderView>();
+        helicorder->setRowDuration(float(rowMinutes) * 60.0f);
+        helicorder->setNRows(rows);
+        helicorder->setPlotDuration(double(rowMinutes) * 60.0 * rows);
+        helicorder->setWvfrmArray(traces);
+        view = std::move(helicorder);
+    } else {
+        auto overlay = std::make_unique<SeisView01>();
+        overlay->setXLabelString(QStringLiteral("Time (s)"));
+        overlay->setWvfrmsArray(traces);
+        view = std::move(overlay);
+    }
+    view->resize(size);
+    return writePicture(*view, path, err);
 }
 
 } // namespace renderCommands

@@ -17,8 +17,10 @@ int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& 
 int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
                QTextStream& err);
 
-// --sac FILE… [processing options] --render stack --output FILE.png|.pdf [--size WxH]: the
-// processed seismograms overlaid in the stack view.
-int renderStack(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& err);
+// --sac FILE… [processing options] --render overlay|stack|panels|section|helicorder
+// --output FILE.png|.pdf [--size WxH] [--row-minutes N --rows N]: the processed seismograms
+// overlaid, one panel each, as a record section by distance, or as one channel's helicorder.
+int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
+                      QTextStream& err);
 
 } // namespace renderCommands

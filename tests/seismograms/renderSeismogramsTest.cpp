@@ -89,6 +89,26 @@ TEST(RenderSeismograms, StackDrawsEveryFileGivenOrRefusesOne) {
                     "stack", "--output", picture});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains("obspy_testxy.sac"));
+    // Every view of the seismograms, as a picture of the size asked for; a helicorder's rows
+    // are counted in whole numbers.
+    for (const char* kind : {"overlay", "panels", "section", "helicorder"}) {
+        SCOPED_TRACE(kind);
+        const QString png = folder.filePath(QString::fromLatin1(kind) + ".png");
+        r = runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_test.sac"), "--render",
+                        kind, "--output", png, "--size", "640x480", "--row-minutes", "1", "--rows",
+                        "6"});
+        EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+        EXPECT_EQ(QImage(png).size(), QSize(640, 480));
+    }
+    EXPECT_EQ(runQuorvel({"--sac", sacPath("obspy_seism.sac"), "--render", "helicorder", "--rows",
+                          "0", "--output", picture})
+                  .status,
+              2);
+    EXPECT_EQ(
+        runQuorvel({"--sac", sacPath("obspy_seism.sac"), "--render", "map", "--output", picture})
+            .status,
+        2);
+
     // Other files after --sac only make sense for a picture.
     EXPECT_EQ(runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_test.sac"), "--print",
                           "header"})
