@@ -1,0 +1,286 @@
+#include "ThreeCompView.h"
+
+#include "axisLibrary.h"
+#include "tracePath.h"
+
+#include <QPainter>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float undefinedTime = -12345.0f;
+const QString undefinedLabel = QStringLiteral("-12345");
+
+// Room above and below the panels, between them, and either side of them.
+constexpr double verticalMargin = 48, panelGap = 6, leftMargin = 72, sideMargins = 144;
+// How far below the component a comparison trace is drawn.
+constexpr double comparisonOffset = 36;
+// The header's distance below the top of the view.
+constexpr double headerInset = 6;
+
+QColor darkGray() {
+    return QColor::fromRgbF(1.0 / 3.0, 1.0 / 3.0, 1.0 / 3.0);
+}
+
+QColor lightGray() {
+    return QColor::fromRgbF(2.0 / 3.0, 2.0 / 3.0, 2.0 / 3.0);
+}
+
+} // namespace
+
+ThreeCompView::ThreeCompView(QWidget* parent)
+    : QVRView(parent) {}
+
+void ThreeCompView::setObservation(std::shared_ptr<const ThreeComponentObservation> observation) {
+    anObs_ = std::move(observation);
+}
+
+const SacObject* ThreeCompView::getSeisWithIndex(int index) const {
+    if (!anObs_)
+        return nullptr;
+    switch (index) {
+    case 0:
+        return anObs_->vertical();
+    case 1:
+        return anObs_->radial();
+    case 2:
+        return anObs_->transverse();
+    case 3:
+    case 4:
+    case 5:
+        return anObs_->comparison(index - 3);
+    default:
+        return nullptr;
+    }
+}
+
+const SacObject* ThreeCompView::firstComponent() const {
+    for (int i = 0; i < 3; ++i) {
+        if (const SacObject* seismogram = getSeisWithIndex(i))
+            return seismogram;
+    }
+    return nullptr;
+}
+
+void ThreeCompView::computeMaxAmplitude() {
+    float largest = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (const SacObject* seismogram = getSeisWithIndex(i))
+            largest = std::max(largest, seismogram->absMax());
+    }
+    maxAmplitude_ = largest * 1.025f;
+}
+
+void ThreeCompView::computePlotLimits() {
+    if (!firstComponent())
+        return;
+    float earliest = 1e25f, latest = -1e25f, lowest = 1e25f, highest = -1e25f;
+    for (int i = 0; i < 3; ++i) {
+        const SacObject* seismogram = getSeisWithIndex(i);
+        if (!seismogram)
+            continue;
+        earliest = std::min(earliest, seismogram->b());
+        latest = std::max(latest, seismogram->e());
+        lowest = std::min(lowest, seismogram->smin());
+        highest = std::max(highest, seismogram->smax());
+    }
+    // The margin comes from the whole-number range, so data spanning less than one unit get
+    // none.
+    const float range = std::trunc(highest - lowest);
+    float low = lowest, high = highest;
+    if (minYRange() > std::fabs(lowest) && minYRange() > std::fabs(highest)) {
+        low = -minYRange();
+        high = minYRange();
+    }
+    low -= 0.05f * range;
+    high += 0.05f * range;
+    // One sample or flat traces would give equal limits and no scale.
+    if (!(latest > earliest)) {
+        earliest -= 1;
+        latest += 1;
+    }
+    if (!(high > low)) {
+        low -= 1;
+        high += 1;
+    }
+    setXLimits(earliest, latest);
+    setYLimits(low, high);
+    pymin_ = low;
+    pymax_ = high;
+}
+
+QRectF ThreeCompView::panelRect(const QRectF& bounds, int component) {
+    const double height = (bounds.height() - 2 * verticalMargin - 2 * panelGap) / 3;
+    const double topBottom = bounds.y() + bounds.height() - verticalMargin - height;
+    return QRectF(bounds.x() + leftMargin, topBottom - component * (height + panelGap),
+                  bounds.width() - sideMargins, height);
+}
+
+void ThreeCompView::drawRect(QPainter& painter, const QRectF&) {
+    const QRectF b = bounds();
+    painter.fillRect(b, Qt::white);
+    painter.setPen(Qt::black);
+    const SacObject* first = firstComponent();
+    if (!first)
+        return;
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    setLabelFontSize(12);
+    AInitGraphLib();
+    const double x0 = b.x() + leftMargin, width = b.width() - sideMargins;
+    setPRect(QRectF(x0, verticalMargin, width, b.height() - 2 * verticalMargin));
+    setIRect(pRect());
+    computePlotLimits();
+
+    // The header: the event at the left, the station at the right, just below the top.
+    const QString event = QString::asprintf(
+        "%s\nOrigin Time:%s / Depth:%3.0f", qUtf8Printable(first->flinnEngdahlGeographicRegion()),
+        qUtf8Printable(first->oTimeString()), double(first->evdp()));
+    const double lineHeight = labelAttributes().measure(QStringLiteral("Mg")).height();
+    double y = b.y() + b.height() - headerInset;
+    for (const QString& line : event.split(QLatin1Char('\n'))) {
+        // An event with no region still keeps its origin time on the second line.
+        if (!line.isEmpty())
+            drawString(line, float(x0), float(y), 1, 3);
+        y -= lineHeight;
+    }
+    const QString station = QString::asprintf(
+        "Station: %s-%s / GCARC:%3.1f deg / AZ:%5.1f / BAZ:%5.1f", qUtf8Printable(first->kstnm()),
+        qUtf8Printable(first->knetwk()), double(first->gcarc()), double(first->azimuth()),
+        double(first->backazimuth()));
+    drawString(station, float(x0 + width), float(b.y() + b.height() - headerInset), 3, 3);
+
+    for (int i = 0; i < 3; ++i) {
+        const SacObject* seismogram = getSeisWithIndex(i);
+        if (!seismogram)
+            continue;
+        const QRectF rect = panelRect(b, i);
+        const double middle = rect.y() + 0.5 * rect.height();
+        painter.setPen(QPen(lightGray(), 1.0));
+        painter.drawLine(QPointF(rect.left(), middle), QPointF(rect.right(), middle));
+        painter.setPen(QPen(Qt::black, 1.0));
+        drawSeis(rect, seismogram);
+        drawPicks(rect, seismogram);
+        if (opComparison_) {
+            if (const SacObject* comparison = getSeisWithIndex(i + 3)) {
+                painter.setPen(QPen(Qt::red, 1.0));
+                useAltScale_ = true;
+                drawSeis(rect.translated(0, -comparisonOffset), comparison);
+                useAltScale_ = false;
+                painter.setPen(QPen(Qt::black, 1.0));
+            }
+        }
+        drawLabelForSeis(rect, seismogram);
+    }
+
+    xAxisPath()->clear();
+    ASetPath(xAxisPath().get());
+    ASetTickLabelAttributes(&labelAttributes());
+    // Top and bottom both on the lowest panel's bottom edge: one line of ticks under the
+    // panels, and no frame line through the header.
+    ASetAxisRect(float(iRect().left()), float(iRect().right()), float(iRect().y()),
+                 float(iRect().y()));
+    ASetLineWidth(0.75f);
+    setXLabelString(QStringLiteral("Time (s)"));
+    setLabelFontSize(18);
+    ASetFontSize(18);
+    qstrncpy(xLabel(), "Time (s)", xLabelSize);
+    ADrawAxis(xmin(), xmax(), xLabel(), 1, 3, 0, 2);
+    painter.strokePath(*xAxisPath(), QPen(Qt::black, xAxisPath()->lineWidth()));
+    painter.restore();
+}
+
+void ThreeCompView::drawSeis(const QRectF& rect, const SacObject* seismogram) {
+    QPainter* painter = currentPainter();
+    if (!painter || !seismogram || !seismogram->GetSacSeis() || !(seismogram->delta() > 0))
+        return;
+    double amplitudeRange = useAltScale_ ? double(pymax_) - pymin_ : double(ymax()) - ymin();
+    if (selfScaled_)
+        amplitudeRange = 2.0 * seismogram->absMax();
+    const double sx = rect.width() / (double(xmax()) - xmin());
+    // A zero trace scaled to itself, or limits never computed, give no scale.
+    if (!std::isfinite(sx) || !(sx > 0) || !std::isfinite(amplitudeRange) || !(amplitudeRange > 0))
+        return;
+    const double delta = seismogram->delta();
+    const int count = seismogram->npts();
+    const double first = std::max(0.0, std::trunc((double(xmin()) - seismogram->b()) / delta));
+    // One past the last sample inside the time limits, and never past the samples.
+    const double end =
+        std::min(double(count), std::trunc((double(xmax()) - seismogram->b()) / delta) + 1);
+    if (!(first < end))
+        return;
+    tracePath::sampleMapping m;
+    m.x0 = rect.x() + sx * (double(seismogram->b()) - xmin());
+    m.dx = sx * delta;
+    m.y0 = rect.y() + 0.5 * rect.height();
+    m.dy = rect.height() / amplitudeRange;
+    const QPolygonF points = tracePath::tracePoints(seismogram->GetSacSeis(), int(end), int(first),
+                                                    m, *painter, rect.left(), rect.right());
+    painter->save();
+    painter->setBrush(Qt::NoBrush);
+    painter->drawPolyline(points);
+    painter->restore();
+}
+
+void ThreeCompView::drawLabelForSeis(const QRectF& rect, const SacObject* seismogram) {
+    if (!seismogram)
+        return;
+    const float x = float(rect.x() + rect.width() - 4);
+    const float y = float(rect.y() + rect.height() + 12);
+    drawString(seismogram->kcmpnm(), x, y, 3, 3);
+    if (showMaxAmplitude_)
+        drawString(QString::asprintf("%9.3e", double(seismogram->absMax())), x, y - 12, 3, 3);
+}
+
+void ThreeCompView::drawPicks(const QRectF& rect, const SacObject* seismogram) {
+    QPainter* painter = currentPainter();
+    if (!painter || !seismogram)
+        return;
+    const auto mark = [&](float time, const QColor& color, const QString& label) {
+        // An unset pick is never drawn, even where the limits happen to reach −12345.
+        if (time == undefinedTime || !(time >= xmin() && time <= xmax()))
+            return;
+        painter->save();
+        painter->setPen(QPen(color, 1.0));
+        drawPickForRect(rect, time);
+        painter->restore();
+        drawPickLabelForRect(rect, label, time);
+    };
+    mark(seismogram->originTimeOffset(), Qt::blue, QStringLiteral("Origin"));
+    QString arrival = seismogram->pickLabelWithKey(10);
+    if (arrival == undefinedLabel)
+        arrival = QStringLiteral("A");
+    mark(seismogram->pTime(), darkGray(), arrival);
+    mark(seismogram->timePickKey(11), darkGray(), QStringLiteral("F"));
+    for (int key = 0; key <= 9; ++key) {
+        QString label = seismogram->pickLabelWithKey(key);
+        if (label == undefinedLabel)
+            label = QString::asprintf("T%1d", key);
+        mark(seismogram->timePickKey(key), darkGray(), label);
+    }
+}
+
+void ThreeCompView::drawPickForRect(const QRectF& rect, float time) {
+    QPainter* painter = currentPainter();
+    const double sx = rect.width() / (double(xmax()) - xmin());
+    if (!painter || !std::isfinite(sx) || !(sx > 0))
+        return;
+    const double x = rect.x() + (double(time) - xmin()) * sx;
+    painter->drawLine(QPointF(x, rect.y() + 0.2 * rect.height()),
+                      QPointF(x, rect.y() + 0.8 * rect.height()));
+}
+
+void ThreeCompView::drawPickLabelForRect(const QRectF& rect, const QString& label, float time) {
+    const double sx = rect.width() / (double(xmax()) - xmin());
+    if (!std::isfinite(sx) || !(sx > 0))
+        return;
+    // The label size of the platform's controls, for this label only.
+    const QFont kept = labelAttributes().font;
+    setLabelFontSize(10);
+    drawString(label, float(rect.x() + (double(time) - xmin()) * sx),
+               float(rect.y() + rect.height() - 8), 2, 1);
+    labelAttributes().font = kept;
+}
