@@ -115,7 +115,9 @@ struct commandLineOptions {
                               text("Draw as the window would, off screen. With --source: map or "
                                    "timeline. With --channels: live (the channels downloaded). "
                                    "With --sac FILE…: overlay (or stack), panels, section (by "
-                                   "distance) or helicorder (one channel's records in rows)."),
+                                   "distance), helicorder (one channel's records in rows), "
+                                   "threecomp (one station's components, horizontals rotated) "
+                                   "or uniform."),
                               text("VIEW")};
     QCommandLineOption output{text("output"),
                               text("With --render: the picture to write, FILE.png or FILE.pdf."),

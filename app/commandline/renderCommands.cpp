@@ -7,6 +7,7 @@
 #include "QVRStemTimeLineView.h"
 #include "SeisView01.h"
 #include "SeisView02.h"
+#include "ThreeCompView.h"
 #include "applicationDefaults.h"
 #include "catalogueCommands.h"
 #include "catalogueLoader.h"
@@ -19,7 +20,9 @@
 #include "mapDirectories.h"
 #include "originDisplays.h"
 #include "seismogramCommands.h"
+#include "threeComponents.h"
 #include "timeZones.h"
+#include "uniformTimeSeriesView.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -201,11 +204,13 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
 int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
                       QTextStream& err) {
     const QString kind = parser.value(o.render);
-    const QStringList kinds = {QStringLiteral("overlay"), QStringLiteral("stack"),
-                               QStringLiteral("panels"), QStringLiteral("section"),
-                               QStringLiteral("helicorder")};
+    const QStringList kinds = {QStringLiteral("overlay"),    QStringLiteral("stack"),
+                               QStringLiteral("panels"),     QStringLiteral("section"),
+                               QStringLiteral("helicorder"), QStringLiteral("threecomp"),
+                               QStringLiteral("uniform")};
     if (!kinds.contains(kind)) {
-        err << "Quorvel: --sac takes --render overlay, panels, section or helicorder\n"
+        err << "Quorvel: --sac takes --render overlay, panels, section, helicorder, threecomp "
+               "or uniform\n"
             << usageHint;
         return 2;
     }
@@ -230,13 +235,14 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
             return 2;
         }
     }
-    QList<std::shared_ptr<const SacObject>> traces;
+    QList<std::shared_ptr<SacObject>> read;
     for (const QString& file : parser.values(o.sac) + parser.positionalArguments()) {
         auto seismogram = std::make_shared<SacObject>();
         if (const int failed = seismogramCommands::readProcessed(file, *how, err, *seismogram))
             return failed;
-        traces.append(seismogram);
+        read.append(seismogram);
     }
+    QList<std::shared_ptr<const SacObject>> traces(read.begin(), read.end());
 
     std::unique_ptr<QVRView> view;
     if (kind == QLatin1StringView("panels")) {
@@ -251,6 +257,29 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
         auto section = std::make_unique<MultiSeisView>();
         section->setWvfrmsArray(traces);
         view = std::move(section);
+    } else if (kind == QLatin1StringView("threecomp")) {
+        // The files are one station's components.
+        const auto observation = threeComponents::fromSeismograms(read);
+        if (!observation) {
+            err << "Quorvel: no three components to show: " << observation.error() << "\n";
+            return 2;
+        }
+        auto components = std::make_unique<ThreeCompView>();
+        components->setObservation(*observation);
+        view = std::move(components);
+    } else if (kind == QLatin1StringView("uniform")) {
+        uniformTimeSeriesView::signalList signalsToShow;
+        double longest = 0;
+        for (const auto& s : traces) {
+            signalsToShow.append(std::make_shared<evenlySampledSignal>(
+                std::vector<float>(s->GetSacSeis(), s->GetSacSeis() + s->npts()),
+                double(s->delta()), s->labelString()));
+            longest = std::max(longest, double(s->delta()) * std::max(0, s->npts() - 1));
+        }
+        auto uniform = std::make_unique<uniformTimeSeriesView>();
+        uniform->setXLimits(0.0f, float(std::max(longest, 1.0)));
+        uniform->setWvfrmArray(signalsToShow);
+        view = std::move(uniform);
     } else if (kind == QLatin1StringView("helicorder")) {
         // One channel's consecutive records, earliest first.
         std::stable_sort(traces.begin(), traces.end(), [](const auto& a, const auto& b) {

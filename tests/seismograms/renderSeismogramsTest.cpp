@@ -91,7 +91,7 @@ TEST(RenderSeismograms, StackDrawsEveryFileGivenOrRefusesOne) {
     EXPECT_TRUE(r.err.contains("obspy_testxy.sac"));
     // Every view of the seismograms, as a picture of the size asked for; a helicorder's rows
     // are counted in whole numbers.
-    for (const char* kind : {"overlay", "panels", "section", "helicorder"}) {
+    for (const char* kind : {"overlay", "panels", "section", "helicorder", "uniform"}) {
         SCOPED_TRACE(kind);
         const QString png = folder.filePath(QString::fromLatin1(kind) + ".png");
         r = runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_test.sac"), "--render",
@@ -104,6 +104,11 @@ TEST(RenderSeismograms, StackDrawsEveryFileGivenOrRefusesOne) {
                           "0", "--output", picture})
                   .status,
               2);
+    // These files name no component: no three components to show.
+    r = runQuorvel(
+        {"--sac", sacPath("obspy_seism.sac"), "--render", "threecomp", "--output", picture});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("no three components")) << qPrintable(r.err);
     EXPECT_EQ(
         runQuorvel({"--sac", sacPath("obspy_seism.sac"), "--render", "map", "--output", picture})
             .status,
