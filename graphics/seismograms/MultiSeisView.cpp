@@ -2,6 +2,7 @@
 
 #include "SacHeader.h"
 #include "axisLibrary.h"
+#include "seismogramLimits.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -47,34 +48,13 @@ void MultiSeisView::computeRects() {
 }
 
 void MultiSeisView::computePlotLimits() {
-    float earliest = 1e25f, latest = -1e25f, lowest = 1e25f, highest = -1e25f;
-    bool any = false;
-    for (const auto& seismogram : wvfrmsArray_) {
-        if (!seismogram)
-            continue;
-        any = true;
-        earliest = std::min(earliest, seismogram->b());
-        latest = std::max(latest, seismogram->e());
-        lowest = std::min(lowest, seismogram->smin());
-        highest = std::max(highest, seismogram->smax());
+    std::vector<const SacObject*> traces;
+    for (const auto& seismogram : wvfrmsArray_)
+        traces.push_back(seismogram.get());
+    if (const std::optional<seismogramLimits> limits = limitsOfSeismograms(traces, minYRange())) {
+        setXLimits(limits->earliest, limits->latest);
+        setYLimits(limits->low, limits->high);
     }
-    if (!any)
-        return;
-    const float range = std::trunc(highest - lowest);
-    float low = lowest, high = highest;
-    if (minYRange() > std::fabs(lowest) && minYRange() > std::fabs(highest)) {
-        low = -minYRange();
-        high = minYRange();
-    }
-    low -= 0.05f * range;
-    high += 0.05f * range;
-    // One sample gives no time span to divide by; a second either side centres it.
-    if (!(latest > earliest)) {
-        earliest -= 1;
-        latest += 1;
-    }
-    setXLimits(earliest, latest);
-    setYLimits(low, high);
 }
 
 double MultiSeisView::baselineOf(int index, int count) const {

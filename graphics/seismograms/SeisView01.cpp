@@ -1,6 +1,7 @@
 #include "SeisView01.h"
 
 #include "axisLibrary.h"
+#include "seismogramLimits.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -46,41 +47,16 @@ void SeisView01::computeRects() {
 }
 
 void SeisView01::computePlotLimits() {
-    if (wvfrmsArray_.isEmpty())
+    std::vector<const SacObject*> traces;
+    for (const auto& seismogram : wvfrmsArray_)
+        traces.push_back(seismogram.get());
+    const std::optional<seismogramLimits> limits = limitsOfSeismograms(traces, minYRange());
+    if (!limits)
         return;
-    float earliest = 1e25f, latest = -1e25f, lowest = 1e25f, highest = -1e25f;
-    for (const auto& seismogram : wvfrmsArray_) {
-        if (!seismogram)
-            continue;
-        earliest = std::min(earliest, seismogram->b());
-        latest = std::max(latest, seismogram->e());
-        lowest = std::min(lowest, seismogram->smin());
-        highest = std::max(highest, seismogram->smax());
-    }
-    // The margin comes from the whole-number range, so data spanning less than one unit get
-    // none.
-    const float range = std::trunc(highest - lowest);
-    float low = lowest, high = highest;
-    if (minYRange() > std::fabs(lowest) && minYRange() > std::fabs(highest)) {
-        low = -minYRange();
-        high = minYRange();
-    }
-    low -= 0.05f * range;
-    high += 0.05f * range;
-    // A single sample or a flat trace would give equal limits and no scale; a unit either side
-    // puts it in the middle of the plot.
-    if (!(latest > earliest)) {
-        earliest -= 1;
-        latest += 1;
-    }
-    if (!(high > low)) {
-        low -= 1;
-        high += 1;
-    }
     if (!_fixedXAxisRange())
-        setXLimits(earliest, latest);
+        setXLimits(limits->earliest, limits->latest);
     if (!_fixedYAxisRange())
-        setYLimits(low, high);
+        setYLimits(limits->low, limits->high);
 }
 
 void SeisView01::setWvfrmsArray(const seismogramList& seismograms) {

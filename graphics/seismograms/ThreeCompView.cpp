@@ -1,6 +1,7 @@
 #include "ThreeCompView.h"
 
 #include "axisLibrary.h"
+#include "seismogramLimits.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -77,39 +78,14 @@ void ThreeCompView::computeMaxAmplitude() {
 void ThreeCompView::computePlotLimits() {
     if (!firstComponent())
         return;
-    float earliest = 1e25f, latest = -1e25f, lowest = 1e25f, highest = -1e25f;
-    for (int i = 0; i < 3; ++i) {
-        const SacObject* seismogram = getSeisWithIndex(i);
-        if (!seismogram)
-            continue;
-        earliest = std::min(earliest, seismogram->b());
-        latest = std::max(latest, seismogram->e());
-        lowest = std::min(lowest, seismogram->smin());
-        highest = std::max(highest, seismogram->smax());
-    }
-    // The margin comes from the whole-number range, so data spanning less than one unit get
-    // none.
-    const float range = std::trunc(highest - lowest);
-    float low = lowest, high = highest;
-    if (minYRange() > std::fabs(lowest) && minYRange() > std::fabs(highest)) {
-        low = -minYRange();
-        high = minYRange();
-    }
-    low -= 0.05f * range;
-    high += 0.05f * range;
-    // One sample or flat traces would give equal limits and no scale.
-    if (!(latest > earliest)) {
-        earliest -= 1;
-        latest += 1;
-    }
-    if (!(high > low)) {
-        low -= 1;
-        high += 1;
-    }
-    setXLimits(earliest, latest);
-    setYLimits(low, high);
-    pymin_ = low;
-    pymax_ = high;
+    const std::optional<seismogramLimits> limits = limitsOfSeismograms(
+        {getSeisWithIndex(0), getSeisWithIndex(1), getSeisWithIndex(2)}, minYRange());
+    if (!limits)
+        return;
+    setXLimits(limits->earliest, limits->latest);
+    setYLimits(limits->low, limits->high);
+    pymin_ = limits->low;
+    pymax_ = limits->high;
 }
 
 QRectF ThreeCompView::panelRect(const QRectF& bounds, int component) {

@@ -1,0 +1,38 @@
+#include "seismogramLimits.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::optional<seismogramLimits>
+limitsOfSeismograms(const std::vector<const SacObject*>& seismograms, float minYRange) {
+    float earliest = 1e25f, latest = -1e25f, lowest = 1e25f, highest = -1e25f;
+    bool any = false;
+    for (const SacObject* seismogram : seismograms) {
+        if (!seismogram)
+            continue;
+        any = true;
+        earliest = std::min(earliest, seismogram->b());
+        latest = std::max(latest, seismogram->e());
+        lowest = std::min(lowest, seismogram->smin());
+        highest = std::max(highest, seismogram->smax());
+    }
+    if (!any)
+        return std::nullopt;
+    const float range = std::trunc(highest - lowest);
+    float low = lowest, high = highest;
+    if (minYRange > std::fabs(lowest) && minYRange > std::fabs(highest)) {
+        low = -minYRange;
+        high = minYRange;
+    }
+    low -= 0.05f * range;
+    high += 0.05f * range;
+    if (!(latest > earliest)) {
+        earliest -= 1;
+        latest += 1;
+    }
+    if (!(high > low)) {
+        low -= 1;
+        high += 1;
+    }
+    return seismogramLimits{earliest, latest, low, high};
+}
