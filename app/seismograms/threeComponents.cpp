@@ -7,10 +7,8 @@
 
 namespace {
 
-constexpr float undefinedValue = -12345.0f;
-
 bool defined(float value) {
-    return std::isfinite(value) && value != undefinedValue;
+    return std::isfinite(value) && value != SacHeader::undefinedValue;
 }
 
 // The component letter: the last character of the component code, upper-cased.

@@ -3,6 +3,7 @@
 #include "SacHeader.h"
 #include "axisLibrary.h"
 #include "seismogramLimits.h"
+#include "seismogramPicks.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -14,7 +15,6 @@
 namespace {
 
 constexpr float undefinedTime = SacHeader::undefinedValue;
-const QString undefinedLabel = QStringLiteral("-12345");
 
 QColor darkGray() {
     return QColor::fromRgbF(1.0 / 3.0, 1.0 / 3.0, 1.0 / 3.0);
@@ -48,10 +48,8 @@ void MultiSeisView::computeRects() {
 }
 
 void MultiSeisView::computePlotLimits() {
-    std::vector<const SacObject*> traces;
-    for (const auto& seismogram : wvfrmsArray_)
-        traces.push_back(seismogram.get());
-    if (const std::optional<seismogramLimits> limits = limitsOfSeismograms(traces, minYRange())) {
+    if (const std::optional<seismogramLimits> limits =
+            limitsOfSeismograms(wvfrmsArray_, minYRange())) {
         setXLimits(limits->earliest, limits->latest);
         setYLimits(limits->low, limits->high);
     }
@@ -153,12 +151,8 @@ void MultiSeisView::drawPicks(const QRectF& slot, const SacObject* seismogram) {
     mark(seismogram->originTimeOffset(), Qt::blue, QStringLiteral("Origin"));
     mark(seismogram->pTime(), darkGray(), QStringLiteral("A"));
     mark(seismogram->timePickKey(11), darkGray(), QStringLiteral("F"));
-    for (int key = 0; key <= 9; ++key) {
-        QString label = seismogram->pickLabelWithKey(key);
-        if (label == undefinedLabel)
-            label = QString::asprintf("T%1d", key);
-        mark(seismogram->timePickKey(key), darkGray(), label);
-    }
+    for (int key = 0; key <= 9; ++key)
+        mark(seismogram->timePickKey(key), darkGray(), timePickLabel(*seismogram, key));
 }
 
 void MultiSeisView::drawPickForRect(const QRectF& slot, float time) {

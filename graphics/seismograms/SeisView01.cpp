@@ -47,10 +47,7 @@ void SeisView01::computeRects() {
 }
 
 void SeisView01::computePlotLimits() {
-    std::vector<const SacObject*> traces;
-    for (const auto& seismogram : wvfrmsArray_)
-        traces.push_back(seismogram.get());
-    const std::optional<seismogramLimits> limits = limitsOfSeismograms(traces, minYRange());
+    const std::optional<seismogramLimits> limits = limitsOfSeismograms(wvfrmsArray_, minYRange());
     if (!limits)
         return;
     if (!_fixedXAxisRange())

@@ -2,6 +2,7 @@
 
 #include "axisLibrary.h"
 #include "seismogramLimits.h"
+#include "seismogramPicks.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -231,12 +232,8 @@ void ThreeCompView::drawPicks(const QRectF& rect, const SacObject* seismogram) {
         arrival = QStringLiteral("A");
     mark(seismogram->pTime(), darkGray(), arrival);
     mark(seismogram->timePickKey(11), darkGray(), QStringLiteral("F"));
-    for (int key = 0; key <= 9; ++key) {
-        QString label = seismogram->pickLabelWithKey(key);
-        if (label == undefinedLabel)
-            label = QString::asprintf("T%1d", key);
-        mark(seismogram->timePickKey(key), darkGray(), label);
-    }
+    for (int key = 0; key <= 9; ++key)
+        mark(seismogram->timePickKey(key), darkGray(), timePickLabel(*seismogram, key));
 }
 
 void ThreeCompView::drawPickForRect(const QRectF& rect, float time) {

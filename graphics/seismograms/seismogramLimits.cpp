@@ -36,3 +36,12 @@ limitsOfSeismograms(const std::vector<const SacObject*>& seismograms, float minY
     }
     return seismogramLimits{earliest, latest, low, high};
 }
+
+std::optional<seismogramLimits>
+limitsOfSeismograms(const QList<std::shared_ptr<const SacObject>>& seismograms, float minYRange) {
+    std::vector<const SacObject*> traces;
+    traces.reserve(std::size_t(seismograms.size()));
+    for (const auto& seismogram : seismograms)
+        traces.push_back(seismogram.get());
+    return limitsOfSeismograms(traces, minYRange);
+}

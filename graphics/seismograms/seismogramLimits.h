@@ -3,6 +3,9 @@
 #include "SacObject.h"
 #include "qvr_graphics_export.h"
 
+#include <QList>
+
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -19,3 +22,6 @@ struct seismogramLimits {
 // None when no seismogram is given; null entries are passed over.
 QVR_GRAPHICS_EXPORT std::optional<seismogramLimits>
 limitsOfSeismograms(const std::vector<const SacObject*>& seismograms, float minYRange);
+// The same for the trace lists the views hold.
+QVR_GRAPHICS_EXPORT std::optional<seismogramLimits>
+limitsOfSeismograms(const QList<std::shared_ptr<const SacObject>>& seismograms, float minYRange);
