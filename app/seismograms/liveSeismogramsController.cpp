@@ -60,8 +60,10 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
         view()->setWaveformGain(float(gain));
         view()->update();
     });
-    connect(ui_->normaliseCheckBox, &QCheckBox::toggled, this,
-            &liveSeismogramsController::showTraces);
+    connect(ui_->normaliseCheckBox, &QCheckBox::toggled, this, [this] {
+        placed_.clear();
+        showTraces();
+    });
 
     connect(&downloads_, &QVRRTSeismicDisplayController::seismogramsChanged, this,
             &liveSeismogramsController::showTraces);
@@ -169,6 +171,7 @@ void liveSeismogramsController::load() {
     downloads_.setIsAutoUpdatingSeismograms(live);
     shown_ = liveTraces::requestedWindow(start, leadingDouble(working.value("Duration")), live,
                                          clock_());
+    placed_.clear();
     downloads_.loadChannelList(list);
     showStatus();
 }
@@ -200,9 +203,21 @@ void liveSeismogramsController::setVisibleOrigins(const originList& origins) {
 
 void liveSeismogramsController::showTraces() {
     const bool normalise = ui_->normaliseCheckBox->isChecked();
-    liveTraces::showInView(
-        *view(), liveTraces::placedInWindow(downloads_.theSeismograms(), shown_, normalise), shown_,
-        normalise);
+    SeisView01::seismogramList traces;
+    QHash<const SacObject*, placedSeismogram> stillLoaded;
+    for (const auto& seismogram : downloads_.theSeismograms()) {
+        auto known = placed_.constFind(seismogram.get());
+        if (known == placed_.cend()) {
+            const auto placed = liveTraces::placedInWindow({seismogram}, shown_, normalise);
+            if (placed.isEmpty())
+                continue;
+            known = placed_.insert(seismogram.get(), {seismogram, placed.first()});
+        }
+        traces.append(known->placed);
+        stillLoaded.insert(seismogram.get(), *known);
+    }
+    placed_ = std::move(stillLoaded);
+    liveTraces::showInView(*view(), traces, shown_, normalise);
     view()->update();
     showStatus();
 }

@@ -3,6 +3,7 @@
 #include "liveTraces.h"
 #include "seismicOrigin.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -62,7 +63,13 @@ private:
     std::unique_ptr<QWidget> window_;
     QTimer liveTimer_;
     liveTraces::window shown_; // the window of the load on display
-    QStringList failures_;     // of the latest load
     QString loadProblem_;      // a load that could not be asked for, and why
+    // Each loaded seismogram placed in that window, so that an arrival places only itself; the
+    // source is held too, so that its address cannot pass to another seismogram meanwhile.
+    struct placedSeismogram {
+        std::shared_ptr<SacObject> source;
+        std::shared_ptr<const SacObject> placed;
+    };
+    QHash<const SacObject*, placedSeismogram> placed_;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
 };

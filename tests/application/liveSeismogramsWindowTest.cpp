@@ -99,11 +99,18 @@ TEST_F(liveSeismogramsWindowTest, LoadShowsEveryChannelThatCameAndNamesThoseThat
     ASSERT_EQ(view.eventOrigins().size(), 1);
     EXPECT_TRUE(view.drawOriginTimes());
 
+    // Another arrival places only what is new: the traces shown stay the same objects.
+    const SacObject* firstShown = view.wvfrmsArray().at(0).get();
+    Q_EMIT downloads.seismogramsChanged();
+    ASSERT_EQ(view.wvfrmsArray().size(), 2);
+    EXPECT_EQ(view.wvfrmsArray().at(0).get(), firstShown);
+
     // Gain and normalising reach the view.
     ui.gainSpinBox->setValue(3.0);
     EXPECT_FLOAT_EQ(view.waveformGain(), 3.0f);
     ui.normaliseCheckBox->setChecked(false);
     EXPECT_GT(view.ymax(), 1.0f);
+    EXPECT_NE(view.wvfrmsArray().at(0).get(), firstShown); // placed anew, not normalised
 
     // A list without a usable line asks for nothing and says so.
     const qsizetype requests = server.requests().size();
