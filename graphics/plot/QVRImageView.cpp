@@ -97,12 +97,13 @@ QColor QVRImageView::pixelColour(float value) const {
         getTopoColorValues(float(truncatedToInt(value)), palette_, &r, &g, &b, &a);
     else
         getColorValues((value - minValue_) / scaleFactor_, nShades_, palette_, &r, &g, &b, &a);
-    if (inverted_) {
-        r = 255 - r;
-        g = 255 - g;
-        b = 255 - b;
-    }
-    return QColor(r, g, b);
+    return shownColour(r, g, b);
+}
+
+QColor QVRImageView::shownColour(int red, int green, int blue) const {
+    if (inverted_)
+        return QColor(255 - red, 255 - green, 255 - blue);
+    return QColor(red, green, blue);
 }
 
 void QVRImageView::setupNSImage() {
@@ -176,7 +177,8 @@ void QVRImageView::drawImage() {
     drawImageUpright(*painter, iRect(), cutOut_.image, cutOut_.image.rect());
 }
 
-void QVRImageView::drawAxisBox(const QVRTextAttributes& tickLabels, float spacing) {
+void QVRImageView::drawAxisBox(const QVRTextAttributes& tickLabels, float spacing,
+                               const QString& xTitle) {
     QPainter* painter = currentPainter();
     painter->setPen(QPen(Qt::black, 2.0));
     painter->setBrush(Qt::NoBrush);
@@ -190,7 +192,7 @@ void QVRImageView::drawAxisBox(const QVRTextAttributes& tickLabels, float spacin
     ASetAxisRect(float(iRect().x()), float(iRect().x() + iRect().width()),
                  float(iRect().y() + iRect().height()), float(iRect().y()));
     ASetLineWidth(0.75f);
-    qstrncpy(xLabel(), " ", xLabelSize);
+    qstrncpy(xLabel(), xTitle.toLatin1().constData(), xLabelSize);
     char yLabel[xLabelSize] = {};
     ADrawAxis(xmin(), xmax(), xLabel(), 1, 3, spacing, 2);
     ADrawAxis(ymin(), ymax(), yLabel, 2, 1, spacing, 2);

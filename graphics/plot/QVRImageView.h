@@ -51,9 +51,11 @@ public:
     void setMin(float min, float max);
     void computeMinMax();
     // scaleFactor = maxValue, or twice the larger side of a range around zero; 1 for 0.
-    void computeScaleFactor();
+    // Subclasses with another value scaling override it; setupImageData and setMin call it.
+    virtual void computeScaleFactor();
     // Builds the picture from the grid; recolouring an existing picture is updateImagePlanes.
-    void setupNSImage();
+    // Both colour every pixel through pixelColour().
+    virtual void setupNSImage();
     void updateImagePlanes();
     const QImage& anImage() const { return anImage_; }
     void setAnImage(const QImage& image) { anImage_ = image; }
@@ -93,8 +95,10 @@ public:
 
 protected:
     // The framed axis box around iRect with ticks and labels every `spacing` data units (0:
-    // automatic) in `tickLabels`; the line work is left in xAxisPath for strokeAxisPath().
-    void drawAxisBox(const QVRTextAttributes& tickLabels, float spacing);
+    // automatic) in `tickLabels`, the x axis titled `xTitle` by the axis library; the line work
+    // is left in xAxisPath for strokeAxisPath().
+    void drawAxisBox(const QVRTextAttributes& tickLabels, float spacing,
+                     const QString& xTitle = QStringLiteral(" "));
     void strokeAxisPath();
 
     // Sets the grid size and picture directly (the map's loaded pictures).
@@ -102,7 +106,11 @@ protected:
         nr_ = rows;
         nc_ = columns;
     }
-    QColor pixelColour(float value) const;
+    // The colour of one grid value: the one rule of setupNSImage and updateImagePlanes, so a
+    // subclass with another colouring overrides only this.
+    virtual QColor pixelColour(float value) const;
+    // The colour of red, green and blue (0…255) as drawn: complemented when `inverted` is set.
+    QColor shownColour(int red, int green, int blue) const;
 
 private:
     std::shared_ptr<std::vector<float>> imageFloats_;
