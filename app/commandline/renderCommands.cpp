@@ -1,28 +1,22 @@
 #include "renderCommands.h"
 
-#include "MultiSeisView.h"
 #include "QVRDateFormatter.h"
 #include "QVRRTSeismicDisplayController.h"
 #include "QVRRealTimeDisplayView02.h"
 #include "QVRStemTimeLineView.h"
-#include "SeisView01.h"
-#include "SeisView02.h"
-#include "ThreeCompView.h"
 #include "applicationDefaults.h"
 #include "catalogueCommands.h"
 #include "catalogueLoader.h"
 #include "catalogueTable.h"
 #include "geoMapView.h"
-#include "helicorderView.h"
 #include "lenientNumbers.h"
 #include "liveCommands.h"
 #include "liveTraces.h"
 #include "mapDirectories.h"
 #include "originDisplays.h"
 #include "seismogramCommands.h"
-#include "threeComponents.h"
+#include "seismogramViews.h"
 #include "timeZones.h"
-#include "uniformTimeSeriesView.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -203,18 +197,15 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
 
 int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
                       QTextStream& err) {
-    const QString kind = parser.value(o.render);
-    const QStringList kinds = {QStringLiteral("overlay"),    QStringLiteral("stack"),
-                               QStringLiteral("panels"),     QStringLiteral("section"),
-                               QStringLiteral("helicorder"), QStringLiteral("threecomp"),
-                               QStringLiteral("uniform")};
-    if (!kinds.contains(kind)) {
+    const std::optional<seismogramViews::kind> kind =
+        seismogramViews::kindForCommandName(parser.value(o.render));
+    if (!kind) {
         err << "Quorvel: --sac takes --render overlay, panels, section, helicorder, threecomp "
                "or uniform\n"
             << usageHint;
         return 2;
     }
-    QSize size = kind == QLatin1StringView("helicorder") ? QSize(1600, 1200) : QSize(1100, 600);
+    QSize size = *kind == seismogramViews::kind::helicorder ? QSize(1600, 1200) : QSize(1100, 600);
     QString path;
     if (!pictureOptions(parser, o, size, path, err))
         return 2;
@@ -222,9 +213,9 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
         seismogramCommands::processingOptions(parser, o, err);
     if (!how)
         return 2;
-    int rowMinutes = 60, rows = 24;
+    seismogramViews::settings settings;
     for (auto [option, value] :
-         {std::pair{&o.rowMinutes, &rowMinutes}, std::pair{&o.rows, &rows}}) {
+         {std::pair{&o.rowMinutes, &settings.rowMinutes}, std::pair{&o.rows, &settings.rows}}) {
         if (!parser.isSet(*option))
             continue;
         bool ok = false;
@@ -242,64 +233,13 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
             return failed;
         read.append(seismogram);
     }
-    QList<std::shared_ptr<const SacObject>> traces(read.begin(), read.end());
-
-    std::unique_ptr<QVRView> view;
-    if (kind == QLatin1StringView("panels")) {
-        auto panels = std::make_unique<SeisView02>();
-        panels->setplotStyle(2);
-        panels->setWvfrmsArray(traces);
-        view = std::move(panels);
-    } else if (kind == QLatin1StringView("section")) {
-        // Nearest first, as a record section reads.
-        std::stable_sort(traces.begin(), traces.end(),
-                         [](const auto& a, const auto& b) { return a->gcarc() < b->gcarc(); });
-        auto section = std::make_unique<MultiSeisView>();
-        section->setWvfrmsArray(traces);
-        view = std::move(section);
-    } else if (kind == QLatin1StringView("threecomp")) {
-        // The files are one station's components.
-        const auto observation = threeComponents::fromSeismograms(read);
-        if (!observation) {
-            err << "Quorvel: no three components to show: " << observation.error() << "\n";
-            return 2;
-        }
-        auto components = std::make_unique<ThreeCompView>();
-        components->setObservation(*observation);
-        view = std::move(components);
-    } else if (kind == QLatin1StringView("uniform")) {
-        uniformTimeSeriesView::signalList signalsToShow;
-        double longest = 0;
-        for (const auto& s : traces) {
-            signalsToShow.append(std::make_shared<evenlySampledSignal>(
-                std::vector<float>(s->GetSacSeis(), s->GetSacSeis() + s->npts()),
-                double(s->delta()), s->labelString()));
-            longest = std::max(longest, double(s->delta()) * std::max(0, s->npts() - 1));
-        }
-        auto uniform = std::make_unique<uniformTimeSeriesView>();
-        uniform->setXLimits(0.0f, float(std::max(longest, 1.0)));
-        uniform->setWvfrmArray(signalsToShow);
-        view = std::move(uniform);
-    } else if (kind == QLatin1StringView("helicorder")) {
-        // One channel's consecutive records, earliest first.
-        std::stable_sort(traces.begin(), traces.end(), [](const auto& a, const auto& b) {
-            return a->mySeisReferenceTime().addMSecs(qint64(double(a->b()) * 1000.0)) <
-                   b->mySeisReferenceTime().addMSecs(qint64(double(b->b()) * 1000.0));
-        });
-        auto helicorder = std::make_unique<helicorderView>();
-        helicorder->setRowDuration(float(rowMinutes) * 60.0f);
-        helicorder->setNRows(rows);
-        helicorder->setPlotDuration(double(rowMinutes) * 60.0 * rows);
-        helicorder->setWvfrmArray(traces);
-        view = std::move(helicorder);
-    } else {
-        auto overlay = std::make_unique<SeisView01>();
-        overlay->setXLabelString(QStringLiteral("Time (s)"));
-        overlay->setWvfrmsArray(traces);
-        view = std::move(overlay);
+    QVRResult<std::unique_ptr<QVRView>> view = seismogramViews::make(*kind, read, settings);
+    if (!view) {
+        err << "Quorvel: no three components to show: " << view.error() << "\n";
+        return 2;
     }
-    view->resize(size);
-    return writePicture(*view, path, err);
+    view.value()->resize(size);
+    return writePicture(*view.value(), path, err);
 }
 
 } // namespace renderCommands

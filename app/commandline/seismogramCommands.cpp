@@ -102,16 +102,8 @@ int readProcessed(const QString& path, const processing& how, QTextStream& err,
         return 2;
     }
     seismogram = std::move(read).value();
-    if (how.removeMean)
-        seismogram.RemoveMean();
-    if (how.taper)
-        seismogram.defaultTaper();
-    bool filtered = true;
-    if (how.highpass)
-        filtered = seismogram.HPBUfilter(*how.highpass, how.passes, how.poles) && filtered;
-    if (how.lowpass)
-        filtered = seismogram.LPBUfilter(*how.lowpass, how.passes, how.poles) && filtered;
-    return filtered ? 0 : 1; // the component has said why a filter failed in the log
+    // A refused filter has been explained in the log by the seismogram component.
+    return how.applyTo(seismogram) ? 0 : 1;
 }
 
 int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,

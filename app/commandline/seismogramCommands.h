@@ -2,20 +2,15 @@
 
 #include "SacObject.h"
 #include "commandLineOptions.h"
+#include "seismogramProcessing.h"
 
 #include <optional>
 
 // The command-line work on seismograms and regions.
 namespace seismogramCommands {
 
-// How --sac processes a seismogram, in this order: mean removal, taper, high pass, low pass.
-struct processing {
-    bool removeMean = false;
-    bool taper = false;
-    std::optional<float> highpass, lowpass; // Hz
-    int poles = 4;
-    int passes = 2;
-};
+// How --sac processes a seismogram.
+using processing = seismogramProcessing;
 // The processing options, checked; none after a complaint on `err`.
 std::optional<processing> processingOptions(const QCommandLineParser& parser,
                                             const commandLineOptions& o, QTextStream& err);

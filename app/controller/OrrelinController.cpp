@@ -1,7 +1,9 @@
 #include "OrrelinController.h"
 
 #include "QVRRTSeismicDisplayController.h"
+#include "fileDropTarget.h"
 #include "liveSeismogramsController.h"
+#include "seismogramsWindowController.h"
 
 #include "NEIC_QueryController.h"
 #include "QVRStemTimeLineView.h"
@@ -119,6 +121,11 @@ void OrrelinController::setUpViews() {
     mapDirectories::applyTo(*topoMapView());
     displays_->setUpMap();
     setUpdateTwitterTimer(nullptr);
+    // Seismogram files dropped on the main windows open in the Seismograms window.
+    for (QWidget* window :
+         {static_cast<QWidget*>(windows_->mainWindow()), windows_->eventListWindow()})
+        fileDropTarget::attach(*window,
+                               [this](const QStringList& paths) { openSeismogramFiles(paths); });
 }
 
 void OrrelinController::runFirstLoads() {
@@ -359,6 +366,8 @@ void OrrelinController::showVisibleOrigins() {
 void OrrelinController::handVisibleOriginsToSeismogramWindows() {
     if (liveSeismograms_)
         liveSeismograms_->setVisibleOrigins(visibleSeismicOrigins_);
+    if (seismograms_)
+        seismograms_->setVisibleOrigins(visibleSeismicOrigins_);
 }
 
 void OrrelinController::showLiveSeismogramsWindow() {
@@ -368,6 +377,24 @@ void OrrelinController::showLiveSeismogramsWindow() {
         handVisibleOriginsToSeismogramWindows();
     }
     liveSeismograms_->showWindow();
+}
+
+void OrrelinController::showSeismogramsWindow() {
+    if (!seismograms_) {
+        seismograms_ = std::make_unique<seismogramsWindowController>();
+        handVisibleOriginsToSeismogramWindows();
+    }
+    seismograms_->showWindow();
+}
+
+void OrrelinController::openSeismograms() {
+    showSeismogramsWindow();
+    seismograms_->chooseFiles();
+}
+
+void OrrelinController::openSeismogramFiles(const QStringList& paths) {
+    showSeismogramsWindow();
+    seismograms_->openFiles(paths);
 }
 
 // --- the time line's source, map and time-line feeding

@@ -31,6 +31,7 @@ class webViewHolder;
 class QVRStemTimeLineView;
 class QVRRTSeismicDisplayController;
 class liveSeismogramsController;
+class seismogramsWindowController;
 
 // The application's one controller: it holds the two lists every display reads (all origins
 // of the last load, newest first, and the visible ones), runs the update cycle with its
@@ -206,6 +207,14 @@ public:
     // The Live Seismograms window, made the first time it is shown.
     void showLiveSeismogramsWindow();
     liveSeismogramsController* liveSeismograms() const { return liveSeismograms_.get(); }
+    // The Seismograms window of SAC files, made the first time it is shown.
+    void showSeismogramsWindow();
+    seismogramsWindowController* seismograms() const { return seismograms_.get(); }
+    // Shows that window and asks for files to open in it.
+    void openSeismograms();
+    // Opens SAC files in that window (what dropping them on a window does); the others are
+    // named there with the reason they were refused.
+    void openSeismogramFiles(const QStringList& paths);
 
     // --- beyond the windows' fields
     bool saveEvents(const QString& path);
@@ -243,6 +252,7 @@ private:
     std::unique_ptr<originTableModel> tableModel_;
     std::unique_ptr<QVRRTSeismicDisplayController> seismogramController_;
     std::unique_ptr<liveSeismogramsController> liveSeismograms_;
+    std::unique_ptr<seismogramsWindowController> seismograms_;
 
     QPointer<QTimer> theTimer_;
     QPointer<QTimer> elapsedTimer_;

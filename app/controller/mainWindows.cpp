@@ -192,6 +192,8 @@ void mainWindows::connectTo(OrrelinController& c) {
     QObject::connect(ui.twitterAction, &QAction::triggered, &c, &oc::showTwitterBrowserWindow);
     QObject::connect(ui.liveSeismogramsAction, &QAction::triggered, &c,
                      &oc::showLiveSeismogramsWindow);
+    QObject::connect(ui.seismogramsAction, &QAction::triggered, &c, &oc::showSeismogramsWindow);
+    QObject::connect(ui.openSeismogramsAction, &QAction::triggered, &c, &oc::openSeismograms);
 }
 
 void mainWindows::setShortcuts() {
@@ -205,6 +207,7 @@ void mainWindows::setShortcuts() {
     ui.saveEventsAction->setShortcut(QKeySequence::Save);
     ui.openEventsAction->setShortcut(QKeySequence::Open);
     ui.eventListAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
+    ui.openSeismogramsAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
 }
 
 void mainWindows::bindFieldsToDefaults() {

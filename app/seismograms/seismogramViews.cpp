@@ -1,0 +1,174 @@
+#include "seismogramViews.h"
+
+#include "MultiSeisView.h"
+#include "SeisView01.h"
+#include "SeisView02.h"
+#include "ThreeCompView.h"
+#include "evenlySampledSignal.h"
+#include "threeComponents.h"
+#include "uniformTimeSeriesView.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace seismogramViews {
+
+const QList<kind>& allKinds() {
+    static const QList<kind> kinds = {kind::overlay,    kind::panels,          kind::section,
+                                      kind::helicorder, kind::threeComponents, kind::uniform};
+    return kinds;
+}
+
+QString title(kind k) {
+    switch (k) {
+    case kind::overlay:
+        return QStringLiteral("Overlay");
+    case kind::panels:
+        return QStringLiteral("Panels");
+    case kind::section:
+        return QStringLiteral("Record section");
+    case kind::helicorder:
+        return QStringLiteral("Helicorder");
+    case kind::threeComponents:
+        return QStringLiteral("Three components");
+    case kind::uniform:
+        return QStringLiteral("Uniform");
+    }
+    return {};
+}
+
+std::optional<kind> kindForCommandName(const QString& name) {
+    static const QList<std::pair<QString, kind>> names = {
+        {QStringLiteral("overlay"), kind::overlay},
+        {QStringLiteral("stack"), kind::overlay},
+        {QStringLiteral("panels"), kind::panels},
+        {QStringLiteral("section"), kind::section},
+        {QStringLiteral("helicorder"), kind::helicorder},
+        {QStringLiteral("threecomp"), kind::threeComponents},
+        {QStringLiteral("uniform"), kind::uniform}};
+    for (const auto& [word, k] : names)
+        if (word == name)
+            return k;
+    return std::nullopt;
+}
+
+bool hasGain(kind k) {
+    return k == kind::section || k == kind::helicorder;
+}
+
+bool hasZeroLines(kind k) {
+    return k == kind::section || k == kind::helicorder;
+}
+
+bool hasFixedRanges(kind k) {
+    return k == kind::overlay || k == kind::panels || k == kind::uniform;
+}
+
+float defaultGain(kind k) {
+    switch (k) {
+    case kind::section:
+        return MultiSeisView().plotGainFactor();
+    case kind::helicorder:
+        return helicorderView().gainFactor();
+    default:
+        return 1.0f;
+    }
+}
+
+namespace {
+
+using traceList = QList<std::shared_ptr<const SacObject>>;
+
+QDateTime firstSampleTime(const SacObject& s) {
+    return s.mySeisReferenceTime().addMSecs(qint64(double(s.b()) * 1000.0));
+}
+
+// The fixed limits of `how` on a view that honours them.
+void fixRanges(QVRView& view, const settings& how) {
+    view.set_fixedXAxisRange(how.fixedTime.has_value());
+    if (how.fixedTime)
+        view.setXLimits(how.fixedTime->first, how.fixedTime->second);
+    view.set_fixedYAxisRange(how.fixedAmplitude.has_value());
+    if (how.fixedAmplitude)
+        view.setYLimits(how.fixedAmplitude->first, how.fixedAmplitude->second);
+}
+
+std::unique_ptr<QVRView> uniformView(const traceList& traces, const settings& how) {
+    uniformTimeSeriesView::signalList signalsToShow;
+    double longest = 0;
+    for (const auto& s : traces) {
+        const float* samples = s->GetSacSeis();
+        signalsToShow.append(
+            std::make_shared<evenlySampledSignal>(std::vector<float>(samples, samples + s->npts()),
+                                                  double(s->delta()), s->labelString()));
+        longest = std::max(longest, double(s->delta()) * std::max(0, s->npts() - 1));
+    }
+    auto uniform = std::make_unique<uniformTimeSeriesView>();
+    // The view takes its time axis from its client and its amplitude range from the first
+    // signal, unless both are fixed here.
+    uniform->setXLimits(0.0f, float(std::max(longest, 1.0)));
+    fixRanges(*uniform, how);
+    uniform->setWvfrmArray(signalsToShow);
+    return uniform;
+}
+
+} // namespace
+
+QVRResult<std::unique_ptr<QVRView>>
+make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const settings& how) {
+    traceList traces(seismograms.begin(), seismograms.end());
+    const float gain = how.gain.value_or(defaultGain(k));
+    switch (k) {
+    case kind::panels: {
+        auto panels = std::make_unique<SeisView02>();
+        panels->setplotStyle(SeisView02::panelStyle);
+        fixRanges(*panels, how);
+        panels->setWvfrmsArray(traces);
+        return std::unique_ptr<QVRView>(std::move(panels));
+    }
+    case kind::section: {
+        // Nearest first, as a record section reads.
+        std::stable_sort(traces.begin(), traces.end(),
+                         [](const auto& a, const auto& b) { return a->gcarc() < b->gcarc(); });
+        auto section = std::make_unique<MultiSeisView>();
+        section->setPlotGainFactor(gain);
+        section->setShowZeroLine(how.zeroLines);
+        section->setWvfrmsArray(traces);
+        return std::unique_ptr<QVRView>(std::move(section));
+    }
+    case kind::helicorder: {
+        std::stable_sort(traces.begin(), traces.end(), [](const auto& a, const auto& b) {
+            return firstSampleTime(*a) < firstSampleTime(*b);
+        });
+        auto helicorder = std::make_unique<helicorderView>();
+        helicorder->setRowDuration(float(how.rowMinutes) * 60.0f);
+        helicorder->setNRows(how.rows);
+        helicorder->setPlotDuration(double(how.rowMinutes) * 60.0 * how.rows);
+        helicorder->setGainFactor(gain);
+        helicorder->setShowZeroLines(how.zeroLines);
+        helicorder->setMagThreshold(how.magnitudeThreshold);
+        helicorder->setTheHypoArray(how.hypocenters);
+        helicorder->setWvfrmArray(traces);
+        return std::unique_ptr<QVRView>(std::move(helicorder));
+    }
+    case kind::threeComponents: {
+        const auto observation = threeComponents::fromSeismograms(seismograms);
+        if (!observation)
+            return QVRResult<std::unique_ptr<QVRView>>::failureOf(observation);
+        auto components = std::make_unique<ThreeCompView>();
+        components->setObservation(*observation);
+        return std::unique_ptr<QVRView>(std::move(components));
+    }
+    case kind::uniform:
+        return uniformView(traces, how);
+    case kind::overlay:
+        break;
+    }
+    auto overlay = std::make_unique<SeisView01>();
+    overlay->setXLabelString(QStringLiteral("Time (s)"));
+    fixRanges(*overlay, how);
+    overlay->setWvfrmsArray(traces);
+    return std::unique_ptr<QVRView>(std::move(overlay));
+}
+
+} // namespace seismogramViews

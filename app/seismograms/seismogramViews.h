@@ -1,0 +1,53 @@
+#pragma once
+
+#include "QVRResult.h"
+#include "QVRView.h"
+#include "SacObject.h"
+#include "helicorderView.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <utility>
+
+// The seismogram views a user can choose, built from a list of seismograms the same way for the
+// Seismograms window and for the command line's pictures.
+namespace seismogramViews {
+
+enum class kind { overlay, panels, section, helicorder, threeComponents, uniform };
+
+// The kinds in the order the window offers them.
+const QList<kind>& allKinds();
+// "Overlay", "Panels", "Record section", "Helicorder", "Three components", "Uniform".
+QString title(kind k);
+// The --render word: overlay (or stack), panels, section, helicorder, threecomp, uniform.
+std::optional<kind> kindForCommandName(const QString& name);
+
+// What a view has of the adjustable settings.
+bool hasGain(kind k);
+bool hasZeroLines(kind k);
+bool hasFixedRanges(kind k);
+// The view's own gain: the record section's 1.5 and the helicorder's 8; 1 for the others.
+float defaultGain(kind k);
+
+struct settings {
+    std::optional<float> gain; // the view's default when unset
+    bool zeroLines = false;
+    // Time (s) and amplitude limits that stay put, where the view has fixed ranges.
+    std::optional<std::pair<float, float>> fixedTime, fixedAmplitude;
+    // The helicorder's rows, and the earthquakes it marks at or above the threshold.
+    int rowMinutes = 60;
+    int rows = 24;
+    float magnitudeThreshold = 4.0f;
+    helicorderView::hypocenterList hypocenters;
+};
+
+// A view of kind `k` showing `seismograms` (already processed): a record section ordered by
+// distance, nearest first; a helicorder of the records in time order; the three components of
+// the files, which should be one station's. Fails only when the files hold no three components.
+QVRResult<std::unique_ptr<QVRView>>
+make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const settings& how);
+
+} // namespace seismogramViews

@@ -1,0 +1,439 @@
+#include "seismogramsWindowController.h"
+
+#include "SeisView01.h"
+#include "fileDropTarget.h"
+#include "helicorderOrigin.h"
+#include "quorvelLogging.h"
+
+#include "ui_seismogramsWindow.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString settingsKey(const char* name) {
+    return QStringLiteral("seismograms/") + QLatin1StringView(name);
+}
+
+// A header code, empty where the header leaves it undefined.
+QString code(const QString& field) {
+    return field == QLatin1StringView("-12345") ? QString() : field;
+}
+
+QString channelOf(const SacObject& s) {
+    return QStringList{code(s.knetwk()), code(s.kstnm()), code(s.khole()), code(s.kcmpnm())}.join(
+        u'.');
+}
+
+// A station's components share the band and instrument letters of their channel names
+// (BHZ, BHN, BHE), so that a station with two sensors gives one sensor's three.
+QString sensorOf(const SacObject& s) {
+    return QStringList{code(s.knetwk()), code(s.kstnm()), code(s.khole()), code(s.kcmpnm()).left(2)}
+        .join(u'.');
+}
+
+// A number from a field; none for empty text, and `ok` false for text that is not a number.
+std::optional<float> fieldNumber(const QString& text, bool& ok) {
+    const QString trimmed = text.trimmed();
+    ok = true;
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    const float value = trimmed.toFloat(&ok);
+    if (!ok || !std::isfinite(value)) {
+        ok = false;
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+seismogramsWindowController::seismogramsWindowController(QObject* parent)
+    : QObject(parent)
+    , ui_(std::make_unique<Ui::seismogramsWindow>())
+    , window_(std::make_unique<QWidget>()) {
+    ui_->setupUi(window_.get());
+    window_->setAttribute(Qt::WA_QuitOnClose, false);
+    window_->installEventFilter(this);
+    fileDropTarget::attach(*window_, [this](const QStringList& paths) { openFiles(paths); });
+    for (const seismogramViews::kind k : seismogramViews::allKinds())
+        ui_->viewChooser->addItem(seismogramViews::title(k), int(k));
+    restoreFields();
+
+    connect(ui_->openButton, &QPushButton::clicked, this,
+            &seismogramsWindowController::chooseFiles);
+    connect(ui_->removeButton, &QPushButton::clicked, this,
+            &seismogramsWindowController::removeSelectedFiles);
+    connect(ui_->clearButton, &QPushButton::clicked, this,
+            &seismogramsWindowController::clearFiles);
+    connect(ui_->fileList, &QListWidget::itemSelectionChanged, this,
+            &seismogramsWindowController::showView);
+    connect(ui_->viewChooser, &QComboBox::currentIndexChanged, this, [this](int index) {
+        setViewKind(seismogramViews::kind(ui_->viewChooser->itemData(index).toInt()));
+    });
+
+    for (QCheckBox* box : {ui_->removeMeanCheckBox, ui_->taperCheckBox})
+        connect(box, &QCheckBox::toggled, this, &seismogramsWindowController::reprocessAndShow);
+    for (QLineEdit* field : {ui_->highPassTField, ui_->lowPassTField})
+        connect(field, &QLineEdit::editingFinished, this,
+                &seismogramsWindowController::reprocessAndShow);
+    for (QSpinBox* box : {ui_->polesSpinBox, ui_->passesSpinBox})
+        connect(box, &QSpinBox::valueChanged, this, &seismogramsWindowController::reprocessAndShow);
+
+    connect(ui_->gainSpinBox, &QDoubleSpinBox::valueChanged, this, [this](double gain) {
+        gainOfKind_.insert(int(kind_), gain);
+        showView();
+    });
+    for (QCheckBox* box :
+         {ui_->zeroLinesCheckBox, ui_->fixedTimeCheckBox, ui_->fixedAmplitudeCheckBox})
+        connect(box, &QCheckBox::toggled, this, &seismogramsWindowController::showView);
+    for (QLineEdit* field :
+         {ui_->timeMinTField, ui_->timeMaxTField, ui_->amplitudeMinTField, ui_->amplitudeMaxTField})
+        connect(field, &QLineEdit::editingFinished, this, &seismogramsWindowController::showView);
+    for (QSpinBox* box : {ui_->rowMinutesSpinBox, ui_->rowsSpinBox})
+        connect(box, &QSpinBox::valueChanged, this, &seismogramsWindowController::showView);
+    connect(ui_->thresholdSpinBox, &QDoubleSpinBox::valueChanged, this,
+            &seismogramsWindowController::showView);
+
+    connect(ui_->copyButton, &QPushButton::clicked, this, [this] { view_->copy(); });
+    connect(ui_->savePDFButton, &QPushButton::clicked, this, [this] { view_->savePDF(); });
+    connect(ui_->savePNGButton, &QPushButton::clicked, this, [this] { view_->savePNG(); });
+    connect(ui_->arrayAnalysisButton, &QPushButton::clicked, this, [this] {
+        Q_EMIT arrayAnalysisRequested({shown_.begin(), shown_.end()});
+    });
+
+    processing_ = processingFromFields().value_or(seismogramProcessing());
+    enableSettingsOfView();
+    showView();
+}
+
+seismogramsWindowController::~seismogramsWindowController() {
+    keepFields();
+}
+
+void seismogramsWindowController::showWindow() {
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+QString seismogramsWindowController::summaryLine(const SacObject& s) {
+    const QDateTime reference = s.mySeisReferenceTime();
+    const QString start = reference.isValid()
+                              ? reference.addMSecs(qint64(std::llround(double(s.b()) * 1000.0)))
+                                    .toUTC()
+                                    .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                              : QStringLiteral("no start time");
+    const QString rate = s.delta() > 0 ? QString::asprintf("%g Hz", 1.0 / double(s.delta()))
+                                       : QStringLiteral("no sample rate");
+    QStringList parts = {channelOf(s), start, rate, QStringLiteral("%1 samples").arg(s.npts())};
+    const QString region = s.flinnEngdahlGeographicRegion();
+    if (!region.isEmpty())
+        parts.append(region);
+    return parts.join(QStringLiteral("  "));
+}
+
+int seismogramsWindowController::openFiles(const QStringList& paths) {
+    refused_.clear();
+    int opened = 0;
+    for (const QString& path : paths) {
+        QVRResult<SacObject> read = SacObject::fromFile(path);
+        if (!read) {
+            const QString why = read.error();
+            refused_.append(tr("Could not open %1: %2").arg(QFileInfo(path).fileName(), why));
+            qCWarning(lcSeismograms).noquote()
+                << "Could not open" << path << "as a seismogram:" << why;
+            continue;
+        }
+        openFile file;
+        file.asRead = std::make_shared<const SacObject>(std::move(read).value());
+        auto* item = new QListWidgetItem(summaryLine(*file.asRead), ui_->fileList);
+        item->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        files_.append(file);
+        ++opened;
+    }
+    if (!paths.isEmpty())
+        QSettings().setValue(settingsKey("folder"), QFileInfo(paths.last()).absolutePath());
+    if (opened > 0)
+        processAll();
+    showView();
+    return opened;
+}
+
+void seismogramsWindowController::chooseFiles() {
+    const QString folder = QSettings().value(settingsKey("folder")).toString();
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(window_.get(), tr("Open Seismograms"), folder,
+                                      tr("SAC seismograms (*.sac *.SAC);;All files (*)"));
+    if (!paths.isEmpty())
+        openFiles(paths);
+}
+
+void seismogramsWindowController::removeSelectedFiles() {
+    QList<int> rows;
+    for (const QModelIndex& index : ui_->fileList->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    const QSignalBlocker quiet(ui_->fileList);
+    for (const int row : rows) {
+        delete ui_->fileList->takeItem(row);
+        files_.removeAt(row);
+    }
+    showView();
+}
+
+void seismogramsWindowController::clearFiles() {
+    {
+        const QSignalBlocker quiet(ui_->fileList);
+        ui_->fileList->clear();
+    }
+    files_.clear();
+    refused_.clear();
+    filterProblems_.clear();
+    showView();
+}
+
+void seismogramsWindowController::setViewKind(seismogramViews::kind k) {
+    kind_ = k;
+    {
+        const QSignalBlocker quiet(ui_->viewChooser);
+        ui_->viewChooser->setCurrentIndex(ui_->viewChooser->findData(int(k)));
+    }
+    enableSettingsOfView();
+    showView();
+}
+
+void seismogramsWindowController::setVisibleOrigins(const originList& origins) {
+    hypocenters_.clear();
+    for (const auto& origin : origins)
+        hypocenters_.append(std::make_shared<helicorderOrigin>(origin));
+    if (kind_ == seismogramViews::kind::helicorder)
+        showView();
+}
+
+std::optional<seismogramProcessing> seismogramsWindowController::processingFromFields() {
+    seismogramProcessing how;
+    how.removeMean = ui_->removeMeanCheckBox->isChecked();
+    how.taper = ui_->taperCheckBox->isChecked();
+    how.poles = ui_->polesSpinBox->value();
+    how.passes = ui_->passesSpinBox->value();
+    bool highOk = false, lowOk = false;
+    how.highpass = fieldNumber(ui_->highPassTField->text(), highOk);
+    how.lowpass = fieldNumber(ui_->lowPassTField->text(), lowOk);
+    if (!highOk || (how.highpass && *how.highpass <= 0)) {
+        problem_ = tr("The high-pass corner is not a frequency in Hz; leave it empty for none.");
+        return std::nullopt;
+    }
+    if (!lowOk || (how.lowpass && *how.lowpass <= 0)) {
+        problem_ = tr("The low-pass corner is not a frequency in Hz; leave it empty for none.");
+        return std::nullopt;
+    }
+    return how;
+}
+
+std::optional<seismogramViews::settings> seismogramsWindowController::settingsFromFields() {
+    seismogramViews::settings how;
+    if (seismogramViews::hasGain(kind_))
+        how.gain = float(ui_->gainSpinBox->value());
+    how.zeroLines = ui_->zeroLinesCheckBox->isChecked();
+    const auto range = [this](QCheckBox* on, QLineEdit* from, QLineEdit* to, const QString& what,
+                              std::optional<std::pair<float, float>>& limits) {
+        if (!on->isChecked() || !seismogramViews::hasFixedRanges(kind_))
+            return true;
+        bool fromOk = false, toOk = false;
+        const auto low = fieldNumber(from->text(), fromOk);
+        const auto high = fieldNumber(to->text(), toOk);
+        if (!low || !high || *low >= *high) {
+            problem_ = tr("The fixed %1 range needs two numbers, the first the smaller.").arg(what);
+            return false;
+        }
+        limits = std::pair{*low, *high};
+        return true;
+    };
+    if (!range(ui_->fixedTimeCheckBox, ui_->timeMinTField, ui_->timeMaxTField, tr("time"),
+               how.fixedTime) ||
+        !range(ui_->fixedAmplitudeCheckBox, ui_->amplitudeMinTField, ui_->amplitudeMaxTField,
+               tr("amplitude"), how.fixedAmplitude))
+        return std::nullopt;
+    how.rowMinutes = ui_->rowMinutesSpinBox->value();
+    how.rows = ui_->rowsSpinBox->value();
+    how.magnitudeThreshold = float(ui_->thresholdSpinBox->value());
+    how.hypocenters = hypocenters_;
+    return how;
+}
+
+void seismogramsWindowController::processAll() {
+    const bool changed = processing_ != processedWith_;
+    if (changed)
+        filterProblems_.clear();
+    for (openFile& file : files_) {
+        if (file.processed && !changed)
+            continue;
+        auto processed = std::make_shared<SacObject>(*file.asRead);
+        // A refused filter leaves the samples as they were before it; they are shown all the
+        // same, and the window says which file was not filtered.
+        if (!processing_.applyTo(*processed))
+            filterProblems_.append(
+                tr("Could not filter %1: %2")
+                    .arg(QFileInfo(processed->path()).fileName(), processed->errorString()));
+        file.processed = std::move(processed);
+    }
+    processedWith_ = processing_;
+}
+
+void seismogramsWindowController::reprocessAndShow() {
+    problem_.clear();
+    const std::optional<seismogramProcessing> how = processingFromFields();
+    if (!how) {
+        setStatus(QString());
+        return;
+    }
+    processing_ = *how;
+    processAll();
+    showView();
+}
+
+QList<std::shared_ptr<SacObject>> seismogramsWindowController::filesForView() const {
+    QList<int> rows;
+    for (const QModelIndex& index : ui_->fileList->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows.size() < 2) {
+        rows.clear();
+        for (int row = 0; row < files_.size(); ++row)
+            rows.append(row);
+    }
+    QList<std::shared_ptr<SacObject>> chosen;
+    for (const int row : rows)
+        if (files_.at(row).processed)
+            chosen.append(files_.at(row).processed);
+    const bool oneChannel = kind_ == seismogramViews::kind::helicorder;
+    const bool oneSensor = kind_ == seismogramViews::kind::threeComponents;
+    if ((!oneChannel && !oneSensor) || chosen.isEmpty())
+        return chosen;
+
+    const int current = ui_->fileList->currentRow();
+    const SacObject& reference = current >= 0 && current < files_.size() && rows.contains(current)
+                                     ? *files_.at(current).processed
+                                     : *chosen.first();
+    const auto keyOf = oneChannel ? channelOf : sensorOf;
+    const QString key = keyOf(reference);
+    QList<std::shared_ptr<SacObject>> same;
+    for (const auto& s : chosen)
+        if (keyOf(*s) == key)
+            same.append(s);
+    return same;
+}
+
+void seismogramsWindowController::showView() {
+    problem_.clear();
+    std::optional<seismogramViews::settings> how = settingsFromFields();
+    if (!how) {
+        setStatus(QString());
+        return;
+    }
+    shown_ = filesForView();
+    QVRResult<std::unique_ptr<QVRView>> made = seismogramViews::make(kind_, shown_, *how);
+    QString shownText;
+    if (made) {
+        placeView(std::move(made).value());
+        shownText = tr("Showing %1 of %2 files.").arg(shown_.size()).arg(files_.size());
+    } else {
+        // Nothing to draw in this view; an empty plot keeps the window's shape.
+        problem_ = tr("No three components to show: %1").arg(made.error());
+        placeView(std::make_unique<SeisView01>());
+    }
+    setStatus(shownText);
+}
+
+void seismogramsWindowController::placeView(std::unique_ptr<QVRView> view) {
+    if (view_) {
+        ui_->viewLayout->removeWidget(view_);
+        view_->hide();
+        view_->deleteLater(); // it may be the sender of what brought us here
+    }
+    view_ = view.release();
+    view_->setParent(ui_->viewHolder);
+    view_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    ui_->viewLayout->addWidget(view_);
+    view_->show();
+}
+
+void seismogramsWindowController::enableSettingsOfView() {
+    using seismogramViews::kind;
+    const bool gain = seismogramViews::hasGain(kind_);
+    ui_->gainSpinBox->setEnabled(gain);
+    {
+        const QSignalBlocker quiet(ui_->gainSpinBox);
+        ui_->gainSpinBox->setValue(
+            gainOfKind_.value(int(kind_), double(seismogramViews::defaultGain(kind_))));
+    }
+    ui_->zeroLinesCheckBox->setEnabled(seismogramViews::hasZeroLines(kind_));
+    const bool fixedRanges = seismogramViews::hasFixedRanges(kind_);
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             ui_->fixedTimeCheckBox, ui_->timeMinTField, ui_->timeMaxTField,
+             ui_->fixedAmplitudeCheckBox, ui_->amplitudeMinTField, ui_->amplitudeMaxTField})
+        field->setEnabled(fixedRanges);
+    const bool helicorder = kind_ == kind::helicorder;
+    for (QWidget* field : std::initializer_list<QWidget*>{ui_->rowMinutesSpinBox, ui_->rowsSpinBox,
+                                                          ui_->thresholdSpinBox})
+        field->setEnabled(helicorder);
+}
+
+void seismogramsWindowController::setStatus(const QString& text) {
+    QStringList lines = refused_ + filterProblems_;
+    if (!problem_.isEmpty())
+        lines.append(problem_);
+    if (!text.isEmpty())
+        lines.append(text);
+    ui_->statusLabel->setText(lines.join(u'\n'));
+}
+
+void seismogramsWindowController::restoreFields() {
+    const QSettings settings;
+    const QByteArray geometry = settings.value(settingsKey("geometry")).toByteArray();
+    if (!geometry.isEmpty())
+        window_->restoreGeometry(geometry);
+    const int savedKind = settings.value(settingsKey("view"), int(kind_)).toInt();
+    if (ui_->viewChooser->findData(savedKind) >= 0)
+        kind_ = seismogramViews::kind(savedKind);
+    ui_->viewChooser->setCurrentIndex(ui_->viewChooser->findData(int(kind_)));
+    ui_->removeMeanCheckBox->setChecked(settings.value(settingsKey("removeMean"), true).toBool());
+    ui_->taperCheckBox->setChecked(settings.value(settingsKey("taper"), false).toBool());
+    ui_->highPassTField->setText(settings.value(settingsKey("highPassHz")).toString());
+    ui_->lowPassTField->setText(settings.value(settingsKey("lowPassHz")).toString());
+    ui_->polesSpinBox->setValue(settings.value(settingsKey("poles"), 4).toInt());
+    ui_->passesSpinBox->setValue(settings.value(settingsKey("passes"), 2).toInt());
+    ui_->rowMinutesSpinBox->setValue(settings.value(settingsKey("rowMinutes"), 60).toInt());
+    ui_->rowsSpinBox->setValue(settings.value(settingsKey("rows"), 24).toInt());
+    ui_->thresholdSpinBox->setValue(settings.value(settingsKey("threshold"), 4.0).toDouble());
+}
+
+void seismogramsWindowController::keepFields() const {
+    QSettings settings;
+    if (window_->testAttribute(Qt::WA_WState_ExplicitShowHide))
+        settings.setValue(settingsKey("geometry"), window_->saveGeometry());
+    settings.setValue(settingsKey("view"), int(kind_));
+    settings.setValue(settingsKey("removeMean"), ui_->removeMeanCheckBox->isChecked());
+    settings.setValue(settingsKey("taper"), ui_->taperCheckBox->isChecked());
+    settings.setValue(settingsKey("highPassHz"), ui_->highPassTField->text());
+    settings.setValue(settingsKey("lowPassHz"), ui_->lowPassTField->text());
+    settings.setValue(settingsKey("poles"), ui_->polesSpinBox->value());
+    settings.setValue(settingsKey("passes"), ui_->passesSpinBox->value());
+    settings.setValue(settingsKey("rowMinutes"), ui_->rowMinutesSpinBox->value());
+    settings.setValue(settingsKey("rows"), ui_->rowsSpinBox->value());
+    settings.setValue(settingsKey("threshold"), ui_->thresholdSpinBox->value());
+}
+
+bool seismogramsWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_.get() && event->type() == QEvent::Close)
+        keepFields();
+    return QObject::eventFilter(watched, event);
+}

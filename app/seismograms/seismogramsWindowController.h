@@ -1,0 +1,97 @@
+#pragma once
+
+#include "SacObject.h"
+#include "seismicOrigin.h"
+#include "seismogramProcessing.h"
+#include "seismogramViews.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QVRView;
+class QWidget;
+
+namespace Ui {
+class seismogramsWindow;
+}
+
+// The Seismograms window: SAC files the user opens or drops, listed with a line from each
+// header, processed as the fields say and shown in the chosen view. The files' samples are kept
+// as read, so that every change of the processing starts again from them.
+class seismogramsWindowController : public QObject {
+    Q_OBJECT
+public:
+    explicit seismogramsWindowController(QObject* parent = nullptr);
+    ~seismogramsWindowController() override;
+
+    QWidget* window() const { return window_.get(); }
+    Ui::seismogramsWindow& interface() { return *ui_; }
+    void showWindow();
+
+    // Opens the files that are SAC seismograms and adds them to the list; every other file is
+    // named in the window with the reason it was refused, and logged. The number opened.
+    int openFiles(const QStringList& paths);
+    // Asks for files in a dialog that starts in the folder of the last files opened.
+    void chooseFiles();
+    void removeSelectedFiles();
+    void clearFiles();
+
+    seismogramViews::kind viewKind() const { return kind_; }
+    void setViewKind(seismogramViews::kind k);
+    // The view on display; replaced whenever the files, processing or settings change.
+    QVRView* view() const { return view_; }
+    // The seismograms the view shows, processed.
+    const QList<std::shared_ptr<SacObject>>& shownSeismograms() const { return shown_; }
+
+    // The earthquakes the helicorder may mark: the main window's visible origins.
+    void setVisibleOrigins(const originList& origins);
+
+    // "IU.ANMO.00.BHZ  2026-12-08 10:37:12.000  20 Hz  72000 samples  NEAR COAST OF PERU".
+    static QString summaryLine(const SacObject& seismogram);
+
+Q_SIGNALS:
+    // The user asked for the array analysis of these seismograms.
+    void arrayAnalysisRequested(const QList<std::shared_ptr<const SacObject>>& seismograms);
+
+private:
+    struct openFile {
+        std::shared_ptr<const SacObject> asRead;
+        std::shared_ptr<SacObject> processed; // none when processing failed
+    };
+
+    // The processing the fields ask for; none after naming the faulty field in the status.
+    std::optional<seismogramProcessing> processingFromFields();
+    std::optional<seismogramViews::settings> settingsFromFields();
+    void processAll();
+    void reprocessAndShow();
+    // The files the chosen view draws: the selected ones when two or more are selected, else
+    // all; of those, the helicorder takes the current file's channel and the three-component
+    // view its station.
+    QList<std::shared_ptr<SacObject>> filesForView() const;
+    void showView();
+    void placeView(std::unique_ptr<QVRView> view);
+    void enableSettingsOfView();
+    void setStatus(const QString& text);
+    void restoreFields();
+    void keepFields() const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    std::unique_ptr<Ui::seismogramsWindow> ui_;
+    std::unique_ptr<QWidget> window_;
+    QList<openFile> files_;
+    QList<std::shared_ptr<SacObject>> shown_;
+    QVRView* view_ = nullptr; // owned by the view holder
+    seismogramViews::kind kind_ = seismogramViews::kind::overlay;
+    seismogramProcessing processing_;
+    std::optional<seismogramProcessing> processedWith_; // of the files' processed samples
+    QStringList filterProblems_;    // the files a filter was refused for, with why
+    QHash<int, double> gainOfKind_; // what the user set for each kind, by kind
+    helicorderView::hypocenterList hypocenters_;
+    QStringList refused_; // the files of the last opening that were not read, with why
+    QString problem_;     // a field that could not be read, or a view that could not be made
+};

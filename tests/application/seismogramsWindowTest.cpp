@@ -1,0 +1,257 @@
+// The Seismograms window as a user meets it: files opened from the menu or dropped on a window,
+// the ones that are not seismograms named with the reason, each view of the chooser showing the
+// right files, the processing fields applied to what is shown, and the helicorder marked with
+// the main window's earthquakes.
+
+#include "MultiSeisView.h"
+#include "OrrelinController.h"
+#include "SeisView01.h"
+#include "SeisView02.h"
+#include "ThreeCompView.h"
+#include "helicorderView.h"
+#include "logCapture.h"
+#include "seismogramsWindowController.h"
+#include "uniformTimeSeriesView.h"
+#include "webViewHolder.h"
+
+#include "ui_mainWindow.h"
+#include "ui_seismogramsWindow.h"
+
+#include <QDropEvent>
+#include <QFile>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <cstring>
+#include <numeric>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime recordStart(QDate(2026, 12, 8), QTime(10, 37, 12), QTimeZone::utc());
+
+void setCode(char* field, std::size_t size, const char* code) {
+    for (std::size_t i = 0; i < size; ++i)
+        field[i] = i < std::strlen(code) ? code[i] : ' ';
+}
+
+struct channel {
+    const char* station;
+    const char* component;
+    float distance = -12345.0f; // gcarc
+    float backAzimuth = -12345.0f;
+    QDateTime start = recordStart;
+};
+
+class seismogramsWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings().clear();
+        webViewHolder::setViewsAllowed(false);
+        ASSERT_TRUE(folder.isValid());
+    }
+
+    // A 20 Hz file of 100 samples, a ramp offset by 50 so that its mean is far from zero.
+    QString writeFile(const QString& name, const channel& c) {
+        SacObject s;
+        std::vector<float> samples(100);
+        std::iota(samples.begin(), samples.end(), 50.0f);
+        s.InitWithSamples(std::move(samples), 0.05f, 0.0f, c.start);
+        SacHeader* h = s.GetSacHeader();
+        setCode(h->knetwk, sizeof h->knetwk, "XX");
+        setCode(h->kstnm, sizeof h->kstnm, c.station);
+        setCode(h->kcmpnm, sizeof h->kcmpnm, c.component);
+        h->gcarc = c.distance;
+        h->baz = c.backAzimuth;
+        const QString path = folder.filePath(name);
+        EXPECT_TRUE(s.WriteSacFile(path));
+        return path;
+    }
+
+    QString writeText(const QString& name, const QByteArray& text) {
+        QFile file(folder.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(text);
+        return file.fileName();
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(seismogramsWindowTest, OpensSeismogramsNamesTheRefusedAndListsEachHeader) {
+    OrrelinController c;
+    c.awakeFromNib(OrrelinController::firstLoads::skip);
+    Ui::mainWindow& main = c.mainInterface();
+    EXPECT_EQ(main.openSeismogramsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+    EXPECT_EQ(main.openSeismogramsAction->text(), QStringLiteral("Open Seismograms…"));
+
+    const QString near = writeFile(QStringLiteral("near.sac"), {"NEAR", "BHZ", 10.0f});
+    const QString notes = writeText(QStringLiteral("notes.txt"), "not a seismogram\n");
+    const QString real = QStringLiteral(QUORVEL_TEST_DATA "/sac/obspy_test.sac");
+    logCapture log;
+    c.openSeismogramFiles({near, notes, real});
+
+    seismogramsWindowController* window = c.seismograms();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->window()->isVisible());
+    Ui::seismogramsWindow& ui = window->interface();
+    ASSERT_EQ(ui.fileList->count(), 2);
+    EXPECT_EQ(ui.fileList->item(0)->text(),
+              QStringLiteral("XX.NEAR..BHZ  2026-12-08 10:37:12.000  20 Hz  100 samples"));
+    EXPECT_EQ(ui.fileList->item(1)->text(),
+              QStringLiteral(".STA..Q  1978-07-18 08:00:10.000  1 Hz  100 samples"));
+    // The refused file is named, with why, in the window and once in the log.
+    EXPECT_TRUE(ui.statusLabel->text().contains(QStringLiteral("Could not open notes.txt: ")))
+        << qPrintable(ui.statusLabel->text());
+    EXPECT_EQ(log.problems().filter(QStringLiteral("notes.txt")).size(), 1);
+    EXPECT_EQ(window->shownSeismograms().size(), 2);
+
+    // Dropping a file on the main window opens it in the same window.
+    const QString far = writeFile(QStringLiteral("far.sac"), {"FAR", "BHZ", 80.0f});
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(far)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(c.mainWindow(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(c.mainWindow(), &drop);
+    EXPECT_EQ(ui.fileList->count(), 3);
+    EXPECT_EQ(c.seismograms(), window);
+}
+
+TEST_F(seismogramsWindowTest, EachViewShowsTheFilesItIsFor) {
+    seismogramsWindowController window;
+    Ui::seismogramsWindow& ui = window.interface();
+    const QDateTime hour(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc());
+    window.openFiles({
+        writeFile(QStringLiteral("b.sac"), {"FAR", "BHZ", 80.0f}),
+        writeFile(QStringLiteral("a.sac"), {"NEAR", "BHZ", 10.0f, 30.0f}),
+        writeFile(QStringLiteral("n.sac"), {"NEAR", "BHN", 10.0f, 30.0f}),
+        writeFile(QStringLiteral("e.sac"), {"NEAR", "BHE", 10.0f, 30.0f}),
+        writeFile(QStringLiteral("h2.sac"), {"FAR", "BHZ", 80.0f, -12345.0f, hour.addSecs(3600)}),
+        writeFile(QStringLiteral("odd.sac"), {"ODD", "BHN", 40.0f}),
+    });
+    ASSERT_EQ(ui.fileList->count(), 6);
+    using kind = seismogramViews::kind;
+    const auto choose = [&ui](kind k) {
+        ui.viewChooser->setCurrentIndex(ui.viewChooser->findData(int(k)));
+    };
+
+    EXPECT_NE(dynamic_cast<SeisView01*>(window.view()), nullptr);
+    EXPECT_EQ(window.shownSeismograms().size(), 6);
+
+    choose(kind::panels);
+    auto* panels = dynamic_cast<SeisView02*>(window.view());
+    ASSERT_NE(panels, nullptr);
+    EXPECT_EQ(panels->plotStyle(), SeisView02::panelStyle);
+
+    choose(kind::section);
+    auto* section = dynamic_cast<MultiSeisView*>(window.view());
+    ASSERT_NE(section, nullptr);
+    ASSERT_EQ(section->wvfrmsArray().size(), 6);
+    EXPECT_FLOAT_EQ(section->wvfrmsArray().first()->gcarc(), 10.0f); // nearest first
+    EXPECT_FLOAT_EQ(section->wvfrmsArray().last()->gcarc(), 80.0f);
+    // The gain is the section's own until the user sets it, then applies to the section only.
+    EXPECT_TRUE(ui.gainSpinBox->isEnabled());
+    EXPECT_DOUBLE_EQ(ui.gainSpinBox->value(), 1.5);
+    ui.gainSpinBox->setValue(3.0);
+    EXPECT_FLOAT_EQ(dynamic_cast<MultiSeisView*>(window.view())->plotGainFactor(), 3.0f);
+    ui.zeroLinesCheckBox->setChecked(true);
+    EXPECT_TRUE(dynamic_cast<MultiSeisView*>(window.view())->showZeroLine());
+
+    // The helicorder takes the current file's channel: the two FAR.BHZ hours.
+    choose(kind::helicorder);
+    EXPECT_DOUBLE_EQ(ui.gainSpinBox->value(), 8.0);
+    ui.fileList->setCurrentRow(0);
+    auto* helicorder = dynamic_cast<helicorderView*>(window.view());
+    ASSERT_NE(helicorder, nullptr);
+    ASSERT_EQ(helicorder->wvfrmArray().size(), 2);
+    EXPECT_LT(helicorder->wvfrmArray().first()->b() +
+                  helicorder->wvfrmArray().first()->mySeisReferenceTime().toSecsSinceEpoch(),
+              helicorder->wvfrmArray().last()->b() +
+                  helicorder->wvfrmArray().last()->mySeisReferenceTime().toSecsSinceEpoch());
+    ui.rowMinutesSpinBox->setValue(30);
+    EXPECT_FLOAT_EQ(dynamic_cast<helicorderView*>(window.view())->rowDuration(), 1800.0f);
+
+    // The three components of the current file's station, rotated from N and E.
+    choose(kind::threeComponents);
+    ui.fileList->setCurrentRow(2);
+    auto* components = dynamic_cast<ThreeCompView*>(window.view());
+    ASSERT_NE(components, nullptr);
+    ASSERT_NE(components->observation(), nullptr);
+    EXPECT_EQ(components->observation()->radial()->kcmpnm(), QStringLiteral("BHR"));
+    EXPECT_EQ(window.shownSeismograms().size(), 3);
+    // ODD has one horizontal and no back-azimuth: the window says so and keeps an empty plot.
+    ui.fileList->setCurrentRow(5);
+    EXPECT_TRUE(ui.statusLabel->text().startsWith(QStringLiteral("No three components to show")))
+        << qPrintable(ui.statusLabel->text());
+    ASSERT_NE(window.view(), nullptr);
+
+    // Two selected files: only those.
+    choose(kind::uniform);
+    ui.fileList->clearSelection();
+    ui.fileList->item(0)->setSelected(true);
+    ui.fileList->item(4)->setSelected(true);
+    auto* uniform = dynamic_cast<uniformTimeSeriesView*>(window.view());
+    ASSERT_NE(uniform, nullptr);
+    EXPECT_EQ(uniform->wvfrmArray().size(), 2);
+}
+
+TEST_F(seismogramsWindowTest, ProcessingStartsAgainFromTheSamplesAsRead) {
+    seismogramsWindowController window;
+    Ui::seismogramsWindow& ui = window.interface();
+    ui.removeMeanCheckBox->setChecked(false);
+    window.openFiles({writeFile(QStringLiteral("a.sac"), {"STA", "BHZ"})});
+    const auto mean = [&window] {
+        const SacObject& s = *window.shownSeismograms().first();
+        return std::accumulate(s.GetSacSeis(), s.GetSacSeis() + s.npts(), 0.0) / s.npts();
+    };
+    EXPECT_NEAR(mean(), 99.5, 1e-3);
+    ui.removeMeanCheckBox->setChecked(true);
+    EXPECT_NEAR(mean(), 0.0, 1e-3);
+    ui.removeMeanCheckBox->setChecked(false);
+    EXPECT_NEAR(mean(), 99.5, 1e-3); // not the de-meaned samples again
+
+    // A corner that is not a number is named; one above Nyquist names the file.
+    ui.highPassTField->setText(QStringLiteral("fast"));
+    Q_EMIT ui.highPassTField->editingFinished();
+    EXPECT_TRUE(ui.statusLabel->text().contains(QStringLiteral("high-pass")));
+    logCapture log;
+    ui.highPassTField->setText(QStringLiteral("50"));
+    Q_EMIT ui.highPassTField->editingFinished();
+    EXPECT_TRUE(ui.statusLabel->text().contains(QStringLiteral("Could not filter a.sac")))
+        << qPrintable(ui.statusLabel->text());
+    EXPECT_EQ(window.shownSeismograms().size(), 1);
+    ui.highPassTField->setText(QStringLiteral("1"));
+    Q_EMIT ui.highPassTField->editingFinished();
+    EXPECT_FALSE(ui.statusLabel->text().contains(QStringLiteral("Could not")));
+
+    // Fixed ranges reach the view; a reversed range is refused with a message.
+    ui.fixedAmplitudeCheckBox->setChecked(true);
+    EXPECT_TRUE(ui.statusLabel->text().contains(QStringLiteral("fixed amplitude range")));
+    ui.amplitudeMinTField->setText(QStringLiteral("-5"));
+    ui.amplitudeMaxTField->setText(QStringLiteral("5"));
+    Q_EMIT ui.amplitudeMaxTField->editingFinished();
+    EXPECT_TRUE(window.view()->_fixedYAxisRange());
+    EXPECT_FLOAT_EQ(window.view()->ymax(), 5.0f);
+}
+
+TEST_F(seismogramsWindowTest, TheHelicorderMarksTheVisibleEarthquakes) {
+    seismogramsWindowController window;
+    window.setViewKind(seismogramViews::kind::helicorder);
+    window.openFiles({writeFile(QStringLiteral("a.sac"), {"STA", "BHZ"})});
+    auto quake = std::make_shared<seismicOrigin>();
+    quake->setOriginDateTime(recordStart.addSecs(600));
+    window.setVisibleOrigins({quake});
+    auto* helicorder = dynamic_cast<helicorderView*>(window.view());
+    ASSERT_NE(helicorder, nullptr);
+    ASSERT_EQ(helicorder->theHypos().size(), 1);
+    EXPECT_EQ(helicorder->theHypos().first()->oDate(), recordStart.addSecs(600));
+    EXPECT_FLOAT_EQ(helicorder->magThreshold(), 4.0f);
+}
+
+} // namespace
