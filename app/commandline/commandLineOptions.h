@@ -105,15 +105,18 @@ struct commandLineOptions {
                                  "no --start.")};
 
     QCommandLineOption print{text("print"),
-                             text("What to print. With --source: table, summary or clipboard. "
+                             text("What to print. With --source: table, summary, clipboard or "
+                                  "statistics (events, mc, n_above_mc, b, b_error, a). "
                                   "With --sac: header or samples. With --channels: requests "
                                   "(one request address a line)."),
                              text("WHAT")};
 
     // Pictures
     QCommandLineOption render{text("render"),
-                              text("Draw as the window would, off screen. With --source: map or "
-                                   "timeline. With --channels: live (the channels downloaded). "
+                              text("Draw as the window would, off screen. With --source: map, "
+                                   "timeline, magnitude-histogram, depth-histogram or "
+                                   "magnitude-frequency. With --channels: live (the channels "
+                                   "downloaded). "
                                    "With --sac FILE…: overlay (or stack), panels, section (by "
                                    "distance), helicorder (one channel's records in rows), "
                                    "threecomp (one station's components, horizontals rotated) "

@@ -5,6 +5,7 @@
 #include "liveCommands.h"
 #include "renderCommands.h"
 #include "seismogramCommands.h"
+#include "statisticsCommands.h"
 
 #include <optional>
 
@@ -86,6 +87,8 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
         err << "Quorvel: --render needs --source\n" << usageHint;
         return 2;
     }
+    if (statisticsCommands::handles(parser, o))
+        return statisticsCommands::run(parser, o, out, err);
     if (parser.isSet(o.source) && parser.isSet(o.render))
         return renderCommands::renderCatalogue(parser, o, err);
     if (parser.isSet(o.source))

@@ -3,6 +3,7 @@
 #include "QVRRTSeismicDisplayController.h"
 #include "fileDropTarget.h"
 #include "liveSeismogramsController.h"
+#include "statisticsWindowController.h"
 #include "seismogramsWindowController.h"
 
 #include "NEIC_QueryController.h"
@@ -366,6 +367,8 @@ void OrrelinController::showVisibleOrigins() {
 void OrrelinController::handVisibleOriginsToSeismogramWindows() {
     if (liveSeismograms_)
         liveSeismograms_->setVisibleOrigins(visibleSeismicOrigins_);
+    if (statistics_)
+        statistics_->setVisibleOrigins(visibleSeismicOrigins_);
     if (seismograms_)
         seismograms_->setVisibleOrigins(visibleSeismicOrigins_);
 }
@@ -377,6 +380,14 @@ void OrrelinController::showLiveSeismogramsWindow() {
         handVisibleOriginsToSeismogramWindows();
     }
     liveSeismograms_->showWindow();
+}
+
+void OrrelinController::showStatisticsWindow() {
+    if (!statistics_) {
+        statistics_ = std::make_unique<statisticsWindowController>();
+        statistics_->setVisibleOrigins(visibleSeismicOrigins_);
+    }
+    statistics_->showWindow();
 }
 
 void OrrelinController::showSeismogramsWindow() {

@@ -31,6 +31,7 @@ class webViewHolder;
 class QVRStemTimeLineView;
 class QVRRTSeismicDisplayController;
 class liveSeismogramsController;
+class statisticsWindowController;
 class seismogramsWindowController;
 
 // The application's one controller: it holds the two lists every display reads (all origins
@@ -207,6 +208,9 @@ public:
     // The Live Seismograms window, made the first time it is shown.
     void showLiveSeismogramsWindow();
     liveSeismogramsController* liveSeismograms() const { return liveSeismograms_.get(); }
+    // The Statistics window, made the first time it is shown.
+    void showStatisticsWindow();
+    statisticsWindowController* statistics() const { return statistics_.get(); }
     // The Seismograms window of SAC files, made the first time it is shown.
     void showSeismogramsWindow();
     seismogramsWindowController* seismograms() const { return seismograms_.get(); }
@@ -252,6 +256,7 @@ private:
     std::unique_ptr<originTableModel> tableModel_;
     std::unique_ptr<QVRRTSeismicDisplayController> seismogramController_;
     std::unique_ptr<liveSeismogramsController> liveSeismograms_;
+    std::unique_ptr<statisticsWindowController> statistics_;
     std::unique_ptr<seismogramsWindowController> seismograms_;
 
     QPointer<QTimer> theTimer_;

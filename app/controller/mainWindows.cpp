@@ -190,6 +190,7 @@ void mainWindows::connectTo(OrrelinController& c) {
         QObject::connect(info, &QAction::triggered, &c,
                          [&c, info] { c.loadQuorvelInfoPage(info->text()); });
     QObject::connect(ui.twitterAction, &QAction::triggered, &c, &oc::showTwitterBrowserWindow);
+    QObject::connect(ui.statisticsAction, &QAction::triggered, &c, &oc::showStatisticsWindow);
     QObject::connect(ui.liveSeismogramsAction, &QAction::triggered, &c,
                      &oc::showLiveSeismogramsWindow);
     QObject::connect(ui.seismogramsAction, &QAction::triggered, &c, &oc::showSeismogramsWindow);
