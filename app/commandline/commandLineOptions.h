@@ -79,6 +79,24 @@ struct commandLineOptions {
                               text("With --sac: 1 causal, 2 zero phase (default 2)."), text("1|2"),
                               text("2")};
 
+    // FK array analysis
+    QCommandLineOption fk{text("fk"),
+                          text("With --sac FILE… (3 or more stations of one array, stla/stlo "
+                               "set, equal sample interval): FK analysis.")};
+    // Listed for the help only: their two words are taken before the parser runs, so that a
+    // negative number is not mistaken for an option.
+    QCommandLineOption window{text("window"),
+                              text("With --fk: the window's start (s after the latest common "
+                                   "start) and length (s)."),
+                              text("START LENGTH")};
+    QCommandLineOption band{text("band"), text("With --fk: the frequency band in Hz."),
+                            text("FMIN FMAX")};
+    QCommandLineOption slownessMax{text("slowness-max"),
+                                   text("With --fk: the grid spans -S to S s/km (default 0.5)."),
+                                   text("S")};
+    QCommandLineOption slownessStep{
+        text("slowness-step"), text("With --fk: the grid step in s/km (default 0.01)."), text("D")};
+
     // Live seismograms
     QCommandLineOption channels{
         text("channels"),
@@ -108,7 +126,7 @@ struct commandLineOptions {
                              text("What to print. With --source: table, summary, clipboard or "
                                   "statistics (events, mc, n_above_mc, b, b_error, a). "
                                   "With --sac: header or samples. With --channels: requests "
-                                  "(one request address a line)."),
+                                  "(one request address a line). With --fk: peak or grid."),
                              text("WHAT")};
 
     // Pictures
@@ -120,7 +138,7 @@ struct commandLineOptions {
                                    "With --sac FILE…: overlay (or stack), panels, section (by "
                                    "distance), helicorder (one channel's records in rows), "
                                    "threecomp (one station's components, horizontals rotated) "
-                                   "or uniform."),
+                                   "or uniform. With --fk: fk."),
                               text("VIEW")};
     QCommandLineOption output{text("output"),
                               text("With --render: the picture to write, FILE.png or FILE.pdf."),
@@ -138,6 +156,7 @@ struct commandLineOptions {
                            removeMean, taper,      highpass, lowpass,   poles,     passes, channels,
                            duration,   sampleRate, live,     print,     render,    output, size,
                            rowMinutes, rows});
+        parser.addOptions({fk, window, band, slownessMax, slownessStep});
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "catalogueCommands.h"
 #include "commandLineOptions.h"
+#include "fkCommands.h"
 #include "liveCommands.h"
 #include "renderCommands.h"
 #include "seismogramCommands.h"
@@ -40,6 +41,9 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
         }
         region = r;
     }
+    fkCommands::pairs fkPairs;
+    if (!fkCommands::takePairs(words, fkPairs, err))
+        return 2;
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -60,6 +64,17 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
     if (parser.isSet(o.version)) {
         out << "Quorvel " << QUORVEL_VERSION << "\n";
         return 0;
+    }
+    if (parser.isSet(o.fk)) {
+        if (region || parser.isSet(o.source) || parser.isSet(o.channels)) {
+            err << "Quorvel: --fk works on --sac FILE… only\n" << usageHint;
+            return 2;
+        }
+        return fkCommands::run(parser, o, fkPairs, out, err);
+    }
+    if (fkPairs.window || fkPairs.band) {
+        err << "Quorvel: --window and --band go with --fk\n" << usageHint;
+        return 2;
     }
     // More seismograms may follow --sac FILE when they are drawn together.
     const bool stackOfFiles = parser.isSet(o.sac) && parser.isSet(o.render);
