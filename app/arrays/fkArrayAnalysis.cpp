@@ -279,14 +279,21 @@ fkArrayAnalysis::compute(const QList<std::shared_ptr<const SacObject>>& seismogr
     const int side = 2 * halfSide + 1;
     fk.side_ = side;
 
-    // The phase factor exp(2πi f (sx·e + sy·n)) splits into an east and a north factor. Both
-    // are tabulated once per grid column or row, the east one with the spectrum folded in,
-    // so the grid itself costs one complex multiply-add per point, bin and station.
+    // The phase factor exp(2πi f (sx·e + sy·n)) splits into an east and a north factor. The
+    // east one, with the spectrum folded in, is tabulated once per grid column; the north one
+    // once per row, as the row starts. The grid itself then costs one complex multiply-add per
+    // point, bin and station, and no trigonometry.
     const int stationCount = band->stationCount;
     const size_t binCount = band->frequencies.size();
     const size_t stride = binCount * stationCount;
+    if (size_t(side) * stride > maxTableEntries)
+        return result::failure(
+            QStringLiteral("%1 stations, %2 frequencies and %3 slownesses a side are too many to "
+                           "analyse at once: narrow the band or coarsen the grid")
+                .arg(stationCount)
+                .arg(binCount)
+                .arg(side));
     std::vector<double> eastRe(side * stride), eastIm(side * stride);
-    std::vector<double> northRe(side * stride), northIm(side * stride);
     for (int g = 0; g < side; ++g) {
         const double s = fk.slownessAt(g);
         for (size_t b = 0; b < binCount; ++b) {
@@ -297,17 +304,24 @@ fkArrayAnalysis::compute(const QList<std::shared_ptr<const SacObject>>& seismogr
                     band->values[b * stationCount + i] * std::polar(1.0, w * fk.stations_[i].east);
                 eastRe[at] = e.real();
                 eastIm[at] = e.imag();
-                northRe[at] = std::cos(w * fk.stations_[i].north);
-                northIm[at] = std::sin(w * fk.stations_[i].north);
             }
         }
     }
+    std::vector<double> northRe(stride), northIm(stride);
     const double normalisation = 1.0 / (stationCount * band->totalPower);
     fk.power_.assign(size_t(side) * side, 0.0f);
     size_t best = 0;
     for (int row = 0; row < side; ++row) {
-        const double* nRe = northRe.data() + row * stride;
-        const double* nIm = northIm.data() + row * stride;
+        const double s = fk.slownessAt(row);
+        for (size_t b = 0; b < binCount; ++b) {
+            const double w = 2 * std::numbers::pi * band->frequencies[b] * s;
+            for (int i = 0; i < stationCount; ++i) {
+                northRe[b * stationCount + i] = std::cos(w * fk.stations_[i].north);
+                northIm[b * stationCount + i] = std::sin(w * fk.stations_[i].north);
+            }
+        }
+        const double* nRe = northRe.data();
+        const double* nIm = northIm.data();
         for (int column = 0; column < side; ++column) {
             const double* eRe = eastRe.data() + column * stride;
             const double* eIm = eastIm.data() + column * stride;

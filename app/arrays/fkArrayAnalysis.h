@@ -56,6 +56,9 @@ public:
     // The most points a grid side may have: a side of 401 already resolves ±0.5 s/km to
     // 0.0025 s/km, and the precomputed phase tables grow with it.
     static constexpr int maxGridSide = 401;
+    // The most entries of the east phase table (grid side × band bins × stations, 16 bytes
+    // each): 128 MB.
+    static constexpr size_t maxTableEntries = size_t(1) << 23;
     // The share of the window tapered at each end (cosine).
     static constexpr double taperFraction = 0.1;
 
