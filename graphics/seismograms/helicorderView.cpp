@@ -36,6 +36,49 @@ QPen barPen(const QColor& color, double width) {
 helicorderView::helicorderView(QWidget* parent)
     : QVRView(parent) {}
 
+void helicorderView::setWvfrmArray(const seismogramList& records) {
+    wvfrmArray_ = records;
+    dropKeptRows();
+}
+
+// The other setters drop what is kept only for a new value: a controller may well set the
+// same gain before every draw.
+void helicorderView::setMaxAmplitude(float amplitude) {
+    if (amplitude != maxAmplitude_)
+        dropKeptRows();
+    maxAmplitude_ = amplitude;
+}
+
+void helicorderView::setGainFactor(float gain) {
+    if (gain != gainFactor_)
+        dropKeptRows();
+    gainFactor_ = gain;
+}
+
+void helicorderView::setRowDuration(float seconds) {
+    if (seconds != rowDuration_)
+        dropKeptRows();
+    rowDuration_ = seconds;
+}
+
+void helicorderView::setNRows(int rows) {
+    if (rows != nRows_)
+        dropKeptRows();
+    nRows_ = rows;
+}
+
+void helicorderView::setStartTime(const QDateTime& time) {
+    if (time.toUTC() != startTime_)
+        dropKeptRows();
+    startTime_ = time.toUTC();
+}
+
+void helicorderView::dropKeptRows() {
+    keptRows_.clear();
+    unkeptRows_.clear();
+    traceLayer_ = QImage();
+}
+
 void helicorderView::computeRects() {
     const QRectF b = bounds();
     setPRect(QRectF(b.x() + 72, b.y() + 36, b.width() - 108, b.height() - 100));
@@ -119,14 +162,7 @@ void helicorderView::drawRect(QPainter& painter, const QRectF&) {
     // by infinity.
     const double scale = rowHeight() / (2.0 * maxAmplitude_);
     const double gain = std::isfinite(scale) && maxAmplitude_ > 0 ? gainFactor_ * scale : 0.0;
-    for (int i = 0; i < wvfrmArray_.size(); ++i) {
-        const auto& record = wvfrmArray_.at(i);
-        if (!record)
-            continue;
-        painter.setPen(QPen(i % 2 == 0 ? QColor(Qt::black) : QColor(Qt::red), 1.0));
-        painter.setBrush(Qt::NoBrush);
-        drawRecord(painter, *record, recordStart(*record, offset), gain);
-    }
+    drawRecords(painter, offset, gain);
 
     setXLimits(0, rowDuration_);
     drawMinuteMarks();
@@ -134,16 +170,95 @@ void helicorderView::drawRect(QPainter& painter, const QRectF&) {
     painter.restore();
 }
 
-void helicorderView::drawRecord(QPainter& painter, const SacObject& record, double start,
-                                double gain) {
-    const float* samples = record.GetSacSeis();
-    const int n = record.npts();
+void helicorderView::drawRecords(QPainter& painter, double firstRecordOffset, double gain) {
+    const auto strokeRecord = [&](QPainter& onto, int index, const QList<QPolygonF>& rows) {
+        onto.setPen(QPen(index % 2 == 0 ? QColor(Qt::black) : QColor(Qt::red), 1.0));
+        onto.setBrush(Qt::NoBrush);
+        for (const QPolygonF& row : rows)
+            onto.drawPolyline(row);
+    };
+    bool unchanged = true;
+    const auto pointsOf = [&](int index) -> const QList<QPolygonF>& {
+        return rowPointsOf(index, painter, recordStart(*wvfrmArray_.at(index), firstRecordOffset),
+                           gain, unchanged);
+    };
+
+    // The layer has the device's size and pixels and is stroked as the device would be, so
+    // it is laid on with the world transform reset. Anything else (a PDF, a turned or
+    // high-density device) is stroked directly, one record at a time, and keeps nothing.
+    const QPaintDevice* device = painter.device();
+    const QTransform world = painter.worldTransform();
+    const bool layered = tracePath::drawsPixels(painter) && device->devicePixelRatio() == 1 &&
+                         painter.deviceTransform().type() <= QTransform::TxScale;
+    if (!layered) {
+        for (int i = 0; i < wvfrmArray_.size(); ++i) {
+            if (wvfrmArray_.at(i))
+                strokeRecord(painter, i, pointsOf(i));
+        }
+        unkeptRows_.clear();
+        return;
+    }
+    for (int i = 0; i < wvfrmArray_.size(); ++i) {
+        if (wvfrmArray_.at(i))
+            pointsOf(i);
+    }
+    const QSize size(device->width(), device->height());
+    if (!unchanged || traceLayer_.size() != size || traceLayerTransform_ != world ||
+        traceLayerHints_ != painter.renderHints()) {
+        traceLayer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        traceLayer_.fill(Qt::transparent);
+        QPainter layerPainter(&traceLayer_);
+        layerPainter.setRenderHints(painter.renderHints());
+        layerPainter.setTransform(world);
+        for (int i = 0; i < wvfrmArray_.size(); ++i) {
+            if (wvfrmArray_.at(i))
+                strokeRecord(layerPainter, i, keptRows_.at(i).rows);
+        }
+        traceLayerTransform_ = world;
+        traceLayerHints_ = painter.renderHints();
+    }
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(0, 0, traceLayer_);
+    painter.restore();
+}
+
+const QList<QPolygonF>& helicorderView::rowPointsOf(int index, const QPainter& painter,
+                                                    double start, double gain, bool& unchanged) {
+    const SacObject& record = *wvfrmArray_.at(index);
+    rowInputs inputs;
+    inputs.record = &record;
+    inputs.samples = record.GetSacSeis();
+    inputs.count = record.npts();
+    inputs.start = start;
+    inputs.gain = gain;
+    inputs.rowDuration = rowDuration_;
+    inputs.rows = nRows_;
+    inputs.plot = pRect();
+    inputs.device = painter.deviceTransform();
+
+    // Only pixel devices: there the envelopes bound the points by the width, while a PDF
+    // gets every sample and is drawn once.
+    const bool keep = tracePath::drawsPixels(painter);
+    if (keptRows_.size() != wvfrmArray_.size())
+        keptRows_.resize(wvfrmArray_.size());
+    keptRows& kept = keptRows_[index];
+    if (keep && kept.valid && kept.inputs == inputs)
+        return kept.rows;
+    unchanged = false;
+    QList<QPolygonF>& rows = keep ? kept.rows : unkeptRows_;
+    rows.clear();
+    kept.valid = keep;
+    kept.inputs = inputs;
+
+    const float* samples = inputs.samples;
+    const int n = inputs.count;
     const double delta = record.delta();
     const double rowSeconds = rowDuration_;
-    const QRectF plot = pRect();
+    const QRectF plot = inputs.plot;
     const double sx = plot.width() / rowSeconds;
     if (!samples || n <= 0 || !usableScale(delta) || !usableScale(sx) || !std::isfinite(start))
-        return;
+        return rows;
 
     // The row of sample j is floor(t / rowDuration) with t = start + j·delta; a row's samples
     // are one line, and the next row starts a new one at its left end.
@@ -174,11 +289,12 @@ void helicorderView::drawRecord(QPainter& painter, const SacObject& record, doub
             m.dx = delta * sx;
             m.y0 = rowBaseline(r);
             m.dy = gain;
-            painter.drawPolyline(tracePath::tracePoints(samples, int(end), int(begin), m, painter,
-                                                        plot.left(), plot.right()));
+            rows << tracePath::tracePoints(samples, int(end), int(begin), m, painter, plot.left(),
+                                           plot.right());
         }
         begin = end;
     }
+    return rows;
 }
 
 void helicorderView::drawSeismicPhases() {

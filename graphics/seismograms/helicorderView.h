@@ -6,7 +6,11 @@
 #include "qvr_graphics_export.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QList>
+#include <QPainter>
+#include <QPolygonF>
+#include <QTransform>
 
 #include <memory>
 
@@ -28,20 +32,22 @@ public:
 
     // Consecutive records of one channel, in time order.
     const seismogramList& wvfrmArray() const { return wvfrmArray_; }
-    void setWvfrmArray(const seismogramList& records) { wvfrmArray_ = records; }
+    // What is drawn of the records is kept between draws: records changed in place (processed
+    // again, say) must be set again.
+    void setWvfrmArray(const seismogramList& records);
     const hypocenterList& theHypos() const { return theHypos_; }
     void setTheHypoArray(const hypocenterList& hypocenters) { theHypos_ = hypocenters; }
 
     float maxAmplitude() const { return maxAmplitude_; }
-    void setMaxAmplitude(float amplitude) { maxAmplitude_ = amplitude; }
+    void setMaxAmplitude(float amplitude);
     float gainFactor() const { return gainFactor_; }
-    void setGainFactor(float gain) { gainFactor_ = gain; }
+    void setGainFactor(float gain);
     float rowDuration() const { return rowDuration_; } // s
-    void setRowDuration(float seconds) { rowDuration_ = seconds; }
+    void setRowDuration(float seconds);
     int nRows() const { return nRows_; }
-    void setNRows(int rows) { nRows_ = rows; }
+    void setNRows(int rows);
     const QDateTime& startTime() const { return startTime_; }
-    void setStartTime(const QDateTime& time) { startTime_ = time.toUTC(); }
+    void setStartTime(const QDateTime& time);
     double plotDuration() const { return plotDuration_; } // s
     void setPlotDuration(double seconds) { plotDuration_ = seconds; }
     bool showZeroLines() const { return showZeroLines_; }
@@ -70,7 +76,30 @@ public:
 private:
     // Seconds from startTime to the record's first sample.
     double recordStart(const SacObject& record, double firstRecordOffset) const;
-    void drawRecord(QPainter& painter, const SacObject& record, double start, double gain);
+    void drawRecords(QPainter& painter, double firstRecordOffset, double gain);
+    // The line points of each row record `index` crosses, as tracePath gives them; clears
+    // `unchanged` when they are not the ones kept from the last draw.
+    const QList<QPolygonF>& rowPointsOf(int index, const QPainter& painter, double start,
+                                        double gain, bool& unchanged);
+    void dropKeptRows();
+
+    // What placed a record's row points; equal inputs give equal points.
+    struct rowInputs {
+        const SacObject* record = nullptr;
+        const float* samples = nullptr;
+        int count = 0;
+        double start = 0, gain = 0; // s from startTime; view points per unit of amplitude
+        double rowDuration = 0;
+        int rows = 0;
+        QRectF plot;
+        QTransform device;
+        bool operator==(const rowInputs& other) const = default;
+    };
+    struct keptRows {
+        bool valid = false;
+        rowInputs inputs;
+        QList<QPolygonF> rows;
+    };
 
     seismogramList wvfrmArray_;
     hypocenterList theHypos_;
@@ -83,4 +112,16 @@ private:
     bool showZeroLines_ = false;
     float magThreshold_ = 4.0f;
     bool labelHours_ = false;
+    // A day at 100 Hz is 8.64 million samples to reduce to envelopes at every draw, while a
+    // window draws the same picture again whenever it is uncovered: the row points of each
+    // record (one entry per record) are kept from the last draw on a pixel device.
+    QList<keptRows> keptRows_;
+    QList<QPolygonF> unkeptRows_;
+    // What remains of a frame is the raster engine stroking the envelopes' ink (two thirds of
+    // a day's frame even with the points kept), so the strokes are kept too, as a transparent
+    // layer in the device's pixels. Laid over the baselines and bars it matches stroking
+    // straight onto them to within a few levels of 255, where antialiased edges overlap.
+    QImage traceLayer_;
+    QTransform traceLayerTransform_;
+    QPainter::RenderHints traceLayerHints_;
 };

@@ -1,10 +1,12 @@
 #include "helicorderView.h"
 #include "seismogramTestSupport.h"
 
+#include <QPicture>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 using namespace seismogramTestSupport;
@@ -265,4 +267,46 @@ TEST(Helicorder, GuardsAgainstUnplaceableInput) {
     prepare(view, {record(std::vector<float>(100, 1.0f), utc(10, 0, 0), 0)});
     const QImage image = render(view);
     EXPECT_FALSE(inkNear(image, left + 10, baseline(0) + 2, 3));
+}
+
+TEST(Helicorder, AnUnchangedViewDrawsTheSamePictureAgainAndAChangeAnew) {
+    // Two records at 50 Hz: about 200 samples share each pixel column, so the rows are
+    // envelopes, kept between draws.
+    const auto noisy = [](const QDateTime& reference) {
+        std::vector<float> samples(3600 * 50);
+        for (size_t k = 0; k < samples.size(); ++k)
+            samples[k] = std::sin(float(k) * 1e-3f) + float((k * 7919) % 101) / 100;
+        return record(std::move(samples), reference, 0.02f);
+    };
+    const helicorderView::seismogramList records = {noisy(utc(10, 20, 0)), noisy(utc(11, 20, 0))};
+    const auto setUp = [&](helicorderView& view, float gain) {
+        view.setShowZeroLines(true);
+        view.setGainFactor(gain);
+        prepare(view, records);
+    };
+    helicorderView view;
+    setUp(view, 8);
+    const QImage first = render(view);
+    EXPECT_EQ(render(view), first);
+    view.setGainFactor(8);
+    EXPECT_EQ(render(view), first);
+
+    // A vector device gets every sample, drawn directly, and leaves what is kept alone.
+    QPicture vector;
+    {
+        QPainter painter(&vector);
+        view.renderInto(painter);
+    }
+    EXPECT_EQ(render(view), first);
+
+    view.setGainFactor(2);
+    const QImage quieter = render(view);
+    EXPECT_NE(quieter, first);
+    helicorderView fresh;
+    setUp(fresh, 2);
+    EXPECT_EQ(render(fresh), quieter);
+
+    view.resize(800, 500);
+    fresh.resize(800, 500);
+    EXPECT_EQ(render(view), render(fresh));
 }
