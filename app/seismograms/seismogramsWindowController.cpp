@@ -1,6 +1,7 @@
 #include "seismogramsWindowController.h"
 
 #include "SeisView01.h"
+#include "arrayAnalysisController.h"
 #include "fileDropTarget.h"
 #include "helicorderOrigin.h"
 #include "quorvelLogging.h"
@@ -105,9 +106,8 @@ seismogramsWindowController::seismogramsWindowController(QObject* parent)
     connect(ui_->copyButton, &QPushButton::clicked, this, [this] { view_->copy(); });
     connect(ui_->savePDFButton, &QPushButton::clicked, this, [this] { view_->savePDF(); });
     connect(ui_->savePNGButton, &QPushButton::clicked, this, [this] { view_->savePNG(); });
-    connect(ui_->arrayAnalysisButton, &QPushButton::clicked, this, [this] {
-        Q_EMIT arrayAnalysisRequested({shown_.begin(), shown_.end()});
-    });
+    connect(ui_->arrayAnalysisButton, &QPushButton::clicked, this,
+            &seismogramsWindowController::showArrayAnalysis);
 
     processing_ = processingFromFields().value_or(seismogramProcessing());
     enableSettingsOfView();
@@ -122,6 +122,13 @@ void seismogramsWindowController::showWindow() {
     window_->show();
     window_->raise();
     window_->activateWindow();
+}
+
+void seismogramsWindowController::showArrayAnalysis() {
+    if (!arrayAnalysis_)
+        arrayAnalysis_ = std::make_unique<arrayAnalysisController>();
+    arrayAnalysis_->setSeismograms({shown_.begin(), shown_.end()});
+    arrayAnalysis_->showWindow();
 }
 
 QString seismogramsWindowController::summaryLine(const SacObject& s) {

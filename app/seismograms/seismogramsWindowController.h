@@ -15,6 +15,7 @@
 
 class QVRView;
 class QWidget;
+class arrayAnalysisController;
 
 namespace Ui {
 class seismogramsWindow;
@@ -54,9 +55,9 @@ public:
     // "IU.ANMO.00.BHZ  2026-12-08 10:37:12.000  20 Hz  72000 samples  NEAR COAST OF PERU".
     static QString summaryLine(const SacObject& seismogram);
 
-Q_SIGNALS:
-    // The user asked for the array analysis of these seismograms.
-    void arrayAnalysisRequested(const QList<std::shared_ptr<const SacObject>>& seismograms);
+    // The Array Analysis window of the seismograms shown, made the first time it is asked for.
+    void showArrayAnalysis();
+    arrayAnalysisController* arrayAnalysis() const { return arrayAnalysis_.get(); }
 
 private:
     struct openFile {
@@ -83,6 +84,7 @@ private:
 
     std::unique_ptr<Ui::seismogramsWindow> ui_;
     std::unique_ptr<QWidget> window_;
+    std::unique_ptr<arrayAnalysisController> arrayAnalysis_;
     QList<openFile> files_;
     QList<std::shared_ptr<SacObject>> shown_;
     QVRView* view_ = nullptr; // owned by the view holder

@@ -8,6 +8,7 @@
 #include "SeisView01.h"
 #include "SeisView02.h"
 #include "ThreeCompView.h"
+#include "arrayAnalysisController.h"
 #include "helicorderView.h"
 #include "logCapture.h"
 #include "seismogramsWindowController.h"
@@ -199,6 +200,11 @@ TEST_F(seismogramsWindowTest, EachViewShowsTheFilesItIsFor) {
     auto* uniform = dynamic_cast<uniformTimeSeriesView*>(window.view());
     ASSERT_NE(uniform, nullptr);
     EXPECT_EQ(uniform->wvfrmArray().size(), 2);
+
+    // The array analysis works on what is shown.
+    ui.arrayAnalysisButton->click();
+    ASSERT_NE(window.arrayAnalysis(), nullptr);
+    EXPECT_TRUE(window.arrayAnalysis()->window()->isVisible());
 }
 
 TEST_F(seismogramsWindowTest, ProcessingStartsAgainFromTheSamplesAsRead) {
