@@ -129,6 +129,13 @@ struct commandLineOptions {
                                   "(one request address a line). With --fk: peak or grid."),
                              text("WHAT")};
 
+    // Exports
+    QCommandLineOption exportAs{text("export"),
+                                text("With --source: write the origins, newest first, to --output "
+                                     "as csv (USGS columns), geojson (USGS feed layout), quakeml "
+                                     "(QuakeML 1.2) or kml (KML 2.2)."),
+                                text("FORMAT")};
+
     // Pictures
     QCommandLineOption render{text("render"),
                               text("Draw as the window would, off screen. With --source: map, "
@@ -141,7 +148,8 @@ struct commandLineOptions {
                                    "or uniform. With --fk: fk."),
                               text("VIEW")};
     QCommandLineOption output{text("output"),
-                              text("With --render: the picture to write, FILE.png or FILE.pdf."),
+                              text("With --render: the picture to write, FILE.png or FILE.pdf. "
+                                   "With --export: the file to write."),
                               text("FILE")};
     QCommandLineOption size{text("size"),
                             text("With --render: the view's size in points (default 1100x560 for "
@@ -157,6 +165,7 @@ struct commandLineOptions {
                            duration,   sampleRate, live,     print,     render,    output, size,
                            rowMinutes, rows});
         parser.addOptions({fk, window, band, slownessMax, slownessStep});
+        parser.addOption(exportAs);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "catalogueCommands.h"
 #include "commandLineOptions.h"
+#include "exportCommands.h"
 #include "fkCommands.h"
 #include "liveCommands.h"
 #include "renderCommands.h"
@@ -101,6 +102,13 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
     if (parser.isSet(o.render) && !parser.isSet(o.source)) {
         err << "Quorvel: --render needs --source\n" << usageHint;
         return 2;
+    }
+    if (parser.isSet(o.exportAs)) {
+        if (!parser.isSet(o.source) || parser.isSet(o.render)) {
+            err << "Quorvel: --export needs --source, without --render\n" << usageHint;
+            return 2;
+        }
+        return exportCommands::run(parser, o, err);
     }
     if (statisticsCommands::handles(parser, o))
         return statisticsCommands::run(parser, o, out, err);

@@ -10,6 +10,7 @@
 #include "QVRStemTimeLineView.h"
 #include "applicationDefaults.h"
 #include "colorWell.h"
+#include "eventExport.h"
 #include "eventFilters.h"
 #include "eventListFile.h"
 #include "geoMapView.h"
@@ -32,8 +33,12 @@
 #include "ui_twitterWindow.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QMimeData>
 
 void OrrelinController::initialize() {
@@ -525,4 +530,40 @@ bool OrrelinController::openEvents(const QString& path) {
     stopAutoUpdate();
     showOrigins(*origins, -1);
     return true;
+}
+
+void OrrelinController::exportEvents() {
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(
+        mainWindow(), tr("Export Events"),
+        userDefaults::standardUserDefaults().stringForKey(QStringLiteral("wdirString")),
+        eventExport::fileFilters().join(QStringLiteral(";;")), &filter);
+    if (path.isEmpty())
+        return;
+    if (!eventExport::formatOfPath(path))
+        path += u'.' + eventExport::suffixOf(eventExport::formatOfFilter(filter));
+    if (const QVRResult<void> written = exportEventsTo(path); !written)
+        QMessageBox::warning(mainWindow(), tr("Export Events"),
+                             tr("The events could not be exported to %1: %2")
+                                 .arg(QDir::toNativeSeparators(path), written.error()));
+}
+
+QVRResult<void> OrrelinController::exportEventsTo(const QString& path) {
+    const std::optional<eventExport::format> format = eventExport::formatOfPath(path);
+    QVRResult<void> written =
+        format ? eventExport::write(visibleSeismicOrigins_, *format, path,
+                                    eventExport::colouringOf(windows_->displaySettings(), now()))
+               : QVRResult<void>::failure(
+                     tr("the file name does not end in .csv, .geojson, .json, .xml, .quakeml "
+                        "or .kml"));
+    if (!written) {
+        qCWarning(lcController).noquote()
+            << QStringLiteral("The events cannot be exported to %1: %2").arg(path, written.error());
+        return written;
+    }
+    showStatus(tr("Exported %1 events to %2")
+                   .arg(visibleSeismicOrigins_.size())
+                   .arg(QFileInfo(path).fileName()),
+               8000);
+    return written;
 }

@@ -223,6 +223,11 @@ public:
     // --- beyond the windows' fields
     bool saveEvents(const QString& path);
     bool openEvents(const QString& path);
+    // Asks where to export the visible origins, and in which form (the file's suffix picks it),
+    // then exports them; a failure is shown in a message box.
+    void exportEvents();
+    // The visible origins, newest first, in the form the suffix of `path` names.
+    QVRResult<void> exportEventsTo(const QString& path);
     // "Now" for ages and filters; the wall clock unless a test fixes it.
     QDateTime now() const { return clock_(); }
     void setClock(std::function<QDateTime()> clock);

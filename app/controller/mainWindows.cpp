@@ -161,6 +161,7 @@ void mainWindows::connectTo(OrrelinController& c) {
         if (const QString path = askWhereToSaveEvents(); !path.isEmpty())
             c.saveEvents(path);
     });
+    QObject::connect(ui.exportEventsAction, &QAction::triggered, &c, &oc::exportEvents);
 
     QObject::connect(ui.eventPageAction, &QAction::triggered, &c, &oc::loadNEICEventPage);
     QObject::connect(ui.eventMapAction, &QAction::triggered, &c, &oc::openGoogleMaps);
