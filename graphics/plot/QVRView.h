@@ -139,7 +139,9 @@ public:
     // Puts the PDF on the clipboard as application/pdf.
     void copy();
     QImage snapshot() const;
-    QImage snapshotFromRect(const QRectF& rect) const;
+    // The rectangle (y up) drawn into an image; views that render differently off screen
+    // override it, and the exports, the copy and the drag-out follow.
+    virtual QImage snapshotFromRect(const QRectF& rect) const;
 
     // --- mouse
     void setController(QVRViewController* controller) { myController_ = controller; }

@@ -39,10 +39,8 @@ public:
     void drawZeroGrid();
     void drawPhaseVelocityCircles();
 
-    // The rectangle (y up) rendered off screen into an RGB image without alpha. QVRView's
-    // snapshotFromRect is not virtual, so the view's own exports and drag-out still use
-    // QVRView's (the same picture, with alpha).
-    QImage snapshotFromRect(const QRectF& rect) const;
+    // The rectangle (y up) rendered off screen into an RGB image without alpha.
+    QImage snapshotFromRect(const QRectF& rect) const override;
 
 protected:
     QColor pixelColour(float value) const override;

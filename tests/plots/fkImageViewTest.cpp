@@ -134,6 +134,8 @@ TEST(FKImageView, InvertedColoursAndTheOffScreenSnapshot) {
     const QImage part = view.snapshotFromRect(QRectF(64, 60, 312, 220));
     EXPECT_EQ(part.size(), QSize(312, 220));
     EXPECT_FALSE(part.hasAlphaChannel());
+    // The exports and the copy take the same off-screen picture.
+    EXPECT_EQ(static_cast<const QVRView&>(view).snapshot().format(), QImage::Format_RGB888);
 }
 
 TEST(FKImageView, APlainClickReportsNothing) {
