@@ -268,6 +268,7 @@ void OrrelinController::takeLoaded(const catalogueLoader::outcome& loaded) {
 void OrrelinController::showLoadedOrigins() {
     visibleSeismicOrigins_ = allSeismicOrigins_;
     eventsAreFiltered_ = false;
+    displays_->clearDistanceRings();
     // The table always follows its list, so that it never shows rows the list has lost.
     tableModel_->reloadData();
     if (!allSeismicOrigins_.isEmpty()) {
@@ -336,6 +337,8 @@ void OrrelinController::filterEventsByDistanceFromLocation(QPointF lonLat) {
                                      mainWindows::floatOf(mainInterface().filterDistanceTField))) {
         visibleSeismicOrigins_ = *kept;
         eventsAreFiltered_ = true;
+        displays_->showDistanceRings(lonLat,
+                                     mainWindows::floatOf(mainInterface().filterDistanceTField));
     }
 }
 
@@ -363,6 +366,9 @@ void OrrelinController::handleClickedMousePosition(QPointF dataPoint) {
 }
 
 void OrrelinController::showVisibleOrigins() {
+    // The rings mark the map filter's reach; no filter, no rings.
+    if (!eventsAreFiltered_)
+        displays_->clearDistanceRings();
     tableModel_->reloadData();
     createMapPoints();
     updateDisplays();

@@ -143,6 +143,8 @@ void mainWindows::connectTo(OrrelinController& c) {
     QObject::connect(ui.trackMouseButton, &QCheckBox::toggled, &c,
                      &oc::toggleMousePositionTracking);
     QObject::connect(ui.updateMapButton, &QPushButton::clicked, &c, redraw);
+    QObject::connect(ui.showLegendButton, &QCheckBox::toggled, &c, &oc::updateDisplays);
+    QObject::connect(ui.colorByPopUp, &QComboBox::activated, &c, &oc::updateColors);
     for (colorWell* well : {ui.recentColorWell, ui.olderColorWell, ui.oldestColorWell})
         QObject::connect(well, &colorWell::colorChanged, &c, &oc::updateColors);
     QObject::connect(ui.plateColorWell, &colorWell::colorChanged, &c, &oc::updateDisplays);
@@ -268,6 +270,18 @@ void mainWindows::bindFieldsToDefaults() {
         main_->timeUnitsPopUp, &QComboBox::activated, main_->timeUnitsPopUp, [](int index) {
             userDefaults::standardUserDefaults().setObject(index, QStringLiteral("timeUnitsIndex"));
         });
+    main_->showLegendButton->setChecked(defaults.boolForKey(QStringLiteral("showMapLegend")));
+    QObject::connect(
+        main_->showLegendButton, &QCheckBox::toggled, main_->showLegendButton, [](bool on) {
+            userDefaults::standardUserDefaults().setObject(on, QStringLiteral("showMapLegend"));
+        });
+    main_->colorByPopUp->setCurrentIndex(defaults.boolForKey(QStringLiteral("colorByDepth")) ? 1
+                                                                                             : 0);
+    QObject::connect(main_->colorByPopUp, &QComboBox::activated, main_->colorByPopUp,
+                     [](int index) {
+                         userDefaults::standardUserDefaults().setObject(
+                             index == 1, QStringLiteral("colorByDepth"));
+                     });
     preferences_->autoUpdateToggleCheckBox->setChecked(
         defaults.boolForKey(QStringLiteral("autoUpdateToggle")));
     QObject::connect(preferences_->autoUpdateToggleCheckBox, &QCheckBox::toggled,
@@ -391,7 +405,9 @@ originDisplays::displaySettings mainWindows::displaySettings() const {
             .maxMagnitude = floatOf(ui.maxMagTField),
             .plateColor = ui.plateColorWell->color(),
             .ageColors = {ui.recentColorWell->color(), ui.olderColorWell->color(),
-                          ui.oldestColorWell->color()}};
+                          ui.oldestColorWell->color()},
+            .showLegend = ui.showLegendButton->isChecked(),
+            .colorByDepth = ui.colorByPopUp->currentIndex() == 1};
 }
 
 catalogueLoader::searchLimits mainWindows::searchLimits() const {

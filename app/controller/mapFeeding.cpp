@@ -1,6 +1,7 @@
 #include "mapFeeding.h"
 
 #include "flinnEngdahl.h"
+#include "mapColorLists.h"
 
 namespace mapFeeding {
 
@@ -19,6 +20,15 @@ double timeUnitSeconds(int index) {
     default:
         return 3600;
     }
+}
+
+QString timeUnitAbbreviation(int index) {
+    static const char* const names[] = {"min", "h", "d", "wk", "yr"};
+    return QString::fromLatin1(index >= 0 && index < 5 ? names[index] : names[1]);
+}
+
+float symbolSizeFor(float m, float symbolScale) {
+    return m * m * m / symbolScale;
 }
 
 QRectF regionPreset(int tag) {
@@ -49,7 +59,7 @@ std::shared_ptr<geoMapPoint> mapPointForOrigin(const seismicOrigin& origin, floa
     auto point = std::make_shared<geoMapPoint>();
     point->setLatLonDepth(origin.latitude(), origin.longitude(), origin.depth());
     const float m = origin.magnitude();
-    point->setSymbolSize(m * m * m / symbolScale);
+    point->setSymbolSize(symbolSizeFor(m, symbolScale));
     point->setAlpha(0.5f);
     const double age = origin.ageSeconds(now) / unitSeconds;
     if (age > older)
@@ -57,6 +67,30 @@ std::shared_ptr<geoMapPoint> mapPointForOrigin(const seismicOrigin& origin, floa
     else if (age > recent)
         point->setColorIndex(1);
     return point;
+}
+
+mapLegend legendFor(const legendSettings& s) {
+    mapLegend legend;
+    if (s.byDepth) {
+        const QList<QColor> colors = mapColorLists::depthColors();
+        const QString shallow = QString::number(double(mapColorLists::intermediateDepth));
+        const QString deep = QString::number(double(mapColorLists::deepDepth));
+        legend.colorTitle = QStringLiteral("Depth");
+        legend.colors = {{colors.at(0), QStringLiteral("0–%1 km").arg(shallow)},
+                         {colors.at(1), QStringLiteral("%1–%2 km").arg(shallow, deep)},
+                         {colors.at(2), QStringLiteral("> %1 km").arg(deep)}};
+    } else {
+        const QString unit = timeUnitAbbreviation(s.timeUnitIndex);
+        legend.colorTitle = QStringLiteral("Age");
+        legend.colors = {
+            {s.ageColors[0], QStringLiteral("≤ %1 %2").arg(double(s.recentCutoff)).arg(unit)},
+            {s.ageColors[1], QStringLiteral("≤ %1 %2").arg(double(s.olderCutoff)).arg(unit)},
+            {s.ageColors[2], QStringLiteral("older")}};
+    }
+    for (const float m : {4.0f, 6.0f, 8.0f})
+        legend.sizes.append(
+            {QStringLiteral("M %1").arg(double(m)), symbolSizeFor(m, s.symbolScale)});
+    return legend;
 }
 
 cursorReadout readoutAt(double x, double y) {

@@ -4,6 +4,7 @@
 #include "QVRStemTimeLineView.h"
 #include "geoMapView.h"
 #include "lenientNumbers.h"
+#include "mapColorLists.h"
 #include "mapFeeding.h"
 #include "plateBoundaryController.h"
 #include "quorvelLogging.h"
@@ -12,6 +13,8 @@
 #include <QHelpEvent>
 #include <QLineF>
 #include <QToolTip>
+
+#include <cmath>
 
 originDisplays::displaySettings originDisplays::defaultSettings() {
     const userDefaults& defaults = userDefaults::standardUserDefaults();
@@ -32,7 +35,23 @@ originDisplays::displaySettings originDisplays::defaultSettings() {
             QColor::fromString(defaults.stringForKey(QString::fromLatin1(ageColorKeys[i])));
     const QColor plate = QColor::fromString(defaults.stringForKey(QStringLiteral("plateColor")));
     s.plateColor = plate.isValid() ? plate : QColor(Qt::white);
+    s.showLegend = defaults.boolForKey(QStringLiteral("showMapLegend"));
+    s.colorByDepth = defaults.boolForKey(QStringLiteral("colorByDepth"));
     return s;
+}
+
+std::optional<QPointF> originDisplays::homeLocation() {
+    const userDefaults& defaults = userDefaults::standardUserDefaults();
+    auto number = [&defaults](const QString& key) -> std::optional<double> {
+        bool ok = false;
+        const double value = defaults.objectForKey(key).toString().trimmed().toDouble(&ok);
+        return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+    };
+    const auto lat = number(QStringLiteral("alertHomeLatitude"));
+    const auto lon = number(QStringLiteral("alertHomeLongitude"));
+    if (!lat || !lon || std::fabs(*lat) > 90 || *lon < -180 || *lon > 360)
+        return std::nullopt;
+    return QPointF(*lon, *lat);
 }
 
 originDisplays::originDisplays(geoMapView& map, QVRStemTimeLineView& timeLine,
@@ -68,20 +87,33 @@ void originDisplays::setUpMap() {
     changeMapImage(std::nullopt);
 }
 
+void originDisplays::applySymbolColors(const displaySettings& s) {
+    QList<QColor>& colors = map_.theColors();
+    colors.clear();
+    if (s.colorByDepth)
+        colors = mapColorLists::depthColors();
+    else
+        colors = QList<QColor>(s.ageColors.begin(), s.ageColors.end());
+}
+
 void originDisplays::createMapPoints() {
+    const displaySettings s = settings_();
+    applySymbolColors(s);
     if (visible_.isEmpty())
         return;
     geoMapView::pointList& points = map_.thePoints();
     points.clear();
     mapPointOrigins_.clear();
-    const displaySettings s = settings_();
     const double unit = mapFeeding::timeUnitSeconds(s.timeUnitIndex);
     const QDateTime t = now();
     // Oldest first, so that the newest symbols are painted on top.
     for (qsizetype i = visible_.size() - 1; i >= 0; --i) {
         const auto& origin = visible_.at(i);
-        points.append(mapFeeding::mapPointForOrigin(*origin, s.symbolScale, t, unit, s.recentCutoff,
-                                                    s.olderCutoff));
+        auto point = mapFeeding::mapPointForOrigin(*origin, s.symbolScale, t, unit, s.recentCutoff,
+                                                   s.olderCutoff);
+        if (s.colorByDepth)
+            point->setColorIndex(mapColorLists::depthClass(origin->depth()));
+        points.append(point);
         mapPointOrigins_.append(origin);
     }
 }
@@ -93,6 +125,16 @@ void originDisplays::updateDisplays() {
     QColor plates = s.plateColor;
     plates.setAlphaF(0.75f);
     map_.setPlateBoundaryColor(plates);
+    if (s.showLegend)
+        map_.setLegend(mapFeeding::legendFor({.byDepth = s.colorByDepth,
+                                              .ageColors = s.ageColors,
+                                              .recentCutoff = s.recentCutoff,
+                                              .olderCutoff = s.olderCutoff,
+                                              .timeUnitIndex = s.timeUnitIndex,
+                                              .symbolScale = s.symbolScale}));
+    else
+        map_.setLegend(std::nullopt);
+    map_.setHomeLocation(homeLocation());
     map_.computeRects();
     map_.update();
     communicateMapRect();
@@ -104,16 +146,23 @@ void originDisplays::updateDisplays() {
     timeLine_.setOrangeTimeRange(double(s.recentCutoff * unit));
     timeLine_.setMinMag(s.minMagnitude);
     timeLine_.setMaxMag(s.maxMagnitude);
+    timeLine_.setColorByDepth(s.colorByDepth);
     timeLine_.update();
 }
 
 void originDisplays::updateColors() {
-    QList<QColor>& colors = map_.theColors();
-    colors.clear();
-    for (const QColor& c : settings_().ageColors)
-        colors.append(c);
     createMapPoints();
     updateDisplays();
+}
+
+void originDisplays::showDistanceRings(QPointF lonLat, float radiusKm) {
+    map_.setDistanceRings({lonLat, {radiusKm, 2 * radiusKm}});
+    map_.update();
+}
+
+void originDisplays::clearDistanceRings() {
+    map_.setDistanceRings({});
+    map_.update();
 }
 
 void originDisplays::changeMapImage(std::optional<int> index) {

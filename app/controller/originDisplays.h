@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QObject>
+#include <QPointF>
 #include <QVariantMap>
 
 #include <array>
@@ -34,6 +35,8 @@ public:
         float minMagnitude = 0, maxMagnitude = 0;
         QColor plateColor = Qt::white;
         std::array<QColor, 3> ageColors; // recent, older, oldest
+        bool showLegend = true;
+        bool colorByDepth = false; // symbols coloured by depth class instead of age
     };
     // The settings keys of the three age colours, recent first.
     static constexpr std::array<const char*, 3> ageColorKeys = {"recentColor", "olderColor",
@@ -56,8 +59,16 @@ public:
     void setUpMap();
     void createMapPoints();
     void updateDisplays();
-    // The age colours into the map's own colour list, then the symbols and displays again.
+    // The age (or depth) colours into the map's own colour list, then the symbols and
+    // displays again.
     void updateColors();
+    // Rings at `radiusKm` and twice that around the click filter's point (longitude,
+    // latitude), until cleared.
+    void showDistanceRings(QPointF lonLat, float radiusKm);
+    void clearDistanceRings();
+    // The home place of the settings "alertHomeLatitude" and "alertHomeLongitude", when both
+    // are numbers on the globe.
+    static std::optional<QPointF> homeLocation();
     // Picture `index` of the picture menu; none loads picture 2.
     void changeMapImage(std::optional<int> index);
     void setTimeLineDates(const timeLineDates& span);
@@ -81,6 +92,7 @@ public:
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     QDateTime now() const { return clock_(); }
+    void applySymbolColors(const displaySettings& s);
 
     geoMapView& map_;
     QVRStemTimeLineView& timeLine_;

@@ -1,6 +1,7 @@
 #include "QVRStemTimeLineView.h"
 
 #include "QVRDateFormatter.h"
+#include "mapColorLists.h"
 #include "timeZones.h"
 
 #include <QDrag>
@@ -102,6 +103,10 @@ void QVRStemTimeLineView::drawEvents() {
     const QColor orange = QColor::fromRgbF(1, 0.5f, 0, 0.5);
     const QColor red = QColor::fromRgbF(1, 0, 0, 0.75);
     const QColor outline = QColor::fromRgbF(0, 0, 0, 0.5);
+    // The map's depth colours, a little see-through as the age colours are.
+    QList<QColor> byDepth = mapColorLists::depthColors();
+    for (QColor& c : byDepth)
+        c.setAlphaF(0.75f);
     circles_.begin(*painter);
     // The last element first, so element 0 (the newest) lies on top.
     for (int i = n - 1; i >= 0; --i) {
@@ -117,7 +122,9 @@ void QVRStemTimeLineView::drawEvents() {
         const float x = float((xmin() + t) / span * r.width() + r.x());
         const double y = (m - minMag_) * k + y0;
         const QColor& fill =
-            age >= yellowTimeRange_ ? yellow : (age >= orangeTimeRange_ ? orange : red);
+            colorByDepth_
+                ? byDepth.at(mapColorLists::depthClass(o->depth()))
+                : (age >= yellowTimeRange_ ? yellow : (age >= orangeTimeRange_ ? orange : red));
         circles_.circle(QPointF(x, y), radius, fill, outline);
     }
     circles_.finish();

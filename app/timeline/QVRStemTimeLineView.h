@@ -11,7 +11,8 @@
 
 // The strip under the map: every visible origin is a circle placed by its origin time between
 // startDate and endDate, raised by magnitude, sized by magnitude cubed and coloured by age
-// (red, then orange, then yellow), over a grid of time lines whose spacing follows the span.
+// (red, then orange, then yellow) or by depth class as on the map, over a grid of time lines whose
+// spacing follows the span.
 //
 // The time axis holds ages: xmin is the age of startDate and xmax that of endDate, in seconds
 // before now, so time runs from left (older) to right (newer).
@@ -39,6 +40,8 @@ public:
     // The yellow range's getter has always been called redTimeRange.
     double redTimeRange() const { return yellowTimeRange_; }
     void setYellowTimeRange(double seconds) { yellowTimeRange_ = seconds; }
+    bool colorByDepth() const { return colorByDepth_; }
+    void setColorByDepth(bool on) { colorByDepth_ = on; }
     const QStringList& dayLabels() const { return dayLabels_; }
     const QStringList& monthLabels() const { return monthLabels_; }
 
@@ -83,6 +86,7 @@ private:
     float symbolScaleFactor_ = 0;
     double yellowTimeRange_ = 86400; // s
     double orangeTimeRange_ = 21600; // s
+    bool colorByDepth_ = false;
     QDateTime startDate_, endDate_;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
     QPainterPath gridPath_; // one reusable path for every grid line

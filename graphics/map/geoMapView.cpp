@@ -1,5 +1,6 @@
 #include "geoMapView.h"
 
+#include "QVRTextDrawing.h"
 #include "axisLibrary.h"
 #include "mapColorLists.h"
 #include "qvrGraphicsLogging.h"
@@ -42,6 +43,20 @@ QString installedPictureDirectory() {
             return QDir::cleanPath(candidate);
     }
     return QDir::cleanPath(program.filePath(QStringLiteral("../share/quorvel/maps")));
+}
+
+// The same longitude moved by whole turns into the 360° that start at the map's west edge.
+double longitudeOnMap(double lon, double west) {
+    return west + std::fmod(std::fmod(lon - west, 360.0) + 360.0, 360.0);
+}
+
+// A label's own small white backing, so that it reads over any picture.
+void drawBackedText(QPainter& painter, const QString& text, QPointF anchor,
+                    const QVRTextAttributes& attributes) {
+    const QSizeF size = attributes.measure(text);
+    painter.fillRect(QRectF(anchor - QPointF(2, 0), size + QSizeF(4, 0)),
+                     QColor::fromRgbF(1, 1, 1, 0.7f));
+    QVRTextDrawing::drawText(painter, text, anchor, attributes);
 }
 
 } // namespace
@@ -127,6 +142,9 @@ void geoMapView::drawRect(QPainter& painter, const QRectF&) {
         drawPolygons();
     drawPoints();
     drawVectors();
+    drawDistanceRings();
+    drawHomeMarker();
+    drawLegend();
     drawTitleTopCentered();
     if (_timeStamp())
         drawTimeStamp();
@@ -217,6 +235,140 @@ void geoMapView::drawPolygons() {
                 previous = lon;
             }
             painter->drawPath(path);
+        }
+    }
+    painter->restore();
+}
+
+void geoMapView::drawDistanceRings() {
+    QPainter* painter = currentPainter();
+    if (!painter || distanceRings_.radiiKm.isEmpty())
+        return;
+    static const QVRTextAttributes labels = QVRTextAttributes::helvetica(11);
+    painter->save();
+    painter->setClipRect(iRect());
+    painter->setBrush(Qt::NoBrush);
+    const QPen casing(QColor::fromRgbF(1, 1, 1, 0.8f), 3.5);
+    const QPen line(Qt::black, 1.5);
+    for (const float radius : distanceRings_.radiiKm) {
+        const QList<QPointF> ring = greatCircles::ring(distanceRings_.centre, double(radius), 360);
+        QPainterPath path;
+        double previous = 0;
+        for (qsizetype i = 0; i < ring.size(); ++i) {
+            const double lon = longitudeOnMap(ring.at(i).x(), xmin());
+            const QPointF p = viewPointForLonLat(float(lon), float(ring.at(i).y()), false);
+            // Where the ring leaves the map at one side it comes back at the other: move there.
+            if (i == 0 || std::fabs(lon - previous) > 180)
+                path.moveTo(p);
+            else
+                path.lineTo(p);
+            previous = lon;
+        }
+        painter->setPen(casing);
+        painter->drawPath(path);
+        painter->setPen(line);
+        painter->drawPath(path);
+    }
+    // The labels go on top of every ring, at each ring's northernmost azimuth.
+    for (const float radius : distanceRings_.radiiKm) {
+        const QPointF north = greatCircles::ring(distanceRings_.centre, double(radius), 4).first();
+        const QPointF at =
+            viewPointForLonLat(float(longitudeOnMap(north.x(), xmin())), float(north.y()), false);
+        const QString text = tr("%1 km").arg(double(radius));
+        drawBackedText(*painter, text, at + QPointF(-labels.measure(text).width() / 2, 3), labels);
+    }
+    const QPointF centre =
+        viewPointForLonLat(float(longitudeOnMap(distanceRings_.centre.x(), xmin())),
+                           float(distanceRings_.centre.y()), false);
+    painter->setPen(line);
+    painter->drawLine(centre - QPointF(4, 0), centre + QPointF(4, 0));
+    painter->drawLine(centre - QPointF(0, 4), centre + QPointF(0, 4));
+    painter->restore();
+}
+
+void geoMapView::drawHomeMarker() {
+    QPainter* painter = currentPainter();
+    if (!painter || !homeLocation_)
+        return;
+    const QPointF at = viewPointForLonLat(float(longitudeOnMap(homeLocation_->x(), xmin())),
+                                          float(homeLocation_->y()), false);
+    // A small house, centred on the place: walls and a roof.
+    const QPolygonF house({at + QPointF(-5, -6), at + QPointF(5, -6), at + QPointF(5, 1),
+                           at + QPointF(0, 6), at + QPointF(-5, 1)});
+    painter->save();
+    painter->setClipRect(iRect());
+    painter->setPen(QPen(Qt::white, 1.5));
+    painter->setBrush(QColor(0x20, 0x20, 0x20));
+    painter->drawPolygon(house);
+    painter->restore();
+}
+
+void geoMapView::drawLegend() {
+    QPainter* painter = currentPainter();
+    if (!painter || !legend_ || (legend_->colors.isEmpty() && legend_->sizes.isEmpty()))
+        return;
+    static const QVRTextAttributes text = QVRTextAttributes::helvetica(11);
+    static const QVRTextAttributes title = QVRTextAttributes::helvetica(11, Qt::darkGray);
+    const double pad = 6, swatch = 5, gap = 4;
+    const double lineHeight = std::max(text.measure(QStringLiteral("M")).height(), 2 * swatch + 2);
+
+    double width = legend_->colorTitle.isEmpty() ? 0 : title.measure(legend_->colorTitle).width();
+    for (const auto& entry : legend_->colors)
+        width = std::max(width, 2 * swatch + gap + text.measure(entry.label).width());
+    double sizesWidth = 0, largestRadius = 0;
+    QList<double> cellWidths;
+    for (const auto& entry : legend_->sizes) {
+        const double radius = 12.0 * entry.symbolSize;
+        largestRadius = std::max(largestRadius, radius);
+        cellWidths.append(std::max(2 * radius, text.measure(entry.label).width()));
+        sizesWidth += cellWidths.last() + (cellWidths.size() > 1 ? gap : 0);
+    }
+    width = std::max(width, sizesWidth);
+    const double titleHeight = legend_->colorTitle.isEmpty() ? 0 : lineHeight;
+    const double colorsHeight = titleHeight + lineHeight * double(legend_->colors.size());
+    const double sizesHeight = legend_->sizes.isEmpty() ? 0 : 2 * largestRadius + 2 + lineHeight;
+    const double height =
+        colorsHeight + sizesHeight + (colorsHeight > 0 && sizesHeight > 0 ? gap : 0);
+    const QRectF box(iRect().x() + 8, iRect().y() + 8, width + 2 * pad, height + 2 * pad);
+
+    painter->save();
+    painter->setClipRect(iRect());
+    painter->setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.3f), 0.5));
+    painter->setBrush(QColor::fromRgbF(1, 1, 1, 0.85f));
+    painter->drawRect(box);
+    const QColor outline = QColor::fromRgbF(0, 0, 0, 0.5);
+    // From the top down; each row's text stands on the row's bottom.
+    double top = box.y() + box.height() - pad;
+    const double left = box.x() + pad;
+    if (!legend_->colorTitle.isEmpty()) {
+        top -= lineHeight;
+        QVRTextDrawing::drawText(*painter, legend_->colorTitle, QPointF(left, top), title);
+    }
+    for (const auto& entry : legend_->colors) {
+        top -= lineHeight;
+        painter->setPen(QPen(outline, 1.0));
+        painter->setBrush(entry.color);
+        painter->drawEllipse(QPointF(left + swatch, top + lineHeight / 2), swatch, swatch);
+        QVRTextDrawing::drawText(*painter, entry.label, QPointF(left + 2 * swatch + gap, top),
+                                 text);
+    }
+    if (!legend_->sizes.isEmpty()) {
+        top -= colorsHeight > 0 ? gap : 0;
+        double x = left;
+        const double labelBase = top - sizesHeight;
+        // The circles stand on one line, as on a scale bar, their labels under them.
+        const double standY = labelBase + lineHeight + 2;
+        painter->setPen(QPen(outline, 1.0));
+        painter->setBrush(QColor::fromRgbF(0.6f, 0.6f, 0.6f, 1));
+        for (qsizetype i = 0; i < legend_->sizes.size(); ++i) {
+            const auto& entry = legend_->sizes.at(i);
+            const double radius = 12.0 * entry.symbolSize;
+            const double middle = x + cellWidths.at(i) / 2;
+            painter->drawEllipse(QPointF(middle, standY + radius), radius, radius);
+            QVRTextDrawing::drawText(
+                *painter, entry.label,
+                QPointF(middle - text.measure(entry.label).width() / 2, labelBase), text);
+            x += cellWidths.at(i) + gap;
         }
     }
     painter->restore();

@@ -5,6 +5,8 @@
 #include "QVRPolygon.h"
 #include "geoMapPoint.h"
 #include "geoMapVector.h"
+#include "mapDistanceRings.h"
+#include "mapLegend.h"
 #include "qvr_graphics_export.h"
 
 #include <QColor>
@@ -13,10 +15,12 @@
 #include <QList>
 
 #include <memory>
+#include <optional>
 
 // A longitude–latitude map (x longitude, y latitude, degrees) at true scale along its middle
 // latitude: an optional picture of the Earth, degree axes, plate boundaries, earthquake
-// symbols and vectors, a title and an optional time stamp.
+// symbols and vectors, distance rings, a home marker, a legend, a title and an optional time
+// stamp.
 class QVR_GRAPHICS_EXPORT geoMapView : public QVRImageView {
     Q_OBJECT
 public:
@@ -46,6 +50,14 @@ public:
     void setOutlinePointsWithNoData(bool on) { outlinePointsWithNoData_ = on; }
     const QColor& plateBoundaryColor() const { return plateBoundaryColor_; }
     void setPlateBoundaryColor(const QColor& c) { plateBoundaryColor_ = c; }
+    // Drawn in the bottom-left corner of the map box; none hides it.
+    const std::optional<mapLegend>& legend() const { return legend_; }
+    void setLegend(std::optional<mapLegend> legend) { legend_ = std::move(legend); }
+    const mapDistanceRings& distanceRings() const { return distanceRings_; }
+    void setDistanceRings(const mapDistanceRings& rings) { distanceRings_ = rings; }
+    // Longitude and latitude (degrees) of the user's home; none draws no marker.
+    const std::optional<QPointF>& homeLocation() const { return homeLocation_; }
+    void setHomeLocation(std::optional<QPointF> lonLat) { homeLocation_ = lonLat; }
 
     void buildGrayScaleColorsNLevels(int levels);
     void buildNoGreenColorTable();
@@ -83,6 +95,9 @@ public:
     void drawPoints();
     void drawVectors();
     void drawPolygons();
+    void drawDistanceRings();
+    void drawHomeMarker();
+    void drawLegend();
 
     // Degrees between ticks for a map `span` degrees wide (0: automatic).
     static float tickSpacingForSpan(float span);
@@ -101,6 +116,9 @@ private:
     bool showPlates_ = false;
     bool outlinePointsWithNoData_ = true;
     QColor plateBoundaryColor_ = QColor::fromRgbF(0, 0, 0, 0.5);
+    std::optional<mapLegend> legend_;
+    mapDistanceRings distanceRings_;
+    std::optional<QPointF> homeLocation_;
     QVRCircleStamps symbols_;
     QString pictureDirectory_;
     QString topographyDirectory_;

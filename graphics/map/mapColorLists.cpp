@@ -49,4 +49,14 @@ QList<QColor> polarColors() {
     return colours;
 }
 
+QList<QColor> depthColors() {
+    return {QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x9E, 0x73), QColor(0x00, 0x72, 0xB2)};
+}
+
+int depthClass(float depthKm) {
+    if (depthKm > deepDepth)
+        return 2;
+    return depthKm > intermediateDepth ? 1 : 0;
+}
+
 } // namespace mapColorLists

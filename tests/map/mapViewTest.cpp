@@ -1,4 +1,5 @@
 #include "QVRImageView.h"
+#include "QVRTextDrawing.h"
 #include "geoMapView.h"
 #include "plateBoundaryController.h"
 
@@ -6,6 +7,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -20,6 +24,50 @@ std::shared_ptr<QVRPolygon> line(std::vector<float> lon, std::vector<float> lat)
     p->setXp(std::move(lon));
     p->setYp(std::move(lat));
     return p;
+}
+
+// The darkest pixel within `reach` pixels of a view point: thin antialiased lines cover their
+// pixels only partly.
+int darkestNear(const QImage& image, QPointF viewPoint, int reach = 1) {
+    int darkest = 255;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx)
+            darkest =
+                std::min(darkest, qGray(image.pixel(int(viewPoint.x()) + dx,
+                                                    int(image.height() - viewPoint.y()) + dy)));
+    return darkest;
+}
+
+// Great-circle distance on the 6371 km sphere by the haversine formula, independent of the
+// direct formula the rings are drawn with.
+double haversineKm(QPointF a, QPointF b) {
+    constexpr double d = std::numbers::pi / 180;
+    const double s1 = std::sin((b.y() - a.y()) * d / 2), s2 = std::sin((b.x() - a.x()) * d / 2);
+    const double h = s1 * s1 + std::cos(a.y() * d) * std::cos(b.y() * d) * s2 * s2;
+    return 2 * 6371.0 * std::asin(std::sqrt(h));
+}
+
+std::vector<QVRTextDrawing::drawnText> drawnTexts(const geoMapView& map, QImage* picture) {
+    std::vector<QVRTextDrawing::drawnText> recorded;
+    QVRTextDrawing::setRecorder(&recorded);
+    *picture = map.getImageOfView();
+    QVRTextDrawing::setRecorder(nullptr);
+    return recorded;
+}
+
+const QVRTextDrawing::drawnText* findText(const std::vector<QVRTextDrawing::drawnText>& texts,
+                                          const QString& text) {
+    for (const auto& t : texts)
+        if (t.text == text)
+            return &t;
+    return nullptr;
+}
+
+void setUpWorld(geoMapView& map, float west = -180, float east = 180) {
+    map.resize(800, 600);
+    map.setXLimits(west, east);
+    map.setYLimits(-90, 90);
+    map.computeRects();
 }
 
 } // namespace
@@ -230,4 +278,129 @@ TEST(MapView, TheShippedEtopo5Grid) {
     EXPECT_GT(height(27.99, 86.93), 6000.0f);  // Everest
     EXPECT_LT(height(0, 200), -3000.0f);       // mid-Pacific
     EXPECT_LT(height(11.35, 142.2), -6000.0f); // Mariana Trench (a 10-minute cell)
+}
+
+TEST(MapView, LegendOfColoursAndSizesInTheLowerLeftCorner) {
+    geoMapView map;
+    setUpWorld(map);
+    mapLegend legend;
+    legend.colorTitle = QStringLiteral("Age");
+    legend.colors = {{QColor(255, 0, 0), QStringLiteral("≤ 12 h")},
+                     {QColor(255, 128, 0), QStringLiteral("≤ 24 h")},
+                     {QColor(255, 255, 0), QStringLiteral("older")}};
+    legend.sizes = {{QStringLiteral("M 4"), 0.5f},
+                    {QStringLiteral("M 6"), 1.0f},
+                    {QStringLiteral("M 8"), 2.0f}};
+    map.setLegend(legend);
+    QImage picture;
+    const auto texts = drawnTexts(map, &picture);
+    const QRectF box = map.mapRect();
+    for (const char* label : {"Age", "≤ 12 h", "≤ 24 h", "older", "M 4", "M 6", "M 8"}) {
+        const auto* t = findText(texts, QString::fromUtf8(label));
+        ASSERT_TRUE(t) << label;
+        // Inside the lower-left quarter of the map box.
+        EXPECT_GT(t->anchor.x(), box.x()) << label;
+        EXPECT_LT(t->anchor.x(), box.center().x()) << label;
+        EXPECT_GT(t->anchor.y(), box.y()) << label;
+        EXPECT_LT(t->anchor.y(), box.center().y()) << label;
+    }
+    // Each colour's swatch is left of its label, half a line up.
+    const double lineMiddle = QVRTextAttributes::helvetica(11).measure("M").height() / 2;
+    for (const auto& entry : legend.colors) {
+        const auto* t = findText(texts, entry.label);
+        EXPECT_EQ(pixelAt(picture, t->anchor + QPointF(-9, lineMiddle)).rgb(), entry.color.rgb())
+            << qPrintable(entry.label);
+    }
+    // Each size circle stands above its centred label with the symbols' radius, 12 × size.
+    const QVRTextAttributes text = QVRTextAttributes::helvetica(11);
+    for (const auto& entry : legend.sizes) {
+        const auto* t = findText(texts, entry.label);
+        const int x = int(t->anchor.x() + text.measure(entry.label).width() / 2);
+        int grey = 0;
+        for (int y = int(picture.height() - t->anchor.y() - text.measure(entry.label).height());
+             y > 0; --y) {
+            const QColor c = picture.pixelColor(x, y);
+            if (c.red() > 130 && c.red() < 175 && std::abs(c.red() - c.blue()) < 6)
+                ++grey;
+            else if (grey > 0)
+                break;
+        }
+        EXPECT_NEAR(grey, 2 * 12.0 * entry.symbolSize, 3) << qPrintable(entry.label);
+    }
+
+    // Hidden: none of it, and the corner is white again.
+    const QPointF swatch = findText(texts, "older")->anchor + QPointF(-9, lineMiddle);
+    map.setLegend(std::nullopt);
+    const auto none = drawnTexts(map, &picture);
+    EXPECT_FALSE(findText(none, "older"));
+    EXPECT_FALSE(findText(none, "M 8"));
+    EXPECT_EQ(pixelAt(picture, swatch), QColor(Qt::white));
+}
+
+TEST(MapView, DistanceRingsAreGreatCirclesSplitAtTheMapEdge) {
+    // The ring's points lie at the distance asked for, on any azimuth.
+    const QPointF centre(10, 60);
+    const QList<QPointF> ring = greatCircles::ring(centre, 1500, 72);
+    ASSERT_EQ(ring.size(), 73);
+    EXPECT_EQ(ring.first(), ring.last());
+    for (const QPointF& p : ring)
+        EXPECT_NEAR(haversineKm(centre, p), 1500, 0.01);
+    EXPECT_NEAR(ring.at(0).y(), 60 + 1500 / 111.19493, 1e-6); // due north
+    EXPECT_NEAR(ring.at(0).x(), 10, 1e-9);
+    // A quarter of the Earth round from the equator: the pole, then 90° east.
+    const QList<QPointF> quarter =
+        greatCircles::ring(QPointF(0, 0), 6371 * std::numbers::pi / 2, 4);
+    EXPECT_NEAR(quarter.at(0).y(), 90, 1e-6);
+    EXPECT_NEAR(quarter.at(1).x(), 90, 1e-6);
+    EXPECT_NEAR(quarter.at(1).y(), 0, 1e-6);
+
+    geoMapView map;
+    setUpWorld(map);
+    map.setDistanceRings({QPointF(10, 20), {500, 1000}});
+    QImage picture;
+    auto texts = drawnTexts(map, &picture);
+    EXPECT_TRUE(findText(texts, "500 km"));
+    EXPECT_TRUE(findText(texts, "1000 km"));
+    // 500 km north of the click: 4.4966° of latitude.
+    EXPECT_LT(darkestNear(picture, map.viewPointForLonLat(10, 20 + 500 / 111.19493f)), 80);
+    EXPECT_LT(darkestNear(picture, map.viewPointForLonLat(10, 20 - 1000 / 111.19493f)), 80);
+    // Between the rings and outside them the map stays white.
+    EXPECT_EQ(pixelAt(picture, map.viewPointForLonLat(10, 20 - 750 / 111.19493f)),
+              QColor(Qt::white));
+    EXPECT_EQ(pixelAt(picture, map.viewPointForLonLat(40, 20)), QColor(Qt::white));
+
+    // At the date line the ring comes back at the other edge, with nothing across the map.
+    map.setDistanceRings({QPointF(179, 0), {500}});
+    drawnTexts(map, &picture);
+    EXPECT_LT(darkestNear(picture, map.viewPointForLonLat(179, 500 / 111.19493f)), 80);
+    EXPECT_LT(darkestNear(picture, map.viewPointForLonLat(179 + 500 / 111.19493f - 360, 0)), 80);
+    const QRectF box = map.mapRect();
+    int dark = 0;
+    for (int row = int(picture.height() - map.viewPointForLonLat(0, 6).y());
+         row <= int(picture.height() - map.viewPointForLonLat(0, -6).y()); ++row)
+        for (int x = int(box.x() + 40); x < int(box.right() - 40); ++x)
+            dark += qGray(picture.pixel(x, row)) < 200;
+    EXPECT_EQ(dark, 0);
+    // On a map from 0° to 360° the same ring is whole in the middle.
+    geoMapView pacific;
+    setUpWorld(pacific, 0, 360);
+    pacific.setDistanceRings({QPointF(179, 0), {500}});
+    drawnTexts(pacific, &picture);
+    EXPECT_LT(darkestNear(picture, pacific.viewPointForLonLat(179 + 500 / 111.19493f, 0)), 80);
+
+    map.setDistanceRings({});
+    texts = drawnTexts(map, &picture);
+    EXPECT_FALSE(findText(texts, "500 km"));
+    EXPECT_EQ(pixelAt(picture, map.viewPointForLonLat(179, 500 / 111.19493f)), QColor(Qt::white));
+}
+
+TEST(MapView, HomeMarker) {
+    geoMapView map;
+    setUpWorld(map, 0, 360);
+    const QPointF seattle = map.viewPointForLonLat(-122.3f, 47.6f); // at 237.7°
+    EXPECT_EQ(pixelAt(map.getImageOfView(), seattle), QColor(Qt::white));
+    map.setHomeLocation(QPointF(-122.3, 47.6));
+    const QImage picture = map.getImageOfView();
+    EXPECT_EQ(pixelAt(picture, seattle), QColor(0x20, 0x20, 0x20));
+    EXPECT_EQ(pixelAt(picture, seattle + QPointF(20, 0)), QColor(Qt::white));
 }

@@ -147,6 +147,30 @@ TEST(TimeLine, ColoursByAgeAndHeightByMagnitude) {
     EXPECT_EQ(t.view.xmax(), 0.0f);
 }
 
+TEST(TimeLine, ColoursByDepthClassAsOnTheMap) {
+    timeLine t(2);
+    t.source.mapRect = QRectF();
+    const std::pair<float, QColor> classes[] = {{10, QColor(0xE6, 0x9F, 0x00)},
+                                                {150, QColor(0x00, 0x9E, 0x73)},
+                                                {600, QColor(0x00, 0x72, 0xB2)}};
+    for (int i = 0; i < 3; ++i) {
+        t.source.add(5 * 3600 + i * 10 * 3600, 5.5f); // all would be red, orange, yellow by age
+        t.source.origins.last()->setDepth(classes[i].first);
+    }
+    t.view.setColorByDepth(true);
+    const QImage image = t.view.snapshot();
+    for (int i = 0; i < 3; ++i) {
+        // Three-quarter opaque over the white plot.
+        const QColor c = classes[i].second;
+        const QColor expected(int(c.red() * 0.75 + 63.75), int(c.green() * 0.75 + 63.75),
+                              int(c.blue() * 0.75 + 63.75));
+        const QColor seen = pixel(image, t.centre(5 * 3600 + i * 10 * 3600, 5.5f));
+        EXPECT_TRUE(near(seen, expected)) << i << " " << qPrintable(seen.name());
+    }
+    t.view.setColorByDepth(false);
+    EXPECT_TRUE(near(pixel(t.view.snapshot(), t.centre(5 * 3600, 5.5f)), QColor(255, 64, 64)));
+}
+
 TEST(TimeLine, HourGridLabels) {
     timeLine t(1);
     const auto labels = t.labels();
