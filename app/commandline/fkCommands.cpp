@@ -3,9 +3,9 @@
 #include "fkArrayAnalysis.h"
 #include "fkPowerGrid.h"
 #include "qvrFKImageView.h"
+#include "renderCommands.h"
 #include "seismogramCommands.h"
 
-#include <QRegularExpression>
 #include <QSize>
 
 #include <cmath>
@@ -25,17 +25,6 @@ std::optional<double> strictDouble(const QString& text) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-}
-
-std::optional<QSize> sizeArgument(const QString& text) {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
-    const QRegularExpressionMatch m = pattern.match(text.trimmed());
-    if (!m.hasMatch())
-        return std::nullopt;
-    const QSize size(m.captured(1).toInt(), m.captured(2).toInt());
-    if (size.width() < 50 || size.height() < 50 || size.width() > 20000 || size.height() > 20000)
-        return std::nullopt;
-    return size;
 }
 
 // Slowness to 0.0001 s/km resolves grids far finer than the default 0.01; back-azimuth to
@@ -71,14 +60,7 @@ int renderPicture(const fkArrayAnalysis& fk, const QString& path, QSize size, QT
     qvrFKImageView view;
     view.resize(size);
     fkPowerGrid::showIn(view, fk);
-    const bool written = path.endsWith(QLatin1StringView(".pdf"), Qt::CaseInsensitive)
-                             ? view.writePDFToFile(path)
-                             : view.writePNGToFile(path);
-    if (!written) {
-        err << "Quorvel: cannot write " << path << "\n";
-        return 1;
-    }
-    return 0;
+    return renderCommands::writePicture(view, path, err);
 }
 
 } // namespace
@@ -149,18 +131,8 @@ int run(const QCommandLineParser& parser, const commandLineOptions& o, const pai
 
     QString path;
     QSize size(700, 640);
-    if (rendering) {
-        path = parser.value(o.output);
-        if (!path.endsWith(QLatin1StringView(".pdf"), Qt::CaseInsensitive) &&
-            !path.endsWith(QLatin1StringView(".png"), Qt::CaseInsensitive))
-            return refuse(err, QStringLiteral("--render needs --output FILE.png or FILE.pdf"));
-        if (parser.isSet(o.size)) {
-            const auto given = sizeArgument(parser.value(o.size));
-            if (!given)
-                return refuse(err, QStringLiteral("--size takes WxH, each 50 to 20000 points"));
-            size = *given;
-        }
-    }
+    if (rendering && !renderCommands::pictureOptions(parser, o, size, path, err))
+        return 2;
 
     const std::optional<seismogramCommands::processing> processing =
         seismogramCommands::processingOptions(parser, o, err);

@@ -49,7 +49,8 @@ int catalogueTag(const QString& source) {
     return named ? named->tag : catalogueTable::usgsFeedTag;
 }
 
-// The --output file and the --size of a picture; false after a complaint on `err`.
+} // namespace
+
 bool pictureOptions(const QCommandLineParser& parser, const commandLineOptions& o, QSize& size,
                     QString& path, QTextStream& err) {
     path = parser.value(o.output);
@@ -80,8 +81,6 @@ int writePicture(const QVRView& picture, const QString& path, QTextStream& err) 
     return 0;
 }
 
-} // namespace
-
 int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& o,
                     QTextStream& err) {
     auto refuse = [&err](const QString& why) {
@@ -92,17 +91,10 @@ int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& 
     const bool map = view == QLatin1StringView("map");
     if (!map && view != QLatin1StringView("timeline"))
         return refuse(QStringLiteral("--render takes map or timeline"));
-    const QString path = parser.value(o.output);
-    const bool pdf = path.endsWith(QLatin1StringView(".pdf"), Qt::CaseInsensitive);
-    if (!pdf && !path.endsWith(QLatin1StringView(".png"), Qt::CaseInsensitive))
-        return refuse(QStringLiteral("--render needs --output FILE.png or FILE.pdf"));
+    QString path;
     QSize size = map ? QSize(1100, 560) : QSize(1100, 180);
-    if (parser.isSet(o.size)) {
-        const auto given = sizeArgument(parser.value(o.size));
-        if (!given)
-            return refuse(QStringLiteral("--size takes WxH, each 50 to 20000 points"));
-        size = *given;
-    }
+    if (!pictureOptions(parser, o, size, path, err))
+        return 2;
 
     catalogueCommands::loadedCatalogue catalogue;
     if (const int refused = catalogueCommands::loadCatalogue(parser, o, err, catalogue))
@@ -135,13 +127,7 @@ int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& 
     mapView.computeRects();
     displays.communicateMapRect();
 
-    const QVRView* picture = map ? static_cast<QVRView*>(&mapView) : &timeLine;
-    const bool written = pdf ? picture->writePDFToFile(path) : picture->writePNGToFile(path);
-    if (!written) {
-        err << "Quorvel: cannot write " << path << "\n";
-        return 1;
-    }
-    return 0;
+    return writePicture(map ? static_cast<const QVRView&>(mapView) : timeLine, path, err);
 }
 
 int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,

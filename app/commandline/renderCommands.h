@@ -2,10 +2,21 @@
 
 #include "commandLineOptions.h"
 
+#include <QSize>
+
+class QVRView;
+
 // --source NAME [--input FILE] --render map|timeline --output FILE.png|.pdf [--size WxH]: the
 // catalogue drawn by the window's own map or time line, off screen. Needs a GUI application
 // (the off-screen platform will do).
 namespace renderCommands {
+
+// The --output file (.png or .pdf) and the --size of a picture, which keeps `size` when not
+// given; false after a complaint on `err`. Every --render of the command line checks them here.
+bool pictureOptions(const QCommandLineParser& parser, const commandLineOptions& o, QSize& size,
+                    QString& path, QTextStream& err);
+// `picture` written to `path` as PDF or PNG by its suffix; 0, or 1 after a complaint on `err`.
+int writePicture(const QVRView& picture, const QString& path, QTextStream& err);
 
 int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& o,
                     QTextStream& err);

@@ -3,10 +3,10 @@
 #include "QVRHistogramView.h"
 #include "catalogueCommands.h"
 #include "magnitudeFrequencyView.h"
+#include "renderCommands.h"
 #include "seismicityStatistics.h"
 #include "statisticsPlots.h"
 
-#include <QRegularExpression>
 #include <QSize>
 
 #include <limits>
@@ -23,18 +23,6 @@ namespace {
 const QStringList pictureKinds = {QStringLiteral("magnitude-histogram"),
                                   QStringLiteral("depth-histogram"),
                                   QStringLiteral("magnitude-frequency")};
-
-std::optional<QSize> sizeArgument(const QString& text) {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
-    const QRegularExpressionMatch m = pattern.match(text.trimmed());
-    if (!m.hasMatch())
-        return std::nullopt;
-    const QSize size(m.captured(1).toInt(), m.captured(2).toInt());
-    // Past 20 000 points a side the picture would need gigabytes.
-    if (size.width() < 50 || size.height() < 50 || size.width() > 20000 || size.height() > 20000)
-        return std::nullopt;
-    return size;
-}
 
 // The loaded origins within --min-mag and --max-mag, both ends included, when either is given.
 std::optional<originList> withinLimits(const QCommandLineParser& parser,
@@ -71,14 +59,7 @@ int render(const QString& kind, const originList& origins, const QSize& size, co
         view = statisticsPlots::depthHistogram(seismicityStatistics::depthsOf(origins));
     }
     view->resize(size);
-    const bool written = path.endsWith(QLatin1StringView(".pdf"), Qt::CaseInsensitive)
-                             ? view->writePDFToFile(path)
-                             : view->writePNGToFile(path);
-    if (!written) {
-        err << "Quorvel: cannot write " << path << "\n";
-        return 1;
-    }
-    return 0;
+    return renderCommands::writePicture(*view, path, err);
 }
 
 } // namespace
@@ -96,22 +77,8 @@ int run(const QCommandLineParser& parser, const commandLineOptions& o, QTextStre
     const bool picture = parser.isSet(o.render);
     QSize size(800, 500);
     QString path;
-    if (picture) {
-        path = parser.value(o.output);
-        if (!path.endsWith(QLatin1StringView(".pdf"), Qt::CaseInsensitive) &&
-            !path.endsWith(QLatin1StringView(".png"), Qt::CaseInsensitive)) {
-            err << "Quorvel: --render needs --output FILE.png or FILE.pdf\n" << usageHint;
-            return 2;
-        }
-        if (parser.isSet(o.size)) {
-            const auto given = sizeArgument(parser.value(o.size));
-            if (!given) {
-                err << "Quorvel: --size takes WxH, each 50 to 20000 points\n" << usageHint;
-                return 2;
-            }
-            size = *given;
-        }
-    }
+    if (picture && !renderCommands::pictureOptions(parser, o, size, path, err))
+        return 2;
 
     catalogueCommands::loadedCatalogue catalogue;
     if (const int refused = catalogueCommands::loadCatalogue(parser, o, err, catalogue))
