@@ -279,7 +279,7 @@ void OrrelinController::showLoadedOrigins() {
         updateLatestEventInfo();
         showLatestEventInStatusBar();
     }
-    handVisibleOriginsToSeismogramWindows();
+    handVisibleOriginsToWindows();
     setAlertText(loader_->summaryText());
 }
 
@@ -372,10 +372,10 @@ void OrrelinController::showVisibleOrigins() {
     tableModel_->reloadData();
     createMapPoints();
     updateDisplays();
-    handVisibleOriginsToSeismogramWindows();
+    handVisibleOriginsToWindows();
 }
 
-void OrrelinController::handVisibleOriginsToSeismogramWindows() {
+void OrrelinController::handVisibleOriginsToWindows() {
     if (liveSeismograms_)
         liveSeismograms_->setVisibleOrigins(visibleSeismicOrigins_);
     if (statistics_)
@@ -388,7 +388,7 @@ void OrrelinController::showLiveSeismogramsWindow() {
     if (!liveSeismograms_) {
         liveSeismograms_ = std::make_unique<liveSeismogramsController>(*seismogramController_);
         liveSeismograms_->setClock(clock_);
-        handVisibleOriginsToSeismogramWindows();
+        handVisibleOriginsToWindows();
     }
     liveSeismograms_->showWindow();
 }
@@ -404,7 +404,7 @@ void OrrelinController::showStatisticsWindow() {
 void OrrelinController::showSeismogramsWindow() {
     if (!seismograms_) {
         seismograms_ = std::make_unique<seismogramsWindowController>();
-        handVisibleOriginsToSeismogramWindows();
+        handVisibleOriginsToWindows();
     }
     seismograms_->showWindow();
 }

@@ -245,8 +245,8 @@ private:
     void refuseNestedLoad(bool askedByUser);
     void showLatestEventInStatusBar();
     void showVisibleOrigins();
-    // The seismogram windows mark the visible origins.
-    void handVisibleOriginsToSeismogramWindows();
+    // The seismogram and statistics windows follow the visible origins.
+    void handVisibleOriginsToWindows();
     void stopAutoUpdate();
     void showBulletin(QString (NEIC_QueryController::*bulletin)());
     void setAlertText(const QString& text);
