@@ -269,13 +269,22 @@ void geoMapView::drawDistanceRings() {
         painter->setPen(line);
         painter->drawPath(path);
     }
-    // The labels go on top of every ring, at each ring's northernmost azimuth.
+    // The labels go on top of every ring, each at its ring's due-north point; on a small
+    // scale the rings lie close together, so a label that would cover the one before it
+    // stands on top of that one instead.
+    QList<QRectF> placed;
     for (const float radius : distanceRings_.radiiKm) {
         const QPointF north = greatCircles::ring(distanceRings_.centre, double(radius), 4).first();
         const QPointF at =
             viewPointForLonLat(float(longitudeOnMap(north.x(), xmin())), float(north.y()), false);
         const QString text = tr("%1 km").arg(double(radius));
-        drawBackedText(*painter, text, at + QPointF(-labels.measure(text).width() / 2, 3), labels);
+        const QSizeF size = labels.measure(text);
+        QRectF box(at + QPointF(-size.width() / 2, 3), size);
+        for (const QRectF& other : placed)
+            if (box.intersects(other))
+                box.moveTop(other.bottom() + 1); // y up: bottom() is the top edge
+        placed.append(box);
+        drawBackedText(*painter, text, box.topLeft(), labels);
     }
     const QPointF centre =
         viewPointForLonLat(float(longitudeOnMap(distanceRings_.centre.x(), xmin())),
