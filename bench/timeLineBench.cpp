@@ -19,9 +19,15 @@ struct manyEvents : timeLineDataSource {
     void communicateMinDisplayMagnitude() override {}
 };
 
-// The time line of the last 30 days at 1600 × 200; argument: the number of events (0: the
-// grid alone, the baseline).
-void BM_TimeLine1600x200(benchmark::State& state) {
+enum class frames {
+    unchanged,     // the same events drawn again, as when the window is uncovered
+    newEvents,     // the source reports new events before every frame
+    drawnDirectly, // no kept layer: every circle blended onto the frame
+};
+
+// The time line of the last 30 days at 1600 × 200; first argument: the number of events (0:
+// the grid alone, the baseline), second: the kind of frame.
+void timeLine1600x200(benchmark::State& state, frames kind) {
     static int argc = 1;
     static char name[] = "quorvel_bench";
     static char* argv[] = {name, nullptr};
@@ -48,12 +54,27 @@ void BM_TimeLine1600x200(benchmark::State& state) {
         source.origins.append(o);
     }
     view.setDataSource(&source);
+    view.set_keepEventLayer(kind != frames::drawnDirectly);
     QImage image(1600, 200, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
+        if (kind == frames::newEvents)
+            view.eventsDidChange();
         QPainter painter(&image);
         view.renderInto(painter);
     }
 }
+
+void BM_TimeLine1600x200(benchmark::State& state) {
+    timeLine1600x200(state, frames::unchanged);
+}
+void BM_TimeLine1600x200NewEvents(benchmark::State& state) {
+    timeLine1600x200(state, frames::newEvents);
+}
+void BM_TimeLine1600x200DrawnDirectly(benchmark::State& state) {
+    timeLine1600x200(state, frames::drawnDirectly);
+}
 BENCHMARK(BM_TimeLine1600x200)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimeLine1600x200NewEvents)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimeLine1600x200DrawnDirectly)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -97,6 +97,8 @@ void originDisplays::applySymbolColors(const displaySettings& s) {
 }
 
 void originDisplays::createMapPoints() {
+    // The visible origins are new or refiltered whenever the symbols are made again.
+    timeLine_.eventsDidChange();
     const displaySettings s = settings_();
     applySymbolColors(s);
     if (visible_.isEmpty())

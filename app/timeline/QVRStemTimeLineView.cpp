@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -92,12 +93,64 @@ void QVRStemTimeLineView::drawEvents() {
         return;
     dataSource_->communicateMapRect();
     dataSource_->communicateMinDisplayMagnitude();
-    const double span = double(startDate_.msecsTo(endDate_)) / 1000.0;
     computeMinandMaxTimeFromStartDateEndDate();
+
+    // Ten thousand circles are ten thousand translucent blends, several times the rest of the
+    // frame, while the window draws the same circles again whenever it is uncovered or the
+    // grid follows the clock. On pixel devices at one pixel per point they are therefore
+    // stamped once into a transparent layer of the device's pixels and laid over the grid.
+    // Blending the circles into the layer and the layer over the grid rounds differently
+    // from blending each circle over the grid, by up to three levels of 255 where translucent
+    // fills lie over a grid line or over each other.
+    const QPaintDevice* device = painter->device();
+    const int type = device->devType();
+    const bool pixels =
+        type == QInternal::Image || type == QInternal::Widget || type == QInternal::Pixmap;
+    if (!keepEventLayer_ || !pixels || device->devicePixelRatioF() != 1) {
+        eventLayer_ = QImage();
+        paintEvents(*painter, n);
+        return;
+    }
+    const std::shared_ptr<seismicOrigin> first = dataSource_->visibleOriginAtIndex(0);
+    const std::shared_ptr<seismicOrigin> last = dataSource_->visibleOriginAtIndex(n - 1);
+    const eventLayerKey key{.plotRect = iRect(),
+                            .startDate = startDate_,
+                            .endDate = endDate_,
+                            .minMag = minMag_,
+                            .maxMag = maxMag_,
+                            .symbolScaleFactor = symbolScaleFactor_,
+                            .yellowTimeRange = yellowTimeRange_,
+                            .orangeTimeRange = orangeTimeRange_,
+                            .colorByDepth = colorByDepth_,
+                            .count = n,
+                            .first = first.get(),
+                            .last = last.get(),
+                            .deviceSize = QSize(device->width(), device->height()),
+                            .toDevice = painter->worldTransform()};
+    const bool stale = eventLayer_.isNull() || !(key == eventLayerKey_) ||
+                       (eventLayerColorsChange_.isValid() && now() >= eventLayerColorsChange_);
+    if (stale) {
+        eventLayer_ = QImage(key.deviceSize, QImage::Format_ARGB32_Premultiplied);
+        eventLayer_.fill(Qt::transparent);
+        QPainter layerPainter(&eventLayer_);
+        layerPainter.setWorldTransform(key.toDevice);
+        eventLayerColorsChange_ = paintEvents(layerPainter, n);
+        eventLayerKey_ = key;
+    }
+    painter->save();
+    painter->setWorldTransform(QTransform()); // the clip stays where it was set
+    painter->drawImage(QPointF(0, 0), eventLayer_);
+    painter->restore();
+}
+
+QDateTime QVRStemTimeLineView::paintEvents(QPainter& painter, int count) {
+    const double span = double(startDate_.msecsTo(endDate_)) / 1000.0;
     const QRectF r = iRect();
     const double k = (r.height() - 16) / (maxMag_ - minMag_);
     const double y0 = r.y() + 16;
     const QDateTime present = now();
+    // The soonest an age colour changes, in seconds from now.
+    double nextChange = std::numeric_limits<double>::infinity();
 
     const QColor yellow = QColor::fromRgbF(1, 1, 0, 0.5);
     const QColor orange = QColor::fromRgbF(1, 0.5f, 0, 0.5);
@@ -107,27 +160,38 @@ void QVRStemTimeLineView::drawEvents() {
     QList<QColor> byDepth = mapColorLists::depthColors();
     for (QColor& c : byDepth)
         c.setAlphaF(0.75f);
-    circles_.begin(*painter);
+    circles_.begin(painter);
     // The last element first, so element 0 (the newest) lies on top.
-    for (int i = n - 1; i >= 0; --i) {
+    for (int i = count - 1; i >= 0; --i) {
         const std::shared_ptr<seismicOrigin> o = dataSource_->visibleOriginAtIndex(i);
         if (!o)
             continue;
-        const double age = o->ageSeconds(present);
-        const double t = -age; // seconds from now: negative in the past
         const float m = o->magnitude();
         if (!(minMag_ <= m && m <= maxMag_))
             continue;
         const float radius = 12.0f * m * m * m / symbolScaleFactor_;
-        const float x = float((xmin() + t) / span * r.width() + r.x());
+        // Measured from startDate rather than from now, so that a kept layer stays in place
+        // as the clock runs.
+        const double sinceStart = double(startDate_.msecsTo(o->originDateTime())) / 1000.0;
+        const float x = float(sinceStart / span * r.width() + r.x());
         const double y = (m - minMag_) * k + y0;
-        const QColor& fill =
-            colorByDepth_
-                ? byDepth.at(mapColorLists::depthClass(o->depth()))
-                : (age >= yellowTimeRange_ ? yellow : (age >= orangeTimeRange_ ? orange : red));
-        circles_.circle(QPointF(x, y), radius, fill, outline);
+        const QColor* fill = nullptr;
+        if (colorByDepth_) {
+            fill = &byDepth.at(mapColorLists::depthClass(o->depth()));
+        } else {
+            const double age = o->ageSeconds(present);
+            fill = age >= yellowTimeRange_ ? &yellow : (age >= orangeTimeRange_ ? &orange : &red);
+            if (age < orangeTimeRange_)
+                nextChange = std::min(nextChange, orangeTimeRange_ - age);
+            else if (age < yellowTimeRange_)
+                nextChange = std::min(nextChange, yellowTimeRange_ - age);
+        }
+        circles_.circle(QPointF(x, y), radius, *fill, outline);
     }
     circles_.finish();
+    if (!std::isfinite(nextChange))
+        return {};
+    return present.addMSecs(qint64(std::ceil(nextChange * 1000)));
 }
 
 // --- grid

@@ -5,7 +5,9 @@
 #include "timeLineDataSource.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QStringList>
+#include <QTransform>
 
 #include <functional>
 
@@ -42,6 +44,16 @@ public:
     void setYellowTimeRange(double seconds) { yellowTimeRange_ = seconds; }
     bool colorByDepth() const { return colorByDepth_; }
     void setColorByDepth(bool on) { colorByDepth_ = on; }
+    // The source calls this whenever the events it answers with change, so that the kept
+    // layer of drawn events is drawn again.
+    void eventsDidChange() { eventLayer_ = QImage(); }
+    // On pixel devices the drawn events are kept as a layer while nothing they depend on
+    // changes; off, every frame draws them afresh (the two pictures agree, see drawEvents).
+    bool _keepEventLayer() const { return keepEventLayer_; }
+    void set_keepEventLayer(bool on) {
+        keepEventLayer_ = on;
+        eventLayer_ = QImage();
+    }
     const QStringList& dayLabels() const { return dayLabels_; }
     const QStringList& monthLabels() const { return monthLabels_; }
 
@@ -67,6 +79,22 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // Everything the drawn events depend on besides the events themselves and the clock.
+    struct eventLayerKey {
+        QRectF plotRect;
+        QDateTime startDate, endDate;
+        float minMag = 0, maxMag = 0, symbolScaleFactor = 0;
+        double yellowTimeRange = 0, orangeTimeRange = 0;
+        bool colorByDepth = false;
+        int count = 0;
+        const seismicOrigin *first = nullptr, *last = nullptr;
+        QSize deviceSize;
+        QTransform toDevice;
+        bool operator==(const eventLayerKey&) const = default;
+    };
+    // Draws the circles with `painter` and answers when the first of them changes colour by
+    // age (an invalid time when none will).
+    QDateTime paintEvents(QPainter& painter, int count);
     void gridLine(double x0, double y0, double x1, double y1, double alpha = 0.2);
     void label(const QString& text, double x, double y, int hJust = 2, int vJust = 2);
     void drawHourGrid(int hoursPerStep, int labelEvery);
@@ -91,4 +119,8 @@ private:
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
     QPainterPath gridPath_; // one reusable path for every grid line
     QVRCircleStamps circles_;
+    bool keepEventLayer_ = true;
+    QImage eventLayer_; // device pixels, transparent where no event is drawn
+    eventLayerKey eventLayerKey_;
+    QDateTime eventLayerColorsChange_; // invalid: colours do not change with age
 };

@@ -283,3 +283,94 @@ TEST(TimeLine, AMonthOfEventsToLookAt) {
     EXPECT_EQ(image.size(), QSize(1200, 200));
     image.save(QStringLiteral("time_line_month.png")); // written into the test's folder, to look at
 }
+
+namespace {
+
+// How far apart two pictures of the same size are: the pixels that differ and the largest
+// difference of one channel.
+struct pictureDifference {
+    int pixels = 0;
+    int largest = 0;
+};
+
+pictureDifference differenceOf(const QImage& a, const QImage& b) {
+    pictureDifference d;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* rowA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rowB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if (rowA[x] == rowB[x])
+                continue;
+            ++d.pixels;
+            for (int shift : {0, 8, 16, 24})
+                d.largest = std::max(d.largest, std::abs(int((rowA[x] >> shift) & 0xff) -
+                                                         int((rowB[x] >> shift) & 0xff)));
+        }
+    }
+    return d;
+}
+
+} // namespace
+
+// The kept layer of circles must give the picture that drawing every circle onto the frame
+// gives, and must be dropped by anything that moves, resizes or recolours a circle.
+TEST(TimeLine, KeptEventLayerMatchesDrawingEveryCircle) {
+    QDateTime clockTime = fixedNow;
+    timeLine t(30, QSize(1600, 200));
+    t.view.setClock([&clockTime] { return clockTime; });
+    t.view.setEndDate(fixedNow);
+    t.view.setStartDate(fixedNow.addDays(-30));
+    // Overlapping circles of every colour over grid lines and the week shading.
+    for (int i = 0; i < 3000; ++i)
+        t.source.add(std::fmod(i * 7919.0 * 97, 30 * 86400.0), 2.5f + float(i % 50) / 10);
+    t.source.add(5 * 3600, 7.0f); // red for another hour, on top of the others
+    t.source.origins.prepend(t.source.origins.takeLast());
+
+    // The difference between the two ways of drawing the same frame, which the kept layer
+    // must not exceed: blending into a layer rounds differently from blending onto the frame.
+    auto expectSameAsDirect = [&t](const QImage& layered) {
+        t.view.set_keepEventLayer(false);
+        const QImage direct = t.view.snapshot();
+        t.view.set_keepEventLayer(true);
+        ASSERT_EQ(layered.size(), direct.size());
+        const pictureDifference d = differenceOf(layered, direct);
+        EXPECT_LE(d.largest, 3);
+    };
+
+    const QImage first = t.view.snapshot();
+    const QImage kept = t.view.snapshot(); // from the kept layer
+    EXPECT_EQ(differenceOf(first, kept).pixels, 0);
+    expectSameAsDirect(kept);
+
+    // New data, reported by the source.
+    t.source.origins.last()->setMagnitude(7.5f);
+    t.view.eventsDidChange();
+    const QImage newData = t.view.snapshot();
+    EXPECT_GT(differenceOf(kept, newData).pixels, 0);
+    expectSameAsDirect(newData);
+
+    // The colours: by depth, and by age as the clock passes the orange limit of the red one.
+    t.view.setColorByDepth(true);
+    const QImage byDepth = t.view.snapshot();
+    EXPECT_GT(differenceOf(newData, byDepth).pixels, 0);
+    expectSameAsDirect(byDepth);
+    t.view.setColorByDepth(false);
+    EXPECT_EQ(differenceOf(t.view.snapshot(), newData).pixels, 0);
+    clockTime = fixedNow.addSecs(3600 + 60);
+    const QImage later = t.view.snapshot();
+    const QPointF centre = t.centre(5 * 3600, 7.0f);
+    EXPECT_FALSE(near(pixel(newData, centre), pixel(later, centre), 16)); // orange now
+    expectSameAsDirect(later);
+    clockTime = fixedNow;
+
+    // The limits and the size.
+    t.source.maxMag = 9;
+    t.view.snapshot(); // the grid takes the source's limits a frame after the circles do
+    const QImage newLimits = t.view.snapshot();
+    EXPECT_GT(differenceOf(newData, newLimits).pixels, 0);
+    expectSameAsDirect(newLimits);
+    t.view.resize(1200, 160);
+    const QImage smaller = t.view.snapshot();
+    EXPECT_EQ(smaller.size(), QSize(1200, 160));
+    expectSameAsDirect(smaller);
+}
