@@ -4,6 +4,7 @@
 #include "catalogueTable.h"
 #include "fdsnEventQueryController.h"
 #include "originTableModel.h"
+#include "serviceEndpoints.h"
 
 #include <QFile>
 
@@ -88,6 +89,13 @@ complaint applyFdsnSearch(const QCommandLineParser& parser, const commandLineOpt
         c.setSearchType(fdsnEventQueryController::annulusSearch);
     else
         return QStringLiteral("--search takes global, box or annulus");
+    if (!c.setService(parser.value(o.service))) {
+        QStringList names;
+        for (const serviceEndpoints::fdsnEventService& s : serviceEndpoints::fdsnEventServices())
+            names << QString::fromLatin1(s.name);
+        return QStringLiteral("--service takes %1 or an http or https address")
+            .arg(names.join(QStringLiteral(", ")));
+    }
     return applySearchLimits(parser, o, c);
 }
 

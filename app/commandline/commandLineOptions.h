@@ -17,7 +17,9 @@ struct commandLineOptions {
     QCommandLineOption source{text("source"),
                               text("Load a catalogue: usgs (GeoJSON month feed), usgs-text (weekly "
                                    "CSV list), fdsn (FDSN event service), ingv (INGV event "
-                                   "table), emsc (EMSC list, last 7 days) or pde (PDE search)."),
+                                   "table), emsc (EMSC list, last 7 days), pde (PDE search), "
+                                   "emsc-fdsn or ingv-fdsn (the past week from the EMSC's or "
+                                   "the INGV's FDSN event service)."),
                               text("NAME")};
     QCommandLineOption input{text("input"),
                              text("With --source: read the catalogue's answer from FILE instead of "
@@ -30,6 +32,11 @@ struct commandLineOptions {
     QCommandLineOption search{text("search"),
                               text("With --source fdsn: global, box or annulus (default global)."),
                               text("KIND"), text("global")};
+    QCommandLineOption service{text("service"),
+                               text("With --source fdsn: usgs, emsc, ingv, gfz, isc, iris, or the "
+                                    "http(s) address of another FDSN event service (default "
+                                    "usgs)."),
+                               text("NAME|URL"), text("usgs")};
     QCommandLineOption minDepth{text("min-depth"),
                                 text("With --source fdsn or pde: km (default 0)."), text("KM")};
     QCommandLineOption maxDepth{text("max-depth"),
@@ -166,6 +173,7 @@ struct commandLineOptions {
                            rowMinutes, rows});
         parser.addOptions({fk, window, band, slownessMax, slownessStep});
         parser.addOption(exportAs);
+        parser.addOption(service);
     }
 };
 

@@ -60,9 +60,12 @@ catalogueLoader::catalogueLoader(QObject* applicationController, std::function<Q
     , csem_(madeFor<CSEM_QueryController>(emscTag))
     , pde_(madeFor<PDE_QueryController>(pdeTag))
     , fdsn_(madeFor<fdsnEventQueryController>(fdsnTag))
+    , emscFdsn_(madeFor<fdsnEventQueryController>(emscFdsnTag))
+    , ingvFdsn_(madeFor<fdsnEventQueryController>(ingvFdsnTag))
     , clock_(std::move(clock)) {
     for (EQ_QueryController* c : std::initializer_list<EQ_QueryController*>{
-             neic_.get(), ingv_.get(), csem_.get(), pde_.get(), fdsn_.get()})
+             neic_.get(), ingv_.get(), csem_.get(), pde_.get(), fdsn_.get(), emscFdsn_.get(),
+             ingvFdsn_.get()})
         c->setController(applicationController);
 }
 
@@ -83,6 +86,10 @@ catalogueLoader::catalogue catalogueLoader::catalogueFor(int tag) const {
         return {pde_.get(), entry.title, request::boxSearch};
     case fdsnTag:
         return {fdsn_.get(), entry.title, request::ringSearch};
+    case emscFdsnTag:
+        return {emscFdsn_.get(), entry.title, request::list};
+    case ingvFdsnTag:
+        return {ingvFdsn_.get(), entry.title, request::list};
     case usgsWeeklyListTag:
         // The weekly list has an entry point of its own, which keeps the time line's dates.
     default:
@@ -123,6 +130,14 @@ std::optional<catalogueLoader::outcome> catalogueLoader::load(int tag, const sea
     case request::ringSearch:
         if (!applySearchLimits(c, limits, result))
             break;
+        if (auto* fdsn = qobject_cast<fdsnEventQueryController*>(&c);
+            fdsn && !limits.fdsnService.isNull() && !fdsn->setService(limits.fdsnService)) {
+            qCWarning(lcController).noquote()
+                << QStringLiteral("The FDSN service \"%1\" is no http or https address.")
+                       .arg(limits.fdsnService);
+            result.error = tr("the FDSN service address is no http or https address");
+            break;
+        }
         c.setMaxLatitude(limits.north);
         c.setMinLatitude(limits.south);
         if (auto* fdsn = qobject_cast<fdsnEventQueryController*>(&c);

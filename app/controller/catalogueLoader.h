@@ -20,7 +20,7 @@ class NEIC_QueryController;
 class PDE_QueryController;
 class fdsnEventQueryController;
 
-// Owns the five catalogue query controllers and runs one load at a time: the catalogue a
+// Owns the catalogue query controllers and runs one load at a time: the catalogue a
 // data-source tag names, asked with the search limits, the list kept on disk for the next
 // start and the weekly summary.
 //
@@ -44,6 +44,8 @@ public:
         float minRadius = 0, maxRadius = 0;             // degrees
         QString startDay, endDay;                       // "yyyy-MM-dd", as typed
         int searchType = -1;                            // FDSN 0…2; any other keeps its own
+        // The FDSN search's service: a name ("usgs") or an http(s) address; null keeps its own.
+        QString fdsnService;
     };
 
     // What a load brought. The origins are in the catalogue's order; the error is null text
@@ -67,6 +69,9 @@ public:
     CSEM_QueryController* csemQueryController() const { return csem_.get(); }
     PDE_QueryController* pdeQueryController() const { return pde_.get(); }
     fdsnEventQueryController* fdsnQueryController() const { return fdsn_.get(); }
+    // The past week from the EMSC's and the INGV's FDSN event services.
+    fdsnEventQueryController* emscFdsnQueryController() const { return emscFdsn_.get(); }
+    fdsnEventQueryController* ingvFdsnQueryController() const { return ingvFdsn_.get(); }
 
     bool isLoading() const { return loading_; }
     // The catalogue of `tag`; none when a load already runs.
@@ -115,6 +120,8 @@ private:
     std::unique_ptr<CSEM_QueryController> csem_;
     std::unique_ptr<PDE_QueryController> pde_;
     std::unique_ptr<fdsnEventQueryController> fdsn_;
+    std::unique_ptr<fdsnEventQueryController> emscFdsn_;
+    std::unique_ptr<fdsnEventQueryController> ingvFdsn_;
     std::function<QDateTime()> clock_;
     bool loading_ = false;
 };

@@ -3,6 +3,7 @@
 #include "OrrelinController.h"
 #include "colorWell.h"
 #include "lenientNumbers.h"
+#include "serviceEndpoints.h"
 #include "userDefaults.h"
 
 #include "ui_aboutWindow.h"
@@ -20,6 +21,45 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QSettings>
+#include <QUrl>
+
+namespace {
+
+// The FDSN service chooser and its address field show, and keep, the settings' choice.
+void bindFdsnServiceToDefaults(Ui::preferencesWindow& search) {
+    QComboBox* chooser = search.fdsnServicePopUp;
+    QLineEdit* custom = search.fdsnCustomURLTField;
+    const userDefaults& defaults = userDefaults::standardUserDefaults();
+    chooser->setCurrentIndex(
+        std::max(0, chooser->findData(defaults.stringForKey(QStringLiteral("fdsnService")))));
+    custom->setText(defaults.stringForKey(QStringLiteral("fdsnCustomURL")));
+    auto enableCustom = [chooser, custom] {
+        custom->setEnabled(chooser->currentData().toString() ==
+                           QLatin1StringView(serviceEndpoints::customFdsnEventService));
+    };
+    enableCustom();
+    QObject::connect(chooser, &QComboBox::activated, chooser, [chooser, enableCustom] {
+        userDefaults::standardUserDefaults().setObject(chooser->currentData().toString(),
+                                                       QStringLiteral("fdsnService"));
+        enableCustom();
+    });
+    QObject::connect(custom, &QLineEdit::textEdited, custom, [](const QString& text) {
+        userDefaults::standardUserDefaults().setObject(text, QStringLiteral("fdsnCustomURL"));
+    });
+}
+
+// A service's name, or the address typed for Custom.
+QString fdsnServiceChoice(const Ui::preferencesWindow& search) {
+    const QString name = search.fdsnServicePopUp->currentData().toString();
+    if (name == QLatin1StringView(serviceEndpoints::customFdsnEventService)) {
+        // An empty field is a choice too, which the search refuses, not "keep the last one".
+        const QString typed = search.fdsnCustomURLTField->text().trimmed();
+        return typed.isNull() ? QStringLiteral("") : typed;
+    }
+    return name;
+}
+
+} // namespace
 
 mainWindows::mainWindows()
     : main_(std::make_unique<Ui::mainWindow>())
@@ -78,6 +118,16 @@ void mainWindows::setMenuTags() {
                                  catalogueLoader::fdsnTag};
     for (int i = 0; i < ui.dataSourcePopup->count() && i < 5; ++i)
         ui.dataSourcePopup->setItemData(i, catalogueTags[i]);
+    ui.dataSourcePopup->addItem(tr("EMSC, past week (FDSN)"), catalogueLoader::emscFdsnTag);
+    ui.dataSourcePopup->addItem(tr("INGV, Italy (FDSN)"), catalogueLoader::ingvFdsnTag);
+    // Each service shows the address it stands for, so an override in force can be seen.
+    for (const serviceEndpoints::fdsnEventService& service : serviceEndpoints::fdsnEventServices())
+        preferences_->fdsnServicePopUp->addItem(
+            QStringLiteral("%1 (%2)").arg(QLatin1StringView(service.title),
+                                          QUrl(serviceEndpoints::baseURL(service.which)).host()),
+            QString::fromLatin1(service.name));
+    preferences_->fdsnServicePopUp->addItem(
+        tr("Custom"), QString::fromLatin1(serviceEndpoints::customFdsnEventService));
     for (int i = 0; i < ui.mapBoundsPopUp->count(); ++i)
         ui.mapBoundsPopUp->setItemData(i, i + 1);
     const int pictureTags[] = {1, 2, 3, 4, 10};
@@ -282,6 +332,7 @@ void mainWindows::bindFieldsToDefaults() {
                          userDefaults::standardUserDefaults().setObject(
                              index == 1, QStringLiteral("colorByDepth"));
                      });
+    bindFdsnServiceToDefaults(*preferences_);
     preferences_->autoUpdateToggleCheckBox->setChecked(
         defaults.boolForKey(QStringLiteral("autoUpdateToggle")));
     QObject::connect(preferences_->autoUpdateToggleCheckBox, &QCheckBox::toggled,
@@ -426,7 +477,8 @@ catalogueLoader::searchLimits mainWindows::searchLimits() const {
             .maxRadius = floatOf(search.maxRadiusTField),
             .startDay = search.searchStartDateTField->text(),
             .endDay = search.searchEndDateTField->text(),
-            .searchType = search.searchTypeControl->checkedId()};
+            .searchType = search.searchTypeControl->checkedId(),
+            .fdsnService = fdsnServiceChoice(search)};
 }
 
 void mainWindows::setMapLimits(double south, double north, double west, double east) {

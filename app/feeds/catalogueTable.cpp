@@ -21,6 +21,22 @@ std::unique_ptr<EQ_QueryController> make() {
     return std::make_unique<Controller>();
 }
 
+// The past week in a box from a named FDSN event service, with the box of the list the
+// service's own web pages give (the EMSC list's, the INGV table's).
+std::unique_ptr<EQ_QueryController> pastWeekFrom(const char* service, float south, float north,
+                                                 float west, float east) {
+    auto c = std::make_unique<fdsnEventQueryController>();
+    c->setSearchType(fdsnEventQueryController::pastWeekSearch);
+    c->setService(QString::fromLatin1(service));
+    c->setMinMagnitude(2.0f);
+    c->setMaxMagnitude(20.0f);
+    c->setMinLatitude(south);
+    c->setMaxLatitude(north);
+    c->setMinLongitude(west);
+    c->setMaxLongitude(east);
+    return c;
+}
+
 } // namespace
 
 const QList<catalogue>& catalogues() {
@@ -38,6 +54,10 @@ const QList<catalogue>& catalogues() {
          timeLineSpan::listSpan},
         {pdeTag, QStringLiteral("pde"), QStringLiteral("PDE search"), make<PDE_QueryController>,
          timeLineSpan::listSpan},
+        {emscFdsnTag, QStringLiteral("emsc-fdsn"), QStringLiteral("EMSC event service"),
+         [] { return pastWeekFrom("emsc", 30.0f, 65.0f, -15.0f, 45.0f); }, timeLineSpan::listSpan},
+        {ingvFdsnTag, QStringLiteral("ingv-fdsn"), QStringLiteral("INGV event service"),
+         [] { return pastWeekFrom("ingv", 34.0f, 47.0f, 6.25f, 19.0f); }, timeLineSpan::listSpan},
     };
     return table;
 }

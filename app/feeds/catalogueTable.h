@@ -20,6 +20,8 @@ enum tag {
     emscTag = 2,
     pdeTag = 10,
     fdsnTag = 15,
+    emscFdsnTag = 16,
+    ingvFdsnTag = 17,
     usgsWeeklyListTag = -1
 };
 

@@ -5,7 +5,53 @@
 #include "quorvelLogging.h"
 #include "serviceEndpoints.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 namespace {
+
+// Where the fields of a row are. Services spell the heading differently ("#EventID | Time
+// | …", "Depth/km" or "Depth/Km", a 14th column "EventType"), so the heading's names decide;
+// a name it lacks keeps its column of the standard order.
+struct fdsnColumns {
+    qsizetype eventID = 0, time = 1, latitude = 2, longitude = 3, depth = 4, catalog = 6,
+              contributor = 7, magnitudeType = 9, magnitude = 10, magnitudeAuthor = 11,
+              locationName = 12;
+
+    qsizetype count() const {
+        return 1 + std::max({eventID, time, latitude, longitude, depth, catalog, contributor,
+                             magnitudeType, magnitude, magnitudeAuthor, locationName});
+    }
+};
+
+fdsnColumns columnsNamedIn(const QByteArray& heading) {
+    fdsnColumns columns;
+    const QString text = QString::fromUtf8(heading).trimmed();
+    if (!text.startsWith(u'#'))
+        return columns;
+    QHash<QString, qsizetype> named;
+    const QStringList names = text.mid(1).split(u'|');
+    for (qsizetype n = 0; n < names.size(); ++n)
+        named.insert(names.at(n).trimmed().toLower(), n);
+    const std::pair<const char*, qsizetype fdsnColumns::*> fields[] = {
+        {"eventid", &fdsnColumns::eventID},
+        {"time", &fdsnColumns::time},
+        {"latitude", &fdsnColumns::latitude},
+        {"longitude", &fdsnColumns::longitude},
+        {"depth/km", &fdsnColumns::depth},
+        {"catalog", &fdsnColumns::catalog},
+        {"contributor", &fdsnColumns::contributor},
+        {"magtype", &fdsnColumns::magnitudeType},
+        {"magnitude", &fdsnColumns::magnitude},
+        {"magauthor", &fdsnColumns::magnitudeAuthor},
+        {"eventlocationname", &fdsnColumns::locationName}};
+    for (const auto& [name, field] : fields) {
+        if (const auto at = named.constFind(QLatin1StringView(name)); at != named.constEnd())
+            columns.*field = *at;
+    }
+    return columns;
+}
 
 const QVRDateFormatter& queryTimeFormatter() {
     static const QVRDateFormatter formatter(QStringLiteral("yyyy'-'MM'-'dd'T'HH':'mm':'ss"),
@@ -19,6 +65,13 @@ QUrl logged(const QString& address) {
 }
 
 } // namespace
+
+bool fdsnEventQueryController::setService(const QString& choice) {
+    if (serviceEndpoints::fdsnEventServiceURL(choice).isNull())
+        return false;
+    service_ = choice.trimmed();
+    return true;
+}
 
 fdsnEventQueryController::fdsnEventQueryController(QObject* parent)
     : EQ_QueryController(parent) {
@@ -40,7 +93,7 @@ const char* fdsnEventQueryController::summaryOpening() const {
 // the magnitude keys out, the box and ring searches abbreviate them; `magnitudeKeys` is that
 // pair as a printf format.
 QString fdsnEventQueryController::sharedQuery(const char* magnitudeKeys) const {
-    return serviceEndpoints::baseURL(serviceEndpoints::service::fdsnEvents) +
+    return serviceEndpoints::fdsnEventServiceURL(service_) +
            QStringLiteral("/fdsnws/event/1/query?") +
            QStringLiteral("starttime=%1&").arg(queryTimeFormatter().stringFromDate(startDate())) +
            QStringLiteral("endtime=%1&").arg(queryTimeFormatter().stringFromDate(endDate())) +
@@ -73,6 +126,21 @@ QUrl fdsnEventQueryController::buildAnnulusSearchURL() const {
                   QStringLiteral("format=text"));
 }
 
+QUrl fdsnEventQueryController::buildPastWeekSearchURL() const {
+    constexpr qint64 weekSeconds = 604800;
+    const QDateTime start = clock_().toUTC().addSecs(-weekSeconds);
+    return logged(serviceEndpoints::fdsnEventServiceURL(service_) +
+                  QStringLiteral("/fdsnws/event/1/query?") +
+                  QStringLiteral("starttime=%1&").arg(queryTimeFormatter().stringFromDate(start)) +
+                  QString::asprintf("minmagnitude=%.1f&maxmagnitude=%.1f&", double(minMagnitude()),
+                                    double(maxMagnitude())) +
+                  QString::asprintf("minlatitude=%.3f&maxlatitude=%.3f&", double(minLatitude()),
+                                    double(maxLatitude())) +
+                  QString::asprintf("minlongitude=%.3f&maxlongitude=%.3f&", double(minLongitude()),
+                                    double(maxLongitude())) +
+                  QStringLiteral("format=text"));
+}
+
 QUrl fdsnEventQueryController::requestURL() const {
     switch (searchType_) {
     case globalSearch:
@@ -81,6 +149,8 @@ QUrl fdsnEventQueryController::requestURL() const {
         return buildBoxSearchURL();
     case annulusSearch:
         return buildAnnulusSearchURL();
+    case pastWeekSearch:
+        return buildPastWeekSearchURL();
     default:
         return {};
     }
@@ -112,34 +182,39 @@ fdsnEventQueryController::readFDSNEventText(const QByteArray& text) {
     static const QVRDateFormatter& timeFormatter = queryTimeFormatter();
     parsedOrigins result;
     const QList<QByteArray> lines = text.split('\n');
+    if (lines.isEmpty())
+        return result;
+    const fdsnColumns at = columnsNamedIn(lines.first());
     for (qsizetype n = 1; n < lines.size(); ++n) {
+        if (lines.at(n).startsWith('#'))
+            continue;
         const QList<QString> c = QString::fromUtf8(lines.at(n)).split(u'|');
-        if (c.size() <= 12) {
+        if (c.size() < at.count()) {
             if (!lines.at(n).trimmed().isEmpty())
                 ++result.skippedRows;
             continue;
         }
         auto o = std::make_shared<seismicOrigin>();
-        o->setCatalog(c.at(6).trimmed());
-        o->setLocationContributor(c.at(7).trimmed());
-        o->setLatitude(leadingFloat(c.at(2)));
-        o->setLongitude(leadingFloat(c.at(3)));
-        o->setDepth(leadingFloat(c.at(4)));
-        o->setMagnitude_type(c.at(9).trimmed());
-        o->setMagnitude(leadingFloat(c.at(10)));
+        // Kept whole: some services name events by a resource path ("smi:…/event/123").
+        o->setEventID(c.at(at.eventID).trimmed());
+        o->setCatalog(c.at(at.catalog).trimmed());
+        o->setLocationContributor(c.at(at.contributor).trimmed());
+        o->setLatitude(leadingFloat(c.at(at.latitude)));
+        o->setLongitude(leadingFloat(c.at(at.longitude)));
+        o->setDepth(leadingFloat(c.at(at.depth)));
+        o->setMagnitude_type(c.at(at.magnitudeType).trimmed());
+        o->setMagnitude(leadingFloat(c.at(at.magnitude)));
 
         auto m = std::make_shared<QVRMagnitude>();
-        m->setContributor(c.at(11).trimmed());
-        m->setMvalue(leadingFloat(c.at(10)));
-        m->setMagnitudeType(c.at(9).trimmed());
+        m->setContributor(c.at(at.magnitudeAuthor).trimmed());
+        m->setMvalue(leadingFloat(c.at(at.magnitude)));
+        m->setMagnitudeType(c.at(at.magnitudeType).trimmed());
         o->addObjectToMagnitudes(m);
 
-        // Services add fractional seconds ("…T23:58:58.770000"); the whole second is kept.
-        QString time = c.at(1).trimmed();
-        if (const qsizetype dot = time.indexOf(u'.', time.indexOf(u'T')); dot > 0)
-            time.truncate(dot);
-        o->setOriginDateTime(timeFormatter.dateFromString(time));
-        o->setCsvRegionString(c.at(12).trimmed());
+        // Services add fractional seconds or a zone letter ("…T23:58:58.770000", "…58Z"); the
+        // times are UTC, and the whole second is kept.
+        o->setOriginDateTime(timeFormatter.dateFromString(c.at(at.time).trimmed().left(19)));
+        o->setCsvRegionString(c.at(at.locationName).trimmed());
         o->setFERegion();
         o->setMagnitudeToMaximumValue();
         result.origins.append(o);

@@ -1,6 +1,7 @@
 #include "serviceEndpoints.h"
 
 #include <QSettings>
+#include <QUrl>
 
 #include <iterator>
 
@@ -14,7 +15,14 @@ const description services[] = {
     {service::usgsNEIC, "usgsNEIC", "QUORVEL_USGS_NEIC_URL", "https://earthquake.usgs.gov"},
     {service::noaaWCATWC, "noaaWCATWC", "QUORVEL_WCATWC_URL", "https://wcatwc.arh.noaa.gov"},
     {service::noaaPTWC, "noaaPTWC", "QUORVEL_PTWC_URL", "https://ptwc.weather.gov"},
-    {service::fdsnEvents, "fdsnEvents", "QUORVEL_FDSN_EVENT_URL", "https://service.iris.edu"},
+    // Unset, the search asks the service chosen in its preferences.
+    {service::fdsnEvents, "fdsnEvents", "QUORVEL_FDSN_EVENT_URL", ""},
+    {service::fdsnUSGS, "fdsnUSGS", "QUORVEL_FDSN_USGS_URL", "https://earthquake.usgs.gov"},
+    {service::fdsnEMSC, "fdsnEMSC", "QUORVEL_FDSN_EMSC_URL", "https://www.seismicportal.eu"},
+    {service::fdsnINGV, "fdsnINGV", "QUORVEL_FDSN_INGV_URL", "https://webservices.ingv.it"},
+    {service::fdsnGFZ, "fdsnGFZ", "QUORVEL_FDSN_GFZ_URL", "https://geofon.gfz-potsdam.de"},
+    {service::fdsnISC, "fdsnISC", "QUORVEL_FDSN_ISC_URL", "https://www.isc.ac.uk"},
+    {service::fdsnIRIS, "fdsnIRIS", "QUORVEL_FDSN_IRIS_URL", "https://service.iris.edu"},
     {service::ingvEvents, "ingvEvents", "QUORVEL_INGV_URL", "https://terremoti.ingv.it"},
     {service::emsc, "emsc", "QUORVEL_EMSC_URL", "https://www.emsc-csem.org"},
     {service::pdeSearch, "pdeSearch", "QUORVEL_PDE_URL", "https://neic.usgs.gov"},
@@ -51,6 +59,36 @@ QString baseURL(service which) {
         return url;
     }
     return {};
+}
+
+const QList<fdsnEventService>& fdsnEventServices() {
+    static const QList<fdsnEventService> list = {
+        {"usgs", "USGS", service::fdsnUSGS}, {"emsc", "EMSC", service::fdsnEMSC},
+        {"ingv", "INGV", service::fdsnINGV}, {"gfz", "GFZ", service::fdsnGFZ},
+        {"isc", "ISC", service::fdsnISC},    {"iris", "IRIS", service::fdsnIRIS},
+    };
+    return list;
+}
+
+QString fdsnEventServiceURL(const QString& choice) {
+    QString chosen;
+    for (const fdsnEventService& s : fdsnEventServices()) {
+        if (choice == QLatin1StringView(s.name))
+            chosen = baseURL(s.which);
+    }
+    if (chosen.isNull()) {
+        const QUrl typed(choice.trimmed(), QUrl::StrictMode);
+        if (!typed.isValid() || typed.host().isEmpty() ||
+            (typed.scheme() != QLatin1StringView("http") &&
+             typed.scheme() != QLatin1StringView("https")))
+            return {};
+        chosen =
+            typed.toString(QUrl::StripTrailingSlash | QUrl::RemoveQuery | QUrl::RemoveFragment);
+        while (chosen.endsWith(u'/'))
+            chosen.chop(1);
+    }
+    const QString replacement = baseURL(service::fdsnEvents);
+    return replacement.isEmpty() ? chosen : replacement;
 }
 
 } // namespace serviceEndpoints

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // Base addresses of the outside services Quorvel talks to. Each is a setting (group
@@ -13,7 +14,7 @@ enum class service {
     usgsNEIC,       // USGS NEIC bulletin pages
     noaaWCATWC,     // NOAA West Coast and Alaska Tsunami Warning Center
     noaaPTWC,       // NOAA Pacific Tsunami Warning Center
-    fdsnEvents,     // FDSN event web service
+    fdsnEvents,     // replaces the FDSN search's chosen service; no address of its own
     ingvEvents,     // INGV event list pages
     emsc,           // EMSC earthquake list
     pdeSearch,      // NEIC search form for the PDE catalogue
@@ -23,6 +24,12 @@ enum class service {
     cmtCatalog,     // the centroid moment tensor catalogue's search form
     twitterSearch,  // Twitter web search
     timeSeries,     // waveform (time-series) web service
+    fdsnUSGS,       // the FDSN event services of the USGS,
+    fdsnEMSC,       // the EMSC,
+    fdsnINGV,       // the INGV,
+    fdsnGFZ,        // the GFZ,
+    fdsnISC,        // the ISC
+    fdsnIRIS,       // and IRIS, which the FDSN search can ask
 };
 
 struct description {
@@ -38,5 +45,20 @@ const description* end();
 
 // The base address in force, without a trailing "/".
 QString baseURL(service which);
+
+// An FDSN event service the search can ask, by the name the settings and the command line use.
+struct fdsnEventService {
+    const char* name;  // "usgs"
+    const char* title; // "USGS", for the chooser
+    service which;
+};
+// In the chooser's order.
+const QList<fdsnEventService>& fdsnEventServices();
+// The name the settings keep for an address the user types in.
+inline constexpr const char* customFdsnEventService = "custom";
+// The base address an FDSN search asks for `choice`: the address of a service named in
+// fdsnEventServices, or `choice` itself when it is an http(s) address; null text for anything
+// else. The fdsnEvents service, when set, replaces whatever is chosen.
+QString fdsnEventServiceURL(const QString& choice);
 
 } // namespace serviceEndpoints

@@ -138,7 +138,7 @@ TEST(CommandLine, CataloguesFromFilesAsTableSummaryAndClipboard) {
     EXPECT_EQ(clipboard.status, 0);
     EXPECT_TRUE(clipboard.out.startsWith(seismicOrigin::headingsForSeparatedString()));
     EXPECT_TRUE(clipboard.out.contains("2011-01-08 00:04:29 +0000 | 19.144 |  50.118 |  0.00 | "
-                                       "2.00 | ML  | IPEC | (null) | ISC | POLAND\n"));
+                                       "2.00 | ML  | IPEC | 4258220 | ISC | POLAND\n"));
 
     for (const QStringList& bad :
          {QStringList{QStringLiteral("--source"), QStringLiteral("usgs"), QStringLiteral("--print"),
@@ -188,6 +188,55 @@ TEST(CommandLine, CataloguesDownloadedFromTheConfiguredService) {
                                               QStringLiteral("--print"), QStringLiteral("table")});
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.err.contains("could not be loaded: HTTP status 500"));
+}
+
+TEST(CommandLine, FdsnServiceByNameOrAddress) {
+    fixtureServer server;
+    const scopedEnvironment noReplacement("QUORVEL_FDSN_EVENT_URL", QString());
+    const scopedEnvironment usgs("QUORVEL_FDSN_USGS_URL", server.baseURL() + "/usgs");
+    const scopedEnvironment isc("QUORVEL_FDSN_ISC_URL", server.baseURL() + "/isc");
+    QFile answer(
+        QStringLiteral(QUORVEL_TEST_DATA "/feeds/stream2segment_event_request_sample_iris.txt"));
+    ASSERT_TRUE(answer.open(QIODevice::ReadOnly));
+    const QByteArray events = answer.readAll();
+    for (const char* prefix : {"/usgs", "/isc", "/typed"})
+        server.setAnswer(QLatin1StringView(prefix) + QStringLiteral("/fdsnws/event/1/query"),
+                         {200, events});
+    const QStringList print = {QStringLiteral("--print"), QStringLiteral("table")};
+    const QStringList fdsn = {QStringLiteral("--source"), QStringLiteral("fdsn")};
+
+    const std::pair<QStringList, const char*> asked[] = {
+        {{}, "/usgs/"}, // the default
+        {{QStringLiteral("--service"), QStringLiteral("isc")}, "/isc/"},
+        {{QStringLiteral("--service"), server.baseURL() + QStringLiteral("/typed/")}, "/typed/"}};
+    for (const auto& [service, prefix] : asked) {
+        const commandLineRun r = runQuorvel(fdsn + service + print);
+        EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+        EXPECT_EQ(r.out.count(u'\n'), 1 + 4);
+        EXPECT_TRUE(server.requests().last().startsWith(QLatin1StringView(prefix) +
+                                                        QStringLiteral("fdsnws/event/1/query?")))
+            << qPrintable(server.requests().last());
+    }
+
+    const qsizetype seen = server.requests().size();
+    for (const QString& bad : {QStringLiteral("nowhere"), QStringLiteral("ftp://events.example"),
+                               QStringLiteral("USGS"), QStringLiteral("")}) {
+        const commandLineRun r =
+            runQuorvel(fdsn + QStringList{QStringLiteral("--service"), bad} + print);
+        EXPECT_EQ(r.status, 2) << qPrintable(bad);
+        EXPECT_TRUE(r.err.contains(
+            "--service takes usgs, emsc, ingv, gfz, isc, iris or an http or https address"))
+            << qPrintable(r.err);
+    }
+    EXPECT_EQ(server.requests().size(), seen);
+
+    // The pop-up's past week from the INGV's service reads a saved answer like the search.
+    const commandLineRun saved = runQuorvel(
+        {QStringLiteral("--source"), QStringLiteral("ingv-fdsn"), QStringLiteral("--input"),
+         QStringLiteral(QUORVEL_TEST_DATA "/feeds/ingv-mcp_ingv_emilia_2012-05-29.txt"),
+         QStringLiteral("--print"), QStringLiteral("table")});
+    EXPECT_EQ(saved.status, 0) << qPrintable(saved.err);
+    EXPECT_EQ(saved.out.count(u'\n'), 1 + 8);
 }
 
 TEST(CommandLine, EuropeanCataloguesAndPdeFromFiles) {
