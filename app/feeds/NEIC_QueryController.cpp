@@ -6,11 +6,15 @@
 #include "quorvelLogging.h"
 #include "serviceEndpoints.h"
 
+#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTextDocument>
+
+#include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -87,14 +91,33 @@ originList NEIC_QueryController::withinMagnitudeLimits(const originList& origins
 }
 
 originList NEIC_QueryController::loadUSGSGeoJSONFeed() {
+    loadDeadline_ = QDeadlineTimer(downloadTimeoutMs());
     const webFetcher::result r = download(geoJSONFeedURL());
-    if (!r.ok())
-        return {};
-    return parseUSGSGeoJSONFeed(*r, true);
+    originList origins;
+    if (r.ok()) {
+        // A month of events takes longer to read than a frame lasts, so it is read on a worker
+        // while the window goes on painting (user input held back, as during the download).
+        std::optional<QVRResult<parsedOrigins>> all;
+        QEventLoop loop;
+        std::thread reader([&] {
+            all = readUSGSGeoJSONFeed(*r);
+            QMetaObject::invokeMethod(
+                &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        });
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        reader.join();
+        origins = originsOfFeed(*all, true);
+    }
+    loadDeadline_.reset();
+    return origins;
 }
 
 originList NEIC_QueryController::parseUSGSGeoJSONFeed(const QByteArray& json, bool loadDetails) {
-    const QVRResult<parsedOrigins> all = readUSGSGeoJSONFeed(json);
+    return originsOfFeed(readUSGSGeoJSONFeed(json), loadDetails);
+}
+
+originList NEIC_QueryController::originsOfFeed(const QVRResult<parsedOrigins>& all,
+                                               bool loadDetails) {
     if (!all) {
         qCWarning(lcFeeds).noquote()
             << QStringLiteral("The USGS feed cannot be read: %1").arg(all.error());
@@ -113,10 +136,57 @@ void NEIC_QueryController::loadSideDocuments(const originList& origins) {
 }
 
 void NEIC_QueryController::loadGeoJSONDetails(const originList& origins) {
+    const auto keyOf = [](const seismicOrigin& o) {
+        return o.eventID().isEmpty() ? o.detailURL() : o.eventID();
+    };
+    QHash<QString, keptDetail> stillListed;
+    originList toFetch;
+    QList<QUrl> addresses;
     for (const auto& o : origins) {
-        if (o->magnitude() > 6.5f)
-            loadGeoJSONDetailsForOrigin(*o);
+        if (!(o->magnitude() > 6.5f) || o->detailURL().isEmpty())
+            continue;
+        const QString key = keyOf(*o);
+        const auto kept = keptDetails_.constFind(key);
+        if (kept != keptDetails_.constEnd() && kept->updated == o->lastUpdateEpochTime()) {
+            if (kept->links)
+                o->setGsLinks(kept->links);
+            stillListed.insert(key, *kept);
+            continue;
+        }
+        toFetch.append(o);
+        addresses.append(QUrl(o->detailURL()));
     }
+
+    webFetcher::options how;
+    how.timeoutMs = downloadTimeoutMs();
+    if (loadDeadline_)
+        how.timeoutMs = int(std::max<qint64>(0, loadDeadline_->remainingTime()));
+    const QList<webFetcher::result> answers =
+        webFetcher::fetchAll(addresses, how, detailFetchesAtOnce);
+    int failed = 0;
+    QString firstError;
+    for (qsizetype i = 0; i < toFetch.size(); ++i) {
+        seismicOrigin& o = *toFetch.at(i);
+        const webFetcher::result& answer = answers.at(i);
+        if (!answer.ok()) {
+            if (failed++ == 0)
+                firstError =
+                    QStringLiteral("%1 %2").arg(answer.error(), addresses.at(i).toString());
+            continue;
+        }
+        // Only a real document is kept: anything else is asked for again at the next load.
+        if (parseGeoJSONDetails(*answer, o))
+            stillListed.insert(keyOf(o), keptDetail{o.lastUpdateEpochTime(), o.gsLinks()});
+    }
+    // Events that left the feed are forgotten, so the kept documents never outgrow it.
+    keptDetails_ = std::move(stillListed);
+    if (failed > 0)
+        qCWarning(lcFeeds).noquote()
+            << QStringLiteral("%1 of %2 detail documents could not be loaded and their events "
+                              "are shown without links; the first: %3")
+                   .arg(failed)
+                   .arg(toFetch.size())
+                   .arg(firstError);
 }
 
 QVRResult<EQ_QueryController::parsedOrigins>
@@ -247,16 +317,18 @@ void NEIC_QueryController::loadGeoJSONDetailsForOrigin(seismicOrigin& origin) {
         parseGeoJSONDetails(*r, origin);
 }
 
-void NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin) {
-    const QJsonObject products = QJsonDocument::fromJson(json)
-                                     .object()
+bool NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin) {
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isObject())
+        return false;
+    const QJsonObject products = document.object()
                                      .value(QLatin1StringView("properties"))
                                      .toObject()
                                      .value(QLatin1StringView("products"))
                                      .toObject();
     const QJsonValue pager = products.value(QLatin1StringView("losspager"));
     if (!pager.isArray() || pager.toArray().isEmpty())
-        return;
+        return true;
     const QJsonObject contents =
         pager.toArray().at(0).toObject().value(QLatin1StringView("contents")).toObject();
     QMap<QString, QString> links = origin.gsLinks().value_or(QMap<QString, QString>());
@@ -266,6 +338,7 @@ void NEIC_QueryController::parseGeoJSONDetails(const QByteArray& json, seismicOr
     if (url.isString())
         links.insert(QStringLiteral("onePagerLink"), url.toString());
     origin.setGsLinks(links);
+    return true;
 }
 
 // --- CSV lists

@@ -2,8 +2,13 @@
 
 #include "EQ_QueryController.h"
 
+#include <QDeadlineTimer>
+#include <QHash>
 #include <QList>
+#include <QMap>
 #include <QUrl>
+
+#include <optional>
 
 // The USGS real-time feeds: the GeoJSON summary feed of the past month (with one-page summary
 // links for the largest events), the weekly CSV list that backs loadEvents and the summary,
@@ -33,10 +38,16 @@ public:
     // gets its one-page summary link from its detail document.
     originList parseUSGSGeoJSONFeed(const QByteArray& json, bool loadDetails);
     // Every feature of the feed as an origin, before the magnitude limits; a failure when the
-    // bytes are no JSON document.
+    // bytes are no JSON document. Reentrant: loads run it on a worker thread.
     static QVRResult<parsedOrigins> readUSGSGeoJSONFeed(const QByteArray& json);
-    // The detail documents of the events above magnitude 6.5, one after another.
+    // The detail documents of the events above magnitude 6.5, several at once and all within
+    // the load's one deadline (the download time-out, counted from the start of the load).
+    // A document is kept by event id and the feed's "updated" time, so an unchanged event is
+    // fetched once; documents that fail are logged in one line for the whole load and leave
+    // their origins without links.
     void loadGeoJSONDetails(const originList& origins);
+    // Enough for all the large events of a busy month in one round trip.
+    static constexpr int detailFetchesAtOnce = 16;
     // The month feed's detail documents; the weekly list has none.
     void loadSideDocuments(const originList& origins) override;
     static QUrl geoJSONFeedURL();
@@ -44,7 +55,8 @@ public:
     // Fetches the origin's detail document and records its one-page summary link. A failed
     // download leaves the origin as it was.
     void loadGeoJSONDetailsForOrigin(seismicOrigin& origin);
-    static void parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin);
+    // False when the bytes are no JSON object, and so no detail document at all.
+    static bool parseGeoJSONDetails(const QByteArray& json, seismicOrigin& origin);
 
     // The weekly CSV list into seismicOrigins; false, keeping the previous list, when it
     // yields no origins.
@@ -70,7 +82,19 @@ protected:
 private:
     QString downloadBulletin(const QUrl& url);
     originList withinMagnitudeLimits(const originList& origins) const;
+    // The read feed as parseUSGSGeoJSONFeed gives it: logged when unreadable, detail documents
+    // loaded when asked, within the magnitude limits.
+    originList originsOfFeed(const QVRResult<parsedOrigins>& all, bool loadDetails);
 
     QList<QUrl> gsURLs_;
     feed feed_ = feed::monthFeed;
+
+    // What a detail document gave an event, kept while the event stays in the feed.
+    struct keptDetail {
+        int updated = 0; // the feed's "updated", whole seconds since 1970
+        std::optional<QMap<QString, QString>> links;
+    };
+    QHash<QString, keptDetail> keptDetails_; // by event id (the detail address without one)
+    // Set while loadUSGSGeoJSONFeed runs, so that the feed and the details share one deadline.
+    std::optional<QDeadlineTimer> loadDeadline_;
 };

@@ -39,10 +39,17 @@ public:
     // or a cancellation. Redirects are followed.
     static result fetch(const QUrl& url, const options& how);
     static result fetch(const QUrl& url);
+    // Several addresses at once, at most `atOnce` in flight, all under one deadline: `how`'s
+    // time-out is for the whole batch, not for each answer. The results are in the order of
+    // `urls`; those without a complete answer by the deadline fail as a time-out.
+    static QList<result> fetchAll(const QList<QUrl>& urls, const options& how, int atOnce);
 
     static QByteArray defaultUserAgent();
 
 private:
+    // What a finished reply brought, once time-outs and cancellation are ruled out.
+    static result resultOf(QNetworkReply& reply, bool tooLarge, const options& how);
+    static result timeOutFailure(const options& how);
     // The body length the answer announces, when it can be compared with the bytes received
     // (not for compressed answers).
     static std::optional<qint64> announcedLength(const QNetworkReply& reply);
