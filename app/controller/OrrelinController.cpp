@@ -1,6 +1,8 @@
 #include "OrrelinController.h"
 
 #include "QVRRTSeismicDisplayController.h"
+#include "alerts/earthquakeAlerts.h"
+#include "alerts/trayAlertNotifier.h"
 #include "fileDropTarget.h"
 #include "liveSeismogramsController.h"
 #include "statisticsWindowController.h"
@@ -64,6 +66,8 @@ OrrelinController::OrrelinController(QObject* parent)
         &visibleSeismicOrigins_, originTableModel::columnRules{.regionFallsBackToCatalogText = true,
                                                                .ageColumnSorts = true});
     tableModel_->setColumnIdentifiers(mainWindows::eventTableColumns());
+    alerts_ = std::make_unique<earthquakeAlerts>([this] { return now(); });
+    alerts_->setNotifier(std::make_unique<trayAlertNotifier>());
     // The forms' controls and menus reach the actions below through the windows' wiring.
     windows_->connectTo(*this);
 }
@@ -234,6 +238,7 @@ void OrrelinController::loadEQInfo(QObject* sender) {
         showLoadedOrigins();
         if (!allSeismicOrigins_.isEmpty())
             catalogueLoader::writeCachedOrigins(allSeismicOrigins_, tag, lastRefresh_);
+        raiseAlerts(*loaded);
     }
     spinner->hide();
 }
@@ -248,6 +253,7 @@ void OrrelinController::loadNEICInfo() {
     if (const auto loaded = loader_->loadWeeklyList(windows_->searchLimits())) {
         takeLoaded(*loaded);
         showLoadedOrigins();
+        raiseAlerts(*loaded);
     }
     spinner->hide();
 }
@@ -281,6 +287,14 @@ void OrrelinController::showLoadedOrigins() {
     }
     handVisibleOriginsToWindows();
     setAlertText(loader_->summaryText());
+}
+
+void OrrelinController::raiseAlerts(const catalogueLoader::outcome& loaded) {
+    if (!loaded.error.isNull())
+        return;
+    const QString alerted = earthquakeAlerts::statusText(alerts_->check(loaded.origins));
+    if (!alerted.isNull())
+        showStatus(alerted, 60000);
 }
 
 void OrrelinController::showOrigins(const originList& origins, int tag) {

@@ -19,6 +19,7 @@
 #include <optional>
 
 class CSEM_QueryController;
+class earthquakeAlerts;
 class INGV_QueryController;
 class NEIC_QueryController;
 class PDE_QueryController;
@@ -228,6 +229,8 @@ public:
     void exportEvents();
     // The visible origins, newest first, in the form the suffix of `path` names.
     QVRResult<void> exportEventsTo(const QString& path);
+    // The alerts raised after each load (the notifier is the tray's unless a test sets one).
+    earthquakeAlerts& alerts() const { return *alerts_; }
     // "Now" for ages and filters; the wall clock unless a test fixes it.
     QDateTime now() const { return clock_(); }
     void setClock(std::function<QDateTime()> clock);
@@ -242,6 +245,8 @@ private:
     void takeLoaded(const catalogueLoader::outcome& loaded);
     // Visible = all, unfiltered; then the displays, the table and the latest origin.
     void showLoadedOrigins();
+    // Alerts for a load that succeeded, in the notifier and the status bar.
+    void raiseAlerts(const catalogueLoader::outcome& loaded);
     void refuseNestedLoad(bool askedByUser);
     void showLatestEventInStatusBar();
     void showVisibleOrigins();
@@ -263,6 +268,7 @@ private:
     std::unique_ptr<liveSeismogramsController> liveSeismograms_;
     std::unique_ptr<statisticsWindowController> statistics_;
     std::unique_ptr<seismogramsWindowController> seismograms_;
+    std::unique_ptr<earthquakeAlerts> alerts_;
 
     QPointer<QTimer> theTimer_;
     QPointer<QTimer> elapsedTimer_;

@@ -288,6 +288,11 @@ void mainWindows::bindFieldsToDefaults() {
         {preferences_->minRadiusTField, "minRadiusString"},
         {preferences_->maxRadiusTField, "maxRadiusString"},
         {twitter_->geoFilterDistTField, "twitterGeoFilterDistance"},
+        {preferences_->alertMinimumMagnitudeTField, "alertMinimumMagnitude"},
+        {preferences_->alertHomeLatitudeTField, "alertHomeLatitude"},
+        {preferences_->alertHomeLongitudeTField, "alertHomeLongitude"},
+        {preferences_->alertHomeRadiusTField, "alertHomeRadiusKm"},
+        {preferences_->alertHomeMinimumMagnitudeTField, "alertHomeMinimumMagnitude"},
     };
     for (const auto& [field, key] : bindings) {
         const QString k = QString::fromLatin1(key);
@@ -339,6 +344,13 @@ void mainWindows::bindFieldsToDefaults() {
                      preferences_->autoUpdateToggleCheckBox, [](bool on) {
                          userDefaults::standardUserDefaults().setObject(
                              on, QStringLiteral("autoUpdateToggle"));
+                     });
+    preferences_->alertsEnabledCheckBox->setChecked(
+        defaults.boolForKey(QStringLiteral("alertsEnabled")));
+    QObject::connect(preferences_->alertsEnabledCheckBox, &QCheckBox::toggled,
+                     preferences_->alertsEnabledCheckBox, [](bool on) {
+                         userDefaults::standardUserDefaults().setObject(
+                             on, QStringLiteral("alertsEnabled"));
                      });
 }
 
