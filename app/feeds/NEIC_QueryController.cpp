@@ -22,23 +22,27 @@ QUrl addressOn(serviceEndpoints::service where, const char* path) {
     return QUrl(serviceEndpoints::baseURL(where) + QLatin1StringView(path));
 }
 
-// The first identifier of ",us7000abcd,ci123," style lists.
+// The first identifier of ",us7000abcd,ci123," style lists; a null text for a list of none.
 QString firstIdentifier(const QString& ids) {
-    for (const QString& piece : ids.split(u',')) {
-        if (!piece.isEmpty())
-            return piece;
-    }
-    return {};
-}
-
-// Compares the length first: most keys differ in it, and it costs nothing.
-template <std::size_t N>
-bool isKey(const QString& key, const char (&name)[N]) {
-    return key.size() == qsizetype(N - 1) && key == QLatin1StringView(name, qsizetype(N - 1));
+    const QStringView list(ids);
+    qsizetype from = 0;
+    while (from < list.size() && list.at(from) == u',')
+        ++from;
+    if (from == list.size())
+        return {};
+    const qsizetype comma = list.indexOf(u',', from);
+    if (from == 0 && comma < 0)
+        return ids;
+    return (comma < 0 ? list.sliced(from) : list.sliced(from, comma - from)).toString();
 }
 
 float jsonFloat(const QJsonValue& v) {
     return float(v.toDouble());
+}
+
+// A property the feed gave a value: a JSON null and a key the feed left out both mean blank.
+bool given(const QJsonValue& v) {
+    return !v.isNull() && !v.isUndefined();
 }
 
 } // namespace
@@ -82,7 +86,14 @@ NEIC_QueryController::parseOrigins(const QByteArray& answer) const {
 }
 
 originList NEIC_QueryController::withinMagnitudeLimits(const originList& origins) const {
+    const auto within = [this](const auto& o) {
+        return minMagnitude() <= o->magnitude() && o->magnitude() <= maxMagnitude();
+    };
+    // The usual case keeps every origin: the same list is shared, not copied.
+    if (std::all_of(origins.cbegin(), origins.cend(), within))
+        return origins;
     originList kept;
+    kept.reserve(origins.size());
     for (const auto& o : origins) {
         if (minMagnitude() <= o->magnitude() && o->magnitude() <= maxMagnitude())
             kept.append(o);
@@ -199,6 +210,9 @@ NEIC_QueryController::readUSGSGeoJSONFeed(const QByteArray& json) {
                                                      .arg(error.offset));
     parsedOrigins result;
     const QJsonArray features = document.object().value(QLatin1StringView("features")).toArray();
+    result.origins.reserve(features.size());
+    QString contributorNetwork, contributor;
+    bool contributorHasNet = false;
     for (const QJsonValue& featureValue : features) {
         if (!featureValue.isObject()) {
             ++result.skippedRows;
@@ -218,75 +232,66 @@ NEIC_QueryController::readUSGSGeoJSONFeed(const QByteArray& json) {
         o->setFERegion();
         o->setCatalog(QStringLiteral("USGS"));
 
-        // One pass over the properties: each is looked at once, and a JSON null (or a key
-        // the feed left out) leaves its field blank.
-        float magnitude = 0.0f;
-        bool hasMagnitude = false;
-        QString net, magType;
-        bool hasNet = false, hasMagType = false;
-        for (auto it = p.constBegin(); it != p.constEnd(); ++it) {
-            const QJsonValue v = it.value();
-            const QString key = it.key();
-            // "place" and "ids" are taken even when null: they become absent texts.
-            if (isKey(key, "place")) {
-                o->setCsvRegionString(v.toString());
-                continue;
-            }
-            if (isKey(key, "ids")) {
-                o->setEventID(firstIdentifier(v.toString()));
-                continue;
-            }
-            if (v.isNull())
-                continue;
-            if (isKey(key, "mag")) {
-                magnitude = jsonFloat(v);
-                hasMagnitude = true;
-            } else if (isKey(key, "magType")) {
-                magType = v.toString();
-                hasMagType = true;
-            } else if (isKey(key, "net")) {
-                net = v.toString();
-                hasNet = true;
-            } else if (isKey(key, "time")) {
-                const double ms = v.toDouble();
-                o->setOriginDateTime(QDateTime::fromMSecsSinceEpoch(qint64(ms), Qt::UTC));
-                o->setEpochTime(ms * 0.001);
-            } else if (isKey(key, "nst")) {
-                o->setNum_stations_mag(truncatedToInt(v.toDouble()));
-            } else if (isKey(key, "rms")) {
-                o->setRms_error(jsonFloat(v));
-            } else if (isKey(key, "gap")) {
-                o->setAzimuthal_gap(jsonFloat(v));
-            } else if (isKey(key, "dmin")) {
-                o->setDis_first_station(jsonFloat(v));
-            } else if (isKey(key, "tsunami")) {
-                o->setTsunamiFlag(v.toVariant());
-            } else if (isKey(key, "sig")) {
-                o->setEventSignificance(truncatedToInt(v.toDouble()));
-            } else if (isKey(key, "status")) {
-                o->setOriginInformationStatus(v.toString());
-            } else if (isKey(key, "alert")) {
-                o->setPagerAlertLevel(v.toString());
-            } else if (isKey(key, "detail")) {
-                o->setDetailURL(v.toString());
-            } else if (isKey(key, "felt")) {
-                o->setNFeltReports(truncatedToInt(v.toDouble()));
-            } else if (isKey(key, "updated")) {
-                o->setLastUpdateEpochTime(truncatedToInt(v.toDouble() * 0.001));
-            } else if (isKey(key, "mmi")) {
-                o->setMaxInstrumentalIntensity(jsonFloat(v));
-            } else if (isKey(key, "cdi")) {
-                o->setMaxReportedIntensity(jsonFloat(v));
-            } else if (isKey(key, "tz")) {
-                o->setTzOffsetInMinutes(truncatedToInt(v.toDouble()));
-            }
+        // Each property is found by a binary search of the object's sorted keys, which
+        // allocates nothing; walking the object instead made a text of every key. "place" and
+        // "ids" are taken even when null or missing: they become absent texts.
+        auto property = [&p](const char* key) { return p.value(QLatin1StringView(key)); };
+        o->setCsvRegionString(property("place").toString());
+        o->setEventID(firstIdentifier(property("ids").toString()));
+
+        QJsonValue v = property("mag");
+        const bool hasMagnitude = given(v);
+        const float magnitude = hasMagnitude ? jsonFloat(v) : 0.0f;
+        v = property("magType");
+        const bool hasMagType = given(v);
+        const QString magType = hasMagType ? v.toString() : QString();
+        v = property("net");
+        const bool hasNet = given(v);
+        const QString net = hasNet ? v.toString() : QString();
+        if (v = property("time"); given(v)) {
+            const double ms = v.toDouble();
+            o->setOriginDateTime(QDateTime::fromMSecsSinceEpoch(qint64(ms), Qt::UTC));
+            o->setEpochTime(ms * 0.001);
         }
+        if (v = property("nst"); given(v))
+            o->setNum_stations_mag(truncatedToInt(v.toDouble()));
+        if (v = property("rms"); given(v))
+            o->setRms_error(jsonFloat(v));
+        if (v = property("gap"); given(v))
+            o->setAzimuthal_gap(jsonFloat(v));
+        if (v = property("dmin"); given(v))
+            o->setDis_first_station(jsonFloat(v));
+        if (v = property("tsunami"); given(v))
+            o->setTsunamiFlag(v.toVariant());
+        if (v = property("sig"); given(v))
+            o->setEventSignificance(truncatedToInt(v.toDouble()));
+        if (v = property("status"); given(v))
+            o->setOriginInformationStatus(v.toString());
+        if (v = property("alert"); given(v))
+            o->setPagerAlertLevel(v.toString());
+        if (v = property("detail"); given(v))
+            o->setDetailURL(v.toString());
+        if (v = property("felt"); given(v))
+            o->setNFeltReports(truncatedToInt(v.toDouble()));
+        if (v = property("updated"); given(v))
+            o->setLastUpdateEpochTime(truncatedToInt(v.toDouble() * 0.001));
+        if (v = property("mmi"); given(v))
+            o->setMaxInstrumentalIntensity(jsonFloat(v));
+        if (v = property("cdi"); given(v))
+            o->setMaxReportedIntensity(jsonFloat(v));
+        if (v = property("tz"); given(v))
+            o->setTzOffsetInMinutes(truncatedToInt(v.toDouble()));
 
         if (hasNet)
             o->setNetwork_code(net);
-        // A missing network code still names the contributor as the USGS.
-        o->setLocationContributor(QStringLiteral("USGS-") +
-                                  (hasNet ? net : QStringLiteral("unknown")));
+        // A missing network code still names the contributor as the USGS. Nearly every event
+        // of a feed comes from the same few networks, so their records share one text.
+        if (contributor.isNull() || hasNet != contributorHasNet || net != contributorNetwork) {
+            contributorHasNet = hasNet;
+            contributorNetwork = net;
+            contributor = QStringLiteral("USGS-") + (hasNet ? net : QStringLiteral("unknown"));
+        }
+        o->setLocationContributor(contributor);
 
         if (!hasMagnitude) {
             qCInfo(lcFeeds).noquote() << QStringLiteral("%1 %2").arg(

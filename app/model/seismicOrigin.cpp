@@ -11,6 +11,9 @@
 #include "timeZones.h"
 
 #include <algorithm>
+#include <array>
+#include <mutex>
+#include <tuple>
 
 // --- magnitude list
 
@@ -156,11 +159,43 @@ std::pair<const char*, const char*> regionNames(float latitude, float longitude,
     return {geographic, seismic};
 }
 
+// The long and short names of a geographic region, built once and then shared by every record
+// in that region: a month feed has thousands of events in a few hundred regions, and building
+// the two texts anew for each was a good part of reading it.
+struct regionTexts {
+    bool known = false;
+    int seismicRegion = 0;
+    QString longName;
+    QString shortName;
+};
+
+// Copies under the lock, so that no thread reads an entry while another fills it.
+std::pair<QString, QString> namesOfRegion(int greg, int sreg) {
+    // The seismic region follows from the geographic one, so the geographic number is the key.
+    static std::array<regionTexts, 1024> texts;
+    static std::mutex guard;
+    static regionTexts unnumbered;
+    const std::lock_guard lock(guard);
+    regionTexts& entry = greg >= 0 && std::size_t(greg) < texts.size() ? texts[greg] : unnumbered;
+    if (!entry.known || entry.seismicRegion != sreg) {
+        const char* geographic = nullptr;
+        const char* seismic = nullptr;
+        fe_region(&greg, &geographic, &sreg, &seismic);
+        entry.longName = QLatin1StringView(geographic) + QStringLiteral(" (") +
+                         QLatin1StringView(seismic) + u')';
+        const qsizetype bracket = entry.longName.indexOf(u'(');
+        entry.shortName = entry.longName.left(bracket).trimmed();
+        entry.seismicRegion = sreg;
+        entry.known = true;
+    }
+    return {entry.longName, entry.shortName};
+}
+
 } // namespace
 
 void seismicOrigin::setFERegion() {
-    flinnEngdahlString_ = longFERegion();
-    setupShortFEString();
+    fe_lookup(latitude_, 32, longitude_, 32, &myGreg_, &mySreg_);
+    std::tie(flinnEngdahlString_, shortFlinnEngdahlString_) = namesOfRegion(myGreg_, mySreg_);
 }
 
 void seismicOrigin::setupShortFEString() {
