@@ -171,8 +171,11 @@ void QVRImageView::drawImage() {
         cutOut_.pictureKey = anImage_.cacheKey();
         cutOut_.source = source;
         cutOut_.target = target;
-        cutOut_.image =
-            anImage_.copy(source).scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Scaled from 32-bit pixels whatever the picture's own format, so that a picture kept
+        // in fewer bits draws the same; the whole picture is used as it is, not copied.
+        const QImage part = source == anImage_.rect() ? anImage_ : anImage_.copy(source);
+        cutOut_.image = part.convertToFormat(QImage::Format_RGB32)
+                            .scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     drawImageUpright(*painter, iRect(), cutOut_.image, cutOut_.image.rect());
 }
