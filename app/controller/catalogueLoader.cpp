@@ -69,7 +69,10 @@ catalogueLoader::catalogueLoader(QObject* applicationController, std::function<Q
         c->setController(applicationController);
 }
 
-catalogueLoader::~catalogueLoader() = default;
+catalogueLoader::~catalogueLoader() {
+    // The list kept for the next start is written on a worker; quitting must not lose it.
+    eventListFile::waitForBackgroundWrites();
+}
 
 void catalogueLoader::setNeicQueryController(std::unique_ptr<NEIC_QueryController> controller) {
     neic_ = std::move(controller);
@@ -221,6 +224,8 @@ QString catalogueLoader::cachedOriginsPath() {
 }
 
 std::optional<catalogueLoader::cachedOrigins> catalogueLoader::readCachedOrigins() {
+    // A list still being written is the one to read.
+    eventListFile::waitForBackgroundWrites();
     const QString path = cachedOriginsPath();
     if (!QFileInfo::exists(path))
         return std::nullopt;
@@ -240,13 +245,18 @@ void catalogueLoader::writeCachedOrigins(const originList& origins, int tag,
                                          const QDateTime& loadedAt) {
     const QString path = cachedOriginsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (const QVRResult<void> written = eventListFile::write(origins, path); !written) {
-        qCWarning(lcController).noquote()
-            << QStringLiteral("The events cannot be kept for the next start: %1")
-                   .arg(written.error());
-        return;
-    }
-    QSettings settings;
-    settings.setValue(QStringLiteral("cache/catalogueTag"), tag);
-    settings.setValue(QStringLiteral("cache/loadedAt"), loadedAt);
+    // Written on a worker from a copy of its own, so that a long list never holds up the
+    // window; the settings name the list only once it is on disk.
+    eventListFile::writeInBackground(
+        eventListFile::snapshotOf(origins), path, [tag, loadedAt](const QVRResult<void>& written) {
+            if (!written) {
+                qCWarning(lcController).noquote()
+                    << QStringLiteral("The events cannot be kept for the next start: %1")
+                           .arg(written.error());
+                return;
+            }
+            QSettings settings;
+            settings.setValue(QStringLiteral("cache/catalogueTag"), tag);
+            settings.setValue(QStringLiteral("cache/loadedAt"), loadedAt);
+        });
 }

@@ -5,7 +5,11 @@
 #include "quorvelLogging.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
+#include <QThreadPool>
+
+#include <mutex>
 
 const QString eventListFile::kind = QStringLiteral("Quorvel event list");
 
@@ -16,7 +20,79 @@ constexpr qint64 largestFileSize = 512LL * 1024 * 1024;
 QVRResult<originList> refuse(const QString& why) {
     return QVRResult<originList>::failure(why);
 }
+
+// The background writes: one worker, and per path the newest list waiting for it.
+class backgroundWrites {
+public:
+    struct job {
+        originList snapshot;
+        std::function<void(const QVRResult<void>&)> done;
+    };
+
+    static backgroundWrites& instance() {
+        static backgroundWrites writes;
+        return writes;
+    }
+
+    void add(const QString& path, job j) {
+        const std::scoped_lock lock(mutex_);
+        const bool workerComing = waiting_.contains(path);
+        waiting_.insert(path, std::move(j));
+        if (!workerComing)
+            worker_.start([this, path] { writeNewest(path); });
+    }
+
+    void waitForAll() { worker_.waitForDone(); }
+
+private:
+    backgroundWrites() { worker_.setMaxThreadCount(1); }
+    ~backgroundWrites() { worker_.waitForDone(); }
+
+    void writeNewest(const QString& path) {
+        job j;
+        {
+            const std::scoped_lock lock(mutex_);
+            j = waiting_.take(path);
+        }
+        const QVRResult<void> written = eventListFile::write(j.snapshot, path);
+        if (j.done)
+            j.done(written);
+    }
+
+    QThreadPool worker_;
+    std::mutex mutex_;
+    QHash<QString, job> waiting_;
+};
 } // namespace
+
+originList eventListFile::snapshotOf(const originList& origins) {
+    originList copy;
+    copy.reserve(origins.size());
+    for (const auto& o : origins) {
+        if (!o) {
+            copy.append(nullptr);
+            continue;
+        }
+        auto record = std::make_shared<seismicOrigin>(*o);
+        if (o->hasMagnitudeList()) {
+            seismicOrigin::magnitudeList magnitudes;
+            for (const auto& m : record->magnitudes())
+                magnitudes.append(m ? std::make_shared<QVRMagnitude>(*m) : nullptr);
+            record->setMagnitudes(magnitudes);
+        }
+        copy.append(std::move(record));
+    }
+    return copy;
+}
+
+void eventListFile::writeInBackground(originList snapshot, const QString& path,
+                                      std::function<void(const QVRResult<void>&)> done) {
+    backgroundWrites::instance().add(path, {std::move(snapshot), std::move(done)});
+}
+
+void eventListFile::waitForBackgroundWrites() {
+    backgroundWrites::instance().waitForAll();
+}
 
 QByteArray eventListFile::archivedData(const originList& origins) {
     keyedArchiver root;

@@ -1,0 +1,316 @@
+// A refresh of the USGS month feed against a loopback server that answers slowly, the kept
+// list's write, and how long the main thread goes without turning its event loop meanwhile.
+
+#include "NEIC_QueryController.h"
+#include "OrrelinController.h"
+#include "eventListFile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include <time.h>
+
+namespace {
+
+void needApplication() {
+    static int argc = 1;
+    static char name[] = "quorvel_bench";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    new QApplication(argc, argv);
+}
+
+// Answers every request after a fixed delay, as a distant host does, and counts the requests
+// for each path. Many answers may be waiting at once.
+class slowServer : public QObject {
+public:
+    explicit slowServer(int delayMs)
+        : delayMs_(delayMs) {
+        server_.listen(QHostAddress::LocalHost, 0);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    QString baseURL() const {
+        return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort());
+    }
+    void setAnswer(const QString& path, const QByteArray& body) { bodies_.insert(path, body); }
+    int requestsFor(const QString& pathPart) const {
+        int n = 0;
+        for (auto it = counts_.cbegin(); it != counts_.cend(); ++it)
+            n += it.key().contains(pathPart) ? it.value() : 0;
+        return n;
+    }
+
+private:
+    void answer(QTcpSocket* socket) {
+        QByteArray& request = pending_[socket];
+        request += socket->readAll();
+        if (!request.contains("\r\n\r\n"))
+            return;
+        const QString path = QString::fromLatin1(request.split(' ').value(1));
+        pending_.remove(socket);
+        ++counts_[path];
+        const QByteArray body = bodies_.value(path);
+        QTimer::singleShot(delayMs_, socket, [socket, body] {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                          QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
+            socket->write(body);
+            socket->disconnectFromHost();
+        });
+    }
+
+    QTcpServer server_;
+    int delayMs_;
+    QHash<QString, QByteArray> bodies_;
+    QHash<QString, int> counts_;
+    QHash<QTcpSocket*, QByteArray> pending_;
+};
+
+const QString feedPath = QStringLiteral("/earthquakes/feed/v1.0/summary/2.5_month.geojson");
+
+// A month feed of `count` events whose first `large` ones are above magnitude 6.5 and link a
+// detail document on `host`.
+QByteArray monthFeed(int count, int large, const QString& host) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> lat(-60, 60), lon(-180, 180), depth(0, 600),
+        mag(2.5, 6.4);
+    QByteArray json = R"({"type":"FeatureCollection","features":[)";
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            json += ',';
+        const double magnitude = i < large ? 6.6 + 0.1 * (i % 10) : mag(random);
+        json += QStringLiteral(
+                    R"({"type":"Feature","properties":{"mag":%1,"place":"%2 km NW of Somewhere",)"
+                    R"("time":%3,"updated":%4,"tz":null,"detail":"%5/detail/us%6.geojson",)"
+                    R"("felt":null,"cdi":null,"mmi":null,"alert":null,"status":"reviewed",)"
+                    R"("tsunami":0,"sig":199,"net":"us","code":"%6","ids":",us%6,","nst":23,)"
+                    R"("dmin":1.2,"rms":0.59,"gap":45,"magType":"mb","type":"earthquake"},)"
+                    R"("geometry":{"type":"Point","coordinates":[%7,%8,%9]},"id":"us%6"})")
+                    .arg(magnitude, 0, 'f', 1)
+                    .arg(i % 200)
+                    .arg(1765000000000LL - qint64(i) * 259000)
+                    .arg(1765100000000LL - qint64(i) * 259000)
+                    .arg(host)
+                    .arg(6000000 + i)
+                    .arg(lon(random), 0, 'f', 4)
+                    .arg(lat(random), 0, 'f', 4)
+                    .arg(depth(random), 0, 'f', 2)
+                    .toUtf8();
+    }
+    return json + "]}";
+}
+
+QByteArray detailDocument(int i) {
+    return QStringLiteral(R"({"properties":{"products":{"losspager":[{"contents":{"onepager.pdf":)"
+                          R"({"url":"https://example.org/pager/us%1_onepager.pdf"}}}]}}})")
+        .arg(6000000 + i)
+        .toUtf8();
+}
+
+// The month feed of 2,000 events, 15 of them above 6.5, each answer 300 ms late.
+struct slowMonth {
+    static constexpr int events = 2000;
+    static constexpr int large = 15;
+    slowServer server{300};
+    QByteArray environmentBefore = qgetenv("QUORVEL_USGS_FEED_URL");
+
+    slowMonth() {
+        needApplication();
+        qputenv("QUORVEL_USGS_FEED_URL", server.baseURL().toUtf8());
+        server.setAnswer(feedPath, monthFeed(events, large, server.baseURL()));
+        for (int i = 0; i < large; ++i)
+            server.setAnswer(QStringLiteral("/detail/us%1.geojson").arg(6000000 + i),
+                             detailDocument(i));
+    }
+    ~slowMonth() { qputenv("QUORVEL_USGS_FEED_URL", environmentBefore); }
+};
+
+// Baseline: the feed alone, downloaded and read, without detail documents.
+void BM_SlowFeedRefreshWithoutDetails(benchmark::State& state) {
+    slowMonth month;
+    NEIC_QueryController c;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(c.fetchOrigins());
+}
+BENCHMARK(BM_SlowFeedRefreshWithoutDetails)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// How refreshes fetched the detail documents before: one after another, each on its own.
+void BM_SlowFeedRefreshDetailsOneByOne(benchmark::State& state) {
+    slowMonth month;
+    NEIC_QueryController c;
+    for (auto _ : state) {
+        const auto feed = c.fetchOrigins();
+        for (const auto& o : feed->origins) {
+            if (o->magnitude() > 6.5f)
+                c.loadGeoJSONDetailsForOrigin(*o);
+        }
+    }
+}
+BENCHMARK(BM_SlowFeedRefreshDetailsOneByOne)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A first refresh: every large event's detail document is fetched.
+void BM_SlowFeedFirstRefresh(benchmark::State& state) {
+    slowMonth month;
+    for (auto _ : state) {
+        NEIC_QueryController c;
+        const originList origins = c.loadUSGSGeoJSONFeed();
+        if (origins.isEmpty() || !origins.first()->gsLinks())
+            state.SkipWithError("the refresh brought no detail links");
+    }
+}
+BENCHMARK(BM_SlowFeedFirstRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A refresh with nothing changed: the kept detail documents are used, none is fetched.
+void BM_SlowFeedUnchangedRefresh(benchmark::State& state) {
+    slowMonth month;
+    NEIC_QueryController c;
+    c.loadUSGSGeoJSONFeed();
+    const int fetched = month.server.requestsFor(QStringLiteral("/detail/"));
+    for (auto _ : state) {
+        const originList origins = c.loadUSGSGeoJSONFeed();
+        if (origins.isEmpty() || !origins.first()->gsLinks())
+            state.SkipWithError("the refresh lost the detail links");
+    }
+    if (month.server.requestsFor(QStringLiteral("/detail/")) != fetched)
+        state.SkipWithError("an unchanged refresh fetched detail documents");
+}
+BENCHMARK(BM_SlowFeedUnchangedRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+originList manyOrigins(int count) {
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<float> lat(-90, 90), lon(-180, 180), depth(0, 700), mag(0, 9);
+    originList origins;
+    const QDateTime start(QDate(2026, 11, 1), QTime(0, 0), QTimeZone::utc());
+    for (int i = 0; i < count; ++i) {
+        auto o = std::make_shared<seismicOrigin>();
+        o->setEventID(QStringLiteral("ev%1").arg(i));
+        o->setOriginDateTime(start.addSecs(std::uniform_int_distribution<int>(0, 2592000)(random)));
+        o->setLatitude(lat(random));
+        o->setLongitude(lon(random));
+        o->setDepth(depth(random));
+        o->setMagnitude(mag(random));
+        o->setFERegion();
+        o->loadMagnitudeIntoMagArray();
+        origins.append(o);
+    }
+    return origins;
+}
+
+// Baseline: the same number of bytes as the list's file, saved atomically.
+void BM_SaveFileOfEventListSize(benchmark::State& state) {
+    const QByteArray bytes(eventListFile::archivedData(manyOrigins(int(state.range(0)))).size(),
+                           'x');
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list"));
+    for (auto _ : state) {
+        QSaveFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        benchmark::DoNotOptimize(file.commit());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SaveFileOfEventListSize)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_EventListWrite(benchmark::State& state) {
+    const originList origins = manyOrigins(int(state.range(0)));
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(eventListFile::write(origins, path));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_EventListWrite)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// What the main thread pays before a background write: the copy the worker reads.
+void BM_EventListSnapshot(benchmark::State& state) {
+    const originList origins = manyOrigins(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(eventListFile::snapshotOf(origins));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_EventListSnapshot)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The window's refresh of a month feed of N events (15 of them with detail documents, the
+// server answering at once): the time it takes, and, as the counter longest_gap_ms, the
+// longest time the main thread went without turning its event loop, seen by a timer that
+// ticks every millisecond.
+void BM_WindowRefreshLongestGap(benchmark::State& state) {
+    needApplication();
+    slowServer server(0);
+    const QByteArray environmentBefore = qgetenv("QUORVEL_USGS_FEED_URL");
+    qputenv("QUORVEL_USGS_FEED_URL", server.baseURL().toUtf8());
+    server.setAnswer(feedPath, monthFeed(int(state.range(0)), 15, server.baseURL()));
+    for (int i = 0; i < 15; ++i)
+        server.setAnswer(QStringLiteral("/detail/us%1.geojson").arg(6000000 + i),
+                         detailDocument(i));
+    OrrelinController controller;
+    controller.awakeFromNib(OrrelinController::firstLoads::skip);
+    controller.mainWindow()->resize(1180, 800);
+    controller.mainWindow()->show();
+    QCoreApplication::processEvents();
+
+    // On a loaded machine a gap is also time the thread waited for a core; its own CPU time
+    // in the longest gap tells the two apart.
+    const auto threadCpuMs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    };
+    double longestMs = 0;
+    double longestCpuMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer sinceTick;
+        double cpuAtTick = threadCpuMs();
+        const auto tick = [&] {
+            longestMs = std::max(longestMs, sinceTick.nsecsElapsed() / 1e6);
+            const double cpu = threadCpuMs();
+            longestCpuMs = std::max(longestCpuMs, cpu - cpuAtTick);
+            cpuAtTick = cpu;
+            sinceTick.restart();
+        };
+        QTimer ticks;
+        ticks.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticks, &QTimer::timeout, tick);
+        ticks.start(1);
+        sinceTick.start();
+        controller.update();
+        // The repaint the refresh asked for belongs to it.
+        for (int turn = 0; turn < 3; ++turn)
+            QCoreApplication::processEvents();
+        tick();
+        ticks.stop();
+        if (controller.allSeismicOrigins().isEmpty())
+            state.SkipWithError("the refresh did not bring the feed");
+    }
+    eventListFile::waitForBackgroundWrites();
+    state.counters["longest_gap_ms"] = longestMs;
+    state.counters["longest_gap_cpu_ms"] = longestCpuMs;
+    qputenv("QUORVEL_USGS_FEED_URL", environmentBefore);
+}
+BENCHMARK(BM_WindowRefreshLongestGap)
+    ->Arg(10000)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
