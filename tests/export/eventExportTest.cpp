@@ -244,7 +244,8 @@ TEST(EventExport, QuakeMLIsValidAgainstTheSchema) {
     EXPECT_EQ(QSet<QString>(eventIDs.begin(), eventIDs.end()).size(), eventIDs.size());
 
     // The newest event: its region, its depth in metres and its magnitude.
-    const seismicOrigin& newest = *feedOrigins().first();
+    const std::shared_ptr<seismicOrigin> newestOrigin = feedOrigins().first();
+    const seismicOrigin& newest = *newestOrigin;
     EXPECT_EQ(eventIDs.first(), "smi:org.quorvel/event/" + newest.eventID());
     const QByteArray firstEvent = quakeML.mid(
         quakeML.indexOf("<event "), quakeML.indexOf("</event>") - quakeML.indexOf("<event "));
