@@ -1,4 +1,5 @@
 #include "EQ_QueryController.h"
+#include "benchSupport.h"
 #include "eventFilters.h"
 #include "eventListFile.h"
 #include "seismicOrigin.h"
@@ -9,24 +10,7 @@
 
 namespace {
 
-originList randomOrigins(int count) {
-    std::mt19937 random(12345);
-    std::uniform_real_distribution<float> lat(-90, 90), lon(-180, 180), depth(0, 700), mag(0, 9);
-    originList origins;
-    const QDateTime start(QDate(2026, 11, 1), QTime(0, 0), QTimeZone::utc());
-    for (int i = 0; i < count; ++i) {
-        auto o = std::make_shared<seismicOrigin>();
-        o->setEventID(QStringLiteral("ev%1").arg(i));
-        o->setOriginDateTime(start.addSecs(std::uniform_int_distribution<int>(0, 2592000)(random)));
-        o->setLatitude(lat(random));
-        o->setLongitude(lon(random));
-        o->setDepth(depth(random));
-        o->setMagnitude(mag(random));
-        o->loadMagnitudeIntoMagArray();
-        origins.append(o);
-    }
-    return origins;
-}
+using benchSupport::randomOrigins;
 
 // Baseline: copying the list of record pointers, the least any list operation does.
 void BM_CopyOriginPointers(benchmark::State& state) {

@@ -3,6 +3,7 @@
 
 #include "NEIC_QueryController.h"
 #include "OrrelinController.h"
+#include "benchSupport.h"
 #include "eventListFile.h"
 
 #include <QApplication>
@@ -24,16 +25,8 @@
 
 namespace {
 
-void needApplication() {
-    static int argc = 1;
-    static char name[] = "quorvel_bench";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    new QApplication(argc, argv);
-}
+using benchSupport::needApplication;
+using benchSupport::randomOrigins;
 
 // Answers every request after a fixed delay, as a distant host does, and counts the requests
 // for each path. Many answers may be waiting at once.
@@ -195,30 +188,10 @@ void BM_SlowFeedUnchangedRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_SlowFeedUnchangedRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-originList manyOrigins(int count) {
-    std::mt19937 random(12345);
-    std::uniform_real_distribution<float> lat(-90, 90), lon(-180, 180), depth(0, 700), mag(0, 9);
-    originList origins;
-    const QDateTime start(QDate(2026, 11, 1), QTime(0, 0), QTimeZone::utc());
-    for (int i = 0; i < count; ++i) {
-        auto o = std::make_shared<seismicOrigin>();
-        o->setEventID(QStringLiteral("ev%1").arg(i));
-        o->setOriginDateTime(start.addSecs(std::uniform_int_distribution<int>(0, 2592000)(random)));
-        o->setLatitude(lat(random));
-        o->setLongitude(lon(random));
-        o->setDepth(depth(random));
-        o->setMagnitude(mag(random));
-        o->setFERegion();
-        o->loadMagnitudeIntoMagArray();
-        origins.append(o);
-    }
-    return origins;
-}
-
 // Baseline: the same number of bytes as the list's file, saved atomically.
 void BM_SaveFileOfEventListSize(benchmark::State& state) {
-    const QByteArray bytes(eventListFile::archivedData(manyOrigins(int(state.range(0)))).size(),
-                           'x');
+    const QByteArray bytes(
+        eventListFile::archivedData(randomOrigins(int(state.range(0)), true)).size(), 'x');
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list"));
     for (auto _ : state) {
@@ -232,7 +205,7 @@ void BM_SaveFileOfEventListSize(benchmark::State& state) {
 BENCHMARK(BM_SaveFileOfEventListSize)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_EventListWrite(benchmark::State& state) {
-    const originList origins = manyOrigins(int(state.range(0)));
+    const originList origins = randomOrigins(int(state.range(0)), true);
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list"));
     for (auto _ : state)
@@ -243,7 +216,7 @@ BENCHMARK(BM_EventListWrite)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // What the main thread pays before a background write: the copy the worker reads.
 void BM_EventListSnapshot(benchmark::State& state) {
-    const originList origins = manyOrigins(int(state.range(0)));
+    const originList origins = randomOrigins(int(state.range(0)), true);
     for (auto _ : state)
         benchmark::DoNotOptimize(eventListFile::snapshotOf(origins));
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -1,4 +1,5 @@
 #include "QVRRealTimeDisplayView02.h"
+#include "benchSupport.h"
 #include "helicorderView.h"
 
 #include <QApplication>
@@ -15,15 +16,7 @@
 
 namespace {
 
-void needApplication() {
-    static int argc = 1;
-    static char name[] = "quorvel_bench";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
-}
+using benchSupport::needApplication;
 
 // An hour at 40 Hz as a broadband station records it: microseism noise, a slow drift and a
 // few earthquakes' bursts decaying over minutes.

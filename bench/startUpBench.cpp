@@ -1,4 +1,5 @@
 #include "OrrelinController.h"
+#include "benchSupport.h"
 #include "eventListFile.h"
 
 #include <QApplication>
@@ -13,17 +14,7 @@
 
 namespace {
 
-void needApplication() {
-    static int argc = 1;
-    static char name[] = "quorvel_bench";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings and the kept list go to the test folders, never the user's own.
-    QStandardPaths::setTestModeEnabled(true);
-    new QApplication(argc, argv);
-}
+using benchSupport::needApplication;
 
 // Keeps `count` origins of the last month as the list of the last run (none: no file).
 void keepOrigins(int count) {
