@@ -4,12 +4,12 @@
 #include <QPointer>
 #include <QUrl>
 
-class QWebEngineView;
 class QWidget;
 
 // The web view of a browser window, made the first time a page is loaded into it: starting
 // the browser engine is slow and heavy, and start-up, the tests and the command line never
-// need it. A page's request for a new window opens in this same view.
+// need it. The engine is a plugin, loaded then. A page's request for a new window opens in
+// this same view.
 class webViewHolder : public QObject {
     Q_OBJECT
 public:
@@ -20,7 +20,9 @@ public:
     // Whether views may be made at all; the tests switch it off and check the addresses.
     static bool viewsAllowed();
     static void setViewsAllowed(bool allowed);
-    QWebEngineView* view();
+    // The view, made now if need be; nullptr when views are not allowed or the engine cannot
+    // be loaded.
+    QWidget* view();
     // The address last asked for; empty before the first load.
     const QUrl& requestedURL() const { return requestedURL_; }
     void load(const QUrl& address);
@@ -31,6 +33,6 @@ Q_SIGNALS:
 
 private:
     QPointer<QWidget> holder_;
-    QPointer<QWebEngineView> view_;
+    QPointer<QWidget> view_;
     QUrl requestedURL_;
 };

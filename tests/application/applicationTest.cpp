@@ -29,6 +29,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QMainWindow>
+#include <QOpenGLContext>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -523,6 +524,13 @@ TEST_F(applicationTest, LinksOpenInTheBrowserWindowsWithTheirQueries) {
     EXPECT_EQ(c->theTwitterWebView()->requestedURL().toString(QUrl::FullyEncoded),
               QStringLiteral(
                   "https://twitter.test/search?q=earthquake%20geocode%3A35.50%2C139.70%2C100km"));
+}
+
+// A program linked with the web engine has Qt start OpenGL with the application, which holds
+// some 60 MB before any page is shown; the engine is a plugin, loaded with the first page.
+TEST_F(applicationTest, StartsWithoutTheBrowserEnginesGraphicsContext) {
+    auto c = launch();
+    EXPECT_EQ(QOpenGLContext::globalShareContext(), nullptr);
 }
 
 TEST_F(applicationTest, DisplayControlsReachMapAndTimeLine) {

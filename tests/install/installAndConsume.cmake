@@ -44,6 +44,7 @@ run("cmake --install" ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${pref
 foreach(installed IN ITEMS
         ${BINDIR}/Quorvel
         ${LIBDIR}/libQVRFoundation.so ${LIBDIR}/libQVRSAC.so ${LIBDIR}/libQVR_Graphics.so
+        ${LIBDIR}/quorvel/quorvelWebBrowser.so
         ${INCLUDEDIR}/QVRFoundation/qvrfoundation_export.h
         ${INCLUDEDIR}/QVRSAC/SacObject.h ${INCLUDEDIR}/QVRSAC/qvrsac_export.h
         ${INCLUDEDIR}/QVR_Graphics/QVRView.h ${INCLUDEDIR}/QVR_Graphics/geoMapView.h
