@@ -13,7 +13,12 @@
 #include <QRegularExpression>
 #include <QTextDocument>
 
+#include <simdjson.h>
+
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <string_view>
 #include <thread>
 
 namespace {
@@ -22,27 +27,189 @@ QUrl addressOn(serviceEndpoints::service where, const char* path) {
     return QUrl(serviceEndpoints::baseURL(where) + QLatin1StringView(path));
 }
 
-// The first identifier of ",us7000abcd,ci123," style lists; a null text for a list of none.
-QString firstIdentifier(const QString& ids) {
-    const QStringView list(ids);
-    qsizetype from = 0;
-    while (from < list.size() && list.at(from) == u',')
-        ++from;
-    if (from == list.size())
-        return {};
-    const qsizetype comma = list.indexOf(u',', from);
-    if (from == 0 && comma < 0)
-        return ids;
-    return (comma < 0 ? list.sliced(from) : list.sliced(from, comma - from)).toString();
+using simdjson::dom::element;
+using simdjson::dom::element_type;
+
+// The busiest month feed is a few tens of MB; the parser's working memory is several times
+// the document, so anything far beyond a feed is refused before it is reserved.
+constexpr size_t largestFeed = size_t(256) << 20;
+
+QString textOf(std::string_view utf8) {
+    // Pointer and length, so that an empty JSON text stays an empty, not an absent, text.
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
-float jsonFloat(const QJsonValue& v) {
-    return float(v.toDouble());
+// A JSON text as a text; anything else (null, missing, a number) is an absent text.
+QString textOf(const std::optional<element>& v) {
+    std::string_view utf8;
+    if (!v || v->get_string().get(utf8))
+        return {};
+    return textOf(utf8);
+}
+
+// Qt keeps a whole number written with a fraction or exponent ("1.0", "1.5e3", "-0.0") as an
+// integer when it fits in qint64; the records and the flag's variant type follow that rule.
+std::optional<qint64> wholeNumber(double number) {
+    constexpr double qint64End = 9223372036854775808.0; // 2^63
+    if (std::trunc(number) != number || number < -qint64End || number >= qint64End)
+        return {};
+    return qint64(number);
+}
+
+// Numbers as doubles, anything else as 0, as the feed's blank values have always been read.
+double numberOf(const std::optional<element>& v) {
+    double number = 0;
+    if (!v || v->get_double().get(number))
+        return 0;
+    // -0.0 is read as the integer 0, and so as +0.
+    return number == 0 ? 0 : number;
+}
+
+float floatOf(const std::optional<element>& v) {
+    return float(numberOf(v));
 }
 
 // A property the feed gave a value: a JSON null and a key the feed left out both mean blank.
-bool given(const QJsonValue& v) {
-    return !v.isNull() && !v.isUndefined();
+bool given(const std::optional<element>& v) {
+    return v && !v->is_null();
+}
+
+// The value under `key`, or none when `object` is no object or lacks it. A repeated key gives
+// its last value.
+std::optional<element> member(const std::optional<element>& object, std::string_view key) {
+    simdjson::dom::object fields;
+    if (!object || object->get_object().get(fields))
+        return {};
+    std::optional<element> found;
+    for (const simdjson::dom::key_value_pair field : fields) {
+        if (field.key == key)
+            found = field.value;
+    }
+    return found;
+}
+
+// Qt's own value for the rare places that need one: numbers beyond qint64 become doubles and
+// repeated keys keep their last value, as Qt's parser does.
+QJsonValue qtJsonOf(element v) {
+    switch (v.type()) {
+    case element_type::ARRAY: {
+        QJsonArray list;
+        const simdjson::dom::array items = v.get_array().value_unsafe();
+        for (const element item : items)
+            list.append(qtJsonOf(item));
+        return list;
+    }
+    case element_type::OBJECT: {
+        QJsonObject object;
+        const simdjson::dom::object fields = v.get_object().value_unsafe();
+        for (const simdjson::dom::key_value_pair field : fields)
+            object.insert(textOf(field.key), qtJsonOf(field.value));
+        return object;
+    }
+    case element_type::INT64:
+        return QJsonValue(qint64(v.get_int64().value_unsafe()));
+    case element_type::UINT64:
+        return QJsonValue(double(v.get_uint64().value_unsafe()));
+    case element_type::DOUBLE: {
+        const double number = v.get_double().value_unsafe();
+        if (const auto whole = wholeNumber(number))
+            return QJsonValue(*whole);
+        return QJsonValue(number);
+    }
+    case element_type::STRING:
+        return QJsonValue(textOf(v.get_string().value_unsafe()));
+    case element_type::BOOL:
+        return QJsonValue(v.get_bool().value_unsafe());
+    case element_type::NULL_VALUE:
+        break;
+    }
+    return QJsonValue(QJsonValue::Null);
+}
+
+// The flag keeps whatever JSON value the feed gave, as a variant of Qt's usual types.
+QVariant variantOf(element v) {
+    switch (v.type()) {
+    case element_type::BOOL:
+        return QVariant(v.get_bool().value_unsafe());
+    case element_type::INT64:
+        return QVariant(qlonglong(v.get_int64().value_unsafe()));
+    case element_type::DOUBLE: {
+        const double number = v.get_double().value_unsafe();
+        if (const auto whole = wholeNumber(number))
+            return QVariant(qlonglong(*whole));
+        return QVariant(number);
+    }
+    case element_type::STRING:
+        return QVariant(textOf(v.get_string().value_unsafe()));
+    default:
+        return qtJsonOf(v).toVariant();
+    }
+}
+
+// The compact JSON of an array or object as Qt writes it (sorted keys, Qt's number forms), so
+// that the log line of an event without magnitude reads as it always has; a value of another
+// kind is written as an empty one.
+QString compactJSON(const std::optional<element>& v, element_type kind) {
+    const QJsonValue value = v && v->type() == kind ? qtJsonOf(*v) : QJsonValue();
+    const QJsonDocument document = kind == element_type::ARRAY ? QJsonDocument(value.toArray())
+                                                               : QJsonDocument(value.toObject());
+    return QString::fromUtf8(document.toJson(QJsonDocument::Compact));
+}
+
+// The first identifier of ",us7000abcd,ci123," style lists; a null text for a list of none.
+QString firstIdentifier(const std::optional<element>& v) {
+    std::string_view ids;
+    if (!v || v->get_string().get(ids))
+        return {};
+    const size_t from = ids.find_first_not_of(',');
+    if (from == std::string_view::npos)
+        return {};
+    const size_t comma = ids.find(',', from);
+    return textOf(ids.substr(from, comma == std::string_view::npos ? comma : comma - from));
+}
+
+// The properties the reader takes from each feature, found in one walk over its keys.
+namespace key {
+enum : size_t {
+    place,
+    ids,
+    mag,
+    magType,
+    net,
+    time,
+    nst,
+    rms,
+    gap,
+    dmin,
+    tsunami,
+    sig,
+    status,
+    alert,
+    detail,
+    felt,
+    updated,
+    mmi,
+    cdi,
+    tz,
+    count
+};
+} // namespace key
+constexpr std::array<std::string_view, key::count> propertyKeys{
+    "place",   "ids", "mag",    "magType", "net",    "time", "nst",     "rms", "gap", "dmin",
+    "tsunami", "sig", "status", "alert",   "detail", "felt", "updated", "mmi", "cdi", "tz"};
+using featureProperties = std::array<std::optional<element>, key::count>;
+
+featureProperties propertiesOf(const std::optional<element>& properties) {
+    featureProperties found;
+    simdjson::dom::object fields;
+    if (!properties || properties->get_object().get(fields))
+        return found;
+    for (const simdjson::dom::key_value_pair field : fields) {
+        const auto known = std::find(propertyKeys.cbegin(), propertyKeys.cend(), field.key);
+        if (known != propertyKeys.cend())
+            found[size_t(known - propertyKeys.cbegin())] = field.value;
+    }
+    return found;
 }
 
 } // namespace
@@ -202,109 +369,118 @@ void NEIC_QueryController::loadGeoJSONDetails(const originList& origins) {
 
 QVRResult<EQ_QueryController::parsedOrigins>
 NEIC_QueryController::readUSGSGeoJSONFeed(const QByteArray& json) {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError)
-        return QVRResult<parsedOrigins>::failure(QStringLiteral("not valid JSON: %1 at byte %2")
-                                                     .arg(error.errorString())
-                                                     .arg(error.offset));
+    const auto notJSON = [](const QString& why) {
+        return QVRResult<parsedOrigins>::failure(QStringLiteral("not valid JSON: %1").arg(why));
+    };
+    // The parser reads the bytes from a padded copy of its own, so its vector loads never
+    // reach past the buffer. It refuses documents nested deeper than 1024 levels, as Qt's
+    // did, and is stricter than Qt's about what JSON forbids: raw control characters and
+    // unknown escapes in texts, invalid UTF-8, integers beyond 64 bits.
+    simdjson::dom::parser parser(largestFeed);
+    element root;
+    if (const simdjson::error_code error =
+            parser.parse(json.constData(), size_t(json.size())).get(root))
+        return notJSON(QString::fromUtf8(simdjson::error_message(error)));
+    if (!root.is_object() && !root.is_array())
+        return notJSON(QStringLiteral("a single value where an object or array belongs"));
+
     parsedOrigins result;
-    const QJsonArray features = document.object().value(QLatin1StringView("features")).toArray();
-    result.origins.reserve(features.size());
+    simdjson::dom::array features;
+    if (const auto list = member(root, "features"); !list || list->get_array().get(features))
+        return result;
+    result.origins.reserve(qsizetype(features.size()));
     QString contributorNetwork, contributor;
     bool contributorHasNet = false;
-    for (const QJsonValue& featureValue : features) {
-        if (!featureValue.isObject()) {
+    for (const element feature : features) {
+        if (!feature.is_object()) {
             ++result.skippedRows;
             continue;
         }
-        const QJsonObject feature = featureValue.toObject();
-        const QJsonArray coordinates = feature.value(QLatin1StringView("geometry"))
-                                           .toObject()
-                                           .value(QLatin1StringView("coordinates"))
-                                           .toArray();
-        const QJsonObject p = feature.value(QLatin1StringView("properties")).toObject();
+        const std::optional<element> coordinates =
+            member(member(feature, "geometry"), "coordinates");
+        std::array<float, 3> position{}; // longitude, latitude, depth; 0 where not given
+        if (simdjson::dom::array numbers; coordinates && !coordinates->get_array().get(numbers)) {
+            size_t i = 0;
+            for (auto n = numbers.begin(); n != numbers.end() && i < position.size(); ++n)
+                position[i++] = floatOf(*n);
+        }
+        const std::optional<element> properties = member(feature, "properties");
+        const featureProperties p = propertiesOf(properties);
 
         auto o = std::make_shared<seismicOrigin>();
-        o->setLongitude(jsonFloat(coordinates.at(0)));
-        o->setLatitude(jsonFloat(coordinates.at(1)));
-        o->setDepth(jsonFloat(coordinates.at(2)));
+        o->setLongitude(position[0]);
+        o->setLatitude(position[1]);
+        o->setDepth(position[2]);
         o->setFERegion();
         o->setCatalog(QStringLiteral("USGS"));
 
-        // Each property is found by a binary search of the object's sorted keys, which
-        // allocates nothing; walking the object instead made a text of every key. "place" and
-        // "ids" are taken even when null or missing: they become absent texts.
-        auto property = [&p](const char* key) { return p.value(QLatin1StringView(key)); };
-        o->setCsvRegionString(property("place").toString());
-        o->setEventID(firstIdentifier(property("ids").toString()));
+        // "place" and "ids" are taken even when null or missing: they become absent texts.
+        o->setCsvRegionString(textOf(p[key::place]));
+        o->setEventID(firstIdentifier(p[key::ids]));
 
-        QJsonValue v = property("mag");
-        const bool hasMagnitude = given(v);
-        const float magnitude = hasMagnitude ? jsonFloat(v) : 0.0f;
-        v = property("magType");
-        const bool hasMagType = given(v);
-        const QString magType = hasMagType ? v.toString() : QString();
-        v = property("net");
-        const bool hasNet = given(v);
-        const QString net = hasNet ? v.toString() : QString();
-        if (v = property("time"); given(v)) {
-            const double ms = v.toDouble();
+        const bool hasMagnitude = given(p[key::mag]);
+        const float magnitude = floatOf(p[key::mag]);
+        const bool hasMagType = given(p[key::magType]);
+        const QString magnitudeType = textOf(p[key::magType]);
+        const bool hasNet = given(p[key::net]);
+        const QString network = textOf(p[key::net]);
+        if (given(p[key::time])) {
+            const double ms = numberOf(p[key::time]);
             o->setOriginDateTime(QDateTime::fromMSecsSinceEpoch(qint64(ms), Qt::UTC));
             o->setEpochTime(ms * 0.001);
         }
-        if (v = property("nst"); given(v))
-            o->setNum_stations_mag(truncatedToInt(v.toDouble()));
-        if (v = property("rms"); given(v))
-            o->setRms_error(jsonFloat(v));
-        if (v = property("gap"); given(v))
-            o->setAzimuthal_gap(jsonFloat(v));
-        if (v = property("dmin"); given(v))
-            o->setDis_first_station(jsonFloat(v));
-        if (v = property("tsunami"); given(v))
-            o->setTsunamiFlag(v.toVariant());
-        if (v = property("sig"); given(v))
-            o->setEventSignificance(truncatedToInt(v.toDouble()));
-        if (v = property("status"); given(v))
-            o->setOriginInformationStatus(v.toString());
-        if (v = property("alert"); given(v))
-            o->setPagerAlertLevel(v.toString());
-        if (v = property("detail"); given(v))
-            o->setDetailURL(v.toString());
-        if (v = property("felt"); given(v))
-            o->setNFeltReports(truncatedToInt(v.toDouble()));
-        if (v = property("updated"); given(v))
-            o->setLastUpdateEpochTime(truncatedToInt(v.toDouble() * 0.001));
-        if (v = property("mmi"); given(v))
-            o->setMaxInstrumentalIntensity(jsonFloat(v));
-        if (v = property("cdi"); given(v))
-            o->setMaxReportedIntensity(jsonFloat(v));
-        if (v = property("tz"); given(v))
-            o->setTzOffsetInMinutes(truncatedToInt(v.toDouble()));
+        if (given(p[key::nst]))
+            o->setNum_stations_mag(truncatedToInt(numberOf(p[key::nst])));
+        if (given(p[key::rms]))
+            o->setRms_error(floatOf(p[key::rms]));
+        if (given(p[key::gap]))
+            o->setAzimuthal_gap(floatOf(p[key::gap]));
+        if (given(p[key::dmin]))
+            o->setDis_first_station(floatOf(p[key::dmin]));
+        if (given(p[key::tsunami]))
+            o->setTsunamiFlag(variantOf(*p[key::tsunami]));
+        if (given(p[key::sig]))
+            o->setEventSignificance(truncatedToInt(numberOf(p[key::sig])));
+        if (given(p[key::status]))
+            o->setOriginInformationStatus(textOf(p[key::status]));
+        if (given(p[key::alert]))
+            o->setPagerAlertLevel(textOf(p[key::alert]));
+        if (given(p[key::detail]))
+            o->setDetailURL(textOf(p[key::detail]));
+        if (given(p[key::felt]))
+            o->setNFeltReports(truncatedToInt(numberOf(p[key::felt])));
+        if (given(p[key::updated]))
+            o->setLastUpdateEpochTime(truncatedToInt(numberOf(p[key::updated]) * 0.001));
+        if (given(p[key::mmi]))
+            o->setMaxInstrumentalIntensity(floatOf(p[key::mmi]));
+        if (given(p[key::cdi]))
+            o->setMaxReportedIntensity(floatOf(p[key::cdi]));
+        if (given(p[key::tz]))
+            o->setTzOffsetInMinutes(truncatedToInt(numberOf(p[key::tz])));
 
         if (hasNet)
-            o->setNetwork_code(net);
+            o->setNetwork_code(network);
         // A missing network code still names the contributor as the USGS. Nearly every event
         // of a feed comes from the same few networks, so their records share one text.
-        if (contributor.isNull() || hasNet != contributorHasNet || net != contributorNetwork) {
+        if (contributor.isNull() || hasNet != contributorHasNet || network != contributorNetwork) {
             contributorHasNet = hasNet;
-            contributorNetwork = net;
-            contributor = QStringLiteral("USGS-") + (hasNet ? net : QStringLiteral("unknown"));
+            contributorNetwork = network;
+            contributor = QStringLiteral("USGS-") + (hasNet ? network : QStringLiteral("unknown"));
         }
         o->setLocationContributor(contributor);
 
         if (!hasMagnitude) {
-            qCInfo(lcFeeds).noquote() << QStringLiteral("%1 %2").arg(
-                QString::fromUtf8(QJsonDocument(coordinates).toJson(QJsonDocument::Compact)),
-                QString::fromUtf8(QJsonDocument(p).toJson(QJsonDocument::Compact)));
+            qCInfo(lcFeeds).noquote()
+                << QStringLiteral("%1 %2").arg(compactJSON(coordinates, element_type::ARRAY),
+                                               compactJSON(properties, element_type::OBJECT));
         } else {
             o->setMagnitude(magnitude);
             auto m = std::make_shared<QVRMagnitude>();
             m->setContributor(QStringLiteral("USGS"));
             m->setMvalue(magnitude);
             if (hasMagType) {
-                m->setMagnitudeType(magType);
-                o->setMagnitude_type(magType);
+                m->setMagnitudeType(magnitudeType);
+                o->setMagnitude_type(magnitudeType);
             }
             o->addObjectToMagnitudes(m);
         }
