@@ -42,6 +42,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 
+#include <future>
+
 void OrrelinController::initialize() {
     static const bool registered = [] {
         applicationDefaults::registerApplicationDefaults();
@@ -93,6 +95,11 @@ void OrrelinController::setNeicQueryController(std::unique_ptr<NEIC_QueryControl
 // --- set-up
 
 void OrrelinController::awakeFromNib(firstLoads loads) {
+    // The kept list is read on a worker while the windows are set up and the map picture is
+    // decoded, so that a long list adds little to the time until the window shows.
+    std::future<std::optional<cachedOrigins>> keptList;
+    if (loads == firstLoads::deferred)
+        keptList = std::async(std::launch::async, &OrrelinController::readCachedOrigins);
     setUpViews();
     switch (loads) {
     case firstLoads::run:
@@ -100,11 +107,11 @@ void OrrelinController::awakeFromNib(firstLoads loads) {
         finishSetUp(loads);
         break;
     case firstLoads::deferred:
-        showCachedOrigins(false);
+        showCachedOrigins(keptList.get(), false);
         QTimer::singleShot(0, this, [this] {
             runFirstLoads();
             if (allSeismicOrigins_.isEmpty())
-                showCachedOrigins(true);
+                showCachedOrigins(readCachedOrigins(), true);
             finishSetUp(firstLoads::deferred);
         });
         break;
@@ -154,8 +161,8 @@ void OrrelinController::finishSetUp(firstLoads loads) {
     windows_->showAboutTheData();
 }
 
-bool OrrelinController::showCachedOrigins(bool offline) {
-    const auto cached = readCachedOrigins();
+bool OrrelinController::showCachedOrigins(const std::optional<cachedOrigins>& cached,
+                                          bool offline) {
     if (!cached || cached->origins.isEmpty())
         return false;
     showOrigins(cached->origins, cached->tag);

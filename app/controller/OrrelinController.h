@@ -239,8 +239,9 @@ private:
     void setUpViews();
     void runFirstLoads();
     void finishSetUp(firstLoads loads);
-    // Shows the kept list, marked with its age in the status bar; false when there is none.
-    bool showCachedOrigins(bool offline);
+    // Shows a kept list as read, marked with its age in the status bar; false when there is
+    // none.
+    bool showCachedOrigins(const std::optional<cachedOrigins>& cached, bool offline);
     // The outcome of a load: its message, its time-line span, and its origins as the new list.
     void takeLoaded(const catalogueLoader::outcome& loaded);
     // Visible = all, unfiltered; then the displays, the table and the latest origin.
