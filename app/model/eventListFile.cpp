@@ -99,28 +99,36 @@ QByteArray eventListFile::archivedData(const originList& origins) {
     root.encodeObject(kind, QStringLiteral("kind"));
     root.encodeInt(version, QStringLiteral("version"));
     root.encodeObjectList(origins, QStringLiteral("origins"));
-    return root.archivedObject().archivedData();
+    return root.archivedData();
 }
 
+// The origins are read one at a time straight from the bytes. A fault in the bytes is named
+// before any other reason to refuse them, wherever it is.
 QVRResult<originList> eventListFile::originsFromData(const QByteArray& data) {
-    const QVRResult<keyedArchiveValue> archive = keyedArchiveValue::fromArchivedData(data);
+    QVRResult<keyedUnarchiver> archive = keyedUnarchiver::fromArchivedData(data);
     if (!archive)
         return refuse(archive.error());
-    const keyedUnarchiver root(*archive);
+    const keyedUnarchiver& root = archive.value();
+    auto refuseUnlessDamaged = [&root](const QString& why) {
+        const QString damage = root.finishReading();
+        return refuse(damage.isNull() ? why : damage);
+    };
     if (root.decodeText(QStringLiteral("kind")) != kind)
-        return refuse(QStringLiteral("the archive does not hold an event list"));
+        return refuseUnlessDamaged(QStringLiteral("the archive does not hold an event list"));
     const int fileVersion = root.decodeInt(QStringLiteral("version"));
     if (fileVersion > version)
-        return refuse(QStringLiteral("the event list was written by a newer version of "
-                                     "Quorvel (list version %1, this version reads up "
-                                     "to %2)")
-                          .arg(fileVersion)
-                          .arg(version));
+        return refuseUnlessDamaged(QStringLiteral("the event list was written by a newer "
+                                                  "version of Quorvel (list version %1, this "
+                                                  "version reads up to %2)")
+                                       .arg(fileVersion)
+                                       .arg(version));
     if (fileVersion < 1)
-        return refuse(QStringLiteral("the event list has no valid version"));
+        return refuseUnlessDamaged(QStringLiteral("the event list has no valid version"));
     if (root.typeOfValue(QStringLiteral("origins")) != keyedArchiveValue::Type::List)
-        return refuse(QStringLiteral("the event list holds no list of origins"));
+        return refuseUnlessDamaged(QStringLiteral("the event list holds no list of origins"));
     originList origins = root.decodeObjectList<seismicOrigin>(QStringLiteral("origins"));
+    if (const QString damage = root.finishReading(); !damage.isNull())
+        return refuse(damage);
     if (root.failed())
         return refuse(QStringLiteral("a record is damaged: %1").arg(root.errorString()));
     return origins;

@@ -1,194 +1,43 @@
 #include "keyedArchiveValue.h"
 
-#include <QCborStreamReader>
-#include <QCborStreamWriter>
-
-#include <cmath>
-#include <limits>
+#include "keyedArchiveDecoder.h"
+#include "keyedArchiveEncoder.h"
 
 namespace {
 
-const QString archiverName = QStringLiteral("QVRKeyedArchive");
-// Raise when the layout of archives changes; readers refuse versions newer than theirs.
-constexpr qint64 archiveFormatVersion = 1;
-// Deep enough for any archive Quorvel writes, shallow enough to stop hostile nesting.
-constexpr int maximumNesting = 32;
-
-void writeValue(QCborStreamWriter& w, const keyedArchiveValue& v) {
+keyedArchiveValue treeOf(const keyedArchiveEntryList& entries, quint32 at) {
     using Type = keyedArchiveValue::Type;
-    switch (v.type) {
+    const keyedArchiveEntryList::entry& e = entries[at];
+    keyedArchiveValue v(e.type);
+    switch (e.type) {
     case Type::Null:
-        w.append(nullptr);
         break;
     case Type::Int:
-        w.append(v.intValue);
+        v.intValue = e.integer;
         break;
     case Type::Float:
-        w.append(v.floatValue);
+        v.floatValue = e.single;
         break;
     case Type::Double:
-        w.append(v.doubleValue);
+        v.doubleValue = e.number;
         break;
     case Type::Text:
-        w.append(QStringView(v.text));
+        v.text = e.text;
         break;
     case Type::Date:
-        if (!v.date.isValid()) {
-            w.append(nullptr);
-            break;
-        }
-        // Seconds since 1970 with the milliseconds as a fraction: CBOR's epoch-time tag.
-        w.append(QCborKnownTags::UnixTime_t);
-        w.append(double(v.date.toMSecsSinceEpoch()) / 1000.0);
+        v.date = QDateTime::fromMSecsSinceEpoch(e.integer, Qt::UTC);
         break;
     case Type::Object:
-        w.startMap(quint64(v.entries.size()));
-        for (const auto& [key, value] : v.entries) {
-            w.append(QStringView(key));
-            writeValue(w, value);
-        }
-        w.endMap();
+        for (quint32 i = at + 1; i < e.end; i = entries[i].end)
+            v.entries.emplace_back(entries[i].key, treeOf(entries, i));
         break;
     case Type::List:
-        w.startArray(quint64(v.items.size()));
-        for (const auto& item : v.items)
-            writeValue(w, item);
-        w.endArray();
+        for (quint32 i = at + 1; i < e.end; i = entries[i].end)
+            v.items.push_back(treeOf(entries, i));
         break;
     }
+    return v;
 }
-
-class archiveReader {
-public:
-    explicit archiveReader(const QByteArray& data)
-        : r_(data) {}
-
-    std::optional<keyedArchiveValue> read(int depth) {
-        if (depth > maximumNesting)
-            return fail(QStringLiteral("the archive nests too deeply"));
-        keyedArchiveValue v;
-        using Type = keyedArchiveValue::Type;
-        switch (r_.type()) {
-        case QCborStreamReader::UnsignedInteger:
-            if (r_.toUnsignedInteger() > quint64(std::numeric_limits<qint64>::max()))
-                return fail(QStringLiteral("an integer is out of range"));
-            v.type = Type::Int;
-            v.intValue = qint64(r_.toUnsignedInteger());
-            r_.next();
-            break;
-        case QCborStreamReader::NegativeInteger:
-            v.type = Type::Int;
-            v.intValue = r_.toInteger();
-            r_.next();
-            break;
-        case QCborStreamReader::Float16:
-            v.type = Type::Float;
-            v.floatValue = float(r_.toFloat16());
-            r_.next();
-            break;
-        case QCborStreamReader::Float:
-            v.type = Type::Float;
-            v.floatValue = r_.toFloat();
-            r_.next();
-            break;
-        case QCborStreamReader::Double:
-            v.type = Type::Double;
-            v.doubleValue = r_.toDouble();
-            r_.next();
-            break;
-        case QCborStreamReader::SimpleType:
-            if (!r_.isNull())
-                return fail(QStringLiteral("an unknown simple value"));
-            r_.next();
-            break;
-        case QCborStreamReader::String: {
-            v.type = Type::Text;
-            if (!readText(&v.text))
-                return fail(QStringLiteral("a text is cut short"));
-            break;
-        }
-        case QCborStreamReader::Tag: {
-            if (r_.toTag() != QCborKnownTags::UnixTime_t)
-                return fail(QStringLiteral("an unknown tag"));
-            r_.next();
-            double seconds = 0;
-            if (r_.isDouble())
-                seconds = r_.toDouble();
-            else if (r_.isInteger())
-                seconds = double(r_.toInteger());
-            else
-                return fail(QStringLiteral("a date is not a number"));
-            r_.next();
-            if (!std::isfinite(seconds) || std::abs(seconds) > 1e13)
-                return fail(QStringLiteral("a date is out of range"));
-            v.type = Type::Date;
-            v.date =
-                QDateTime::fromMSecsSinceEpoch(qint64(std::llround(seconds * 1000.0)), Qt::UTC);
-            break;
-        }
-        case QCborStreamReader::Map: {
-            v.type = Type::Object;
-            if (!r_.enterContainer())
-                return fail(QStringLiteral("an object is cut short"));
-            while (r_.lastError() == QCborError::NoError && r_.hasNext()) {
-                if (!r_.isString())
-                    return fail(QStringLiteral("an object key is not a text"));
-                QString key;
-                if (!readText(&key))
-                    return fail(QStringLiteral("a key is cut short"));
-                auto value = read(depth + 1);
-                if (!value)
-                    return std::nullopt;
-                v.entries.emplace_back(std::move(key), std::move(*value));
-            }
-            if (r_.lastError() != QCborError::NoError || !r_.leaveContainer())
-                return fail(QStringLiteral("an object is cut short"));
-            break;
-        }
-        case QCborStreamReader::Array: {
-            v.type = Type::List;
-            if (!r_.enterContainer())
-                return fail(QStringLiteral("a list is cut short"));
-            while (r_.lastError() == QCborError::NoError && r_.hasNext()) {
-                auto item = read(depth + 1);
-                if (!item)
-                    return std::nullopt;
-                v.items.push_back(std::move(*item));
-            }
-            if (r_.lastError() != QCborError::NoError || !r_.leaveContainer())
-                return fail(QStringLiteral("a list is cut short"));
-            break;
-        }
-        default:
-            return fail(QStringLiteral("the data is not a keyed archive"));
-        }
-        if (r_.lastError() != QCborError::NoError)
-            return fail(QStringLiteral("the data is damaged or cut short"));
-        return v;
-    }
-
-    QCborStreamReader& stream() { return r_; }
-    const QString& error() const { return error_; }
-
-    std::nullopt_t fail(const QString& why) {
-        if (error_.isEmpty())
-            error_ = why;
-        return std::nullopt;
-    }
-
-private:
-    bool readText(QString* out) {
-        auto chunk = r_.readString();
-        while (chunk.status == QCborStreamReader::Ok) {
-            *out += chunk.data;
-            chunk = r_.readString();
-        }
-        return chunk.status == QCborStreamReader::EndOfString;
-    }
-
-    QCborStreamReader r_;
-    QString error_;
-};
 
 } // namespace
 
@@ -204,44 +53,52 @@ keyedArchiveValue* keyedArchiveValue::find(const QString& key) {
     return const_cast<keyedArchiveValue*>(std::as_const(*this).find(key));
 }
 
+void keyedArchiveValue::appendTo(std::string& out) const {
+    switch (type) {
+    case Type::Null:
+        keyedArchiveEncoder::appendNull(out);
+        break;
+    case Type::Int:
+        keyedArchiveEncoder::appendInt(out, intValue);
+        break;
+    case Type::Float:
+        keyedArchiveEncoder::appendFloat(out, floatValue);
+        break;
+    case Type::Double:
+        keyedArchiveEncoder::appendDouble(out, doubleValue);
+        break;
+    case Type::Text:
+        keyedArchiveEncoder::appendText(out, text);
+        break;
+    case Type::Date:
+        keyedArchiveEncoder::appendDate(out, date);
+        break;
+    case Type::Object:
+        keyedArchiveEncoder::appendMapHeader(out, quint64(entries.size()));
+        for (const auto& [key, value] : entries) {
+            keyedArchiveEncoder::appendText(out, key);
+            value.appendTo(out);
+        }
+        break;
+    case Type::List:
+        keyedArchiveEncoder::appendArrayHeader(out, quint64(items.size()));
+        for (const auto& item : items)
+            item.appendTo(out);
+        break;
+    }
+}
+
 QByteArray keyedArchiveValue::archivedData() const {
-    QByteArray data;
-    QCborStreamWriter w(&data);
-    w.append(QCborKnownTags::Signature);
-    w.startMap(3);
-    w.append(QLatin1StringView("archiver"));
-    w.append(QStringView(archiverName));
-    w.append(QLatin1StringView("version"));
-    w.append(archiveFormatVersion);
-    w.append(QLatin1StringView("root"));
-    writeValue(w, *this);
-    w.endMap();
-    return data;
+    std::string data;
+    keyedArchiveEncoder::appendEnvelopeUpToRoot(data);
+    appendTo(data);
+    return QByteArray(data.data(), qsizetype(data.size()));
 }
 
 QVRResult<keyedArchiveValue> keyedArchiveValue::fromArchivedData(const QByteArray& data) {
-    archiveReader reader(data);
-    auto refuse = [](const QString& why) { return QVRResult<keyedArchiveValue>::failure(why); };
-    QCborStreamReader& r = reader.stream();
-    if (data.isEmpty())
-        return refuse(QStringLiteral("the data is empty"));
-    if (!r.isTag() || r.toTag() != QCborKnownTags::Signature)
-        return refuse(QStringLiteral("the data is not a Quorvel keyed archive"));
-    r.next();
-    auto envelope = reader.read(0);
-    if (!envelope)
-        return refuse(reader.error());
-    const keyedArchiveValue* name = envelope->find(QStringLiteral("archiver"));
-    const keyedArchiveValue* version = envelope->find(QStringLiteral("version"));
-    keyedArchiveValue* root = envelope->find(QStringLiteral("root"));
-    if (!name || name->type != Type::Text || name->text != archiverName || !version ||
-        version->type != Type::Int || !root)
-        return refuse(QStringLiteral("the data is not a Quorvel keyed archive"));
-    if (version->intValue > archiveFormatVersion)
-        return refuse(QStringLiteral("the archive was written by a newer version of Quorvel "
-                                     "(format %1, this version reads up to %2)")
-                          .arg(version->intValue)
-                          .arg(archiveFormatVersion));
-    // The envelope is thrown away: its root is moved out, not copied.
-    return QVRResult<keyedArchiveValue>(std::move(*root));
+    keyedArchiveDecoder decoder(data);
+    keyedArchiveEntryList entries;
+    if (!decoder.openEnvelope() || !decoder.decodeValue(entries, 1) || !decoder.finishEnvelope())
+        return QVRResult<keyedArchiveValue>::failure(decoder.error());
+    return treeOf(entries, 0);
 }

@@ -7,12 +7,15 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
-// One typed value of a keyed archive. Objects keep their keys in the order they were written;
-// 32-bit floats, doubles and integers stay distinct types, so an archive read back holds the
-// same types its writer stored.
+// One typed value of a keyed archive, as a tree. Objects keep their keys in the order they were
+// written; 32-bit floats, doubles and integers stay distinct types, so an archive read back
+// holds the same types its writer stored. Records are written and read without building
+// trees (keyedArchiver, keyedUnarchiver); a tree is for looking at an archive or putting one
+// together by hand.
 struct keyedArchiveValue {
     enum class Type { Null, Int, Float, Double, Text, Date, Object, List };
 
@@ -38,6 +41,8 @@ struct keyedArchiveValue {
     // The archive as bytes: a CBOR document tagged as a Quorvel keyed archive of the current
     // format version, with this value at its root.
     QByteArray archivedData() const;
+    // This value's CBOR item alone, appended to `out`.
+    void appendTo(std::string& out) const;
 
     // Reads bytes written by archivedData(). Refuses, with the reason, bytes that are not such
     // an archive, are cut short, nest too deeply or come from a newer format version.

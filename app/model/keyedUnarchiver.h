@@ -1,16 +1,29 @@
 #pragma once
 
+#include "QVRResult.h"
+#include "keyedArchiveEntryList.h"
 #include "keyedArchiveValue.h"
 
 #include <QList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 // Reads one object of a keyed archive. A missing key reads as zero or absent, as a record
 // that never stored it. A value of the wrong type also reads as zero or absent, and marks the
 // whole archive as failed, so that callers can refuse it instead of keeping half a record.
+//
+// An archive is read as it is asked for: the root's entries up to the key wanted, and a list
+// at the root one item at a time, each item decoded into storage the next one reuses. So a
+// file of many records is never held decoded as a whole.
 class keyedUnarchiver {
 public:
+    // The root object of archive bytes (from keyedArchiver::archivedData). Refuses, with the
+    // reason, bytes that are not such an archive or come from a newer format version; faults
+    // further in are found as the reading gets there, and by finishReading().
+    static QVRResult<keyedUnarchiver> fromArchivedData(const QByteArray& data);
+    // Reads a value already decoded (or put together) as a tree.
     explicit keyedUnarchiver(const keyedArchiveValue& object);
 
     QString decodeText(const QString& key) const;
@@ -18,23 +31,17 @@ public:
     int decodeInt(const QString& key) const;
     float decodeFloat(const QString& key) const;
     double decodeDouble(const QString& key) const;
-    // A nested object, or nullptr when the key is missing or null.
-    const keyedArchiveValue* decodeObject(const QString& key) const;
+    // A nested object, or nothing when the key is missing or null.
+    std::optional<keyedUnarchiver> decodeObject(const QString& key) const;
 
-    // A list of records read by Record::initWithCoder(const keyedUnarchiver&).
+    // A list of records read by Record::initWithCoder(const keyedUnarchiver&). The unarchiver
+    // an element is read with is valid only during that call.
     template <typename Record>
     QList<std::shared_ptr<Record>> decodeObjectList(const QString& key) const {
         QList<std::shared_ptr<Record>> records;
-        const keyedArchiveValue* list = valueOfType(key, keyedArchiveValue::Type::List);
-        if (!list)
-            return records;
-        for (const auto& item : list->items) {
-            if (item.type != keyedArchiveValue::Type::Object) {
-                markFailed(QStringLiteral("an element of \"%1\" is not an object").arg(key));
-                continue;
-            }
-            records.append(Record::initWithCoder(child(item)));
-        }
+        forEachObjectIn(key, [&records](const keyedUnarchiver& element) {
+            records.append(Record::initWithCoder(element));
+        });
         return records;
     }
 
@@ -42,20 +49,31 @@ public:
     keyedArchiveValue::Type typeOfValue(const QString& key) const;
     bool containsValue(const QString& key) const { return lookUp(key) != nullptr; }
 
-    bool failed() const { return !error_->isEmpty(); }
-    QString errorString() const { return *error_; }
+    // True once a value had the wrong type or the bytes were found damaged.
+    bool failed() const;
+    QString errorString() const;
 
-    // An unarchiver for a nested object that reports into this one's error state.
-    keyedUnarchiver child(const keyedArchiveValue& object) const;
+    // Reads the rest of the archive, so that damage past the last value asked for is found
+    // too. Returns what is wrong with the bytes, or a null text when nothing is.
+    QString finishReading() const;
 
 private:
-    keyedUnarchiver(const keyedArchiveValue& object, std::shared_ptr<QString> error);
-    const keyedArchiveValue* lookUp(const QString& key) const;
-    const keyedArchiveValue* valueOfType(const QString& key, keyedArchiveValue::Type type) const;
-    const keyedArchiveValue* numericValue(const QString& key) const;
-    void markFailed(const QString& why) const;
+    struct readState;
+    using entry = keyedArchiveEntryList::entry;
 
-    const keyedArchiveValue& object_;
-    std::shared_ptr<QString> error_;
-    mutable std::size_t cursor_ = 0; // where the next key is most likely stored
+    keyedUnarchiver(std::shared_ptr<readState> state, const keyedArchiveEntryList* entries,
+                    quint32 object);
+    // Always an unarchiver; one for bytes refused carries the reason as damage.
+    static keyedUnarchiver reading(const QByteArray& data);
+    const entry* lookUp(const QString& key) const;
+    const entry* valueOfType(const QString& key, keyedArchiveValue::Type type) const;
+    const entry* numericValue(const QString& key) const;
+    void markFailed(const QString& why) const;
+    void forEachObjectIn(const QString& key,
+                         const std::function<void(const keyedUnarchiver&)>& read) const;
+
+    std::shared_ptr<readState> state_;
+    const keyedArchiveEntryList* entries_;
+    quint32 object_;         // the index of the object's own entry
+    mutable quint32 cursor_; // the entry where the next key is most likely stored
 };

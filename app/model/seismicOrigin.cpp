@@ -375,8 +375,7 @@ int seismicOrigin::compareContributor(const seismicOrigin& other) const {
 
 namespace {
 
-keyedArchiveValue archivedComponents(const QVRDateComponents& c) {
-    keyedArchiver coder;
+void encodeComponents(const QVRDateComponents& c, keyedArchiver& coder) {
     const std::pair<int, const char*> fields[] = {{c.year, "year"},
                                                   {c.month, "month"},
                                                   {c.day, "day"},
@@ -388,7 +387,6 @@ keyedArchiveValue archivedComponents(const QVRDateComponents& c) {
         if (value != QVRDateComponents::undefined)
             coder.encodeInt(value, QString::fromLatin1(key));
     }
-    return coder.archivedObject();
 }
 
 QVRDateComponents componentsFromArchive(const keyedUnarchiver& coder) {
@@ -426,9 +424,13 @@ void seismicOrigin::encodeWithCoder(keyedArchiver& coder) const {
     coder.encodeObject(originCalendar_ ? originCalendar_->name() : QString(),
                        QStringLiteral("originCalendar"));
     coder.encodeObject(originDateTime_, QStringLiteral("originDateTime"));
-    coder.encodeObject(originDateComponents_ ? archivedComponents(*originDateComponents_)
-                                             : keyedArchiveValue(),
-                       QStringLiteral("originDateComponents"));
+    if (originDateComponents_) {
+        coder.encodeNestedObject(
+            [this](keyedArchiver& nested) { encodeComponents(*originDateComponents_, nested); },
+            QStringLiteral("originDateComponents"));
+    } else {
+        coder.encodeNull(QStringLiteral("originDateComponents"));
+    }
     coder.encodeDouble(epochTime_, QStringLiteral("epochTime"));
     coder.encodeObject(locationContributor_, QStringLiteral("locationContributor"));
     coder.encodeFloat(latitude_, QStringLiteral("latitude"));
@@ -455,7 +457,7 @@ void seismicOrigin::encodeWithCoder(keyedArchiver& coder) const {
     if (magnitudes_)
         coder.encodeObjectList(*magnitudes_, QStringLiteral("magnitudes"));
     else
-        coder.encodeObject(keyedArchiveValue(), QStringLiteral("magnitudes"));
+        coder.encodeNull(QStringLiteral("magnitudes"));
 }
 
 std::shared_ptr<seismicOrigin> seismicOrigin::initWithCoder(const keyedUnarchiver& coder) {
@@ -476,8 +478,8 @@ std::shared_ptr<seismicOrigin> seismicOrigin::initWithCoder(const keyedUnarchive
     if (!calendarName.isNull())
         o->setOriginCalendar(QCalendar(calendarName));
     o->setOriginDateTime(coder.decodeDate(QStringLiteral("originDateTime")));
-    if (const keyedArchiveValue* c = coder.decodeObject(QStringLiteral("originDateComponents")))
-        o->setOriginDateComponents(componentsFromArchive(coder.child(*c)));
+    if (const auto c = coder.decodeObject(QStringLiteral("originDateComponents")))
+        o->setOriginDateComponents(componentsFromArchive(*c));
     o->setEpochTime(coder.decodeDouble(QStringLiteral("epochTime")));
     o->setLocationContributor(coder.decodeText(QStringLiteral("locationContributor")));
     o->setLatitude(coder.decodeFloat(QStringLiteral("latitude")));

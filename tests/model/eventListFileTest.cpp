@@ -122,3 +122,48 @@ TEST(EventListFile, RefusesHostileNestingAndMissingFiles) {
     EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(missing.error().isEmpty());
 }
+
+TEST(EventListFile, RefusesDamagedValuesAnywhereAndNamesTheDamageFirst) {
+    auto refusal = [](const QByteArray& data) {
+        const auto result = eventListFile::originsFromData(data);
+        return result.ok() ? QStringLiteral("accepted") : result.error();
+    };
+    const QByteArray whole = eventListFile::archivedData(sampleOrigins(2));
+    ASSERT_TRUE(eventListFile::originsFromData(whole).ok());
+
+    // The origins are read one by one, yet damage after them still refuses the file, and is
+    // named before a reason found earlier (here: a list of another kind).
+    const qsizetype rootAt = whole.indexOf("root") + 4;
+    ASSERT_EQ(whole.at(rootAt), char(0xa3));
+    QByteArray trailing = whole;
+    trailing[rootAt] = char(0xa4);
+    trailing += QByteArray::fromHex("656c61746572c200"); // "later": tag 2 of 0
+    EXPECT_TRUE(refusal(trailing).contains("an unknown tag")) << qPrintable(refusal(trailing));
+    QByteArray otherKind = trailing;
+    otherKind.replace("Quorvel event list", "Quorvel event lisT");
+    EXPECT_TRUE(refusal(otherKind).contains("an unknown tag")) << qPrintable(refusal(otherKind));
+
+    auto withReplaced = [&whole](const QByteArray& from, const QByteArray& to) {
+        QByteArray damaged = whole;
+        const qsizetype at = damaged.lastIndexOf(from);
+        EXPECT_GE(at, 0);
+        damaged.replace(at, from.size(), to);
+        return damaged;
+    };
+    // "version" of the list as an integer past 64 bits with a sign.
+    EXPECT_TRUE(refusal(withReplaced(QByteArray("version\x01", 8),
+                                     "version" + QByteArray::fromHex("1bffffffffffffffff")))
+                    .contains("an integer is out of range"));
+    EXPECT_TRUE(refusal(withReplaced("ev1", "e\xc3\x28")).contains("a text is cut short"));
+    EXPECT_TRUE(refusal(withReplaced("catalog\xf6", "catalog\xf5")).contains("unknown simple"));
+
+    // An element of the list that is not an object.
+    keyedArchiver notObjects;
+    notObjects.encodeObject(eventListFile::kind, QStringLiteral("kind"));
+    notObjects.encodeInt(1, QStringLiteral("version"));
+    keyedArchiveValue origins = keyedArchiveValue::list();
+    origins.items.emplace_back(keyedArchiveValue::Type::Int);
+    notObjects.encodeObject(origins, QStringLiteral("origins"));
+    EXPECT_EQ(refusal(notObjects.archivedData()),
+              QStringLiteral("a record is damaged: an element of \"origins\" is not an object"));
+}

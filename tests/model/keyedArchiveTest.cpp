@@ -2,7 +2,11 @@
 #include "keyedUnarchiver.h"
 #include "seismicOrigin.h"
 
+#include <QCborStreamWriter>
+
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace {
 
@@ -270,4 +274,224 @@ TEST(KeyedArchive, MissingKeysReadAsBlankAndWrongTypesFail) {
     keyedUnarchiver hugeReader(huge.archivedObject());
     EXPECT_EQ(hugeReader.decodeInt(QStringLiteral("year")), 0);
     EXPECT_TRUE(hugeReader.failed());
+}
+
+namespace {
+
+// The keyed archive's bytes as QCborStreamWriter wrote them before the archiver wrote its own:
+// files from then must read, and files from now must read in programs from then.
+void appendEnvelope(QCborStreamWriter& w) {
+    w.append(QCborKnownTags::Signature);
+    w.startMap(3);
+    w.append(QLatin1StringView("archiver"));
+    w.append(QLatin1StringView("QVRKeyedArchive"));
+    w.append(QLatin1StringView("version"));
+    w.append(qint64(1));
+    w.append(QLatin1StringView("root"));
+}
+
+QString loneSurrogate() {
+    QString s = QStringLiteral("a");
+    s.append(QChar(0xd800));
+    return s;
+}
+
+// One value of every kind the archiver writes, at the edges of their encodings.
+void encodeEveryKind(keyedArchiver& coder) {
+    coder.encodeInt(0, QStringLiteral("zero"));
+    coder.encodeInt(23, QStringLiteral("small"));
+    coder.encodeInt(24, QStringLiteral("byte"));
+    coder.encodeInt(65535, QStringLiteral("short"));
+    coder.encodeInt(65536, QStringLiteral("long"));
+    coder.encodeInt(-25, QStringLiteral("negative"));
+    coder.encodeInt(std::numeric_limits<int>::min(), QStringLiteral("lowest"));
+    coder.encodeFloat(-0.1f, QStringLiteral("float"));
+    coder.encodeFloat(std::numeric_limits<float>::infinity(), QStringLiteral("infinite"));
+    coder.encodeDouble(1479034976.34, QStringLiteral("double"));
+    coder.encodeObject(QStringLiteral("USGS"), QStringLiteral("ascii"));
+    coder.encodeObject(QString::fromUtf8("Amberl\xc3\xa9y \xf0\x9f\x98\x80"),
+                       QStringLiteral("utf8"));
+    coder.encodeObject(QString(QLatin1StringView("")), QStringLiteral("empty"));
+    coder.encodeObject(QString(), QStringLiteral("absent"));
+    coder.encodeObject(QString(300, QLatin1Char('x')), QStringLiteral("long text"));
+    coder.encodeObject(loneSurrogate(), QStringLiteral("surrogate"));
+    coder.encodeObject(QDateTime(QDate(1960, 1, 2), QTime(3, 4, 5, 6), QTimeZone::utc()),
+                       QStringLiteral("date"));
+    coder.encodeObject(QDateTime(), QStringLiteral("no date"));
+    coder.encodeNestedObject(
+        [](keyedArchiver& nested) { nested.encodeInt(7, QStringLiteral("n")); },
+        QStringLiteral("nested"));
+    auto m = std::make_shared<QVRMagnitude>();
+    m->setMagnitudeType(QStringLiteral("ml"));
+    m->setMvalue(4.5f);
+    coder.encodeObjectList(QList<std::shared_ptr<QVRMagnitude>>{m, nullptr},
+                           QStringLiteral("list"));
+    coder.encodeObjectList(QList<std::shared_ptr<QVRMagnitude>>{}, QStringLiteral("none"));
+}
+
+QByteArray everyKindAsWrittenBefore() {
+    QByteArray data;
+    QCborStreamWriter w(&data);
+    appendEnvelope(w);
+    w.startMap(21);
+    auto key = [&w](const char* k) { w.append(QLatin1StringView(k)); };
+    key("zero"), w.append(qint64(0));
+    key("small"), w.append(qint64(23));
+    key("byte"), w.append(qint64(24));
+    key("short"), w.append(qint64(65535));
+    key("long"), w.append(qint64(65536));
+    key("negative"), w.append(qint64(-25));
+    key("lowest"), w.append(qint64(std::numeric_limits<int>::min()));
+    key("float"), w.append(-0.1f);
+    key("infinite"), w.append(std::numeric_limits<float>::infinity());
+    key("double"), w.append(1479034976.34);
+    key("ascii"), w.append(QStringView(u"USGS"));
+    const QString utf8 = QString::fromUtf8("Amberl\xc3\xa9y \xf0\x9f\x98\x80");
+    key("utf8"), w.append(QStringView(utf8));
+    key("empty"), w.append(QStringView(u""));
+    key("absent"), w.append(nullptr);
+    const QString longText(300, QLatin1Char('x'));
+    key("long text"), w.append(QStringView(longText));
+    const QString surrogate = loneSurrogate();
+    key("surrogate"), w.append(QStringView(surrogate));
+    key("date"), w.append(QCborKnownTags::UnixTime_t);
+    w.append(
+        double(
+            QDateTime(QDate(1960, 1, 2), QTime(3, 4, 5, 6), QTimeZone::utc()).toMSecsSinceEpoch()) /
+        1000.0);
+    key("no date"), w.append(nullptr);
+    key("nested"), w.startMap(1);
+    key("n"), w.append(qint64(7));
+    w.endMap();
+    key("list"), w.startArray(2);
+    w.startMap(6);
+    key("magnitudeType"), w.append(QStringView(u"ml"));
+    key("contributor"), w.append(nullptr);
+    key("magnitudeComment"), w.append(nullptr);
+    key("mvalue"), w.append(4.5f);
+    key("nObs"), w.append(0.0f);
+    key("uncertainty"), w.append(0.0f);
+    w.endMap();
+    w.startMap(0); // a missing record is an empty object
+    w.endMap();
+    w.endArray();
+    key("none"), w.startArray(0);
+    w.endArray();
+    w.endMap();
+    w.endMap();
+    return data;
+}
+
+} // namespace
+
+TEST(KeyedArchive, BytesAreThoseOfTheEarlierFormat) {
+    keyedArchiver coder;
+    encodeEveryKind(coder);
+    const QByteArray expected = everyKindAsWrittenBefore();
+    EXPECT_EQ(coder.archivedData().toHex().toStdString(), expected.toHex().toStdString());
+    // A tree put together by hand writes the same bytes.
+    EXPECT_EQ(coder.archivedObject().archivedData().toHex().toStdString(),
+              expected.toHex().toStdString());
+}
+
+TEST(KeyedArchive, EveryKindReadsBackFromTheBytes) {
+    keyedArchiver coder;
+    encodeEveryKind(coder);
+    const auto opened = keyedUnarchiver::fromArchivedData(coder.archivedData());
+    ASSERT_TRUE(opened.ok()) << qPrintable(opened.error());
+    const keyedUnarchiver& r = opened.value();
+    EXPECT_EQ(r.decodeInt(QStringLiteral("zero")), 0);
+    EXPECT_EQ(r.decodeInt(QStringLiteral("byte")), 24);
+    EXPECT_EQ(r.decodeInt(QStringLiteral("long")), 65536);
+    EXPECT_EQ(r.decodeInt(QStringLiteral("lowest")), std::numeric_limits<int>::min());
+    EXPECT_EQ(r.decodeFloat(QStringLiteral("float")), -0.1f);
+    EXPECT_EQ(r.typeOfValue(QStringLiteral("float")), Type::Float);
+    EXPECT_EQ(r.decodeDouble(QStringLiteral("double")), 1479034976.34);
+    EXPECT_EQ(r.typeOfValue(QStringLiteral("double")), Type::Double);
+    EXPECT_EQ(r.decodeText(QStringLiteral("utf8")),
+              QString::fromUtf8("Amberl\xc3\xa9y \xf0\x9f\x98\x80"));
+    EXPECT_FALSE(r.decodeText(QStringLiteral("empty")).isNull());
+    EXPECT_TRUE(r.decodeText(QStringLiteral("empty")).isEmpty());
+    EXPECT_TRUE(r.decodeText(QStringLiteral("absent")).isNull());
+    EXPECT_EQ(r.decodeText(QStringLiteral("surrogate")), QStringLiteral("a?"));
+    EXPECT_EQ(r.decodeDate(QStringLiteral("date")),
+              QDateTime(QDate(1960, 1, 2), QTime(3, 4, 5, 6), QTimeZone::utc()));
+    EXPECT_FALSE(r.decodeDate(QStringLiteral("no date")).isValid());
+    const auto nested = r.decodeObject(QStringLiteral("nested"));
+    ASSERT_TRUE(nested.has_value());
+    EXPECT_EQ(nested->decodeInt(QStringLiteral("n")), 7);
+    EXPECT_FALSE(r.decodeObject(QStringLiteral("absent")).has_value());
+
+    // A list at the root is read item by item; asking for a key stored after it first, then
+    // for the list twice, reads it again from the bytes.
+    EXPECT_EQ(r.decodeObjectList<QVRMagnitude>(QStringLiteral("none")).size(), 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto list = r.decodeObjectList<QVRMagnitude>(QStringLiteral("list"));
+        ASSERT_EQ(list.size(), 2);
+        EXPECT_EQ(list[0]->magnitudeType(), "ml");
+        EXPECT_EQ(list[0]->mvalue(), 4.5f);
+        EXPECT_TRUE(list[1]->magnitudeType().isNull());
+    }
+    EXPECT_EQ(r.decodeInt(QStringLiteral("small")), 23); // back before the list
+    EXPECT_FALSE(r.failed()) << qPrintable(r.errorString());
+    EXPECT_TRUE(r.finishReading().isNull());
+}
+
+TEST(KeyedArchive, UnboundedContainersAndChunkedTextsRead) {
+    // Other CBOR writers may leave lengths open and split texts; the archive allows both.
+    QByteArray data;
+    QCborStreamWriter w(&data);
+    appendEnvelope(w);
+    w.startMap();
+    w.append(QLatin1StringView("list"));
+    w.startArray();
+    w.startMap();
+    w.append(QLatin1StringView("magnitudeType"));
+    w.append(nullptr);
+    w.endMap();
+    w.endArray();
+    w.endMap();
+    w.endMap();
+    // The key split into two chunks, and an "mvalue" of 4.5 after it.
+    const QByteArray whole =
+        QByteArray::fromHex("6d") + "magnitudeType" + QByteArray::fromHex("f6");
+    const QByteArray chunked = QByteArray::fromHex("7f67") + "magnitu" + QByteArray::fromHex("66") +
+                               "deType" + QByteArray::fromHex("fff666") + "mvalue" +
+                               QByteArray::fromHex("fa40900000");
+    ASSERT_TRUE(data.contains(whole));
+    data.replace(whole, chunked);
+    const auto opened = keyedUnarchiver::fromArchivedData(data);
+    ASSERT_TRUE(opened.ok()) << qPrintable(opened.error());
+    const auto list = opened->decodeObjectList<QVRMagnitude>(QStringLiteral("list"));
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list[0]->mvalue(), 4.5f);
+    EXPECT_TRUE(opened->finishReading().isNull());
+    EXPECT_FALSE(opened->failed());
+}
+
+TEST(KeyedArchive, EnvelopeReadsInAnyOrder) {
+    auto archive = [](qint64 version) {
+        QByteArray data;
+        QCborStreamWriter w(&data);
+        w.append(QCborKnownTags::Signature);
+        w.startMap(3);
+        w.append(QLatin1StringView("root"));
+        w.startMap(1);
+        w.append(QLatin1StringView("a"));
+        w.append(qint64(1));
+        w.endMap();
+        w.append(QLatin1StringView("version"));
+        w.append(version);
+        w.append(QLatin1StringView("archiver"));
+        w.append(QLatin1StringView("QVRKeyedArchive"));
+        w.endMap();
+        return data;
+    };
+    const auto opened = keyedUnarchiver::fromArchivedData(archive(1));
+    ASSERT_TRUE(opened.ok()) << qPrintable(opened.error());
+    EXPECT_EQ(opened->decodeInt(QStringLiteral("a")), 1);
+    EXPECT_TRUE(opened->finishReading().isNull());
+    const auto newer = keyedUnarchiver::fromArchivedData(archive(2));
+    ASSERT_FALSE(newer.ok());
+    EXPECT_TRUE(newer.error().contains("newer version"));
 }
