@@ -1,6 +1,7 @@
 #include "keyedArchiveDecoder.h"
 
 #include "keyedArchiveEncoder.h"
+#include "keyedArchiveFormat.h"
 
 #include <QFloat16>
 #include <QtEndian>
@@ -13,20 +14,8 @@ namespace {
 
 using Type = keyedArchiveValue::Type;
 
-enum majorType : quint8 {
-    unsignedInteger = 0,
-    negativeInteger = 1,
-    byteString = 2,
-    textString = 3,
-    arrayOf = 4,
-    mapOf = 5,
-    tag = 6,
-    simpleOrFloat = 7
-};
-constexpr quint8 unboundedLength = 31;
-constexpr char breakByte = char(0xff);
-constexpr quint64 unixTimeTag = 1;
-constexpr quint64 signatureTag = 55799;
+using namespace keyedArchiveFormat;
+
 // Deep enough for any archive Quorvel writes, shallow enough to stop hostile nesting.
 constexpr int maximumNesting = 32;
 

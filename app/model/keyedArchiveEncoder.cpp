@@ -1,23 +1,14 @@
 #include "keyedArchiveEncoder.h"
 
+#include "keyedArchiveFormat.h"
+
 #include <QtEndian>
 
-#include <cstring>
+#include <bit>
 
 namespace {
 
-enum majorType : quint8 {
-    unsignedInteger = 0,
-    negativeInteger = 1,
-    textString = 3,
-    arrayOf = 4,
-    mapOf = 5,
-    tag = 6,
-    simpleOrFloat = 7
-};
-
-constexpr quint64 unixTimeTag = 1;
-constexpr quint64 signatureTag = 55799;
+using namespace keyedArchiveFormat;
 
 void appendHead(std::string& out, majorType major, quint64 value) {
     const auto lead = char(major << 5);
@@ -46,6 +37,15 @@ void appendHead(std::string& out, majorType major, quint64 value) {
     out.append(head, std::size_t(length));
 }
 
+// A float's or double's bits after its one-byte head, stored in full: the shortest form would
+// change a float32 into a half or a double into a float, and readers tell the types apart.
+template <typename Bits>
+void appendFloatingPoint(std::string& out, char head, Bits bits) {
+    char item[1 + sizeof(Bits)] = {head};
+    qToBigEndian(bits, item + 1);
+    out.append(item, sizeof item);
+}
+
 } // namespace
 
 void keyedArchiveEncoder::appendInt(std::string& out, qint64 value) {
@@ -56,19 +56,11 @@ void keyedArchiveEncoder::appendInt(std::string& out, qint64 value) {
 }
 
 void keyedArchiveEncoder::appendFloat(std::string& out, float value) {
-    quint32 bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    char item[5] = {char(0xfa)};
-    qToBigEndian(bits, item + 1);
-    out.append(item, sizeof item);
+    appendFloatingPoint(out, char(0xfa), std::bit_cast<quint32>(value));
 }
 
 void keyedArchiveEncoder::appendDouble(std::string& out, double value) {
-    quint64 bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    char item[9] = {char(0xfb)};
-    qToBigEndian(bits, item + 1);
-    out.append(item, sizeof item);
+    appendFloatingPoint(out, char(0xfb), std::bit_cast<quint64>(value));
 }
 
 void keyedArchiveEncoder::appendText(std::string& out, QStringView text) {
