@@ -154,6 +154,10 @@ TEST(EventListFile, RefusesDamagedValuesAnywhereAndNamesTheDamageFirst) {
     EXPECT_TRUE(refusal(withReplaced(QByteArray("version\x01", 8),
                                      "version" + QByteArray::fromHex("1bffffffffffffffff")))
                     .contains("an integer is out of range"));
+    // ... and one below -2^63, which must not wrap round to a small number.
+    EXPECT_TRUE(refusal(withReplaced(QByteArray("version\x01", 8),
+                                     "version" + QByteArray::fromHex("3bffffffffffffffff")))
+                    .contains("an integer is out of range"));
     EXPECT_TRUE(refusal(withReplaced("ev1", "e\xc3\x28")).contains("a text is cut short"));
     EXPECT_TRUE(refusal(withReplaced("catalog\xf6", "catalog\xf5")).contains("unknown simple"));
 
