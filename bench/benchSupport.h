@@ -3,6 +3,7 @@
 #include "seismicOrigin.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QDate>
 #include <QStandardPaths>
 #include <QTimeZone>
@@ -48,6 +49,45 @@ inline originList randomOrigins(int count, bool withRegionNames = false) {
         origins.append(o);
     }
     return origins;
+}
+
+// A month feed of `count` features shaped like the USGS summary feed, the same bytes for the
+// same arguments. The first `large` events are above magnitude 6.5 and the rest below it, so
+// that exactly those have detail documents to fetch; each links its document under
+// `detailBase` (/detail/us<code>.geojson).
+inline QByteArray syntheticMonthFeed(int count, int large = 0,
+                                     const QString& detailBase = QStringLiteral(
+                                         "https://earthquake.usgs.gov/earthquakes/feed/v1.0")) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> lat(-90, 90), lon(-180, 180), depth(0, 700),
+        mag(2.5, 6.4);
+    QByteArray json = R"({"type":"FeatureCollection","metadata":{"count":)" +
+                      QByteArray::number(count) + R"(},"features":[)";
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            json += ',';
+        const double magnitude = i < large ? 6.6 + 0.1 * (i % 10) : mag(random);
+        json +=
+            QStringLiteral(
+                R"({"type":"Feature","properties":{"mag":%1,"place":"%2 km NW of Somewhere, Region","time":%3,)"
+                R"("updated":%4,"tz":null,"url":"https://earthquake.usgs.gov/earthquakes/eventpage/us%5",)"
+                R"("detail":"%6/detail/us%5.geojson","felt":null,)"
+                R"("cdi":null,"mmi":2.5,"alert":null,"status":"reviewed","tsunami":0,"sig":199,"net":"us",)"
+                R"("code":"%5","ids":",us%5,","sources":",us,","types":",origin,phase-data,","nst":23,)"
+                R"("dmin":1.2,"rms":0.59,"gap":45,"magType":"mb","type":"earthquake","title":"M"},)"
+                R"("geometry":{"type":"Point","coordinates":[%7,%8,%9]},"id":"us%5"})")
+                .arg(magnitude, 0, 'f', 1)
+                .arg(i % 200)
+                .arg(1761765129224LL - qint64(i) * 259000)
+                .arg(1761767506040LL - qint64(i) * 259000)
+                .arg(6000000 + i)
+                .arg(detailBase)
+                .arg(lon(random), 0, 'f', 4)
+                .arg(lat(random), 0, 'f', 4)
+                .arg(depth(random), 0, 'f', 2)
+                .toUtf8();
+    }
+    return json + "]}";
 }
 
 } // namespace benchSupport

@@ -19,14 +19,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
-
 #include <time.h>
 
 namespace {
 
 using benchSupport::needApplication;
 using benchSupport::randomOrigins;
+using benchSupport::syntheticMonthFeed;
 
 // Answers every request after a fixed delay, as a distant host does, and counts the requests
 // for each path. Many answers may be waiting at once.
@@ -80,38 +79,6 @@ private:
 
 const QString feedPath = QStringLiteral("/earthquakes/feed/v1.0/summary/2.5_month.geojson");
 
-// A month feed of `count` events whose first `large` ones are above magnitude 6.5 and link a
-// detail document on `host`.
-QByteArray monthFeed(int count, int large, const QString& host) {
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> lat(-60, 60), lon(-180, 180), depth(0, 600),
-        mag(2.5, 6.4);
-    QByteArray json = R"({"type":"FeatureCollection","features":[)";
-    for (int i = 0; i < count; ++i) {
-        if (i)
-            json += ',';
-        const double magnitude = i < large ? 6.6 + 0.1 * (i % 10) : mag(random);
-        json += QStringLiteral(
-                    R"({"type":"Feature","properties":{"mag":%1,"place":"%2 km NW of Somewhere",)"
-                    R"("time":%3,"updated":%4,"tz":null,"detail":"%5/detail/us%6.geojson",)"
-                    R"("felt":null,"cdi":null,"mmi":null,"alert":null,"status":"reviewed",)"
-                    R"("tsunami":0,"sig":199,"net":"us","code":"%6","ids":",us%6,","nst":23,)"
-                    R"("dmin":1.2,"rms":0.59,"gap":45,"magType":"mb","type":"earthquake"},)"
-                    R"("geometry":{"type":"Point","coordinates":[%7,%8,%9]},"id":"us%6"})")
-                    .arg(magnitude, 0, 'f', 1)
-                    .arg(i % 200)
-                    .arg(1765000000000LL - qint64(i) * 259000)
-                    .arg(1765100000000LL - qint64(i) * 259000)
-                    .arg(host)
-                    .arg(6000000 + i)
-                    .arg(lon(random), 0, 'f', 4)
-                    .arg(lat(random), 0, 'f', 4)
-                    .arg(depth(random), 0, 'f', 2)
-                    .toUtf8();
-    }
-    return json + "]}";
-}
-
 QByteArray detailDocument(int i) {
     return QStringLiteral(R"({"properties":{"products":{"losspager":[{"contents":{"onepager.pdf":)"
                           R"({"url":"https://example.org/pager/us%1_onepager.pdf"}}}]}}})")
@@ -129,7 +96,7 @@ struct slowMonth {
     slowMonth() {
         needApplication();
         qputenv("QUORVEL_USGS_FEED_URL", server.baseURL().toUtf8());
-        server.setAnswer(feedPath, monthFeed(events, large, server.baseURL()));
+        server.setAnswer(feedPath, syntheticMonthFeed(events, large, server.baseURL()));
         for (int i = 0; i < large; ++i)
             server.setAnswer(QStringLiteral("/detail/us%1.geojson").arg(6000000 + i),
                              detailDocument(i));
@@ -232,7 +199,7 @@ void BM_WindowRefreshLongestGap(benchmark::State& state) {
     slowServer server(0);
     const QByteArray environmentBefore = qgetenv("QUORVEL_USGS_FEED_URL");
     qputenv("QUORVEL_USGS_FEED_URL", server.baseURL().toUtf8());
-    server.setAnswer(feedPath, monthFeed(int(state.range(0)), 15, server.baseURL()));
+    server.setAnswer(feedPath, syntheticMonthFeed(int(state.range(0)), 15, server.baseURL()));
     for (int i = 0; i < 15; ++i)
         server.setAnswer(QStringLiteral("/detail/us%1.geojson").arg(6000000 + i),
                          detailDocument(i));
