@@ -33,6 +33,9 @@ class slowServer : public QObject {
 public:
     explicit slowServer(int delayMs)
         : delayMs_(delayMs) {
+        // Listening needs the application's event dispatcher: a server made before it never
+        // hears of its connections.
+        needApplication();
         server_.listen(QHostAddress::LocalHost, 0);
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = server_.nextPendingConnection()) {
@@ -94,7 +97,6 @@ struct slowMonth {
     QByteArray environmentBefore = qgetenv("QUORVEL_USGS_FEED_URL");
 
     slowMonth() {
-        needApplication();
         qputenv("QUORVEL_USGS_FEED_URL", server.baseURL().toUtf8());
         server.setAnswer(feedPath, syntheticMonthFeed(events, large, server.baseURL()));
         for (int i = 0; i < large; ++i)
