@@ -137,6 +137,16 @@ QStringList elementTexts(const QByteArray& xml, const QString& name) {
     return texts;
 }
 
+// What every export that is read back keeps exactly: where, how large, and which event.
+void expectSamePlaceMagnitudeAndId(const seismicOrigin& back, const seismicOrigin& written) {
+    EXPECT_EQ(back.latitude(), written.latitude());
+    EXPECT_EQ(back.longitude(), written.longitude());
+    EXPECT_EQ(back.depth(), written.depth());
+    EXPECT_EQ(back.magnitude(), written.magnitude());
+    EXPECT_EQ(back.magnitude_type(), written.magnitude_type());
+    EXPECT_EQ(back.eventID(), written.eventID());
+}
+
 } // namespace
 
 TEST(EventExport, CsvReadsBackThroughTheUsgsListReader) {
@@ -160,12 +170,7 @@ TEST(EventExport, CsvReadsBackThroughTheUsgsListReader) {
         const seismicOrigin& b = *back.origins.at(n);
         SCOPED_TRACE(a.eventID().toStdString());
         EXPECT_EQ(b.originDateTime().toMSecsSinceEpoch(), a.originDateTime().toMSecsSinceEpoch());
-        EXPECT_EQ(b.latitude(), a.latitude());
-        EXPECT_EQ(b.longitude(), a.longitude());
-        EXPECT_EQ(b.depth(), a.depth());
-        EXPECT_EQ(b.magnitude(), a.magnitude());
-        EXPECT_EQ(b.magnitude_type(), a.magnitude_type());
-        EXPECT_EQ(b.eventID(), a.eventID());
+        expectSamePlaceMagnitudeAndId(b, a);
         EXPECT_EQ(b.num_stations_mag(), a.num_stations_mag());
         EXPECT_EQ(b.azimuthal_gap(), a.azimuthal_gap());
         // The list reader names places by region; the place column is read by its splitter.
@@ -203,12 +208,7 @@ TEST(EventExport, GeoJSONReadsBackThroughTheFeedReader) {
         const seismicOrigin& b = *back->origins.at(n);
         SCOPED_TRACE(a.eventID().toStdString());
         EXPECT_EQ(b.originDateTime(), a.originDateTime());
-        EXPECT_EQ(b.latitude(), a.latitude());
-        EXPECT_EQ(b.longitude(), a.longitude());
-        EXPECT_EQ(b.depth(), a.depth());
-        EXPECT_EQ(b.magnitude(), a.magnitude());
-        EXPECT_EQ(b.magnitude_type(), a.magnitude_type());
-        EXPECT_EQ(b.eventID(), a.eventID());
+        expectSamePlaceMagnitudeAndId(b, a);
         EXPECT_EQ(b.csvRegionString(), a.csvRegionString());
         EXPECT_EQ(b.network_code(), a.network_code());
         EXPECT_EQ(b.lastUpdateEpochTime(), a.lastUpdateEpochTime());

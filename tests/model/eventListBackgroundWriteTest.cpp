@@ -1,5 +1,6 @@
 #include "catalogueLoader.h"
 #include "eventListFile.h"
+#include "sampleOrigins.h"
 
 #include <QDir>
 #include <QSettings>
@@ -10,25 +11,6 @@
 #include <atomic>
 
 namespace {
-
-originList sampleOrigins(int count, float magnitudeShift = 0) {
-    originList origins;
-    for (int i = 0; i < count; ++i) {
-        auto o = std::make_shared<seismicOrigin>();
-        o->setEventID(QStringLiteral("ev%1").arg(i));
-        o->setOriginDateTime(QDateTime(QDate(2026, 12, 1), QTime(i % 24, 0), QTimeZone::utc()));
-        o->setLatitude(float(i % 180) - 89.5f);
-        o->setLongitude(float(i % 360) - 179.75f);
-        o->setMagnitude(2.0f + float(i % 70) / 10.0f + magnitudeShift);
-        o->setFERegion();
-        auto m = std::make_shared<QVRMagnitude>();
-        m->setMvalue(o->magnitude());
-        m->setMagnitudeType(QStringLiteral("ml"));
-        o->addObjectToMagnitudes(m);
-        origins.append(o);
-    }
-    return origins;
-}
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);

@@ -1,33 +1,12 @@
 #include "eventListFile.h"
 #include "keyedArchiver.h"
+#include "sampleOrigins.h"
 
 #include <QCborValue>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-originList sampleOrigins(int count) {
-    originList origins;
-    for (int i = 0; i < count; ++i) {
-        auto o = std::make_shared<seismicOrigin>();
-        o->setEventID(QStringLiteral("ev%1").arg(i));
-        o->setOriginDateTime(QDateTime(QDate(2026, 12, 1), QTime(i % 24, 0), QTimeZone::utc()));
-        o->setLatitude(float(i) - 45.5f);
-        o->setLongitude(float(i) * 3.25f - 170.0f);
-        o->setMagnitude(2.0f + float(i) / 10.0f);
-        auto m = std::make_shared<QVRMagnitude>();
-        m->setMvalue(o->magnitude());
-        m->setMagnitudeType(QStringLiteral("ml"));
-        o->addObjectToMagnitudes(m);
-        origins.append(o);
-    }
-    return origins;
-}
-
-} // namespace
 
 TEST(EventListFile, WritesAndReadsBackAList) {
     QTemporaryDir dir;
