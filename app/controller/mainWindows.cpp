@@ -5,6 +5,7 @@
 #include "lenientNumbers.h"
 #include "serviceEndpoints.h"
 #include "userDefaults.h"
+#include "windowPlace.h"
 
 #include "ui_aboutWindow.h"
 #include "ui_alertWindow.h"
@@ -397,13 +398,9 @@ QList<std::pair<QWidget*, QString>> mainWindows::windowsByName() const {
 }
 
 void mainWindows::restoreWindowGeometry() {
-    QSettings settings;
-    for (const auto& [window, name] : windowsByName()) {
-        const QByteArray geometry =
-            settings.value(QStringLiteral("windows/%1/geometry").arg(name)).toByteArray();
-        if (!geometry.isEmpty())
-            window->restoreGeometry(geometry);
-    }
+    for (const auto& [window, name] : windowsByName())
+        windowPlace::restore(*window, QStringLiteral("windows/%1/geometry").arg(name));
+    const QSettings settings;
     const QByteArray splitter =
         settings.value(QStringLiteral("windows/main/splitter")).toByteArray();
     if (splitter.isEmpty() || !main_->displaySplitter->restoreState(splitter))
@@ -411,13 +408,9 @@ void mainWindows::restoreWindowGeometry() {
 }
 
 void mainWindows::saveWindowGeometry() const {
+    for (const auto& [window, name] : windowsByName())
+        windowPlace::keep(*window, QStringLiteral("windows/%1/geometry").arg(name));
     QSettings settings;
-    for (const auto& [window, name] : windowsByName()) {
-        // Windows never shown (off-screen rendering, tests) keep what the user had.
-        if (!window->testAttribute(Qt::WA_WState_ExplicitShowHide))
-            continue;
-        settings.setValue(QStringLiteral("windows/%1/geometry").arg(name), window->saveGeometry());
-    }
     if (mainWindow_->testAttribute(Qt::WA_WState_ExplicitShowHide))
         settings.setValue(QStringLiteral("windows/main/splitter"),
                           main_->displaySplitter->saveState());

@@ -7,6 +7,7 @@
 #include "quorvelLogging.h"
 #include "timeZones.h"
 #include "userDefaults.h"
+#include "windowPlace.h"
 
 #include "ui_liveSeismogramsWindow.h"
 
@@ -45,9 +46,7 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
     window_->setAttribute(Qt::WA_QuitOnClose, false);
     window_->installEventFilter(this);
     ui_->busyIndicator->setVisible(downloads_.isUpdatingSeismograms());
-    const QByteArray geometry = QSettings().value(settingsKey("geometry")).toByteArray();
-    if (!geometry.isEmpty())
-        window_->restoreGeometry(geometry);
+    windowPlace::restore(*window_, settingsKey("geometry"));
     view()->setDrawOriginTimes(true);
     view()->setWaveformGain(float(ui_->gainSpinBox->value()));
     restoreFields();
@@ -82,8 +81,7 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
 
 liveSeismogramsController::~liveSeismogramsController() {
     liveTimer_.stop();
-    if (window_->testAttribute(Qt::WA_WState_ExplicitShowHide))
-        QSettings().setValue(settingsKey("geometry"), window_->saveGeometry());
+    windowPlace::keep(*window_, settingsKey("geometry"));
 }
 
 QVRRealTimeDisplayView02* liveSeismogramsController::view() const {

@@ -5,6 +5,7 @@
 #include "fileDropTarget.h"
 #include "helicorderOrigin.h"
 #include "quorvelLogging.h"
+#include "windowPlace.h"
 
 #include "ui_seismogramsWindow.h"
 
@@ -404,10 +405,8 @@ void seismogramsWindowController::setStatus(const QString& text) {
 }
 
 void seismogramsWindowController::restoreFields() {
+    windowPlace::restore(*window_, settingsKey("geometry"));
     const QSettings settings;
-    const QByteArray geometry = settings.value(settingsKey("geometry")).toByteArray();
-    if (!geometry.isEmpty())
-        window_->restoreGeometry(geometry);
     const int savedKind = settings.value(settingsKey("view"), int(kind_)).toInt();
     if (ui_->viewChooser->findData(savedKind) >= 0)
         kind_ = seismogramViews::kind(savedKind);
@@ -424,9 +423,8 @@ void seismogramsWindowController::restoreFields() {
 }
 
 void seismogramsWindowController::keepFields() const {
+    windowPlace::keep(*window_, settingsKey("geometry"));
     QSettings settings;
-    if (window_->testAttribute(Qt::WA_WState_ExplicitShowHide))
-        settings.setValue(settingsKey("geometry"), window_->saveGeometry());
     settings.setValue(settingsKey("view"), int(kind_));
     settings.setValue(settingsKey("removeMean"), ui_->removeMeanCheckBox->isChecked());
     settings.setValue(settingsKey("taper"), ui_->taperCheckBox->isChecked());

@@ -3,10 +3,9 @@
 #include "QVRHistogramView.h"
 #include "magnitudeFrequencyView.h"
 #include "statisticsPlots.h"
+#include "windowPlace.h"
 
 #include "ui_statisticsWindow.h"
-
-#include <QSettings>
 
 #include <cmath>
 
@@ -26,15 +25,12 @@ statisticsWindowController::statisticsWindowController(QObject* parent)
     , window_(std::make_unique<QWidget>()) {
     ui_->setupUi(window_.get());
     window_->setAttribute(Qt::WA_QuitOnClose, false);
-    const QByteArray geometry = QSettings().value(geometryKey).toByteArray();
-    if (!geometry.isEmpty())
-        window_->restoreGeometry(geometry);
+    windowPlace::restore(*window_, geometryKey);
     setVisibleOrigins({});
 }
 
 statisticsWindowController::~statisticsWindowController() {
-    if (window_->testAttribute(Qt::WA_WState_ExplicitShowHide))
-        QSettings().setValue(geometryKey, window_->saveGeometry());
+    windowPlace::keep(*window_, geometryKey);
 }
 
 QVRHistogramView* statisticsWindowController::magnitudeHistogram() const {
