@@ -14,6 +14,7 @@
 #include "liveTraces.h"
 #include "mapDirectories.h"
 #include "originDisplays.h"
+#include "originStore.h"
 #include "seismogramCommands.h"
 #include "seismogramViews.h"
 #include "timeZones.h"
@@ -110,8 +111,10 @@ int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& 
     timeLine.setMinimumSize(480, 120);
     originList origins = catalogue.origins;
     sortNewestFirst(origins);
+    originStore shown;
+    shown.replaceOrigins(origins);
     const originDisplays::displaySettings settings = originDisplays::defaultSettings();
-    originDisplays displays(mapView, timeLine, origins, origins, [settings] { return settings; });
+    originDisplays displays(mapView, timeLine, shown, [settings] { return settings; });
     timeLine.setDataSource(&displays);
     mapDirectories::applyTo(mapView);
     displays.setUpMap();

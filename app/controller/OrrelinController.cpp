@@ -1,6 +1,7 @@
 #include "OrrelinController.h"
 
 #include "NEIC_QueryController.h"
+#include "QVRDateFormatter.h"
 #include "QVRRTSeismicDisplayController.h"
 #include "QVRStemTimeLineView.h"
 #include "alerts/earthquakeAlerts.h"
@@ -21,6 +22,7 @@
 #include "originTableViewLink.h"
 #include "quorvelLogging.h"
 #include "seismogramsWindowController.h"
+#include "serialOperationQueue.h"
 #include "statisticsWindowController.h"
 #include "timeZones.h"
 #include "userDefaults.h"
@@ -38,6 +40,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeData>
@@ -55,22 +58,29 @@ void OrrelinController::initialize() {
 OrrelinController::OrrelinController(QObject* parent)
     : QObject(parent) {
     initialize();
+    origins_ = std::make_unique<originStore>();
     loader_ = std::make_unique<catalogueLoader>(this, [this] { return now(); });
     windows_ = std::make_unique<mainWindows>();
-    displays_ = std::make_unique<originDisplays>(*topoMapView(), *timeLineView(),
-                                                 allSeismicOrigins_, visibleSeismicOrigins_,
+    displays_ = std::make_unique<originDisplays>(*topoMapView(), *timeLineView(), *origins_,
                                                  [this] { return windows_->displaySettings(); });
     displays_->setClock([this] { return now(); });
     pages_ = std::make_unique<webPages>(*windows_);
     seismogramController_ = std::make_unique<QVRRTSeismicDisplayController>();
     tableModel_ = std::make_unique<originTableModel>(
-        &visibleSeismicOrigins_, originTableModel::columnRules{.regionFallsBackToCatalogText = true,
-                                                               .ageColumnSorts = true});
+        *origins_, originTableModel::columnRules{.regionFallsBackToCatalogText = true,
+                                                 .ageColumnSorts = true});
     tableModel_->setColumnIdentifiers(mainWindows::eventTableColumns());
     alerts_ = std::make_unique<earthquakeAlerts>([this] { return now(); });
     alerts_->setNotifier(std::make_unique<trayAlertNotifier>());
     // The forms' controls and menus reach the actions below through the windows' wiring.
     windows_->connectTo(*this);
+    connect(loader_.get(), &catalogueLoader::loadFinished, this, &OrrelinController::takeLoaded);
+    connect(loader_.get(), &catalogueLoader::loadingChanged, this,
+            [this] { windows_->showLoading(loader_->loadingCatalogue()); });
+    connect(loader_.get(), &catalogueLoader::bulletinFinished, this, [this](const QString& text) {
+        setAlertText(text);
+        alertInterface().alertProgressIndicator->hide();
+    });
 }
 
 OrrelinController::~OrrelinController() {
@@ -97,9 +107,13 @@ void OrrelinController::setNeicQueryController(std::unique_ptr<NEIC_QueryControl
 void OrrelinController::awakeFromNib(firstLoads loads) {
     // The kept list is read on a worker while the windows are set up and the map picture is
     // decoded, so that a long list adds little to the time until the window shows.
-    std::future<std::optional<cachedOrigins>> keptList;
+    std::promise<std::optional<cachedOrigins>> keptListRead;
+    std::future<std::optional<cachedOrigins>> keptList = keptListRead.get_future();
+    serialOperationQueue reader([] {});
     if (loads == firstLoads::deferred)
-        keptList = std::async(std::launch::async, &OrrelinController::readCachedOrigins);
+        reader.addOperation(QStringLiteral("kept list"), [&keptListRead](const std::atomic<bool>&) {
+            keptListRead.set_value(readCachedOrigins());
+        });
     setUpViews();
     switch (loads) {
     case firstLoads::run:
@@ -107,11 +121,9 @@ void OrrelinController::awakeFromNib(firstLoads loads) {
         finishSetUp(loads);
         break;
     case firstLoads::deferred:
-        showCachedOrigins(keptList.get(), false);
+        showCachedOrigins(keptList.get());
         QTimer::singleShot(0, this, [this] {
             runFirstLoads();
-            if (allSeismicOrigins_.isEmpty())
-                showCachedOrigins(readCachedOrigins(), true);
             finishSetUp(firstLoads::deferred);
         });
         break;
@@ -126,7 +138,7 @@ void OrrelinController::setUpViews() {
     setEventTableView(windows_->eventListInterface().eventListTblView);
     originTableViewLink::attach(*tableModel_, eventTableView_);
     mainWindows::layOutEventTable(eventTableView_, tableModel_->columnIdentifiers());
-    eventsAreFiltered_ = false;
+    windows_->enableEventActionsWithSelection(eventTableView_);
     alertInterface().alertTView->setFont(QFont(QStringLiteral("Courier"), 12));
 
     topoMapView()->setController(this);
@@ -145,9 +157,12 @@ void OrrelinController::setUpViews() {
 }
 
 void OrrelinController::runFirstLoads() {
-    neicQueryController()->loadUSGSGeoJSONFeed(); // warms the feed; the list comes below
-    loadNEICInfo();
-    loadEQInfo(nullptr);
+    // One after another on the loader's worker, none superseding another: the feed (its list
+    // unused), the weekly list with its summary, then the feed the window shows.
+    const catalogueLoader::searchLimits limits = windows_->searchLimits();
+    loader_->startFeedWarmUp(limits);
+    loader_->startWeeklyList(limits, catalogueLoader::whenBusy::queue);
+    loader_->startLoad(usgsFeedTag, limits, catalogueLoader::whenBusy::queue);
 }
 
 void OrrelinController::finishSetUp(firstLoads loads) {
@@ -161,15 +176,14 @@ void OrrelinController::finishSetUp(firstLoads loads) {
     windows_->showAboutTheData();
 }
 
-bool OrrelinController::showCachedOrigins(const std::optional<cachedOrigins>& cached,
-                                          bool offline) {
+void OrrelinController::showCachedOrigins(const std::optional<cachedOrigins>& cached) {
     if (!cached || cached->origins.isEmpty())
-        return false;
+        return;
     showOrigins(cached->origins, cached->tag);
     lastRefresh_ = cached->loadedAt.isValid() ? cached->loadedAt : now();
+    showingKeptList_ = true;
     showLatestEventInStatusBar();
-    showStatus(displays_->keptListMessage(lastRefresh_, offline), 0);
-    return true;
+    showStatus(displays_->keptListMessage(lastRefresh_, false), 0);
 }
 
 void OrrelinController::setClock(std::function<QDateTime()> clock) {
@@ -228,43 +242,31 @@ int OrrelinController::dataSourceTagOf(QObject* sender) const {
 }
 
 void OrrelinController::loadEQInfo(QObject* sender) {
-    if (isLoading()) {
-        refuseNestedLoad(sender != this);
-        return;
-    }
-    QWidget* spinner = mainInterface().networkProgressIndicator;
-    spinner->show();
     const int tag = dataSourceTagOf(sender);
     // Every load the timer did not start itself stops auto-update.
     if (sender != this)
         stopAutoUpdate();
-    if (const auto loaded = loader_->load(tag, windows_->searchLimits())) {
-        takeLoaded(*loaded);
-        sortNewestFirst(allSeismicOrigins_);
-        showLoadedOrigins();
-        if (!allSeismicOrigins_.isEmpty())
-            catalogueLoader::writeCachedOrigins(allSeismicOrigins_, tag, lastRefresh_);
-        raiseAlerts(*loaded);
-    }
-    spinner->hide();
+    loader_->startLoad(tag, windows_->searchLimits());
 }
 
 void OrrelinController::loadNEICInfo() {
-    if (isLoading()) {
-        refuseNestedLoad(true);
+    loader_->startWeeklyList(windows_->searchLimits());
+}
+
+void OrrelinController::stopLoading() {
+    if (!isLoading())
         return;
-    }
-    QWidget* spinner = mainInterface().networkProgressIndicator;
-    spinner->show();
-    if (const auto loaded = loader_->loadWeeklyList(windows_->searchLimits())) {
-        takeLoaded(*loaded);
-        showLoadedOrigins();
-        raiseAlerts(*loaded);
-    }
-    spinner->hide();
+    const QString catalogue = loader_->loadingCatalogue();
+    loader_->stopLoads();
+    showStatus(tr("Stopped loading the %1").arg(catalogue), 8000);
 }
 
 void OrrelinController::takeLoaded(const catalogueLoader::outcome& loaded) {
+    setAlertText(loaded.summary);
+    if (!loaded.error.isNull() && loaded.origins.isEmpty() && !allSeismicOrigins().isEmpty()) {
+        takeFailedLoad(loaded);
+        return;
+    }
     // The outcome replaces whatever the status bar said while the load ran; the controller
     // that failed has logged its line.
     if (!loaded.error.isNull())
@@ -274,25 +276,36 @@ void OrrelinController::takeLoaded(const catalogueLoader::outcome& loaded) {
             tr("Loaded %1 events from the %2").arg(loaded.origins.size()).arg(loaded.catalogue),
             8000);
     displays_->setTimeLineDates(loaded.timeLine);
-    allSeismicOrigins_ = loaded.origins;
+    // The weekly list keeps the catalogue's order.
+    originList origins = loaded.origins;
+    if (loaded.tag != usgsWeeklyListTag)
+        sortNewestFirst(origins);
+    showNewOrigins(origins);
+    if (loaded.tag != usgsWeeklyListTag && !origins.isEmpty())
+        catalogueLoader::writeCachedOrigins(origins, loaded.tag, lastRefresh_);
+    raiseAlerts(loaded);
 }
 
-void OrrelinController::showLoadedOrigins() {
-    visibleSeismicOrigins_ = allSeismicOrigins_;
-    eventsAreFiltered_ = false;
-    displays_->clearDistanceRings();
-    // The table always follows its list, so that it never shows rows the list has lost.
-    tableModel_->reloadData();
-    if (!allSeismicOrigins_.isEmpty()) {
-        createMapPoints();
-        updateDisplays();
-        latestOrigin_ = allSeismicOrigins_.first();
+void OrrelinController::takeFailedLoad(const catalogueLoader::outcome& loaded) {
+    // The list shown stays everywhere, and the status bar says which one it is.
+    if (showingKeptList_) {
+        showStatus(displays_->keptListMessage(lastRefresh_, true), 0);
+        return;
+    }
+    static const QVRDateFormatter hoursAndMinutes(QStringLiteral("HH:mm"), timeZones::utc());
+    showStatus(
+        tr("Could not load the %1: %2; showing the events loaded at %3")
+            .arg(loaded.catalogue, loaded.error, hoursAndMinutes.stringFromDate(lastRefresh_)),
+        15000);
+}
+
+void OrrelinController::showNewOrigins(const originList& newestFirst) {
+    origins_->replaceOrigins(newestFirst);
+    if (!newestFirst.isEmpty()) {
         lastRefresh_ = now();
-        updateLatestEventInfo();
+        showingKeptList_ = false;
         showLatestEventInStatusBar();
     }
-    handVisibleOriginsToWindows();
-    setAlertText(loader_->summaryText());
 }
 
 void OrrelinController::raiseAlerts(const catalogueLoader::outcome& loaded) {
@@ -304,31 +317,23 @@ void OrrelinController::raiseAlerts(const catalogueLoader::outcome& loaded) {
 }
 
 void OrrelinController::showOrigins(const originList& origins, int tag) {
-    allSeismicOrigins_ = origins;
-    sortNewestFirst(allSeismicOrigins_);
-    displays_->setTimeLineDates(catalogueLoader::spanOfList(tag, allSeismicOrigins_, now()));
-    showLoadedOrigins();
-}
-
-void OrrelinController::refuseNestedLoad(bool askedByUser) {
-    qCDebug(lcController) << "A load is asked for while one runs; it is skipped.";
-    // Timer ticks are skipped quietly; a load the user asked for says why nothing happens.
-    if (askedByUser)
-        showStatus(tr("A load is already running"), 8000);
+    originList newestFirst = origins;
+    sortNewestFirst(newestFirst);
+    displays_->setTimeLineDates(catalogueLoader::spanOfList(tag, newestFirst, now()));
+    showNewOrigins(newestFirst);
+    setAlertText(loader_->summaryText());
 }
 
 void OrrelinController::showLatestEventInStatusBar() {
-    if (latestOrigin_)
-        windows_->latestEventLabel()->setText(
-            displays_->latestEventText(*latestOrigin_, lastRefresh_));
+    if (const auto& latest = latestOrigin())
+        windows_->latestEventLabel()->setText(displays_->latestEventText(*latest, lastRefresh_));
 }
 
 double OrrelinController::getAllSeismicOriginsTimeSpan() const {
-    if (allSeismicOrigins_.isEmpty())
+    const originList& all = origins_->allOrigins();
+    if (all.isEmpty())
         return 0;
-    return allSeismicOrigins_.last()->originDateTime().msecsTo(
-               allSeismicOrigins_.first()->originDateTime()) /
-           1000.0;
+    return all.last()->originDateTime().msecsTo(all.first()->originDateTime()) / 1000.0;
 }
 
 double OrrelinController::getEventTimeRangeInterval() const {
@@ -341,74 +346,45 @@ void OrrelinController::filterEventsByTime(double age) {
     const QVRStemTimeLineView* timeLine = timeLineView();
     const double window = std::abs(timeLine->xmax() - timeLine->xmin()) *
                           double(mainWindows::floatOf(mainInterface().timeFractionForFilterTField));
-    if (allSeismicOrigins_.isEmpty())
+    const originList& all = origins_->allOrigins();
+    if (all.isEmpty())
         return;
-    if (auto kept = eventFilters::byTime(allSeismicOrigins_, age, window, now())) {
-        visibleSeismicOrigins_ = *kept;
-        eventsAreFiltered_ = true;
-    }
+    if (auto kept = eventFilters::byTime(all, age, window, now()))
+        origins_->setVisibleOrigins(*kept, originStore::clickFilter::byTime(age, window));
 }
 
 void OrrelinController::filterEventsByDistanceFromLocation(QPointF lonLat) {
-    if (allSeismicOrigins_.isEmpty())
+    const originList& all = origins_->allOrigins();
+    if (all.isEmpty())
         return;
-    if (auto kept =
-            eventFilters::byDistance(allSeismicOrigins_, float(lonLat.x()), float(lonLat.y()),
-                                     mainWindows::floatOf(mainInterface().filterDistanceTField))) {
-        visibleSeismicOrigins_ = *kept;
-        eventsAreFiltered_ = true;
-        displays_->showDistanceRings(lonLat,
-                                     mainWindows::floatOf(mainInterface().filterDistanceTField));
-    }
+    const float radius = mainWindows::floatOf(mainInterface().filterDistanceTField);
+    if (auto kept = eventFilters::byDistance(all, float(lonLat.x()), float(lonLat.y()), radius))
+        origins_->setVisibleOrigins(*kept, originStore::clickFilter::byDistance(lonLat, radius));
 }
 
 void OrrelinController::handleClickedMouseInTimeLine(QPointF dataPoint) {
-    if (eventsAreFiltered_) {
-        visibleSeismicOrigins_ = allSeismicOrigins_;
-        eventsAreFiltered_ = false;
-    } else {
+    if (eventsAreFiltered())
+        origins_->clearFilter();
+    else
         filterEventsByTime(dataPoint.x());
-    }
-    showVisibleOrigins();
 }
 
 void OrrelinController::handleClickedMousePosition(QPointF dataPoint) {
-    if (eventsAreFiltered_) {
-        visibleSeismicOrigins_ = allSeismicOrigins_;
-        eventsAreFiltered_ = false;
-    } else {
-        const double lon = dataPoint.x() > 180 ? dataPoint.x() - 360 : dataPoint.x();
-        filterEventsByDistanceFromLocation(QPointF(lon, dataPoint.y()));
-        twitterInterface().geoFilterLonTField->setText(QString::number(lon, 'f', 2));
-        twitterInterface().geoFilterLatTField->setText(QString::number(dataPoint.y(), 'f', 2));
+    if (eventsAreFiltered()) {
+        origins_->clearFilter();
+        return;
     }
-    showVisibleOrigins();
-}
-
-void OrrelinController::showVisibleOrigins() {
-    // The rings mark the map filter's reach; no filter, no rings.
-    if (!eventsAreFiltered_)
-        displays_->clearDistanceRings();
-    tableModel_->reloadData();
-    createMapPoints();
-    updateDisplays();
-    handVisibleOriginsToWindows();
-}
-
-void OrrelinController::handVisibleOriginsToWindows() {
-    if (liveSeismograms_)
-        liveSeismograms_->setVisibleOrigins(visibleSeismicOrigins_);
-    if (statistics_)
-        statistics_->setVisibleOrigins(visibleSeismicOrigins_);
-    if (seismograms_)
-        seismograms_->setVisibleOrigins(visibleSeismicOrigins_);
+    const double lon = dataPoint.x() > 180 ? dataPoint.x() - 360 : dataPoint.x();
+    filterEventsByDistanceFromLocation(QPointF(lon, dataPoint.y()));
+    twitterInterface().geoFilterLonTField->setText(QString::number(lon, 'f', 2));
+    twitterInterface().geoFilterLatTField->setText(QString::number(dataPoint.y(), 'f', 2));
 }
 
 void OrrelinController::showLiveSeismogramsWindow() {
     if (!liveSeismograms_) {
         liveSeismograms_ = std::make_unique<liveSeismogramsController>(*seismogramController_);
         liveSeismograms_->setClock(clock_);
-        handVisibleOriginsToWindows();
+        followVisibleOrigins(*liveSeismograms_);
     }
     liveSeismograms_->showWindow();
 }
@@ -416,7 +392,7 @@ void OrrelinController::showLiveSeismogramsWindow() {
 void OrrelinController::showStatisticsWindow() {
     if (!statistics_) {
         statistics_ = std::make_unique<statisticsWindowController>();
-        statistics_->setVisibleOrigins(visibleSeismicOrigins_);
+        followVisibleOrigins(*statistics_);
     }
     statistics_->showWindow();
 }
@@ -424,7 +400,7 @@ void OrrelinController::showStatisticsWindow() {
 void OrrelinController::showSeismogramsWindow() {
     if (!seismograms_) {
         seismograms_ = std::make_unique<seismogramsWindowController>();
-        handVisibleOriginsToWindows();
+        followVisibleOrigins(*seismograms_);
     }
     seismograms_->showWindow();
 }
@@ -481,7 +457,7 @@ void OrrelinController::handleTrackedMousePosition(QPointF dataPoint) {
 
 void OrrelinController::copyEventsToPasteBoard() {
     QString text = seismicOrigin::headingsForSeparatedString();
-    for (const auto& o : visibleSeismicOrigins_)
+    for (const auto& o : visibleSeismicOrigins())
         text += o->valuesInSeparatedString();
     auto* data = new QMimeData;
     data->setData(QStringLiteral("text/plain;charset=utf-8"), text.toUtf8());
@@ -493,11 +469,7 @@ std::shared_ptr<seismicOrigin> OrrelinController::selectedOrigin() const {
     if (!eventTableView_ || !eventTableView_->selectionModel())
         return nullptr;
     const QModelIndexList rows = eventTableView_->selectionModel()->selectedRows();
-    if (rows.isEmpty())
-        return nullptr;
-    const int row = rows.first().row();
-    return row >= 0 && row < visibleSeismicOrigins_.size() ? visibleSeismicOrigins_.at(row)
-                                                           : nullptr;
+    return rows.isEmpty() ? nullptr : tableModel_->originAt(rows.first().row());
 }
 
 void OrrelinController::searchNearSelectedEvent() {
@@ -512,19 +484,18 @@ void OrrelinController::setAlertText(const QString& text) {
     alertInterface().alertTView->setPlainText(text);
 }
 
-void OrrelinController::showBulletin(QString (NEIC_QueryController::*bulletin)()) {
-    QWidget* spinner = alertInterface().alertProgressIndicator;
-    spinner->show();
-    setAlertText((neicQueryController()->*bulletin)());
-    spinner->hide();
+void OrrelinController::showBulletin(catalogueLoader::bulletin which) {
+    // The spinner stops when the text arrives.
+    alertInterface().alertProgressIndicator->show();
+    loader_->startBulletin(which);
 }
 
 void OrrelinController::updateBigQuakeMessage() {
-    showBulletin(&NEIC_QueryController::BigQuakeMessage);
+    showBulletin(catalogueLoader::bulletin::bigQuake);
 }
 
 void OrrelinController::updateUSGSMTensorMessage() {
-    showBulletin(&NEIC_QueryController::USGSMTensorMessage);
+    showBulletin(catalogueLoader::bulletin::momentTensors);
 }
 
 void OrrelinController::updateSeismicActivitySummary() {
@@ -534,14 +505,14 @@ void OrrelinController::updateSeismicActivitySummary() {
 // --- event-list files
 
 bool OrrelinController::saveEvents(const QString& path) {
-    if (const QVRResult<void> written = eventListFile::write(visibleSeismicOrigins_, path);
+    if (const QVRResult<void> written = eventListFile::write(visibleSeismicOrigins(), path);
         !written) {
         qCWarning(lcController).noquote()
             << QStringLiteral("The events cannot be saved to %1: %2").arg(path, written.error());
         showStatus(tr("Could not save the events: %1").arg(written.error()), 15000);
         return false;
     }
-    showStatus(tr("Saved %1 events to %2").arg(visibleSeismicOrigins_.size()).arg(path), 8000);
+    showStatus(tr("Saved %1 events to %2").arg(visibleSeismicOrigins().size()).arg(path), 8000);
     return true;
 }
 
@@ -577,7 +548,7 @@ void OrrelinController::exportEvents() {
 QVRResult<void> OrrelinController::exportEventsTo(const QString& path) {
     const std::optional<eventExport::format> format = eventExport::formatOfPath(path);
     QVRResult<void> written =
-        format ? eventExport::write(visibleSeismicOrigins_, *format, path,
+        format ? eventExport::write(visibleSeismicOrigins(), *format, path,
                                     eventExport::colouringOf(windows_->displaySettings(), now()))
                : QVRResult<void>::failure(
                      tr("the file name does not end in .csv, .geojson, .json, .xml, .quakeml "
@@ -588,7 +559,7 @@ QVRResult<void> OrrelinController::exportEventsTo(const QString& path) {
         return written;
     }
     showStatus(tr("Exported %1 events to %2")
-                   .arg(visibleSeismicOrigins_.size())
+                   .arg(visibleSeismicOrigins().size())
                    .arg(QFileInfo(path).fileName()),
                8000);
     return written;

@@ -4,6 +4,7 @@
 #include "catalogueLoader.h"
 #include "mainWindows.h"
 #include "originDisplays.h"
+#include "originStore.h"
 #include "seismicOrigin.h"
 #include "timeLineDataSource.h"
 #include "webPages.h"
@@ -35,22 +36,25 @@ class liveSeismogramsController;
 class statisticsWindowController;
 class seismogramsWindowController;
 
-// The application's one controller: it holds the two lists every display reads (all origins
-// of the last load, newest first, and the visible ones), runs the update cycle with its
-// auto-update timer and the click filters, and hands the rest to its collaborators: the
-// catalogues (catalogueLoader) and the map and time line (originDisplays), which need no window,
-// the windows with their fields and wiring (mainWindows), and the web pages (webPages).
+// The application's one controller, and the face its windows' actions reach: it runs the update
+// cycle with its auto-update timer and the click filters, and wires its collaborators together:
+// the origins (originStore, which every display follows), the catalogues (catalogueLoader), the
+// map and time line (originDisplays), the windows with their fields (mainWindows) and the web
+// pages (webPages).
 //
-// Everything runs on the main thread. Loads are synchronous: the window repaints while a
-// download runs but takes no input, and a timer tick that arrives meanwhile is skipped.
+// Threads: the controller and everything it shows live on the main thread, which never waits
+// for the network. Catalogue loads and bulletins run on the loader's worker and their outcomes
+// arrive by queued signal; a load the user asks for supersedes the running one, and a timer
+// tick during a load is skipped. The seismogram downloads run on their controller's worker, the
+// kept list is read and written on workers of its own; all of these are serialOperationQueues.
 class OrrelinController : public QObject,
                           public QVRViewController,
                           public timeLineDataSource,
                           public timeLineClickReceiver {
     Q_OBJECT
 public:
-    using dataSourceTag = catalogueLoader::dataSourceTag;
-    using enum catalogueLoader::dataSourceTag;
+    using dataSourceTag = catalogueTable::tag;
+    using enum catalogueTable::tag;
 
     // Registers the application's defaults; once per run, before the first controller.
     static void initialize();
@@ -60,9 +64,9 @@ public:
     ~OrrelinController() override;
 
     // Set-up once the windows exist: settings into the fields, map and time line, plate
-    // boundaries, then the first loads and the optional auto-update. `run` loads at once;
-    // `deferred` first shows the list kept from the last run and loads once the event loop
-    // turns, so the window paints at once; `skip` loads nothing.
+    // boundaries, then the first loads (in the background) and the optional auto-update. `run`
+    // starts the loads at once; `deferred` first shows the list kept from the last run and
+    // starts them once the event loop turns, so the window paints at once; `skip` loads nothing.
     enum class firstLoads { run, deferred, skip };
     void awakeFromNib(firstLoads loads = firstLoads::run);
 
@@ -106,15 +110,16 @@ public:
     PDE_QueryController* pdeQueryController() const { return loader_->pdeQueryController(); }
     fdsnEventQueryController* fdsnQueryController() const { return loader_->fdsnQueryController(); }
 
-    // --- the two lists
-    // The two setters are kept as part of the controller's published face; loads and filters
-    // replace the lists themselves.
-    const originList& allSeismicOrigins() override { return allSeismicOrigins_; }
-    void setAllSeismicOrigins(const originList& origins) { allSeismicOrigins_ = origins; }
-    const originList& visibleSeismicOrigins() const { return visibleSeismicOrigins_; }
-    void setVisibleSeismicOrigins(const originList& origins) { visibleSeismicOrigins_ = origins; }
-    bool eventsAreFiltered() const { return eventsAreFiltered_; }
-    const std::shared_ptr<seismicOrigin>& latestOrigin() const { return latestOrigin_; }
+    // --- the origins, kept by the store every display follows
+    originStore& origins() const { return *origins_; }
+    const originList& allSeismicOrigins() override { return origins_->allOrigins(); }
+    void setAllSeismicOrigins(const originList& origins) { origins_->setAllOrigins(origins); }
+    const originList& visibleSeismicOrigins() const { return origins_->visibleOrigins(); }
+    void setVisibleSeismicOrigins(const originList& origins) {
+        origins_->setVisibleOrigins(origins);
+    }
+    bool eventsAreFiltered() const { return origins_->isFiltered(); }
+    const std::shared_ptr<seismicOrigin>& latestOrigin() const { return origins_->latestOrigin(); }
 
     // --- the update cycle
     QTimer* theTimer() const { return theTimer_; }
@@ -126,13 +131,17 @@ public:
     void setElapsedTimer(QTimer* timer) { elapsedTimer_ = timer; }
     void toggleAutoUpdate();
     void getAutoUpdateTimer();
-    // The auto-update timer's action: the USGS feed, whatever the pop-up shows.
+    // The auto-update timer's action: the USGS feed, whatever the pop-up shows; skipped while
+    // a load runs.
     void update();
-    // Loads the catalogue of `sender`'s data-source tag (the pop-up's selected item, a
-    // control's "tag" property, or 0 for none and for the controller itself).
+    // Starts loading the catalogue of `sender`'s data-source tag (the pop-up's selected item, a
+    // control's "tag" property, or 0 for none and for the controller itself); it supersedes a
+    // load that runs. The list is shown when it arrives.
     void loadEQInfo(QObject* sender);
     // The USGS weekly list, unsorted; the time line keeps its dates.
     void loadNEICInfo();
+    // Cancels the loads that run; the list shown stays.
+    void stopLoading();
     // Shows `origins` as a load of catalogue `tag` would (newest first; the USGS tag spans the
     // time line over the last 30 days, any other over the list).
     void showOrigins(const originList& origins, int tag);
@@ -140,9 +149,6 @@ public:
     bool isLoading() const { return loader_->isLoading(); }
     double getAllSeismicOriginsTimeSpan() const;
     double getEventTimeRangeInterval() const;
-    // Both kept as part of the controller's published face; they change nothing.
-    void updateLatestEventInfo() const {}
-    void updateElapsedTime() const {}
 
     // --- filters
     void filterEventsByTime(double age);
@@ -158,7 +164,7 @@ public:
     void communicateMapRect() override { displays_->communicateMapRect(); }
     void communicateMinDisplayMagnitude() override { displays_->communicateMinDisplayMagnitude(); }
 
-    // --- map and time-line feeding
+    // --- map and time-line feeding (the store's changes feed them by themselves)
     void createMapPoints() { displays_->createMapPoints(); }
     void updateDisplays() { displays_->updateDisplays(); }
     // "unitsIndex", "recentTimeCutoff" and "oldTimeCutoff".
@@ -178,7 +184,7 @@ public:
     // --- table, clipboard, links
     originTableModel* tableModel() const { return tableModel_.get(); }
     void copyEventsToPasteBoard();
-    // The origin of the selected table row, or none.
+    // The origin of the selected table row (in the table's order), or none.
     std::shared_ptr<seismicOrigin> selectedOrigin() const;
     void loadNEICEventPage() { pages_->loadNEICEventPage(selectedOrigin().get()); }
     void openGoogleMaps() { pages_->openGoogleMaps(selectedOrigin().get()); }
@@ -227,8 +233,6 @@ public:
     // Asks where to export the visible origins, and in which form (the file's suffix picks it),
     // then exports them; a failure is shown in a message box.
     void exportEvents();
-    // The visible origins, newest first, in the form the suffix of `path` names.
-    QVRResult<void> exportEventsTo(const QString& path);
     // The alerts raised after each load (the notifier is the tray's unless a test sets one).
     earthquakeAlerts& alerts() const { return *alerts_; }
     // "Now" for ages and filters; the wall clock unless a test fixes it.
@@ -237,30 +241,34 @@ public:
 
 private:
     void setUpViews();
+    // The visible origins, in the table's order, in the form the suffix of `path` names.
+    QVRResult<void> exportEventsTo(const QString& path);
     void runFirstLoads();
     void finishSetUp(firstLoads loads);
-    // Shows a kept list as read, marked with its age in the status bar; false when there is
-    // none.
-    bool showCachedOrigins(const std::optional<cachedOrigins>& cached, bool offline);
-    // The outcome of a load: its message, its time-line span, and its origins as the new list.
+    // Shows a kept list as read, marked with its age in the status bar.
+    void showCachedOrigins(const std::optional<cachedOrigins>& cached);
+    // The outcome of a load: its message, its time-line span, and its origins as the new list,
+    // unless it failed with a list shown: that list stays.
     void takeLoaded(const catalogueLoader::outcome& loaded);
-    // Visible = all, unfiltered; then the displays, the table and the latest origin.
-    void showLoadedOrigins();
+    void takeFailedLoad(const catalogueLoader::outcome& loaded);
+    // `newestFirst` as the new list of every display, refreshed now.
+    void showNewOrigins(const originList& newestFirst);
     // Alerts for a load that succeeded, in the notifier and the status bar.
     void raiseAlerts(const catalogueLoader::outcome& loaded);
-    void refuseNestedLoad(bool askedByUser);
     void showLatestEventInStatusBar();
-    void showVisibleOrigins();
-    // The seismogram and statistics windows follow the visible origins.
-    void handVisibleOriginsToWindows();
+    // A window that shows the visible origins follows the store from now on.
+    template <typename Window>
+    void followVisibleOrigins(Window& window) {
+        origins_->followVisibleOrigins(
+            &window, [&window](const originList& visible) { window.setVisibleOrigins(visible); });
+    }
     void stopAutoUpdate();
-    void showBulletin(QString (NEIC_QueryController::*bulletin)());
+    void showBulletin(catalogueLoader::bulletin which);
     void setAlertText(const QString& text);
     void showStatus(const QString& text, int milliseconds);
 
     std::unique_ptr<mainWindows> windows_;
-    originList allSeismicOrigins_;     // newest first after a load
-    originList visibleSeismicOrigins_; // what table, map and time line show
+    std::unique_ptr<originStore> origins_;
     std::unique_ptr<catalogueLoader> loader_;
     std::unique_ptr<originDisplays> displays_;
     std::unique_ptr<webPages> pages_;
@@ -273,9 +281,8 @@ private:
 
     QPointer<QTimer> theTimer_;
     QPointer<QTimer> elapsedTimer_;
-    bool eventsAreFiltered_ = false;
-    std::shared_ptr<seismicOrigin> latestOrigin_;
     QPointer<QTableView> eventTableView_;
-    QDateTime lastRefresh_; // of the last load that brought origins
+    QDateTime lastRefresh_;        // of the list shown: its load, or the kept list's
+    bool showingKeptList_ = false; // the list kept from the last run, no load having replaced it
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
 };

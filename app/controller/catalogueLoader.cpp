@@ -7,6 +7,8 @@
 #include "eventListFile.h"
 #include "fdsnEventQueryController.h"
 #include "quorvelLogging.h"
+#include "serialOperationQueue.h"
+#include "webFetcher.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,21 +24,6 @@ QDateTime searchDay(const QString& text) {
 }
 
 constexpr qint64 monthFeedSeconds = 2592000; // 30 days
-
-// Up while a download runs, down however the load ends.
-class loadingFlag {
-public:
-    explicit loadingFlag(bool& flag)
-        : flag_(flag) {
-        flag_ = true;
-    }
-    ~loadingFlag() { flag_ = false; }
-    loadingFlag(const loadingFlag&) = delete;
-    loadingFlag& operator=(const loadingFlag&) = delete;
-
-private:
-    bool& flag_;
-};
 
 } // namespace
 
@@ -54,15 +41,26 @@ std::unique_ptr<Controller> madeFor(int tag) {
 
 } // namespace
 
-catalogueLoader::catalogueLoader(QObject* applicationController, std::function<QDateTime()> clock)
-    : neic_(madeFor<NEIC_QueryController>(usgsFeedTag))
+namespace {
+// The group of the queue's operations that a new load supersedes.
+const QString loadsGroup = QStringLiteral("loads");
+} // namespace
+
+catalogueLoader::catalogueLoader(QObject* applicationController, std::function<QDateTime()> clock,
+                                 QObject* parent)
+    : QObject(parent)
+    , neic_(madeFor<NEIC_QueryController>(usgsFeedTag))
     , ingv_(madeFor<INGV_QueryController>(ingvTag))
     , csem_(madeFor<CSEM_QueryController>(emscTag))
     , pde_(madeFor<PDE_QueryController>(pdeTag))
     , fdsn_(madeFor<fdsnEventQueryController>(fdsnTag))
     , emscFdsn_(madeFor<fdsnEventQueryController>(emscFdsnTag))
     , ingvFdsn_(madeFor<fdsnEventQueryController>(ingvFdsnTag))
-    , clock_(std::move(clock)) {
+    , clock_(std::move(clock))
+    , queue_(std::make_unique<serialOperationQueue>([] {})) {
+    qRegisterMetaType<catalogueLoader::outcome>();
+    connect(this, &catalogueLoader::jobDone, this, &catalogueLoader::finishJob,
+            Qt::QueuedConnection);
     for (EQ_QueryController* c : std::initializer_list<EQ_QueryController*>{
              neic_.get(), ingv_.get(), csem_.get(), pde_.get(), fdsn_.get(), emscFdsn_.get(),
              ingvFdsn_.get()})
@@ -70,6 +68,8 @@ catalogueLoader::catalogueLoader(QObject* applicationController, std::function<Q
 }
 
 catalogueLoader::~catalogueLoader() {
+    // The worker must be gone before the controllers it uses.
+    queue_.reset();
     // The list kept for the next start is written on a worker; quitting must not lose it.
     eventListFile::waitForBackgroundWrites();
 }
@@ -101,15 +101,13 @@ catalogueLoader::catalogue catalogueLoader::catalogueFor(int tag) const {
     }
 }
 
-std::optional<catalogueLoader::outcome> catalogueLoader::load(int tag, const searchLimits& limits) {
-    if (loading_)
-        return std::nullopt;
-    const loadingFlag busy(loading_);
+catalogueLoader::outcome catalogueLoader::load(int tag, const searchLimits& limits) {
     const QDateTime start = now();
     const catalogue chosen = catalogueFor(tag);
     EQ_QueryController& c = *chosen.controller;
     outcome result;
     result.catalogue = chosen.name;
+    result.tag = tag;
 
     switch (chosen.how) {
     case request::list:
@@ -161,13 +159,10 @@ std::optional<catalogueLoader::outcome> catalogueLoader::load(int tag, const sea
     return result;
 }
 
-std::optional<catalogueLoader::outcome>
-catalogueLoader::loadWeeklyList(const searchLimits& limits) {
-    if (loading_)
-        return std::nullopt;
-    const loadingFlag busy(loading_);
+catalogueLoader::outcome catalogueLoader::loadWeeklyList(const searchLimits& limits) {
     outcome result;
     result.catalogue = catalogueTable::catalogueForTag(usgsWeeklyListTag).title;
+    result.tag = usgsWeeklyListTag;
     neic_->setMinMagnitude(limits.shownMinMagnitude);
     neic_->setMaxMagnitude(limits.shownMaxMagnitude);
     // The list loadEvents has just read and kept is the weekly list itself; reading it a
@@ -214,8 +209,84 @@ timeLineDates catalogueLoader::spanOfList(int tag, const originList& newestFirst
     return {newestFirst.last()->originDateTime(), newestFirst.first()->originDateTime()};
 }
 
-QString catalogueLoader::summaryText() const {
+QString catalogueLoader::weeklySummary() const {
     return neic_->summarizeTheSeismicActivity(now());
+}
+
+// --- in the background
+
+void catalogueLoader::startLoad(int tag, const searchLimits& limits, whenBusy busy) {
+    enqueue(catalogueFor(tag).name, busy, true, [this, tag, limits] { return load(tag, limits); });
+}
+
+void catalogueLoader::startWeeklyList(const searchLimits& limits, whenBusy busy) {
+    enqueue(catalogueTable::catalogueForTag(usgsWeeklyListTag).title, busy, true,
+            [this, limits] { return loadWeeklyList(limits); });
+}
+
+void catalogueLoader::startFeedWarmUp(const searchLimits& limits) {
+    enqueue(catalogueFor(usgsFeedTag).name, whenBusy::queue, false, [this, limits] {
+        neic_->setMinMagnitude(limits.shownMinMagnitude);
+        neic_->setMaxMagnitude(limits.shownMaxMagnitude);
+        neic_->loadUSGSGeoJSONFeed();
+        return outcome{};
+    });
+}
+
+void catalogueLoader::enqueue(const QString& catalogue, whenBusy busy, bool show,
+                              std::function<outcome()> work) {
+    if (busy == whenBusy::supersede)
+        stopLoads();
+    const quint64 id = ++lastJob_;
+    pending_.append({id, catalogue});
+    queue_->addOperation(
+        catalogue,
+        [this, id, show, work = std::move(work)](const std::atomic<bool>& cancelled) {
+            // Every download of the load gives up when the load is superseded.
+            const webFetcher::cancellationScope scope(cancelled);
+            outcome loaded = work();
+            loaded.summary = weeklySummary();
+            Q_EMIT jobDone(id, loaded, show, QPrivateSignal());
+        },
+        loadsGroup);
+    Q_EMIT loadingChanged();
+}
+
+void catalogueLoader::stopLoads() {
+    if (pending_.isEmpty())
+        return;
+    queue_->cancelOperationsOf(loadsGroup);
+    pending_.clear();
+    Q_EMIT loadingChanged();
+}
+
+void catalogueLoader::finishJob(quint64 id, const outcome& loaded, bool show) {
+    const auto wanted = std::find_if(pending_.cbegin(), pending_.cend(),
+                                     [id](const pendingLoad& p) { return p.id == id; });
+    if (wanted == pending_.cend()) {
+        qCDebug(lcController).noquote()
+            << QStringLiteral("The superseded load of the %1 has ended; its outcome is dropped.")
+                   .arg(loaded.catalogue);
+        return;
+    }
+    pending_.erase(wanted);
+    summary_ = loaded.summary;
+    if (show)
+        Q_EMIT loadFinished(loaded);
+    Q_EMIT loadingChanged();
+}
+
+QString catalogueLoader::loadingCatalogue() const {
+    return pending_.isEmpty() ? QString() : pending_.first().catalogue;
+}
+
+void catalogueLoader::startBulletin(bulletin which) {
+    queue_->addOperation(QStringLiteral("bulletin"), [this, which](const std::atomic<bool>&) {
+        const QString text =
+            which == bulletin::bigQuake ? neic_->BigQuakeMessage() : neic_->USGSMTensorMessage();
+        QMetaObject::invokeMethod(
+            this, [this, text] { Q_EMIT bulletinFinished(text); }, Qt::QueuedConnection);
+    });
 }
 
 QString catalogueLoader::cachedOriginsPath() {

@@ -4,8 +4,8 @@
 #include "seismicOrigin.h"
 #include "timeLineDates.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -19,15 +19,20 @@ class INGV_QueryController;
 class NEIC_QueryController;
 class PDE_QueryController;
 class fdsnEventQueryController;
+class serialOperationQueue;
 
-// Owns the catalogue query controllers and runs one load at a time: the catalogue a
-// data-source tag names, asked with the search limits, the list kept on disk for the next
-// start and the weekly summary.
+// Owns the catalogue query controllers and loads catalogues with them: the catalogue a
+// data-source tag names, asked with the search limits, the weekly list with its summary, the
+// bulletins, and the list kept on disk for the next start.
 //
-// Loads are synchronous, but a download turns a local event loop, so a timer or a click can
-// ask for a second load while the first waits; that one is refused rather than nested.
-class catalogueLoader {
-    Q_DECLARE_TR_FUNCTIONS(catalogueLoader)
+// Threads: the loader lives on the main thread. The windows' loads and bulletins run one at a
+// time on the loader's worker queue, and their outcomes come back to the main thread by the
+// queued signals below; while a job runs, only the worker touches the query controllers. A load
+// the user asks for supersedes the running one: it is cancelled, and its outcome is dropped
+// should it still arrive. The synchronous load() and loadWeeklyList() are for the command line
+// and for code already on a worker.
+class catalogueLoader : public QObject {
+    Q_OBJECT
 public:
     // The data-source tags of the catalogues (those of the catalogue table); any other tag
     // loads the USGS month feed.
@@ -55,11 +60,15 @@ public:
         originList origins;
         QString error;
         timeLineDates timeLine;
+        int tag = usgsFeedTag; // the tag asked for; the weekly list's own for the weekly list
+        QString summary;       // the weekly summary once the load is done
     };
 
     // `applicationController` is told to each query controller as its owner; `clock` is "now".
-    catalogueLoader(QObject* applicationController, std::function<QDateTime()> clock);
-    ~catalogueLoader();
+    catalogueLoader(QObject* applicationController, std::function<QDateTime()> clock,
+                    QObject* parent = nullptr);
+    // Cancels what runs in the background and waits for it to give up.
+    ~catalogueLoader() override;
     catalogueLoader(const catalogueLoader&) = delete;
     catalogueLoader& operator=(const catalogueLoader&) = delete;
 
@@ -73,17 +82,39 @@ public:
     fdsnEventQueryController* emscFdsnQueryController() const { return emscFdsn_.get(); }
     fdsnEventQueryController* ingvFdsnQueryController() const { return ingvFdsn_.get(); }
 
-    bool isLoading() const { return loading_; }
-    // The catalogue of `tag`; none when a load already runs.
-    std::optional<outcome> load(int tag, const searchLimits& limits);
-    // The USGS weekly list, which keeps the time line's dates; none when a load already runs.
-    std::optional<outcome> loadWeeklyList(const searchLimits& limits);
+    // --- on the caller's thread
+    // The catalogue of `tag`.
+    outcome load(int tag, const searchLimits& limits);
+    // The USGS weekly list, which keeps the time line's dates.
+    outcome loadWeeklyList(const searchLimits& limits);
+
+    // --- in the background; each outcome arrives by loadFinished
+    // How a new load meets those already asked for.
+    enum class whenBusy {
+        supersede, // the user's: the running and waiting loads are cancelled
+        queue      // start-up's: it runs after them
+    };
+    void startLoad(int tag, const searchLimits& limits, whenBusy busy = whenBusy::supersede);
+    void startWeeklyList(const searchLimits& limits, whenBusy busy = whenBusy::supersede);
+    // The month feed once, its list unused: the detail documents it fetches are kept for the
+    // load that follows.
+    void startFeedWarmUp(const searchLimits& limits);
+    // Cancels every load; none of their outcomes arrives.
+    void stopLoads();
+    bool isLoading() const { return !pending_.isEmpty(); }
+    // The catalogue of the load that runs (or is the next to), null text when none.
+    QString loadingCatalogue() const;
+    // The USGS bulletin pages, as plain text (empty when the page cannot be had); they never
+    // cancel a load nor are cancelled by one. The text arrives by bulletinFinished.
+    enum class bulletin { bigQuake, momentTensors };
+    void startBulletin(bulletin which);
     // The span of a list shown as if a load of `tag` had brought it: the USGS month feed's last
     // 30 days, or (for any other tag, a file's -1 included) from the oldest to the newest origin
     // of `newestFirst`.
     static timeLineDates spanOfList(int tag, const originList& newestFirst, const QDateTime& now);
-    // The weekly summary, always the USGS list's whichever catalogue was loaded last.
-    QString summaryText() const;
+    // The weekly summary, always the USGS list's whichever catalogue was loaded last (as of the
+    // last outcome).
+    QString summaryText() const { return summary_; }
 
     // The last list a load brought, kept on disk for the next start, with its catalogue tag
     // and the time it was loaded.
@@ -97,7 +128,21 @@ public:
     static std::optional<cachedOrigins> readCachedOrigins();
     static void writeCachedOrigins(const originList& origins, int tag, const QDateTime& loadedAt);
 
+Q_SIGNALS:
+    // A load's outcome, on the main thread; a superseded or stopped load sends none.
+    void loadFinished(const catalogueLoader::outcome& loaded);
+    // isLoading() or loadingCatalogue() changed.
+    void loadingChanged();
+    void bulletinFinished(const QString& text);
+    // From the worker to the main thread only (queued): job `id` is done.
+    void jobDone(quint64 id, const catalogueLoader::outcome& loaded, bool show, QPrivateSignal);
+
 private:
+    // Queues `work` as load job of `catalogue`; its outcome is shown when `show`.
+    void enqueue(const QString& catalogue, whenBusy busy, bool show, std::function<outcome()> work);
+    void finishJob(quint64 id, const outcome& loaded, bool show);
+    QString weeklySummary() const;
+
     // How a catalogue is asked: its displays' magnitudes for the feeds and lists, the search
     // tab for the searches.
     enum class request { monthFeed, list, boxSearch, ringSearch };
@@ -123,5 +168,16 @@ private:
     std::unique_ptr<fdsnEventQueryController> emscFdsn_;
     std::unique_ptr<fdsnEventQueryController> ingvFdsn_;
     std::function<QDateTime()> clock_;
-    bool loading_ = false;
+    QString summary_;
+    // The load jobs whose outcomes are still wanted, in the order they run.
+    struct pendingLoad {
+        quint64 id;
+        QString catalogue;
+    };
+    QList<pendingLoad> pending_;
+    quint64 lastJob_ = 0;
+    // Declared last, so that it is gone (its worker stopped) before the controllers go.
+    std::unique_ptr<serialOperationQueue> queue_;
 };
+
+Q_DECLARE_METATYPE(catalogueLoader::outcome)

@@ -19,9 +19,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QSettings>
+#include <QTableView>
 #include <QUrl>
 
 namespace {
@@ -93,6 +96,35 @@ mainWindows::mainWindows()
     latestEventLabel_ = new QLabel(mainWindow_.get());
     latestEventLabel_->setObjectName(QStringLiteral("latestEventLabel"));
     main_->statusBar->addPermanentWidget(latestEventLabel_);
+    auto* busy = new QProgressBar(mainWindow_.get());
+    busy->setObjectName(QStringLiteral("loadingBar"));
+    busy->setRange(0, 0); // turns without an end
+    busy->setTextVisible(false);
+    busy->setMaximumSize(80, 12);
+    loadingBar_ = busy;
+    loadingLabel_ = new QLabel(mainWindow_.get());
+    loadingLabel_->setObjectName(QStringLiteral("loadingLabel"));
+    main_->statusBar->insertPermanentWidget(0, loadingBar_);
+    main_->statusBar->insertPermanentWidget(0, loadingLabel_);
+    // The status bar's texts may be cut rather than widen the window, so that neither a load
+    // nor a new latest event changes the window's least size.
+    for (QLabel* label : {latestEventLabel_, loadingLabel_})
+        label->setMinimumWidth(1);
+    for (QWidget* busyWidget : {loadingBar_, static_cast<QWidget*>(loadingLabel_),
+                                static_cast<QWidget*>(main_->networkProgressIndicator)}) {
+        QSizePolicy policy = busyWidget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        busyWidget->setSizePolicy(policy);
+    }
+    // Likewise *Reload* is as wide as *Stop*, whichever it reads.
+    QPushButton* reload = main_->neicButton;
+    int widest = 0;
+    for (const QString& title : {tr("Reload"), tr("Stop")}) {
+        reload->setText(title);
+        widest = std::max(widest, reload->sizeHint().width());
+    }
+    reload->setMinimumWidth(widest);
+    showLoading(QString());
 
     setMenuTags();
     connectWindowActions();
@@ -160,6 +192,37 @@ void mainWindows::connectWindowActions() {
                                               ui.searchNearAction});
 }
 
+void mainWindows::showLoading(const QString& catalogue) {
+    const bool loading = !catalogue.isNull();
+    loadingLabel_->setText(loading ? tr("Loading the %1…").arg(catalogue) : QString());
+    loadingLabel_->setVisible(loading);
+    loadingBar_->setVisible(loading);
+    main_->networkProgressIndicator->setVisible(loading);
+    main_->neicButton->setText(loading ? tr("Stop") : tr("Reload"));
+    main_->neicButton->setToolTip(loading ? tr("Stops loading the %1").arg(catalogue)
+                                          : tr("Loads the chosen catalogue again"));
+}
+
+bool mainWindows::showsLoading() const {
+    return !loadingLabel_->isHidden();
+}
+
+void mainWindows::enableEventActionsWithSelection(QTableView* table) {
+    Ui::mainWindow& ui = *main_;
+    const QList<QAction*> actions = {ui.eventPageAction, ui.eventMapAction, ui.newsSearchAction,
+                                     ui.cmtSearchAction, ui.searchNearAction};
+    auto follow = [table, actions] {
+        const bool selected = table->selectionModel() && table->selectionModel()->hasSelection();
+        for (QAction* action : actions)
+            action->setEnabled(selected);
+    };
+    // A new list may take the selection away without a word from the selection model.
+    QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, table,
+                     follow);
+    QObject::connect(table->model(), &QAbstractItemModel::modelReset, table, follow);
+    follow();
+}
+
 // Every control and menu item that asks the controller for something; the windows' own
 // menu is wired above, and the browsers wire their own controls.
 void mainWindows::connectTo(OrrelinController& c) {
@@ -168,7 +231,13 @@ void mainWindows::connectTo(OrrelinController& c) {
     using oc = OrrelinController;
     auto loadFrom = [&c](QObject* sender) { return [&c, sender] { c.loadEQInfo(sender); }; };
     QObject::connect(ui.dataSourcePopup, &QComboBox::activated, &c, loadFrom(ui.dataSourcePopup));
-    QObject::connect(ui.neicButton, &QPushButton::clicked, &c, loadFrom(ui.dataSourcePopup));
+    // *Reload* reads *Stop* while a load runs.
+    QObject::connect(ui.neicButton, &QPushButton::clicked, &c, [this, &c, &ui] {
+        if (showsLoading())
+            c.stopLoading();
+        else
+            c.loadEQInfo(ui.dataSourcePopup);
+    });
     QObject::connect(ui.refreshAction, &QAction::triggered, &c, loadFrom(ui.dataSourcePopup));
     QObject::connect(search.pdeSearchButton, &QPushButton::clicked, &c,
                      loadFrom(search.pdeSearchButton));

@@ -78,6 +78,12 @@ public:
     static void layOutEventTable(QTableView* table, const QStringList& identifiers);
     // The auto-update button's title and the monitor indicator, for auto-update on or off.
     void showAutoUpdate(bool running);
+    // While `catalogue` loads (null text: nothing loads), the status bar's busy indicator
+    // names it, the spinner turns and *Reload* reads *Stop*.
+    void showLoading(const QString& catalogue);
+    bool showsLoading() const;
+    // The selected event's actions are enabled only while a row of `table` is selected.
+    void enableEventActionsWithSelection(QTableView* table);
     void showAboutTheData();
 
     // The float value of a field's text: its leading number ("12 h" is 12), 0 when it has none.
@@ -111,4 +117,6 @@ private:
     std::unique_ptr<QWidget> eventListWindow_, preferencesWindow_, alertWindow_, aboutWindow_,
         browserWindow_, twitterBrowserWindow_;
     QLabel* latestEventLabel_ = nullptr; // in the status bar
+    QLabel* loadingLabel_ = nullptr;     // in the status bar while a load runs
+    QWidget* loadingBar_ = nullptr;      // beside it, a busy indicator
 };

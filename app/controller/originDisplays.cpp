@@ -6,6 +6,7 @@
 #include "lenientNumbers.h"
 #include "mapColorLists.h"
 #include "mapFeeding.h"
+#include "originStore.h"
 #include "plateBoundaryController.h"
 #include "quorvelLogging.h"
 #include "userDefaults.h"
@@ -55,14 +56,30 @@ std::optional<QPointF> originDisplays::homeLocation() {
 }
 
 originDisplays::originDisplays(geoMapView& map, QVRStemTimeLineView& timeLine,
-                               const originList& all, const originList& visible,
+                               const originStore& origins,
                                std::function<displaySettings()> settings)
     : map_(map)
     , timeLine_(timeLine)
-    , all_(all)
-    , visible_(visible)
+    , origins_(origins)
     , settings_(std::move(settings)) {
     map_.installEventFilter(this);
+    connect(&origins, &originStore::visibleOriginsChanged, this,
+            &originDisplays::showVisibleOrigins);
+}
+
+const originList& originDisplays::allSeismicOrigins() {
+    return origins_.allOrigins();
+}
+
+void originDisplays::showVisibleOrigins() {
+    // The rings mark the map filter's reach; no such filter, no rings.
+    if (const auto& filter = origins_.filter();
+        filter && filter->what == originStore::clickFilter::kind::distance)
+        showDistanceRings(filter->lonLat, filter->radiusKm);
+    else
+        clearDistanceRings();
+    createMapPoints();
+    updateDisplays();
 }
 
 originDisplays::~originDisplays() = default;
@@ -101,7 +118,8 @@ void originDisplays::createMapPoints() {
     timeLine_.eventsDidChange();
     const displaySettings s = settings_();
     applySymbolColors(s);
-    if (visible_.isEmpty())
+    const originList& visible = origins_.visibleOrigins();
+    if (visible.isEmpty())
         return;
     geoMapView::pointList& points = map_.thePoints();
     points.clear();
@@ -109,8 +127,8 @@ void originDisplays::createMapPoints() {
     const double unit = mapFeeding::timeUnitSeconds(s.timeUnitIndex);
     const QDateTime t = now();
     // Oldest first, so that the newest symbols are painted on top.
-    for (qsizetype i = visible_.size() - 1; i >= 0; --i) {
-        const auto& origin = visible_.at(i);
+    for (qsizetype i = visible.size() - 1; i >= 0; --i) {
+        const auto& origin = visible.at(i);
         auto point = mapFeeding::mapPointForOrigin(*origin, s.symbolScale, t, unit, s.recentCutoff,
                                                    s.olderCutoff);
         if (s.colorByDepth)
@@ -192,13 +210,14 @@ QVariantMap originDisplays::communicateColorDisplayTimeInfo() const {
 }
 
 int originDisplays::countOfVisibleEvents() {
-    return int(visible_.size());
+    return int(origins_.visibleOrigins().size());
 }
 
 std::shared_ptr<seismicOrigin> originDisplays::visibleOriginAtIndex(int index) {
-    if (index < 0 || index >= visible_.size())
+    const originList& visible = origins_.visibleOrigins();
+    if (index < 0 || index >= visible.size())
         return nullptr;
-    return visible_.at(index);
+    return visible.at(index);
 }
 
 void originDisplays::communicateMapRect() {

@@ -17,6 +17,7 @@
 
 class QVRStemTimeLineView;
 class geoMapView;
+class originStore;
 class plateBoundaryController;
 
 // Turns the visible origins and the display settings into what the map and the time line
@@ -45,10 +46,10 @@ public:
     // map on the whole globe from 0° to 360°.
     static displaySettings defaultSettings();
 
-    // `all` and `visible` are the lists the displays show, kept by the caller; `settings` is
-    // read whenever the displays are fed, so that they follow the fields as they stand.
-    originDisplays(geoMapView& map, QVRStemTimeLineView& timeLine, const originList& all,
-                   const originList& visible, std::function<displaySettings()> settings);
+    // The displays show the origins of `origins` and follow its changes; `settings` is read
+    // whenever the displays are fed, so that they follow the fields as they stand.
+    originDisplays(geoMapView& map, QVRStemTimeLineView& timeLine, const originStore& origins,
+                   std::function<displaySettings()> settings);
     ~originDisplays() override;
 
     // "Now" for ages; the wall clock unless the caller fixes it.
@@ -85,7 +86,7 @@ public:
     // --- the time line's source
     int countOfVisibleEvents() override;
     std::shared_ptr<seismicOrigin> visibleOriginAtIndex(int index) override;
-    const originList& allSeismicOrigins() override { return all_; }
+    const originList& allSeismicOrigins() override;
     void communicateMapRect() override;
     void communicateMinDisplayMagnitude() override;
 
@@ -93,11 +94,12 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     QDateTime now() const { return clock_(); }
     void applySymbolColors(const displaySettings& s);
+    // The visible origins changed: symbols, the filter's rings and both views again.
+    void showVisibleOrigins();
 
     geoMapView& map_;
     QVRStemTimeLineView& timeLine_;
-    const originList& all_;
-    const originList& visible_;
+    const originStore& origins_;
     std::function<displaySettings()> settings_;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
     std::unique_ptr<plateBoundaryController> plates_;

@@ -6,7 +6,6 @@
 #include "quorvelLogging.h"
 #include "serviceEndpoints.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,7 +18,6 @@
 #include <array>
 #include <cmath>
 #include <string_view>
-#include <thread>
 
 namespace {
 
@@ -272,20 +270,8 @@ originList NEIC_QueryController::loadUSGSGeoJSONFeed() {
     loadDeadline_ = QDeadlineTimer(downloadTimeoutMs());
     const webFetcher::result r = download(geoJSONFeedURL());
     originList origins;
-    if (r.ok()) {
-        // A month of events takes longer to read than a frame lasts, so it is read on a worker
-        // while the window goes on painting (user input held back, as during the download).
-        std::optional<QVRResult<parsedOrigins>> all;
-        QEventLoop loop;
-        std::thread reader([&] {
-            all = readUSGSGeoJSONFeed(*r);
-            QMetaObject::invokeMethod(
-                &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-        });
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        reader.join();
-        origins = originsOfFeed(*all, true);
-    }
+    if (r.ok())
+        origins = originsOfFeed(readUSGSGeoJSONFeed(*r), true);
     loadDeadline_.reset();
     return origins;
 }

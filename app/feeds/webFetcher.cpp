@@ -17,6 +17,8 @@ QByteArray webFetcher::defaultUserAgent() {
 
 namespace {
 
+thread_local const std::atomic<bool>* scopeCancellation = nullptr;
+
 QNetworkRequest requestFor(const QUrl& url, const webFetcher::options& how) {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, how.userAgent);
@@ -29,11 +31,28 @@ QNetworkRequest requestFor(const QUrl& url, const webFetcher::options& how) {
 
 } // namespace
 
+webFetcher::cancellationScope::cancellationScope(const std::atomic<bool>& cancelled)
+    : previous_(scopeCancellation) {
+    scopeCancellation = &cancelled;
+}
+
+webFetcher::cancellationScope::~cancellationScope() {
+    scopeCancellation = previous_;
+}
+
+webFetcher::options webFetcher::withScopeCancellation(const options& how) {
+    options watched = how;
+    if (!watched.cancelled)
+        watched.cancelled = scopeCancellation;
+    return watched;
+}
+
 webFetcher::result webFetcher::fetch(const QUrl& url) {
     return fetch(url, options{});
 }
 
-webFetcher::result webFetcher::fetch(const QUrl& url, const options& how) {
+webFetcher::result webFetcher::fetch(const QUrl& url, const options& given) {
+    const options how = withScopeCancellation(given);
     if (!url.isValid() || url.isEmpty())
         return result::failure(QStringLiteral("invalid address \"%1\"").arg(url.toString()));
     if (how.cancelled && how.cancelled->load())
@@ -109,8 +128,9 @@ webFetcher::result webFetcher::resultOf(QNetworkReply& reply, bool tooLarge, con
     return body;
 }
 
-QList<webFetcher::result> webFetcher::fetchAll(const QList<QUrl>& urls, const options& how,
+QList<webFetcher::result> webFetcher::fetchAll(const QList<QUrl>& urls, const options& given,
                                                int atOnce) {
+    const options how = withScopeCancellation(given);
     QList<result> results(urls.size(), timeOutFailure(how));
     if (urls.isEmpty())
         return results;

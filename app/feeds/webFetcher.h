@@ -13,11 +13,25 @@
 
 class QNetworkReply;
 
-// The one way Quorvel downloads: synchronous for its caller, with a time-out. While it waits,
-// a local event loop keeps windows painting and timers firing, but holds back user input, so
-// the user cannot start a second load; timer-driven work must guard against running nested.
+// The one way Quorvel downloads: synchronous for its caller, with a time-out. It waits in a
+// local event loop of its own, so it is for worker threads and the command line: the windows'
+// loads run it on a worker (serialOperationQueue) and never on the GUI thread.
 class webFetcher {
 public:
+    // While one lives, every fetch on its thread that names no flag of its own gives up when
+    // `cancelled` is raised: a worker's job makes one, and all the downloads its parsers start
+    // end with it, however deep they are made.
+    class cancellationScope {
+    public:
+        explicit cancellationScope(const std::atomic<bool>& cancelled);
+        ~cancellationScope();
+        cancellationScope(const cancellationScope&) = delete;
+        cancellationScope& operator=(const cancellationScope&) = delete;
+
+    private:
+        const std::atomic<bool>* previous_;
+    };
+
     struct options {
         int timeoutMs = 30000;
         QByteArray userAgent = defaultUserAgent();
@@ -50,6 +64,8 @@ private:
     // What a finished reply brought, once time-outs and cancellation are ruled out.
     static result resultOf(QNetworkReply& reply, bool tooLarge, const options& how);
     static result timeOutFailure(const options& how);
+    // `how`, watching the thread's cancellation scope when it names no flag of its own.
+    static options withScopeCancellation(const options& how);
     // The body length the answer announces, when it can be compared with the bytes received
     // (not for compressed answers).
     static std::optional<qint64> announcedLength(const QNetworkReply& reply);

@@ -3,11 +3,11 @@
 #include "keyedArchiver.h"
 #include "keyedUnarchiver.h"
 #include "quorvelLogging.h"
+#include "serialOperationQueue.h"
 
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
-#include <QThreadPool>
 
 #include <mutex>
 
@@ -39,14 +39,15 @@ public:
         const bool workerComing = waiting_.contains(path);
         waiting_.insert(path, std::move(j));
         if (!workerComing)
-            worker_.start([this, path] { writeNewest(path); });
+            worker_.addOperation(QStringLiteral("write %1").arg(path),
+                                 [this, path](const std::atomic<bool>&) { writeNewest(path); });
     }
 
-    void waitForAll() { worker_.waitForDone(); }
+    void waitForAll() { worker_.waitForAllOperations(); }
 
 private:
-    backgroundWrites() { worker_.setMaxThreadCount(1); }
-    ~backgroundWrites() { worker_.waitForDone(); }
+    backgroundWrites() = default;
+    ~backgroundWrites() { worker_.waitForAllOperations(); }
 
     void writeNewest(const QString& path) {
         job j;
@@ -59,7 +60,7 @@ private:
             j.done(written);
     }
 
-    QThreadPool worker_;
+    serialOperationQueue worker_{[] {}};
     std::mutex mutex_;
     QHash<QString, job> waiting_;
 };

@@ -2,6 +2,9 @@
 
 #include "QVRDateFormatter.h"
 #include "lenientNumbers.h"
+#include "originStore.h"
+
+#include <QHash>
 
 #include <algorithm>
 
@@ -50,6 +53,23 @@ originTableModel::originTableModel(originList* origins, columnRules rules, QObje
     , rules_(rules)
     , columnIdentifiers_(defaultIdentifiers) {}
 
+originTableModel::originTableModel(originStore& store, columnRules rules, QObject* parent)
+    : originTableModel(&storeRows_, rules, parent) {
+    store_ = &store;
+    connect(&store, &originStore::visibleOriginsChanged, this,
+            &originTableModel::takeVisibleOrigins);
+    takeVisibleOrigins();
+}
+
+void originTableModel::takeVisibleOrigins() {
+    beginResetModel();
+    storeRows_ = store_->visibleOrigins();
+    // The order the user chose stays for every new list.
+    if (indicatorColumn_ >= 0 && sortRows())
+        store_->reorderVisibleOrigins(storeRows_);
+    endResetModel();
+}
+
 void originTableModel::setColumnIdentifiers(const QStringList& identifiers) {
     beginResetModel();
     columnIdentifiers_ = identifiers;
@@ -59,6 +79,10 @@ void originTableModel::setColumnIdentifiers(const QStringList& identifiers) {
 
 int originTableModel::numberOfRows() const {
     return origins_ ? int(origins_->size()) : 0;
+}
+
+std::shared_ptr<seismicOrigin> originTableModel::originAt(int row) const {
+    return origins_ && row >= 0 && row < origins_->size() ? origins_->at(row) : nullptr;
 }
 
 QString originTableModel::cellText(const QString& columnIdentifier, int row) const {
@@ -117,25 +141,49 @@ void originTableModel::mouseDownInHeader(int column) {
     if (column < 0 || column >= columnIdentifiers_.size())
         return;
     const bool wasAscending = indicatorColumn_ == column && indicatorAscending_;
-
-    if (const comparison compare = orderingOf(leadingInt(columnIdentifiers_.at(column)));
-        compare && origins_) {
-        // Equal rows keep their order, so a second key survives a sort by the first.
-        Q_EMIT layoutAboutToBeChanged();
-        if (wasAscending)
-            std::stable_sort(
-                origins_->begin(), origins_->end(),
-                [compare](const auto& a, const auto& b) { return ((*a).*compare)(*b) > 0; });
-        else
-            std::stable_sort(
-                origins_->begin(), origins_->end(),
-                [compare](const auto& a, const auto& b) { return ((*a).*compare)(*b) < 0; });
-        Q_EMIT layoutChanged();
-    }
-
     indicatorColumn_ = column;
     indicatorAscending_ = !wasAscending;
+
+    // Rows that move take their persistent indexes (and so the selection) with them.
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QList<std::shared_ptr<seismicOrigin>> originsBefore;
+    originsBefore.reserve(before.size());
+    for (const QModelIndex& index : before)
+        originsBefore.append(originAt(index.row()));
+    if (sortRows()) {
+        QHash<const seismicOrigin*, int> rowOf;
+        for (int row = 0; row < numberOfRows(); ++row)
+            rowOf.insert(origins_->at(row).get(), row);
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (qsizetype i = 0; i < before.size(); ++i)
+            after.append(index(rowOf.value(originsBefore.at(i).get(), before.at(i).row()),
+                               before.at(i).column()));
+        changePersistentIndexList(before, after);
+        if (store_)
+            store_->reorderVisibleOrigins(storeRows_);
+    }
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     Q_EMIT sortIndicatorChanged();
+}
+
+bool originTableModel::sortRows() {
+    if (!origins_ || indicatorColumn_ < 0 || indicatorColumn_ >= columnIdentifiers_.size())
+        return false;
+    const comparison compare = orderingOf(leadingInt(columnIdentifiers_.at(indicatorColumn_)));
+    if (!compare)
+        return false;
+    // Equal rows keep their order, so a second key survives a sort by the first.
+    if (indicatorAscending_)
+        std::stable_sort(
+            origins_->begin(), origins_->end(),
+            [compare](const auto& a, const auto& b) { return ((*a).*compare)(*b) < 0; });
+    else
+        std::stable_sort(
+            origins_->begin(), origins_->end(),
+            [compare](const auto& a, const auto& b) { return ((*a).*compare)(*b) > 0; });
+    return true;
 }
 
 void originTableModel::clearSortIndicators() {
@@ -145,6 +193,10 @@ void originTableModel::clearSortIndicators() {
 }
 
 void originTableModel::reloadData() {
+    if (store_) {
+        takeVisibleOrigins();
+        return;
+    }
     beginResetModel();
     endResetModel();
 }

@@ -2,6 +2,8 @@
 
 #include "seismicOrigin.h"
 
+class originStore;
+
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -11,7 +13,11 @@
 //   7 location contributor  8 event id  9 region  10 age;  any other identifier shows "NA".
 // A click on a column header sorts the list in place by that column (ascending first, then
 // alternating) and moves the sort indicator; columns without an ordering only flip the
-// indicator. The model does not own the list: it sorts and shows the list its owner keeps.
+// indicator. Rows that move keep their persistent indexes, so a selection follows its origin.
+//
+// The model shows either a list its owner keeps and sorts that list in place, or the visible
+// origins of an origin store: then it follows the store, keeps the chosen sort order for every
+// new list, and hands the sorted order back to the store.
 // originTableViewLink (windows/) puts it in a table and shows the indicator in its header.
 class originTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -25,12 +31,15 @@ public:
 
     explicit originTableModel(originList* origins, QObject* parent = nullptr);
     originTableModel(originList* origins, columnRules rules, QObject* parent = nullptr);
+    originTableModel(originStore& store, columnRules rules, QObject* parent = nullptr);
 
     // One identifier per column; by default "1" to "10".
     const QStringList& columnIdentifiers() const { return columnIdentifiers_; }
     void setColumnIdentifiers(const QStringList& identifiers);
 
     int numberOfRows() const;
+    // The origin of `row`, or none.
+    std::shared_ptr<seismicOrigin> originAt(int row) const;
     // The text of the cell in the column named `columnIdentifier`.
     QString cellText(const QString& columnIdentifier, int row) const;
 
@@ -57,8 +66,15 @@ Q_SIGNALS:
 private:
     using comparison = int (seismicOrigin::*)(const seismicOrigin&) const;
     comparison orderingOf(int identifier) const;
+    // Sorts the rows by the indicator's column and direction; false when that column has no
+    // ordering.
+    bool sortRows();
+    // The store's visible origins, in the kept sort order.
+    void takeVisibleOrigins();
 
     originList* origins_;
+    originStore* store_ = nullptr;
+    originList storeRows_; // the rows shown for a store
     columnRules rules_;
     QStringList columnIdentifiers_;
     int indicatorColumn_ = -1;

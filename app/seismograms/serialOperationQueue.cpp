@@ -16,17 +16,19 @@ serialOperationQueue::~serialOperationQueue() {
             running_->cancelled = true;
     }
     wake_.notify_all();
+    idle_.notify_all();
     if (thread_)
         thread_->wait();
 }
 
-void serialOperationQueue::addOperation(const QString& name, work operation) {
+void serialOperationQueue::addOperation(const QString& name, work operation, const QString& group) {
     {
         const std::lock_guard lock(mutex_);
         if (stopping_)
             return;
         auto op = std::make_unique<serialOperationQueue::operation>();
         op->name = name;
+        op->group = group;
         op->run = std::move(operation);
         waiting_.push_back(std::move(op));
         if (!thread_) {
@@ -48,8 +50,31 @@ void serialOperationQueue::cancelAllOperations() {
         if (running_)
             running_->cancelled = true;
     }
-    if (changed)
+    if (changed) {
+        idle_.notify_all();
         operationsChanged_();
+    }
+}
+
+void serialOperationQueue::cancelOperationsOf(const QString& group) {
+    bool changed = false;
+    {
+        const std::lock_guard lock(mutex_);
+        const auto before = waiting_.size();
+        std::erase_if(waiting_, [&group](const auto& op) { return op->group == group; });
+        changed = waiting_.size() != before;
+        if (running_ && running_->group == group)
+            running_->cancelled = true;
+    }
+    if (changed) {
+        idle_.notify_all();
+        operationsChanged_();
+    }
+}
+
+void serialOperationQueue::waitForAllOperations() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return stopping_ || (!running_ && waiting_.empty()); });
 }
 
 QStringList serialOperationQueue::operations() const {
@@ -84,6 +109,7 @@ void serialOperationQueue::runOperations() {
             running_ = nullptr;
             report = !stopping_;
         }
+        idle_.notify_all();
         current.reset();
         if (report)
             operationsChanged_();

@@ -17,7 +17,12 @@ class QThread;
 // it has an event dispatcher, so an operation may turn a local event loop (a download does).
 //
 // Operations cannot be stopped from outside: cancelling drops the waiting ones and raises the
-// running one's flag, which the operation is expected to watch and give up on.
+// running one's flag, which the operation is expected to watch and give up on. Operations may
+// belong to a group, so that one kind of work can be cancelled while another goes on.
+//
+// This is the program's one way to run work in the background: catalogue loads and bulletins,
+// seismogram downloads, and the kept list's read and write each have a queue of this type,
+// and hand their results to the main thread by queued signal or call.
 class serialOperationQueue {
 public:
     // The work of one operation; `cancelled` is raised when it should stop early.
@@ -33,16 +38,22 @@ public:
     serialOperationQueue(const serialOperationQueue&) = delete;
     serialOperationQueue& operator=(const serialOperationQueue&) = delete;
 
-    // `name` says what the operation does, for operations().
-    void addOperation(const QString& name, work operation);
+    // `name` says what the operation does, for operations(); `group` is what
+    // cancelOperationsOf() names.
+    void addOperation(const QString& name, work operation, const QString& group = QString());
     // Drops the waiting operations and asks the running one to stop.
     void cancelAllOperations();
+    // The same for the operations of `group` only.
+    void cancelOperationsOf(const QString& group);
+    // Blocks until every operation added so far has run (or was dropped).
+    void waitForAllOperations();
     // The names of the running operation and of those waiting, in the order they run.
     QStringList operations() const;
 
 private:
     struct operation {
         QString name;
+        QString group;
         work run;
         std::atomic<bool> cancelled{false};
     };
@@ -52,6 +63,7 @@ private:
     std::function<void()> operationsChanged_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
+    std::condition_variable idle_; // no operation running or waiting
     std::deque<std::unique_ptr<operation>> waiting_;
     // Owned by the worker while it runs; only its flag and name are touched from outside.
     operation* running_ = nullptr;

@@ -7,6 +7,7 @@
 #include "alerts/earthquakeAlerts.h"
 #include "applicationDefaults.h"
 #include "eventFilters.h"
+#include "finishLoads.h"
 #include "fixtureServer.h"
 #include "qtPrinters.h"
 #include "scopedEnvironment.h"
@@ -324,6 +325,7 @@ TEST_F(alertsTest, TheProgramAlertsAfterEachLoadThatSucceeds) {
     auto notifications = notifier->notifications;
     c->alerts().setNotifier(std::move(notifier));
     c->awakeFromNib();
+    finishLoads(*c);
 
     // Oldest first: the one near home, then the strong one off Honshu, named as on the map.
     ASSERT_EQ(notifications->size(), 2);
@@ -349,6 +351,7 @@ TEST_F(alertsTest, TheProgramAlertsAfterEachLoadThatSucceeds) {
                                            {"us2", 4.6, 36.0, 140.0, 2400}}),
                                 "application/json"});
     c->loadEQInfo(nullptr);
+    finishLoads(*c);
     ASSERT_EQ(notifications->size(), 3);
     EXPECT_TRUE(notifications->at(2).title.startsWith(QStringLiteral("M 6.0 – ")));
     EXPECT_TRUE(c->mainWindow()->statusBar()->currentMessage().startsWith(
@@ -357,6 +360,7 @@ TEST_F(alertsTest, TheProgramAlertsAfterEachLoadThatSucceeds) {
     // A failed load alerts for nothing, whatever it kept.
     server.setAnswer(feedPath, {500, "down", "text/plain"});
     c->loadEQInfo(nullptr);
+    finishLoads(*c);
     EXPECT_EQ(notifications->size(), 3);
 
     // The next start shows the kept list without alerts and its load repeats none.

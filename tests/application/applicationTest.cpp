@@ -5,13 +5,17 @@
 #include "OrrelinController.h"
 #include "QVRStemTimeLineView.h"
 #include "catalogueLoader.h"
+#include "finishLoads.h"
 #include "fixtureServer.h"
 #include "geoMapView.h"
 #include "logCapture.h"
+#include "mainWindows.h"
 #include "originDisplays.h"
+#include "originStore.h"
 #include "originTableModel.h"
 #include "qtPrinters.h"
 #include "scopedEnvironment.h"
+#include "statisticsWindowController.h"
 #include "userDefaults.h"
 #include "webViewHolder.h"
 
@@ -22,7 +26,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -32,6 +38,7 @@
 #include <QOpenGLContext>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -108,6 +115,7 @@ protected:
         controller->mainWindow()->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(controller->mainWindow()));
         controller->awakeFromNib();
+        finishLoads(*controller);
         // Lay out and paint once, as the screen would, so views know their plot areas.
         controller->topoMapView()->grab();
         controller->timeLineView()->grab();
@@ -272,69 +280,147 @@ TEST_F(applicationTest, AutoUpdateReloadsTheFeedAndAManualLoadStopsIt) {
     EXPECT_EQ(c->allSeismicOrigins().size(), 4);
 
     // A load the user starts stops it.
+    finishLoads(*c);
     ui.dataSourcePopup->setCurrentIndex(0);
     QTest::mouseClick(ui.neicButton, Qt::LeftButton);
     EXPECT_EQ(c->theTimer(), nullptr);
     EXPECT_EQ(ui.autoUpdateButton->text(), QStringLiteral("Start"));
     EXPECT_FALSE(ui.monitorIndicatorTField->isVisible());
+    finishLoads(*c);
     const int afterStop = feedRequests();
     QTest::qWait(1500);
     EXPECT_EQ(feedRequests(), afterStop);
 }
 
-TEST_F(applicationTest, ALoadAskedForDuringALoadSaysWhyItDoesNotRun) {
+TEST_F(applicationTest, ALoadTheUserAsksForSupersedesTheOneThatRuns) {
     auto c = launch();
     Ui::mainWindow& ui = c->mainInterface();
-    // The feed stalls until the (short) time-out; meanwhile the user asks for a reload and
-    // the auto-update timer ticks.
-    c->neicQueryController()->setDownloadTimeoutMs(500);
-    server.setAnswer(feedPath,
-                     {200, monthFeed(), "application/json", fixtureServer::behaviour::stall});
-    QString duringLoad;
-    int requestsDuringLoad = -1;
-    QTimer::singleShot(0, c.get(), [&] {
-        const int before = feedRequests();
-        c->update(); // a timer tick: skipped quietly
-        EXPECT_NE(c->mainWindow()->statusBar()->currentMessage(),
-                  QStringLiteral("A load is already running"));
-        c->loadEQInfo(ui.dataSourcePopup);
-        duringLoad = c->mainWindow()->statusBar()->currentMessage();
-        requestsDuringLoad = feedRequests() - before;
-    });
-    c->loadEQInfo(ui.dataSourcePopup);
-    EXPECT_EQ(duringLoad, QStringLiteral("A load is already running"));
-    EXPECT_EQ(requestsDuringLoad, 0);
-    EXPECT_FALSE(c->isLoading());
+    QStringList shownLists;
+    QObject::connect(&c->origins(), &originStore::originsReplaced, c.get(),
+                     [&] { shownLists << ids(c->allSeismicOrigins()).join(u','); });
 
-    // The guard is down after the time-out: the next load runs and says how it went.
-    server.setAnswer(feedPath, {200, monthFeed(), "application/json"});
-    const int before = feedRequests();
+    // The first answer waits at the server; meanwhile the window says what loads, and
+    // *Reload* reads *Stop*.
+    server.setAnswer(feedPath,
+                     {200, monthFeed(), "application/json", fixtureServer::behaviour::held});
     c->loadEQInfo(ui.dataSourcePopup);
-    EXPECT_EQ(feedRequests(), before + 1);
-    EXPECT_EQ(c->allSeismicOrigins().size(), 4);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.heldRequests() == 1; }, 60000));
+    EXPECT_TRUE(c->isLoading());
+    EXPECT_EQ(ui.neicButton->text(), QStringLiteral("Stop"));
+    const auto* busy = c->mainWindow()->findChild<QLabel*>(QStringLiteral("loadingLabel"));
+    ASSERT_NE(busy, nullptr);
+    EXPECT_TRUE(busy->isVisible());
+    EXPECT_EQ(busy->text(), QStringLiteral("Loading the USGS feed…"));
+
+    // A timer tick meanwhile is skipped quietly.
+    const int before = feedRequests();
+    c->update();
+    EXPECT_EQ(feedRequests(), before);
+
+    // The user asks again, for a feed that now holds one event only; then the first answer
+    // comes after all.
+    QJsonDocument one = QJsonDocument::fromJson(monthFeed());
+    QJsonObject collection = one.object();
+    collection[QStringLiteral("features")] =
+        QJsonArray{collection[QStringLiteral("features")].toArray().at(2)};
+    server.setAnswer(feedPath, {200, QJsonDocument(collection).toJson(), "application/json"});
+    c->loadEQInfo(ui.dataSourcePopup);
+    server.releaseHeldAnswers();
+    finishLoads(*c);
+
+    // Only the second list ever reached the displays.
+    EXPECT_EQ(shownLists, QStringList({QStringLiteral("us0003")}));
+    EXPECT_EQ(ids(c->visibleSeismicOrigins()), QStringList({"us0003"}));
+    EXPECT_EQ(c->tableModel()->rowCount(), 1);
+    EXPECT_EQ(c->topoMapView()->thePoints().size(), 1);
     EXPECT_EQ(c->mainWindow()->statusBar()->currentMessage(),
-              QStringLiteral("Loaded 4 events from the USGS feed"));
+              QStringLiteral("Loaded 1 events from the USGS feed"));
+    EXPECT_EQ(ui.neicButton->text(), QStringLiteral("Reload"));
+    EXPECT_FALSE(busy->isVisible());
+
+    // *Stop* ends a load, and the list shown stays.
+    server.setAnswer(feedPath,
+                     {200, monthFeed(), "application/json", fixtureServer::behaviour::held});
+    QTest::mouseClick(ui.neicButton, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.heldRequests() == 1; }, 60000));
+    EXPECT_EQ(ui.neicButton->text(), QStringLiteral("Stop"));
+    QTest::mouseClick(ui.neicButton, Qt::LeftButton);
+    EXPECT_FALSE(c->isLoading());
+    EXPECT_EQ(ui.neicButton->text(), QStringLiteral("Reload"));
+    EXPECT_EQ(c->mainWindow()->statusBar()->currentMessage(),
+              QStringLiteral("Stopped loading the USGS feed"));
+    server.releaseHeldAnswers();
+    EXPECT_EQ(ids(c->visibleSeismicOrigins()), QStringList({"us0003"}));
 }
 
-TEST_F(applicationTest, AFailedLoadKeepsTheMapAndSaysSoInTheStatusBar) {
+TEST_F(applicationTest, TheWindowTakesInputWhileTheNetworkStallsAtStartUp) {
+    // Every answer waits at the server until the test lets it go.
+    server.setAnswer(feedPath,
+                     {200, monthFeed(), "application/json", fixtureServer::behaviour::held});
+    QFile week(QStringLiteral(QUORVEL_TEST_DATA) +
+               QStringLiteral("/feeds/joannecheng_1.0_week_20160211.csv"));
+    ASSERT_TRUE(week.open(QIODevice::ReadOnly));
+    server.setAnswer(weekPath, {200, week.readAll(), "text/plain", fixtureServer::behaviour::held});
+    auto c = std::make_unique<OrrelinController>();
+    c->setClock([] { return fixedNow; });
+    c->mainWindow()->show();
+    c->mainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(c->mainWindow()));
+    c->awakeFromNib();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.heldRequests() == 1; }, 60000));
+    EXPECT_TRUE(c->isLoading());
+
+    // Meanwhile the keyboard works: Ctrl+L opens the event list, and a field takes typing.
+    QTest::keyClick(c->mainWindow(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(c->eventListWindow()->isVisible());
+    QLineEdit* distance = c->mainInterface().filterDistanceTField;
+    distance->selectAll();
+    QTest::keyClicks(distance, QStringLiteral("250"));
+    EXPECT_EQ(distance->text(), QStringLiteral("250"));
+    EXPECT_TRUE(c->allSeismicOrigins().isEmpty());
+
+    // Then the network answers, one download after another, and the list shows.
+    while (c->isLoading()) {
+        server.releaseHeldAnswers();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return server.heldRequests() > 0 || !c->isLoading(); }, 60000));
+    }
+    EXPECT_EQ(ids(c->allSeismicOrigins()), QStringList({"us0001", "us0002", "us0003", "ci0004"}));
+    EXPECT_EQ(c->tableModel()->rowCount(), 4);
+}
+
+TEST_F(applicationTest, AFailedRefreshKeepsTheLastListEverywhere) {
     auto c = launch();
+    c->showStatisticsWindow();
     server.setAnswer(feedPath, {500, "down for maintenance"});
     logCapture log;
     c->loadEQInfo(nullptr);
+    finishLoads(*c);
     EXPECT_EQ(log.problems().size(), 1);
-    EXPECT_TRUE(c->allSeismicOrigins().isEmpty());
-    EXPECT_TRUE(c->visibleSeismicOrigins().isEmpty());
-    EXPECT_EQ(c->topoMapView()->thePoints().size(), 4); // the map keeps what it showed
+    EXPECT_EQ(ids(c->allSeismicOrigins()), QStringList({"us0001", "us0002", "us0003", "ci0004"}));
+    EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
+    EXPECT_EQ(c->topoMapView()->thePoints().size(), 4);
+    EXPECT_EQ(c->tableModel()->rowCount(), 4);
+    EXPECT_EQ(c->countOfVisibleEvents(), 4);
+    EXPECT_EQ(c->statistics()->statistics().events(), 4);
     ASSERT_TRUE(c->latestOrigin());
     EXPECT_EQ(c->latestOrigin()->eventID(), QStringLiteral("us0001"));
-    EXPECT_EQ(c->tableModel()->rowCount(), 0);
-    EXPECT_TRUE(c->mainWindow()->statusBar()->currentMessage().startsWith(
-        QStringLiteral("Could not load the USGS feed")));
+    // The list was loaded at the fixed "now".
+    EXPECT_EQ(c->mainWindow()->statusBar()->currentMessage(),
+              QStringLiteral("Could not load the USGS feed: HTTP status 500; showing the events "
+                             "loaded at 12:00"));
     EXPECT_FALSE(c->isLoading());
+
+    // Map clicks still filter the list kept.
+    geoMapView* map = c->topoMapView();
+    QTest::mouseClick(map, Qt::LeftButton, {}, widgetPoint(map, map->viewPointForLonLat(-70, -20)));
+    EXPECT_EQ(ids(c->visibleSeismicOrigins()), QStringList({"us0003"}));
+    EXPECT_EQ(c->statistics()->statistics().events(), 1);
 
     // The next good load brings everything back.
     server.setAnswer(feedPath, {200, monthFeed(), "application/json"});
     c->loadEQInfo(nullptr);
+    finishLoads(*c);
     EXPECT_EQ(c->visibleSeismicOrigins().size(), 4);
 }
 
@@ -362,9 +448,11 @@ TEST_F(applicationTest, EachDataSourceTagLoadsItsCatalogue) {
     auto lastRequest = [this] { return server.requests().last(); };
     ui.dataSourcePopup->setCurrentIndex(1);
     c->loadEQInfo(ui.dataSourcePopup);
+    finishLoads(*c);
     EXPECT_EQ(lastRequest(), QStringLiteral("/index.html"));
     ui.dataSourcePopup->setCurrentIndex(2);
     c->loadEQInfo(ui.dataSourcePopup);
+    finishLoads(*c);
     EXPECT_TRUE(lastRequest().startsWith(QStringLiteral("/Earthquake/?")))
         << lastRequest().toStdString();
 
@@ -373,14 +461,24 @@ TEST_F(applicationTest, EachDataSourceTagLoadsItsCatalogue) {
     search.northSearchlatitudeTField->setText(QStringLiteral("20"));
     search.searchTypeControl->button(1)->setChecked(true);
     c->loadEQInfo(search.fdsnSearchButton);
+    finishLoads(*c);
     EXPECT_TRUE(lastRequest().startsWith(QStringLiteral("/fdsnws/event/1/query")));
     EXPECT_TRUE(lastRequest().contains(QStringLiteral("minlat=-10.000&maxlat=20.000")))
         << lastRequest().toStdString();
+    // The search failed (404): the list shown stays, and so does its time line; a search that
+    // finds nothing (204) spans the time line over its days.
+    EXPECT_EQ(c->timeLineView()->startDate(), fixedNow.addSecs(-2592000));
+    EXPECT_EQ(c->allSeismicOrigins().size(), 4);
+    server.setAnswer(QStringLiteral("/fdsnws/event/1/query"), {204, ""});
+    c->loadEQInfo(search.fdsnSearchButton);
+    finishLoads(*c);
     EXPECT_EQ(c->timeLineView()->startDate(),
               QDateTime(QDate(2000, 1, 1), QTime(0, 0), QTimeZone::utc()));
+    EXPECT_TRUE(c->allSeismicOrigins().isEmpty());
 
     const qsizetype beforePde = server.requests().size();
     c->loadEQInfo(search.pdeSearchButton);
+    finishLoads(*c);
     EXPECT_GT(server.requests().size(), beforePde);
     EXPECT_TRUE(c->mainWindow()->statusBar()->currentMessage().contains(QStringLiteral("PDE")));
 }
@@ -403,6 +501,57 @@ TEST_F(applicationTest, SearchNearTheSelectedEventPreparesARingSearch) {
     EXPECT_EQ(c->selectedOrigin(), nullptr);
     c->loadNEICEventPage();
     EXPECT_FALSE(c->theWebView()->hasView());
+}
+
+TEST_F(applicationTest, TheSelectionFollowsItsEventThroughSortingAndReloads) {
+    scopedEnvironment events("QUORVEL_USGS_EVENT_PAGE_URL", QStringLiteral("https://events.test"));
+    auto c = launch();
+    Ui::mainWindow& ui = c->mainInterface();
+    QTableView* table = c->eventTableView();
+    // Nothing selected: the event actions are off.
+    for (QAction* action : {ui.eventPageAction, ui.eventMapAction, ui.newsSearchAction,
+                            ui.cmtSearchAction, ui.searchNearAction})
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+
+    table->selectRow(1); // us0002, M 5.0
+    EXPECT_TRUE(ui.eventPageAction->isEnabled());
+    // Magnitude, ascending: the selected event moves to row 2, and stays selected.
+    const int magnitude = int(mainWindows::eventTableColumns().indexOf(QStringLiteral("6")));
+    ASSERT_GE(magnitude, 0);
+    QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(table->horizontalHeader()->sectionViewportPosition(magnitude) + 5, 5));
+    auto magnitudes = [&] {
+        QStringList shown;
+        for (int row = 0; row < c->tableModel()->rowCount(); ++row)
+            shown << c->tableModel()->originAt(row)->eventID();
+        return shown;
+    };
+    ASSERT_EQ(magnitudes(), QStringList({"ci0004", "us0003", "us0002", "us0001"}));
+    ASSERT_TRUE(c->selectedOrigin());
+    EXPECT_EQ(c->selectedOrigin()->eventID(), QStringLiteral("us0002"));
+
+    // A reload keeps the order, its indicator and the selected event.
+    c->loadEQInfo(nullptr);
+    finishLoads(*c);
+    EXPECT_EQ(magnitudes(), QStringList({"ci0004", "us0003", "us0002", "us0001"}));
+    EXPECT_TRUE(table->horizontalHeader()->isSortIndicatorShown());
+    EXPECT_EQ(table->horizontalHeader()->sortIndicatorSection(), magnitude);
+    ASSERT_TRUE(c->selectedOrigin());
+    EXPECT_EQ(c->selectedOrigin()->eventID(), QStringLiteral("us0002"));
+    EXPECT_EQ(table->selectionModel()->selectedRows().value(0).row(), 2);
+    ui.eventPageAction->trigger();
+    EXPECT_EQ(c->theWebView()->requestedURL().toString(),
+              QStringLiteral("https://events.test/earthquakes/eventpage/us0002#summary"));
+    // The copy follows the table's order.
+    c->copyEventsToPasteBoard();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines.at(1).contains(QStringLiteral("ci0004"))) << lines.at(1).toStdString();
+
+    // A list without the event leaves nothing selected, and the actions off.
+    c->showOrigins({c->allSeismicOrigins().first()}, OrrelinController::usgsFeedTag);
+    EXPECT_EQ(c->selectedOrigin(), nullptr);
+    EXPECT_FALSE(ui.eventPageAction->isEnabled());
 }
 
 TEST_F(applicationTest, SettingsTheUserEditsAreKeptBetweenRuns) {
@@ -429,18 +578,16 @@ TEST_F(applicationTest, ATimerTickDuringALoadIsSkipped) {
     server.setAnswer(feedPath, {200, {}, "application/json", fixtureServer::behaviour::stall});
     c->neicQueryController()->setDownloadTimeoutMs(1500);
     const int before = feedRequests();
-    bool loadingWhenTicked = false;
-    // A tick arrives while the stalled download waits for its time-out.
-    QTimer::singleShot(400, c.get(), [&] {
-        loadingWhenTicked = c->isLoading();
-        c->update();
-    });
     logCapture quiet;
     c->loadEQInfo(nullptr);
-    EXPECT_TRUE(loadingWhenTicked);
+    // A tick arrives while the stalled download waits for its time-out.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return feedRequests() == before + 1; }, 60000));
+    EXPECT_TRUE(c->isLoading());
+    c->update();
+    finishLoads(*c);
     EXPECT_EQ(feedRequests(), before + 1);
-    EXPECT_FALSE(c->isLoading());
-    EXPECT_EQ(quiet.problems().size(), 1); // the time-out, once
+    EXPECT_EQ(quiet.problems().size(), 1)
+        << quiet.problems().join(u'\n').toStdString(); // the time-out, once
 }
 
 TEST_F(applicationTest, AutoUpdateStartsAtLaunchWhenTheUserAskedForIt) {
@@ -621,11 +768,10 @@ TEST_F(applicationTest, TheWindowOpensOnTheLastListAndKeepsItWhenOffline) {
     online->awakeFromNib(OrrelinController::firstLoads::deferred);
     EXPECT_TRUE(online->mainWindow()->statusBar()->currentMessage().endsWith(
         QStringLiteral("while loading")));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        online->mainWindow()->statusBar()->currentMessage().startsWith(QStringLiteral("Loaded ")),
-        60000);
-    EXPECT_EQ(online->mainWindow()->statusBar()->currentMessage(),
-              QStringLiteral("Loaded 4 events from the USGS feed"));
+    // (The weekly list comes first, then the feed.)
+    QTRY_VERIFY_WITH_TIMEOUT(online->mainWindow()->statusBar()->currentMessage() ==
+                                 QStringLiteral("Loaded 4 events from the USGS feed"),
+                             60000);
 
     // A damaged file is no list: the start goes on without one, saying so once. (The program
     // quits first, which finishes writing its list.)
@@ -648,8 +794,10 @@ TEST_F(applicationTest, BareViewsAreFedAsTheWindowsViewsAre) {
     // The command line's way: views of no window, with the settings the window opens with.
     geoMapView map;
     QVRStemTimeLineView timeLine;
-    const originList& all = c->allSeismicOrigins();
-    originDisplays displays(map, timeLine, all, all, &originDisplays::defaultSettings);
+    originStore bareOrigins;
+    bareOrigins.replaceOrigins(c->allSeismicOrigins());
+    const originList& all = bareOrigins.allOrigins();
+    originDisplays displays(map, timeLine, bareOrigins, &originDisplays::defaultSettings);
     displays.setClock([] { return fixedNow; });
     timeLine.setDataSource(&displays);
     displays.setUpMap();
@@ -701,7 +849,8 @@ TEST_F(applicationTest, BareViewsAreFedAsTheWindowsViewsAre) {
                              "while loading"));
 }
 
-TEST_F(applicationTest, TheCatalogueLoaderRunsOneLoadAtATime) {
+TEST_F(applicationTest, TheCatalogueLoaderLoadsOnTheCallersThreadOrOnItsWorker) {
+    scopedEnvironment emsc("QUORVEL_EMSC_URL", server.baseURL());
     catalogueLoader loader(nullptr, [] { return fixedNow; });
     loader.neicQueryController()->setDownloadTimeoutMs(500);
     server.setAnswer(feedPath,
@@ -709,41 +858,47 @@ TEST_F(applicationTest, TheCatalogueLoaderRunsOneLoadAtATime) {
     catalogueLoader::searchLimits limits;
     limits.shownMinMagnitude = 3;
     limits.shownMaxMagnitude = 12;
-    bool loadingMeanwhile = false, refusedMeanwhile = false;
-    qsizetype requestsMeanwhile = -1;
-    QTimer::singleShot(0, [&] {
-        loadingMeanwhile = loader.isLoading();
-        const qsizetype before = server.requests().size();
-        refusedMeanwhile =
-            !loader.load(OrrelinController::ingvTag, limits) && !loader.loadWeeklyList(limits);
-        requestsMeanwhile = server.requests().size() - before;
-    });
     logCapture log;
-    const auto month = loader.load(OrrelinController::usgsFeedTag, limits);
-    ASSERT_TRUE(month);
-    EXPECT_TRUE(loadingMeanwhile);
-    EXPECT_TRUE(refusedMeanwhile);
-    EXPECT_EQ(requestsMeanwhile, 0);
+    // The command line's way: the caller waits, here for the time-out.
+    const catalogueLoader::outcome month = loader.load(OrrelinController::usgsFeedTag, limits);
     EXPECT_FALSE(loader.isLoading());
     // The feed timed out, and the time line still spans the feed's 30 days.
-    EXPECT_EQ(month->catalogue, QStringLiteral("USGS feed"));
-    EXPECT_FALSE(month->error.isNull());
-    EXPECT_TRUE(month->origins.isEmpty());
-    EXPECT_EQ(month->timeLine.start, fixedNow.addSecs(-2592000));
-    EXPECT_EQ(month->timeLine.end, fixedNow);
+    EXPECT_EQ(month.catalogue, QStringLiteral("USGS feed"));
+    EXPECT_FALSE(month.error.isNull());
+    EXPECT_TRUE(month.origins.isEmpty());
+    EXPECT_EQ(month.timeLine.start, fixedNow.addSecs(-2592000));
+    EXPECT_EQ(month.timeLine.end, fixedNow);
     EXPECT_EQ(log.problems().size(), 1);
 
     // A search whose days are no days asks nothing, keeps the time line and says why.
     limits.startDay = QStringLiteral("last year");
     limits.endDay = QStringLiteral("2026-12-08");
     const qsizetype before = server.requests().size();
-    const auto search = loader.load(OrrelinController::fdsnTag, limits);
-    ASSERT_TRUE(search);
-    EXPECT_EQ(search->catalogue, QStringLiteral("FDSN event search"));
-    EXPECT_EQ(search->error, QStringLiteral("the search days are not yyyy-MM-dd days"));
-    EXPECT_FALSE(search->timeLine.start.isValid());
-    EXPECT_FALSE(search->timeLine.end.isValid());
+    const catalogueLoader::outcome search = loader.load(OrrelinController::fdsnTag, limits);
+    EXPECT_EQ(search.catalogue, QStringLiteral("FDSN event search"));
+    EXPECT_EQ(search.error, QStringLiteral("the search days are not yyyy-MM-dd days"));
+    EXPECT_FALSE(search.timeLine.start.isValid());
+    EXPECT_FALSE(search.timeLine.end.isValid());
     EXPECT_EQ(server.requests().size(), before);
+
+    // The window's way: on the worker, the caller goes on at once; a second load supersedes
+    // the first, whose outcome never arrives.
+    QList<catalogueLoader::outcome> arrived;
+    QObject::connect(&loader, &catalogueLoader::loadFinished,
+                     [&](const catalogueLoader::outcome& o) { arrived << o; });
+    server.setAnswer(feedPath,
+                     {200, monthFeed(), "application/json", fixtureServer::behaviour::held});
+    loader.startLoad(OrrelinController::usgsFeedTag, limits);
+    EXPECT_TRUE(loader.isLoading());
+    EXPECT_EQ(loader.loadingCatalogue(), QStringLiteral("USGS feed"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.heldRequests() == 1; }, 60000));
+    loader.startLoad(OrrelinController::emscTag, limits);
+    EXPECT_EQ(loader.loadingCatalogue(), QStringLiteral("EMSC list"));
+    server.releaseHeldAnswers();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !loader.isLoading(); }, 60000));
+    ASSERT_EQ(arrived.size(), 1);
+    EXPECT_EQ(arrived.first().catalogue, QStringLiteral("EMSC list"));
+    EXPECT_EQ(arrived.first().tag, OrrelinController::emscTag);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "geoMapView.h"
 #include "mapColorLists.h"
 #include "originDisplays.h"
+#include "originStore.h"
 #include "userDefaults.h"
 
 #include <QTemporaryDir>
@@ -131,7 +132,9 @@ TEST(MapFeeding, TheDisplaysColourByDepthAndDrawLegendRingsAndHome) {
     settings.ageColors = {QColor(Qt::red), QColor(255, 128, 0), QColor(Qt::yellow)};
     settings.colorByDepth = true;
     settings.showLegend = false;
-    originDisplays displays(map, timeLine, origins, origins, [&settings] { return settings; });
+    originStore shown;
+    shown.replaceOrigins(origins);
+    originDisplays displays(map, timeLine, shown, [&settings] { return settings; });
     displays.setClock([now] { return now; });
     displays.updateColors();
 

@@ -3,6 +3,7 @@
 
 #include "OrrelinController.h"
 #include "QVRHistogramView.h"
+#include "finishLoads.h"
 #include "fixtureServer.h"
 #include "magnitudeFrequencyView.h"
 #include "scopedEnvironment.h"
@@ -187,6 +188,7 @@ TEST(StatisticsWindow, TheMenuOpensItAndItFollowsLoadsAndClickFilters) {
     OrrelinController c;
     c.setClock([now] { return now; });
     c.awakeFromNib();
+    finishLoads(c);
     ASSERT_EQ(c.visibleSeismicOrigins().size(), 4);
     EXPECT_EQ(c.statistics(), nullptr); // made on first use only
     c.mainInterface().statisticsAction->trigger();

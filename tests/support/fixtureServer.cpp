@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 fixtureServer::fixtureServer() {
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
@@ -41,7 +43,25 @@ void fixtureServer::answerRequest(QTcpSocket* socket) {
         if (q.path == path && url.query().contains(q.queryPart))
             a = q.a;
     }
+    send(socket, a);
+}
+
+void fixtureServer::releaseHeldAnswers() {
+    const auto held = std::exchange(held_, {});
+    for (const auto& [socket, a] : held) {
+        if (!socket)
+            continue; // the client gave up
+        answer released = a;
+        released.how = behaviour::normal;
+        send(socket, released);
+    }
+}
+
+void fixtureServer::send(QTcpSocket* socket, const answer& a) {
     switch (a.how) {
+    case behaviour::held:
+        held_.append({socket, a});
+        return;
     case behaviour::stall:
         return; // the connection stays open and silent
     case behaviour::garbage:

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -15,7 +16,9 @@
 class fixtureServer : public QObject {
     Q_OBJECT
 public:
-    enum class behaviour { normal, stall, cutShort, garbage };
+    // `held` waits, silent, until releaseHeldAnswers() sends the answer as it stood when the
+    // request came.
+    enum class behaviour { normal, stall, cutShort, garbage, held };
 
     struct answer {
         int status = 200;
@@ -36,11 +39,15 @@ public:
     }
     void serveFile(const QString& path, const QString& file,
                    const QByteArray& contentType = "text/plain");
+    void releaseHeldAnswers();
+    // How many requests wait for releaseHeldAnswers().
+    qsizetype heldRequests() const { return held_.size(); }
     // Every request seen, as path and query ("/fdsnws/event/1/query?starttime=…").
     const QList<QString>& requests() const { return requests_; }
 
 private:
     void answerRequest(QTcpSocket* socket);
+    void send(QTcpSocket* socket, const answer& a);
 
     QTcpServer server_;
     QHash<QString, answer> answers_;
@@ -51,4 +58,5 @@ private:
     QList<queryAnswer> queryAnswers_;
     QList<QString> requests_;
     QHash<QTcpSocket*, QByteArray> pending_;
+    QList<std::pair<QPointer<QTcpSocket>, answer>> held_;
 };
