@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 
 class QTableView;
 class originTableModel;
@@ -9,8 +8,8 @@ class originTableModel;
 // The widget side of an originTableModel: it shows the model in a QTableView, routes the
 // header's clicks to the model and keeps the header's sort indicator in step with the model's
 // sort state. Qt's own sorting stays off, because the model sorts the list its owner keeps.
-// A model has at most one link, which is its child, and so at most one table whose header
-// shows its indicator.
+// A model has at most one link, which is its child, and one table whose header shows its
+// indicator: the model's indicatorTable, which whoever owns the model may change.
 class originTableViewLink : public QObject {
     Q_OBJECT
 public:
@@ -19,9 +18,6 @@ public:
     // Shows `model` in `view`, routes the view's header clicks to the model and shows the
     // model's indicator in that header.
     static void attach(originTableModel& model, QTableView* view);
-    // The table whose header shows `model`'s indicator (null for none); not owned.
-    static QTableView* tableView(const originTableModel& model);
-    static void setTableView(originTableModel& model, QTableView* view);
 
 private:
     explicit originTableViewLink(originTableModel& model);
@@ -29,5 +25,4 @@ private:
     void showIndicatorInHeader();
 
     originTableModel& model_;
-    QPointer<QTableView> tableView_;
 };
