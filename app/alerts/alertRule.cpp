@@ -1,8 +1,8 @@
 #include "alertRule.h"
 
 #include "delta_az.h"
-#include "eventFilters.h"
-#include "originDisplays.h"
+#include "geography.h"
+#include "homeLocation.h"
 #include "userDefaults.h"
 
 #include <cmath>
@@ -12,7 +12,7 @@ alertRule alertRule::fromDefaults() {
     alertRule rule;
     rule.enabled = defaults.boolForKey(QStringLiteral("alertsEnabled"));
     rule.minimumMagnitude = defaults.floatForKey(QStringLiteral("alertMinimumMagnitude"));
-    rule.home = originDisplays::homeLocation();
+    rule.home = homeLocation();
     rule.homeRadiusKm = defaults.floatForKey(QStringLiteral("alertHomeRadiusKm"));
     rule.homeMinimumMagnitude = defaults.floatForKey(QStringLiteral("alertHomeMinimumMagnitude"));
     return rule;
@@ -24,7 +24,7 @@ std::optional<double> alertRule::distanceFromHomeKm(const seismicOrigin& origin)
     float homeLat = float(home->y()), homeLon = float(home->x());
     float lat = origin.latitude(), lon = origin.longitude(), delta = 0, azimuth = 0;
     delta_az(&homeLat, &homeLon, &lat, &lon, &delta, &azimuth);
-    return double(delta) * eventFilters::kilometresPerDegree;
+    return double(delta) * geography::kilometresPerDegree;
 }
 
 bool alertRule::passes(const seismicOrigin& origin) const {

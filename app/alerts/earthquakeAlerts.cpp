@@ -2,7 +2,7 @@
 
 #include "QVRDateFormatter.h"
 #include "alertsLogging.h"
-#include "mapFeeding.h"
+#include "geography.h"
 
 #include <QSettings>
 #include <QTimeZone>
@@ -42,7 +42,7 @@ earthquakeAlerts::alert earthquakeAlerts::alertFor(const seismicOrigin& origin,
     static const QVRDateFormatter utcTime(QStringLiteral("yyyy-MM-dd HH:mm:ss"), QTimeZone::utc());
     QString region = origin.shownRegionString();
     if (region.isEmpty())
-        region = mapFeeding::readoutAt(origin.longitude(), origin.latitude()).region;
+        region = geography::readoutAt(origin.longitude(), origin.latitude()).region;
     alert a;
     a.eventKey = eventKey(origin);
     a.title = QStringLiteral("M %1 – %2")

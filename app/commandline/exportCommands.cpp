@@ -3,6 +3,7 @@
 #include "applicationDefaults.h"
 #include "catalogueCommands.h"
 #include "eventExport.h"
+#include "originDisplays.h"
 
 namespace exportCommands {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "geography.h"
 #include "seismicOrigin.h"
 
 #include <QDateTime>
@@ -11,8 +12,8 @@
 // caller then leaves its visible list as it was).
 namespace eventFilters {
 
-// One degree of great-circle arc, km.
-constexpr double kilometresPerDegree = 111.19;
+// The distance filter's radius is in km along great circles.
+using geography::kilometresPerDegree;
 
 // Origins whose age differs from `age` (seconds before `now`) by at most `window` seconds.
 std::optional<originList> byTime(const originList& all, double age, double window,

@@ -1,31 +1,8 @@
 #include "mapFeeding.h"
 
-#include "flinnEngdahl.h"
 #include "mapColorLists.h"
 
 namespace mapFeeding {
-
-double timeUnitSeconds(int index) {
-    switch (index) {
-    case 0:
-        return 60;
-    case 1:
-        return 3600;
-    case 2:
-        return 86400;
-    case 3:
-        return 604800;
-    case 4:
-        return 31536000;
-    default:
-        return 3600;
-    }
-}
-
-QString timeUnitAbbreviation(int index) {
-    static const char* const names[] = {"min", "h", "d", "wk", "yr"};
-    return QString::fromLatin1(index >= 0 && index < 5 ? names[index] : names[1]);
-}
 
 float symbolSizeFor(float m, float symbolScale) {
     return m * m * m / symbolScale;
@@ -61,11 +38,8 @@ std::shared_ptr<geoMapPoint> mapPointForOrigin(const seismicOrigin& origin, floa
     const float m = origin.magnitude();
     point->setSymbolSize(symbolSizeFor(m, symbolScale));
     point->setAlpha(0.5f);
-    const double age = origin.ageSeconds(now) / unitSeconds;
-    if (age > older)
-        point->setColorIndex(2);
-    else if (age > recent)
-        point->setColorIndex(1);
+    point->setColorIndex(
+        displayUnits::ageClass(origin.ageSeconds(now) / unitSeconds, recent, older));
     return point;
 }
 
@@ -91,15 +65,6 @@ mapLegend legendFor(const legendSettings& s) {
         legend.sizes.append(
             {QStringLiteral("M %1").arg(double(m)), symbolSizeFor(m, s.symbolScale)});
     return legend;
-}
-
-cursorReadout readoutAt(double x, double y) {
-    const double lon = x > 180 ? x - 360 : x;
-    int greg = 0, sreg = 0;
-    fe_lookup(float(y), 32, float(lon), 32, &greg, &sreg);
-    const char* geographic = nullptr;
-    fe_region(&greg, &geographic, &sreg, nullptr);
-    return {QString::asprintf("%7.2fE %6.2fN", lon, y), QString::fromLatin1(geographic)};
 }
 
 } // namespace mapFeeding

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "displayUnits.h"
 #include "geoMapPoint.h"
+#include "geography.h"
 #include "mapLegend.h"
 #include "seismicOrigin.h"
 
@@ -16,12 +18,11 @@
 // legend, the region presets, the time units of the age fields and the cursor read-out.
 namespace mapFeeding {
 
-// Seconds of the time unit at `index` of the units menu: minutes, hours, days, weeks, years
-// (365 days); hours for an index outside 0…4.
-double timeUnitSeconds(int index);
-
-// The short name of the time unit at `index` ("min", "h", "d", "wk", "yr").
-QString timeUnitAbbreviation(int index);
+// The time units and the cursor read-out, which the exports and the alerts use without a map.
+using displayUnits::timeUnitAbbreviation;
+using displayUnits::timeUnitSeconds;
+using geography::cursorReadout;
+using geography::readoutAt;
 
 // A map symbol's size for magnitude `m`: m³ / `symbolScale`.
 float symbolSizeFor(float m, float symbolScale);
@@ -46,13 +47,5 @@ struct legendSettings {
     float symbolScale = 128;
 };
 mapLegend legendFor(const legendSettings& s);
-
-// The cursor read-out at map point (x, y): "%7.2fE %6.2fN" (x beyond 180 is read west of
-// Greenwich) and the Flinn–Engdahl geographic region there.
-struct cursorReadout {
-    QString position;
-    QString region;
-};
-cursorReadout readoutAt(double x, double y);
 
 } // namespace mapFeeding

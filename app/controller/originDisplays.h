@@ -1,5 +1,7 @@
 #pragma once
 
+#include "displaySettings.h"
+#include "homeLocation.h"
 #include "seismicOrigin.h"
 #include "timeLineDataSource.h"
 #include "timeLineDates.h"
@@ -28,17 +30,7 @@ class originDisplays : public QObject, public timeLineDataSource {
     Q_OBJECT
 public:
     // What the windows' display fields hold.
-    struct displaySettings {
-        float mapSouth = -90, mapNorth = 90, mapWest = 0, mapEast = 360; // degrees
-        float symbolScale = 128;                 // a symbol is magnitude³ / symbolScale
-        float recentCutoff = 0, olderCutoff = 0; // ages, in the time unit
-        int timeUnitIndex = 1;                   // minutes, hours, days, weeks, years
-        float minMagnitude = 0, maxMagnitude = 0;
-        QColor plateColor = Qt::white;
-        std::array<QColor, 3> ageColors; // recent, older, oldest
-        bool showLegend = true;
-        bool colorByDepth = false; // symbols coloured by depth class instead of age
-    };
+    using displaySettings = ::displaySettings;
     // The settings keys of the three age colours, recent first.
     static constexpr std::array<const char*, 3> ageColorKeys = {"recentColor", "olderColor",
                                                                 "oldestColor"};
@@ -67,9 +59,8 @@ public:
     // latitude), until cleared.
     void showDistanceRings(QPointF lonLat, float radiusKm);
     void clearDistanceRings();
-    // The home place of the settings "alertHomeLatitude" and "alertHomeLongitude", when both
-    // are numbers on the globe.
-    static std::optional<QPointF> homeLocation();
+    // The home place of the settings, which the map marks.
+    static std::optional<QPointF> homeLocation() { return ::homeLocation(); }
     // Picture `index` of the picture menu; none loads picture 2.
     void changeMapImage(std::optional<int> index);
     void setTimeLineDates(const timeLineDates& span);

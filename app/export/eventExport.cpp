@@ -1,6 +1,6 @@
 #include "eventExport.h"
 
-#include "mapFeeding.h"
+#include "displayUnits.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -412,9 +412,9 @@ void kmlStyle(QXmlStreamWriter& xml, int magnitude, int age, const QColor& color
 
 } // namespace
 
-eventExport::ageColouring eventExport::colouringOf(const originDisplays::displaySettings& settings,
+eventExport::ageColouring eventExport::colouringOf(const displaySettings& settings,
                                                    const QDateTime& now) {
-    return {settings.ageColors, mapFeeding::timeUnitSeconds(settings.timeUnitIndex),
+    return {settings.ageColors, displayUnits::timeUnitSeconds(settings.timeUnitIndex),
             settings.recentCutoff, settings.olderCutoff, now};
 }
 
@@ -531,9 +531,8 @@ QByteArray eventExport::kml(const originList& origins, const ageColouring& colou
     QList<int> ages;
     QSet<QString> styles;
     for (const auto& o : sorted)
-        ages.append(mapFeeding::mapPointForOrigin(*o, 1, colouring.now, colouring.unitSeconds,
-                                                  colouring.recentCutoff, colouring.olderCutoff)
-                        ->colorIndex());
+        ages.append(displayUnits::ageClass(o->ageSeconds(colouring.now) / colouring.unitSeconds,
+                                           colouring.recentCutoff, colouring.olderCutoff));
 
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "QVRResult.h"
-#include "originDisplays.h"
+#include "displaySettings.h"
 #include "seismicOrigin.h"
 
 #include <QByteArray>
@@ -27,8 +27,7 @@ public:
         float recentCutoff = 0, olderCutoff = 0;
         QDateTime now;
     };
-    static ageColouring colouringOf(const originDisplays::displaySettings& settings,
-                                    const QDateTime& now);
+    static ageColouring colouringOf(const displaySettings& settings, const QDateTime& now);
 
     // "csv", "geojson", "quakeml" or "kml"; none for any other name.
     static std::optional<format> formatNamed(const QString& name);

@@ -1,9 +1,10 @@
 #include "EQ_QueryController.h"
 
-#include "originTableViewLink.h"
 #include "quorvelLogging.h"
 #include "seismicitySummary.h"
 #include "timeZones.h"
+
+#include <QTableView>
 
 #include <cmath>
 
@@ -22,11 +23,11 @@ void EQ_QueryController::setSeismicOrigins(const originList& origins) {
 }
 
 QTableView* EQ_QueryController::eventTableView() const {
-    return originTableViewLink::tableView(tableModel_);
+    return qobject_cast<QTableView*>(tableModel_.indicatorTable());
 }
 
 void EQ_QueryController::setEventTableView(QTableView* view) {
-    originTableViewLink::setTableView(tableModel_, view);
+    tableModel_.setIndicatorTable(view);
 }
 
 bool EQ_QueryController::loadEvents() {

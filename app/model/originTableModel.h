@@ -5,6 +5,7 @@
 class originStore;
 
 #include <QAbstractTableModel>
+#include <QPointer>
 #include <QStringList>
 
 // The table of a list of origins: one row per origin in list order, and columns named by
@@ -49,6 +50,10 @@ public:
     // The column that shows an indicator (-1 for none) and whether it points up.
     int sortIndicatorColumn() const { return indicatorColumn_; }
     bool sortIndicatorAscending() const { return indicatorAscending_; }
+    // The table whose header shows the indicator (null for none); not owned. The model only
+    // keeps it, for originTableViewLink and for the controllers that name their table.
+    QObject* indicatorTable() const { return indicatorTable_; }
+    void setIndicatorTable(QObject* table) { indicatorTable_ = table; }
 
     // The owner replaced or refilled the list.
     void reloadData();
@@ -79,4 +84,5 @@ private:
     QStringList columnIdentifiers_;
     int indicatorColumn_ = -1;
     bool indicatorAscending_ = false;
+    QPointer<QObject> indicatorTable_;
 };

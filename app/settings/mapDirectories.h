@@ -1,14 +1,23 @@
 #pragma once
 
-class geoMapView;
+#include <QString>
 
 // Where the user keeps the map's pictures and topography grid: the settings
 // "map/pictureDirectory" and "map/topographyDirectory". The plotting library reads no settings,
-// so the application hands these to each map before the map loads a picture or a grid.
+// so whoever makes a map hands these to it before the map loads a picture or a grid.
 namespace mapDirectories {
 
-// Gives `map` the two directories; an unset one leaves the map's own default (the installed
+// The two directories; empty when unset, which leaves the map its own default (the installed
 // maps folder, and for the grid the picture directory).
-void applyTo(geoMapView& map);
+QString pictureDirectory();
+QString topographyDirectory();
+
+// Gives `map` (a map view) the two directories. Written for any map so that the settings need
+// not know the map view: the code that makes a map instantiates it.
+template <typename Map>
+void applyTo(Map& map) {
+    map.setPictureDirectory(pictureDirectory());
+    map.setTopographyDirectory(topographyDirectory());
+}
 
 } // namespace mapDirectories

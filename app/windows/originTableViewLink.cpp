@@ -30,6 +30,7 @@ void originTableViewLink::attach(originTableModel& model, QTableView* view) {
         return;
     originTableViewLink& link = of(model);
     link.tableView_ = view;
+    model.setIndicatorTable(view);
     view->setSortingEnabled(false);
     view->setModel(&model);
     // After the view's own handling of a new list, which clears its selection and indicator.
@@ -42,19 +43,11 @@ void originTableViewLink::attach(originTableModel& model, QTableView* view) {
     link.showIndicatorInHeader();
 }
 
-QTableView* originTableViewLink::tableView(const originTableModel& model) {
-    const auto* link = model.findChild<originTableViewLink*>(QString(), Qt::FindDirectChildrenOnly);
-    return link ? link->tableView_.data() : nullptr;
-}
-
-void originTableViewLink::setTableView(originTableModel& model, QTableView* view) {
-    of(model).tableView_ = view;
-}
-
 void originTableViewLink::showIndicatorInHeader() {
-    if (!tableView_)
+    auto* table = qobject_cast<QTableView*>(model_.indicatorTable());
+    if (!table)
         return;
-    QHeaderView* header = tableView_->horizontalHeader();
+    QHeaderView* header = table->horizontalHeader();
     header->setSortIndicatorShown(model_.sortIndicatorColumn() >= 0);
     // The header flips its own indicator on a click before it reports the click; the model's
     // state is the one that counts, so it is written back every time.
