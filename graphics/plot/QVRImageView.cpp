@@ -3,6 +3,7 @@
 #include "axisLibrary.h"
 #include "colorScales.h"
 #include "lenientNumbers.h"
+#include "pictureScaling.h"
 #include "qvrGraphicsLogging.h"
 
 #include <QMenu>
@@ -10,21 +11,6 @@
 #include <QSaveFile>
 
 #include <cmath>
-
-namespace {
-
-// The pixels of `source` inside `picture`, without copying them where the format allows: an
-// image over the picture's own memory, valid while the picture lives and is not changed.
-QImage partOfPicture(const QImage& picture, const QRect& source) {
-    if (source == picture.rect())
-        return picture;
-    if (picture.depth() % 8 != 0 || !picture.colorTable().isEmpty())
-        return picture.copy(source);
-    return QImage(picture.constScanLine(source.y()) + qsizetype(source.x()) * picture.depth() / 8,
-                  source.width(), source.height(), picture.bytesPerLine(), picture.format());
-}
-
-} // namespace
 
 QVRImageView::QVRImageView(QWidget* parent)
     : QVRView(parent) {
@@ -186,17 +172,10 @@ void QVRImageView::drawImage() {
         cutOut_.pictureKey = anImage_.cacheKey();
         cutOut_.source = source;
         cutOut_.target = target;
-        // Scaled from 32-bit pixels whatever the picture's own format, so that a picture kept
-        // in fewer bits draws the same. The part is read where it lies in the picture, not
-        // copied first: a copy of the whole world (two thirds of the widest picture) beside
-        // its 32-bit widening would be the program's largest moment of memory.
-        const QImage part = partOfPicture(anImage_, source);
-        cutOut_.image = part.convertToFormat(QImage::Format_RGB32)
-                            .scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        // A 32-bit part already of the target's size comes back as it is, over the picture's
-        // memory; the kept cut-out must own its pixels.
-        if (cutOut_.image.constBits() == part.constBits())
-            cutOut_.image = cutOut_.image.copy();
+        // Scaled as from 32-bit pixels whatever the picture's own format, so that a picture
+        // kept in fewer bits draws the same; the part is read where it lies in the picture.
+        cutOut_.image =
+            pictureScaling::smoothScaled(pictureScaling::partOf(anImage_, source), target);
     }
     drawImageUpright(*painter, iRect(), cutOut_.image, cutOut_.image.rect());
 }
