@@ -51,6 +51,26 @@ inline originList randomOrigins(int count, bool withRegionNames = false) {
     return origins;
 }
 
+// `count` origins of the last 30 days, as a kept list holds them: between 60° south and north,
+// magnitudes 2.5 to 7.5, with their Flinn–Engdahl names; the same places for the same count.
+inline originList lastMonthOrigins(int count) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    std::mt19937 random(4);
+    std::uniform_real_distribution<double> age(0, 30 * 86400.0), lat(-60, 60), lon(-180, 180);
+    std::uniform_real_distribution<float> magnitude(2.5f, 7.5f);
+    originList origins;
+    for (int i = 0; i < count; ++i) {
+        auto o = std::make_shared<seismicOrigin>();
+        o->setOriginDateTime(now.addSecs(-qint64(age(random))));
+        o->setLatitude(float(lat(random)));
+        o->setLongitude(float(lon(random)));
+        o->setMagnitude(magnitude(random));
+        o->setFERegion();
+        origins.append(o);
+    }
+    return origins;
+}
+
 // A month feed of `count` features shaped like the USGS summary feed, the same bytes for the
 // same arguments. The first `large` events are above magnitude 6.5 and the rest below it, so
 // that exactly those have detail documents to fetch; each links its document under

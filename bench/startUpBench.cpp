@@ -10,8 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
-
 namespace {
 
 using benchSupport::needApplication;
@@ -22,22 +20,8 @@ void keepOrigins(int count) {
     QFile::remove(path);
     if (count == 0)
         return;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    std::mt19937 random(4);
-    std::uniform_real_distribution<double> age(0, 30 * 86400.0), lat(-60, 60), lon(-180, 180);
-    std::uniform_real_distribution<float> magnitude(2.5f, 7.5f);
-    originList origins;
-    for (int i = 0; i < count; ++i) {
-        auto o = std::make_shared<seismicOrigin>();
-        o->setOriginDateTime(now.addSecs(-qint64(age(random))));
-        o->setLatitude(float(lat(random)));
-        o->setLongitude(float(lon(random)));
-        o->setMagnitude(magnitude(random));
-        o->setFERegion();
-        origins.append(o);
-    }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    eventListFile::write(origins, path);
+    eventListFile::write(benchSupport::lastMonthOrigins(count), path);
 }
 
 // From nothing to the first painted main window, as the program starts: the controller and

@@ -3,6 +3,7 @@
 #include "axisLibrary.h"
 #include "colorScales.h"
 #include "lenientNumbers.h"
+#include "pictureScaling.h"
 #include "qvrGraphicsLogging.h"
 
 #include <QMenu>
@@ -171,11 +172,10 @@ void QVRImageView::drawImage() {
         cutOut_.pictureKey = anImage_.cacheKey();
         cutOut_.source = source;
         cutOut_.target = target;
-        // Scaled from 32-bit pixels whatever the picture's own format, so that a picture kept
-        // in fewer bits draws the same; the whole picture is used as it is, not copied.
-        const QImage part = source == anImage_.rect() ? anImage_ : anImage_.copy(source);
-        cutOut_.image = part.convertToFormat(QImage::Format_RGB32)
-                            .scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Scaled as from 32-bit pixels whatever the picture's own format, so that a picture
+        // kept in fewer bits draws the same; the part is read where it lies in the picture.
+        cutOut_.image =
+            pictureScaling::smoothScaled(pictureScaling::partOf(anImage_, source), target);
     }
     drawImageUpright(*painter, iRect(), cutOut_.image, cutOut_.image.rect());
 }
