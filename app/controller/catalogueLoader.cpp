@@ -61,6 +61,7 @@ catalogueLoader::catalogueLoader(QObject* applicationController, std::function<Q
     qRegisterMetaType<catalogueLoader::outcome>();
     connect(this, &catalogueLoader::jobDone, this, &catalogueLoader::finishJob,
             Qt::QueuedConnection);
+    summary_ = weeklySummary(); // of no list yet, until the first load
     for (EQ_QueryController* c : std::initializer_list<EQ_QueryController*>{
              neic_.get(), ingv_.get(), csem_.get(), pde_.get(), fdsn_.get(), emscFdsn_.get(),
              ingvFdsn_.get()})
