@@ -9,6 +9,7 @@
 #include "eventFilters.h"
 #include "fixtureServer.h"
 #include "qtPrinters.h"
+#include "qtTestInGoogleTest.h"
 #include "scopedEnvironment.h"
 #include "userDefaults.h"
 #include "webViewHolder.h"
@@ -22,7 +23,6 @@
 #include <QMainWindow>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

@@ -11,6 +11,7 @@
 #include "originDisplays.h"
 #include "originTableModel.h"
 #include "qtPrinters.h"
+#include "qtTestInGoogleTest.h"
 #include "scopedEnvironment.h"
 #include "userDefaults.h"
 #include "webViewHolder.h"
@@ -33,7 +34,6 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QToolTip>
 

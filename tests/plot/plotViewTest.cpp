@@ -1,6 +1,7 @@
 #include "QVRTextDrawing.h"
 #include "QVRView.h"
 #include "axisDemoView.h"
+#include "qtTestInGoogleTest.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
