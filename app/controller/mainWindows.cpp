@@ -467,8 +467,11 @@ QList<std::pair<QWidget*, QString>> mainWindows::windowsByName() const {
 }
 
 void mainWindows::restoreWindowGeometry() {
+    // A first run opens the main window on most of the screen, where the map is worth
+    // reading; the other windows open at their forms' sizes.
     for (const auto& [window, name] : windowsByName())
-        windowPlace::restore(*window, QStringLiteral("windows/%1/geometry").arg(name));
+        windowPlace::restore(*window, QStringLiteral("windows/%1/geometry").arg(name),
+                             window == mainWindow_.get() ? 0.8 : 0.0);
     const QSettings settings;
     const QByteArray splitter =
         settings.value(QStringLiteral("windows/main/splitter")).toByteArray();

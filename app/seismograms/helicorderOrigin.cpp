@@ -5,7 +5,10 @@
 #include <algorithm>
 
 float helicorderOrigin::mb() const {
-    return largestOfType(QStringLiteral("mb"), match::exactly);
+    const float mb = largestOfType(QStringLiteral("mb"), match::exactly);
+    if (mb > 0 || Ms() > 0 || Mw() > 0)
+        return mb;
+    return origin_->magnitude();
 }
 
 float helicorderOrigin::Ms() const {

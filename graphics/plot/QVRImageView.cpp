@@ -14,6 +14,7 @@
 
 QVRImageView::QVRImageView(QWidget* parent)
     : QVRView(parent) {
+    setDrawsSizeWhileResizing(true); // rescaling the picture at every step would lag the drag
     setXLimits(0, 360);
     setYLimits(-90, 90);
     contextualMenu()->addAction(QStringLiteral("Save to XYZ"), this, &QVRImageView::saveXYZ);

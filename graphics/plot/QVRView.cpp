@@ -118,12 +118,12 @@ void QVRView::renderInto(QPainter& painter) {
 
 void QVRView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!inLiveResize_) {
+    if (!inLiveResize_ || !drawsSizeWhileResizing_) {
         renderInto(painter);
         return;
     }
     // While the user drags the window's edge only the size is drawn; the picture follows
-    // when the resizing stops.
+    // when the resizing stops (setDrawsSizeWhileResizing).
     painter.translate(0, height());
     painter.scale(1, -1);
     const currentPainterScope scope(&painter);
@@ -133,12 +133,14 @@ void QVRView::paintEvent(QPaintEvent*) {
 
 void QVRView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (isVisible() && event->oldSize().isValid() && !event->oldSize().isEmpty()) {
+    const bool live = isVisible() && event->oldSize().isValid() && !event->oldSize().isEmpty();
+    if (live) {
         inLiveResize_ = true;
         liveResizeTimer_.start();
-    } else {
-        computeRects();
     }
+    // The size placeholder lays itself out; a picture drawn throughout follows the size at once.
+    if (!live || !drawsSizeWhileResizing_)
+        computeRects();
 }
 
 // --- limits

@@ -37,6 +37,9 @@ public:
     // top. Subclasses lay out their own way.
     virtual void computeRects();
     void viewDidEndLiveResize();
+    // Whether the user is dragging the window's edge: from a resize of the shown view until no
+    // resize has followed for a moment.
+    bool inLiveResize() const { return inLiveResize_; }
     const QRectF& pRect() const { return pRect_; }
     const QRectF& iRect() const { return iRect_; }
     const QRectF& xyRect() const { return xyRect_; }
@@ -159,6 +162,11 @@ public:
     QPointF viewPointForWidgetPosition(QPointF widgetPosition) const;
 
 protected:
+    // A view whose picture is slow to redraw (a scaled picture, a grid of values) shows only its
+    // size while the window is being resized, and the picture again when the resizing stops.
+    // The others draw themselves throughout.
+    void setDrawsSizeWhileResizing(bool on) { drawsSizeWhileResizing_ = on; }
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -198,5 +206,6 @@ private:
 
     QTimer liveResizeTimer_; // the end of a live resize: no resize for a moment
     bool inLiveResize_ = false;
+    bool drawsSizeWhileResizing_ = false;
     QPointer<QFileDialog> saveDialog_;
 };

@@ -10,6 +10,7 @@
 #include "finishLoads.h"
 #include "fixtureServer.h"
 #include "qtPrinters.h"
+#include "qtTestInGoogleTest.h"
 #include "scopedEnvironment.h"
 #include "userDefaults.h"
 #include "webViewHolder.h"
@@ -23,7 +24,6 @@
 #include <QMainWindow>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

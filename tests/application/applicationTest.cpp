@@ -14,6 +14,7 @@
 #include "originStore.h"
 #include "originTableModel.h"
 #include "qtPrinters.h"
+#include "qtTestInGoogleTest.h"
 #include "scopedEnvironment.h"
 #include "statisticsWindowController.h"
 #include "userDefaults.h"
@@ -36,11 +37,11 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QOpenGLContext>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QToolTip>
 
@@ -572,6 +573,34 @@ TEST_F(applicationTest, SettingsTheUserEditsAreKeptBetweenRuns) {
 } // namespace
 
 namespace {
+
+TEST_F(applicationTest, AFirstRunOpensTheMainWindowOnMostOfTheScreenAndTheNextWhereItWasLeft) {
+    QRect left;
+    {
+        auto c = std::make_unique<OrrelinController>();
+        QMainWindow* window = c->mainWindow();
+        const QRect available = window->screen()->availableGeometry();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        // Four fifths of the screen each way (wider only where the controls beside the map need
+        // it), centred, and all of it on the screen.
+        const QRect first = window->geometry();
+        EXPECT_NEAR(first.height(), available.height() * 0.8, 1);
+        EXPECT_GE(first.width(), int(available.width() * 0.8));
+        EXPECT_TRUE(available.contains(first));
+        EXPECT_LE((first.center() - available.center()).manhattanLength(), 2);
+
+        // The user makes it lower and moves it into a corner.
+        const QRect chosen(available.topLeft() + QPoint(10, 30),
+                           QSize(first.width(), available.height() * 3 / 5));
+        window->setGeometry(chosen);
+        QTRY_COMPARE_WITH_TIMEOUT(window->geometry(), chosen, 30000);
+        left = window->geometry();
+    }
+    // The next run opens it there, at that size.
+    auto again = std::make_unique<OrrelinController>();
+    EXPECT_EQ(again->mainWindow()->geometry(), left);
+}
 
 TEST_F(applicationTest, ATimerTickDuringALoadIsSkipped) {
     auto c = launch();

@@ -9,6 +9,7 @@
 #include "fixtureServer.h"
 #include "liveSeismogramsController.h"
 #include "logCapture.h"
+#include "qtTestInGoogleTest.h"
 #include "scopedEnvironment.h"
 #include "webViewHolder.h"
 
@@ -17,7 +18,6 @@
 
 #include <QFile>
 #include <QSettings>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

@@ -54,11 +54,19 @@ foreach(installed IN ITEMS
         ${LIBDIR}/cmake/QVR_Graphics/QVR_GraphicsConfig.cmake
         ${DATADIR}/applications/Quorvel.desktop
         ${DATADIR}/icons/hicolor/scalable/apps/quorvel.svg
-        ${DATADIR}/metainfo/org.quorvel.Quorvel.metainfo.xml)
+        ${DATADIR}/metainfo/org.quorvel.Quorvel.metainfo.xml
+        ${DATADIR}/doc/quorvel/copyright)
     if(NOT EXISTS "${prefix}/${installed}")
         fail("not installed: ${installed}")
     endif()
 endforeach()
+# The package's copyright file and the metadata name the same licence, and the copyright file
+# points to the system's copy of its text.
+file(READ "${prefix}/${DATADIR}/metainfo/org.quorvel.Quorvel.metainfo.xml" metadata)
+expect("the metadata's licence" "${metadata}" "<project_license>GPL-3.0-or-later</project_license>")
+file(READ "${prefix}/${DATADIR}/doc/quorvel/copyright" copyright)
+expect("the copyright file's licence" "${copyright}"
+       "\nFiles: \\*\nCopyright: [^\n]+\nLicense: GPL-3\\+\n.*/usr/share/common-licenses/GPL-3")
 
 # 2. The installed program finds its libraries through its own path, not the build tree's.
 run("installed Quorvel --version" "${prefix}/${BINDIR}/Quorvel" --version)

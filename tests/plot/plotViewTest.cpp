@@ -1,6 +1,14 @@
+#include "QVRHistogramView.h"
+#include "QVRImageView.h"
+#include "QVRStemTimeLineView.h"
 #include "QVRTextDrawing.h"
 #include "QVRView.h"
+#include "SacObject.h"
+#include "SeisView01.h"
 #include "axisDemoView.h"
+#include "geoMapView.h"
+#include "qtTestInGoogleTest.h"
+#include "qvrFKImageView.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -9,8 +17,8 @@
 #include <QImageReader>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -55,6 +63,26 @@ int tiffCompression(const QByteArray& tiff) {
             return u16(entry + 8);
     }
     return -1;
+}
+
+// The texts a view draws on screen.
+QStringList textsOnScreen(QWidget& view) {
+    std::vector<QVRTextDrawing::drawnText> recorded;
+    QVRTextDrawing::setRecorder(&recorded);
+    view.grab();
+    QVRTextDrawing::setRecorder(nullptr);
+    QStringList texts;
+    for (const auto& t : recorded)
+        texts << t.text;
+    return texts;
+}
+
+// What the view shows on screen, and what it draws off screen at the same size.
+QImage onScreen(QWidget& view) {
+    return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+QImage offScreen(const QVRView& view) {
+    return view.snapshot().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -217,4 +245,60 @@ TEST(PlotView, ExportsHaveTheBoundsSizeAndTheSaveCounterIsShared) {
     QMetaObject::invokeMethod(view.saveDialog(), "accept");
     EXPECT_TRUE(QFile::exists(dir.filePath("chosen.png")));
     EXPECT_EQ(view.pltCount(), 2);
+}
+
+TEST(PlotView, WhileTheWindowIsResizedOnlyImageMapAndFKViewsShowTheirSizeInstead) {
+    // Every view in one shown window; resizing a child arrives at once, as each step of a drag
+    // on the window's edge does.
+    QWidget window;
+    window.resize(1300, 700);
+    auto* image = new QVRImageView(&window);
+    auto* map = new geoMapView(&window);
+    auto* fk = new qvrFKImageView(&window);
+    auto* timeLine = new QVRStemTimeLineView(&window);
+    auto* histogram = new QVRHistogramView(&window);
+    auto* seismograms = new SeisView01(&window);
+    auto trace = std::make_shared<SacObject>();
+    trace->InitWithSamples({0, 3, -2, 5, -4, 1, 0, 2}, 0.5f, 0, QDateTime());
+    seismograms->setWvfrmsArray({trace});
+    const QList<QVRView*> sized{image, map, fk}, drawn{timeLine, histogram, seismograms};
+    const QList<QVRView*> views = sized + drawn;
+    for (int i = 0; i < views.size(); ++i)
+        views[i]->setGeometry(QRect(QPoint(430 * (i % 3), 340 * (i / 3)), QSize(400, 300)));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (QVRView* view : views)
+        view->resize(420, 310);
+
+    // The grids and pictures show only their size …
+    for (QVRView* view : sized) {
+        ASSERT_TRUE(view->inLiveResize());
+        const QStringList texts = textsOnScreen(*view);
+        ASSERT_EQ(texts.size(), 1) << texts.join(u'|').toStdString();
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral("^\\d\\.\\d\\d by \\d\\.\\d\\d \\(inches\\)$"))
+                .match(texts.first())
+                .hasMatch())
+            << texts.first().toStdString();
+        EXPECT_NE(onScreen(*view), offScreen(*view));
+    }
+    // (the image view's axes box is 324 by 230 points at this size)
+    EXPECT_EQ(textsOnScreen(*image), QStringList{QStringLiteral("4.50 by 3.19 (inches)")});
+    // … while the time line, the histogram and the seismograms draw their picture throughout,
+    // laid out for the new size.
+    for (QVRView* view : drawn) {
+        ASSERT_TRUE(view->inLiveResize());
+        EXPECT_FALSE(textsOnScreen(*view).join(u'|').contains(QStringLiteral("(inches)")));
+        const QImage shown = onScreen(*view);
+        EXPECT_EQ(shown.size(), QSize(420, 310));
+        EXPECT_EQ(shown, offScreen(*view));
+    }
+
+    // When the resizing stops the pictures come back.
+    QTRY_VERIFY_WITH_TIMEOUT(!image->inLiveResize() && !map->inLiveResize() && !fk->inLiveResize(),
+                             30000);
+    for (QVRView* view : sized) {
+        EXPECT_FALSE(textsOnScreen(*view).join(u'|').contains(QStringLiteral("(inches)")));
+        EXPECT_EQ(onScreen(*view), offScreen(*view));
+    }
 }

@@ -3,13 +3,13 @@
 #include "fixtureServer.h"
 #include "logCapture.h"
 #include "qtPrinters.h"
+#include "qtTestInGoogleTest.h"
 #include "scopedEnvironment.h"
 #include "userDefaults.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTest>
 #include <QThread>
 
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "OrrelinController.h"
 
-#include <QTest>
+#include "qtTestInGoogleTest.h"
 
 #include <gtest/gtest.h>
 
