@@ -50,7 +50,7 @@ class OrrelinController : public QObject,
     Q_OBJECT
 public:
     using dataSourceTag = catalogueLoader::dataSourceTag;
-    using enum catalogueLoader::dataSourceTag;
+    using enum catalogueTable::tag;
 
     // Registers the application's defaults; once per run, before the first controller.
     static void initialize();
