@@ -10,7 +10,7 @@ using namespace seismogramTestSupport;
 namespace {
 
 // 400 × 300 points: the plot rectangle is (80, 60, 280, 200).
-constexpr double left = 80, bottom = 60, top = 260;
+constexpr double left = 80, top = 260;
 
 QString testFile(const QString& name) {
     return QStringLiteral(QUORVEL_TEST_DATA "/sac/") + name;
