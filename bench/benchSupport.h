@@ -1,15 +1,25 @@
 #pragma once
 
 #include "seismicOrigin.h"
+#include "serviceEndpoints.h"
 
 #include <QApplication>
 #include <QByteArray>
 #include <QDate>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTimeZone>
+#include <QTimer>
+#include <QWidget>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <random>
+
+#include <time.h>
 
 // What several benchmarks of the one benchmark program share.
 namespace benchSupport {
@@ -26,6 +36,127 @@ inline void needApplication() {
     QStandardPaths::setTestModeEnabled(true);
     new QApplication(argc, argv); // lives until the program ends
 }
+
+// Turns the event loop until `done` holds, waiting for events in between, or until
+// `timeoutMs` have passed; false then. What the benchmarks wait for (a load's outcome) arrives
+// as an event, so nothing here sleeps.
+inline bool turnEventLoopUntil(const std::function<bool()>& done, int timeoutMs = 120000) {
+    bool expired = false;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [&expired] { expired = true; });
+    deadline.start(timeoutMs);
+    while (!done()) {
+        if (expired)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// How long the main thread goes without turning its event loop, seen by a timer that ticks
+// every millisecond while the meter lives: the longest time between two ticks, and the thread's
+// own CPU time in its longest stretch (on a loaded machine a gap is also time the thread waited
+// for a core; its CPU time tells the two apart). stop() counts the stretch up to its call.
+class mainThreadGaps {
+public:
+    mainThreadGaps() {
+        ticks_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticks_, &QTimer::timeout, [this] { tick(); });
+        ticks_.start(1);
+        sinceTick_.start();
+        cpuAtTick_ = threadCpuMs();
+    }
+    void stop() {
+        tick();
+        ticks_.stop();
+    }
+    double longestMs() const { return longestMs_; }
+    double longestCpuMs() const { return longestCpuMs_; }
+
+private:
+    static double threadCpuMs() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    }
+    void tick() {
+        longestMs_ = std::max(longestMs_, double(sinceTick_.nsecsElapsed()) / 1e6);
+        const double cpu = threadCpuMs();
+        longestCpuMs_ = std::max(longestCpuMs_, cpu - cpuAtTick_);
+        cpuAtTick_ = cpu;
+        sinceTick_.restart();
+    }
+
+    QTimer ticks_;
+    QElapsedTimer sinceTick_;
+    double cpuAtTick_ = 0;
+    double longestMs_ = 0;
+    double longestCpuMs_ = 0;
+};
+
+// Counts the paints a widget has had since the counter was made.
+class paintCounter : public QObject {
+public:
+    explicit paintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    int paints() const { return paints_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints_;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int paints_ = 0;
+};
+
+// A loopback port that takes connections and never answers, as a stalled network does.
+class silentServer {
+public:
+    silentServer() {
+        needApplication(); // listening needs the application's event dispatcher
+        server_.listen(QHostAddress::LocalHost, 0);
+    }
+    bool isListening() const { return server_.isListening(); }
+    QString baseURL() const {
+        return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort());
+    }
+
+private:
+    QTcpServer server_;
+};
+
+// Every service pointed at `baseURL` while it lives, as its environment variable does.
+class servicesPointedAt {
+public:
+    explicit servicesPointedAt(const QString& baseURL) {
+        for (auto d = serviceEndpoints::begin(); d != serviceEndpoints::end(); ++d) {
+            before_.append({d->environmentVariable, qgetenv(d->environmentVariable),
+                            qEnvironmentVariableIsSet(d->environmentVariable)});
+            qputenv(d->environmentVariable, baseURL.toUtf8());
+        }
+    }
+    ~servicesPointedAt() {
+        for (const auto& [name, value, wasSet] : before_) {
+            if (wasSet)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
+        }
+    }
+    servicesPointedAt(const servicesPointedAt&) = delete;
+    servicesPointedAt& operator=(const servicesPointedAt&) = delete;
+
+private:
+    struct variable {
+        const char* name;
+        QByteArray value;
+        bool wasSet;
+    };
+    QList<variable> before_;
+};
 
 // `count` origins spread over November 2026, anywhere on the globe, at any depth and magnitude;
 // the same list for the same count. With `withRegionNames`, each also gets its Flinn–Engdahl

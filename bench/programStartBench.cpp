@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
-#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -25,8 +24,6 @@
 
 namespace {
 
-using benchSupport::needApplication;
-
 // A launch may take seconds on a loaded machine; one that takes this long has gone wrong.
 constexpr int launchTimeoutMs = 60000;
 
@@ -36,8 +33,6 @@ constexpr int launchTimeoutMs = 60000;
 class childSurroundings {
 public:
     explicit childSurroundings(int keptOrigins) {
-        needApplication(); // the silent server needs the event dispatcher
-        silentServer_.listen(QHostAddress::LocalHost, 0);
         const QDir home(folder_.path());
         for (const char* sub : {"config", "cache", "data", "runtime"})
             home.mkpath(QLatin1StringView(sub));
@@ -57,10 +52,8 @@ public:
         environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"),
                             home.filePath(QStringLiteral("runtime")));
         environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        const QString silent =
-            QStringLiteral("http://127.0.0.1:%1").arg(silentServer_.serverPort());
         for (auto d = serviceEndpoints::begin(); d != serviceEndpoints::end(); ++d)
-            environment_.insert(QLatin1StringView(d->environmentVariable), silent);
+            environment_.insert(QLatin1StringView(d->environmentVariable), silentServer_.baseURL());
         environment_.insert(QStringLiteral("QUORVEL_REPORT_FIRST_PAINT"), reportPath());
     }
 
@@ -83,7 +76,7 @@ private:
     }
 
     QTemporaryDir folder_;
-    QTcpServer silentServer_;
+    benchSupport::silentServer silentServer_;
     QProcessEnvironment environment_;
 };
 

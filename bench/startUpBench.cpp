@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -40,5 +42,55 @@ void BM_StartUpToFirstPaint(benchmark::State& state) {
     keepOrigins(0);
 }
 BENCHMARK(BM_StartUpToFirstPaint)->Arg(0)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The window opening with the network stalled: every service takes the connection and never
+// answers, so the first loads (deferred, as the program starts them) wait for their time-out.
+// After the main window's first paint, the event loop turns for two seconds of the stall; the
+// counter longest_gap_ms is the longest time the main thread went without turning it (a timer
+// ticks every millisecond), longest_gap_cpu_ms its CPU time in its longest stretch. Argument:
+// the first loads deferred (1), or skipped (0), the baseline. The kept list holds 10,000
+// origins.
+void BM_StalledStartUpLongestGap(benchmark::State& state) {
+    needApplication();
+    const benchSupport::silentServer stalled;
+    if (!stalled.isListening())
+        return state.SkipWithError("no loopback port");
+    const benchSupport::servicesPointedAt services(stalled.baseURL());
+    keepOrigins(10000);
+    const auto loads = state.range(0) ? OrrelinController::firstLoads::deferred
+                                      : OrrelinController::firstLoads::skip;
+    constexpr int stallMs = 2000;
+    double longestMs = 0;
+    double longestCpuMs = 0;
+    for (auto _ : state) {
+        OrrelinController controller;
+        controller.awakeFromNib(loads);
+        controller.mainWindow()->resize(1180, 800);
+        const benchSupport::paintCounter painted(*controller.mainWindow());
+        controller.mainWindow()->show();
+        if (!benchSupport::turnEventLoopUntil([&painted] { return painted.paints() > 0; })) {
+            state.SkipWithError("the window was never painted");
+            break;
+        }
+        benchSupport::mainThreadGaps gaps;
+        QEventLoop stall;
+        QTimer::singleShot(stallMs, &stall, &QEventLoop::quit);
+        stall.exec();
+        gaps.stop();
+        longestMs = std::max(longestMs, gaps.longestMs());
+        longestCpuMs = std::max(longestCpuMs, gaps.longestCpuMs());
+        if (loads == OrrelinController::firstLoads::deferred && !controller.isLoading())
+            state.SkipWithError("the first loads did not wait for the stalled network");
+    }
+    state.counters["longest_gap_ms"] = longestMs;
+    state.counters["longest_gap_cpu_ms"] = longestCpuMs;
+    keepOrigins(0);
+}
+BENCHMARK(BM_StalledStartUpLongestGap)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace

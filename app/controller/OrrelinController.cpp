@@ -58,6 +58,15 @@ void OrrelinController::initialize() {
 OrrelinController::OrrelinController(QObject* parent)
     : QObject(parent) {
     initialize();
+    // Decoding the map's picture is the longest part of the start; it runs on a worker from
+    // here on, while the windows are made and the kept list is read, and the map takes it
+    // when it loads the same file.
+    pictureDecoder_ = std::make_unique<serialOperationQueue>([] {});
+    pictureDecoder_->addOperation(
+        QStringLiteral("map picture"),
+        [path = geoMapView::picturePath(originDisplays::defaultPictureIndex,
+                                        mapDirectories::pictureDirectory())](
+            const std::atomic<bool>&) { geoMapView::decodePictureAhead(path); });
     origins_ = std::make_unique<originStore>();
     loader_ = std::make_unique<catalogueLoader>(this, [this] { return now(); });
     windows_ = std::make_unique<mainWindows>();
@@ -281,8 +290,8 @@ void OrrelinController::takeLoaded(const catalogueLoader::outcome& loaded) {
     if (loaded.tag != usgsWeeklyListTag)
         sortNewestFirst(origins);
     showNewOrigins(origins);
-    if (loaded.tag != usgsWeeklyListTag && !origins.isEmpty())
-        catalogueLoader::writeCachedOrigins(origins, loaded.tag, lastRefresh_);
+    if (catalogueLoader::isKept(loaded.tag, origins))
+        catalogueLoader::writeCachedCopy(loaded.keptCopy, loaded.tag, lastRefresh_);
     raiseAlerts(loaded);
 }
 

@@ -28,6 +28,7 @@ class QMainWindow;
 class QWidget;
 class fdsnEventQueryController;
 class geoMapView;
+class serialOperationQueue;
 class originTableModel;
 class webViewHolder;
 class QVRStemTimeLineView;
@@ -267,6 +268,8 @@ private:
     void setAlertText(const QString& text);
     void showStatus(const QString& text, int milliseconds);
 
+    // Decodes the default map picture from the start, while the windows are made.
+    std::unique_ptr<serialOperationQueue> pictureDecoder_;
     std::unique_ptr<mainWindows> windows_;
     std::unique_ptr<originStore> origins_;
     std::unique_ptr<catalogueLoader> loader_;

@@ -247,6 +247,11 @@ void catalogueLoader::enqueue(const QString& catalogue, whenBusy busy, bool show
             const webFetcher::cancellationScope scope(cancelled);
             outcome loaded = work();
             loaded.summary = weeklySummary();
+            if (show && isKept(loaded.tag, loaded.origins)) {
+                originList newestFirst = loaded.origins;
+                sortNewestFirst(newestFirst);
+                loaded.keptCopy = eventListFile::snapshotOf(newestFirst);
+            }
             Q_EMIT jobDone(id, loaded, show, QPrivateSignal());
         },
         loadsGroup);
@@ -315,12 +320,16 @@ std::optional<catalogueLoader::cachedOrigins> catalogueLoader::readCachedOrigins
 
 void catalogueLoader::writeCachedOrigins(const originList& origins, int tag,
                                          const QDateTime& loadedAt) {
+    writeCachedCopy(eventListFile::snapshotOf(origins), tag, loadedAt);
+}
+
+void catalogueLoader::writeCachedCopy(originList keptCopy, int tag, const QDateTime& loadedAt) {
     const QString path = cachedOriginsPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     // Written on a worker from a copy of its own, so that a long list never holds up the
     // window; the settings name the list only once it is on disk.
     eventListFile::writeInBackground(
-        eventListFile::snapshotOf(origins), path, [tag, loadedAt](const QVRResult<void>& written) {
+        std::move(keptCopy), path, [tag, loadedAt](const QVRResult<void>& written) {
             if (!written) {
                 qCWarning(lcController).noquote()
                     << QStringLiteral("The events cannot be kept for the next start: %1")

@@ -62,6 +62,10 @@ public:
         timeLineDates timeLine;
         int tag = usgsFeedTag; // the tag asked for; the weekly list's own for the weekly list
         QString summary;       // the weekly summary once the load is done
+        // Of a list kept for the next start (any catalogue's but the weekly list's): the copy
+        // the kept list is written from, newest first. Made on the worker, so that the main
+        // thread pays nothing for it; empty for a list that is not kept.
+        originList keptCopy;
     };
 
     // `applicationController` is told to each query controller as its owner; `clock` is "now".
@@ -127,6 +131,12 @@ public:
     // None when there is no such file, or (said once) when it cannot be read.
     static std::optional<cachedOrigins> readCachedOrigins();
     static void writeCachedOrigins(const originList& origins, int tag, const QDateTime& loadedAt);
+    // The same from a copy already made (an outcome's keptCopy), which is not touched after.
+    static void writeCachedCopy(originList keptCopy, int tag, const QDateTime& loadedAt);
+    // Whether a load of `tag` that brought `origins` is kept for the next start.
+    static bool isKept(int tag, const originList& origins) {
+        return tag != usgsWeeklyListTag && !origins.isEmpty();
+    }
 
 Q_SIGNALS:
     // A load's outcome, on the main thread; a superseded or stopped load sends none.

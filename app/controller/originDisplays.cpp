@@ -176,7 +176,7 @@ void originDisplays::changeMapImage(std::optional<int> index) {
         map_.loadImageWithIndex(*index);
     } else {
         qCInfo(lcController) << "Loading default image.";
-        map_.loadImageWithIndex(2);
+        map_.loadImageWithIndex(defaultPictureIndex);
     }
     updateDisplays();
 }

@@ -61,7 +61,9 @@ public:
     void clearDistanceRings();
     // The home place of the settings, which the map marks.
     static std::optional<QPointF> homeLocation() { return ::homeLocation(); }
-    // Picture `index` of the picture menu; none loads picture 2.
+    // The picture the map opens with.
+    static constexpr int defaultPictureIndex = 2;
+    // Picture `index` of the picture menu; none loads the default picture.
     void changeMapImage(std::optional<int> index);
     void setTimeLineDates(const timeLineDates& span);
     // "unitsIndex", "recentTimeCutoff" and "oldTimeCutoff".

@@ -12,8 +12,12 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <QSet>
+
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <numbers>
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
@@ -77,17 +81,7 @@ QImage pictureToDecodeInto(const QImageReader& reader) {
 // is the same as from a 32-bit copy at three quarters of the memory. The decoders give 32-bit
 // pixels; they are narrowed in their own buffer, which then shrinks, because a 24-bit copy
 // beside them would raise the program's peak by the copy's 64 MB.
-// A picture no map shows any more is let go at the next load. Maps live on the GUI thread.
-QImage sharedPicture(const QString& path, QString& problem) {
-    static QHash<QString, QImage> pictures;
-    for (auto it = pictures.begin(); it != pictures.end();) {
-        if (it.value().isDetached() && it.key() != path)
-            it = pictures.erase(it);
-        else
-            ++it;
-    }
-    if (const auto found = pictures.constFind(path); found != pictures.cend())
-        return found.value();
+QImage decodedPicture(const QString& path, QString& problem) {
     QImageReader reader(path);
     reader.setAllocationLimit(0); // the widest picture is larger than Qt's default limit
     QImage picture = pictureToDecodeInto(reader);
@@ -96,7 +90,56 @@ QImage sharedPicture(const QString& path, QString& problem) {
         return {};
     }
     picture.convertTo(QImage::Format_RGB888);
-    pictures.insert(path, picture);
+    return picture;
+}
+
+// The decoded pictures, by file. The maps live on the GUI thread, but a picture may be decoded
+// ahead on a worker; a file is decoded by one thread at a time, and whoever asks for it
+// meanwhile waits for that decode. A failed decode ahead is kept for the next to ask, so that
+// the file is tried once and its problem reported once.
+struct pictureCache {
+    std::mutex mutex;
+    std::condition_variable decoded;
+    QHash<QString, QImage> pictures;
+    QSet<QString> decoding;
+    QHash<QString, QString> failedAhead;
+};
+
+pictureCache& pictures() {
+    static pictureCache cache;
+    return cache;
+}
+
+// The picture of `path`, decoded now unless it is decoded already or being decoded; null
+// with the reason in `problem` when it cannot be. A picture no map shows any more is let go
+// at the next load.
+QImage sharedPicture(const QString& path, QString& problem, bool ahead = false) {
+    pictureCache& cache = pictures();
+    std::unique_lock lock(cache.mutex);
+    cache.decoded.wait(lock, [&] { return !cache.decoding.contains(path); });
+    for (auto it = cache.pictures.begin(); it != cache.pictures.end();) {
+        if (it.value().isDetached() && it.key() != path && !ahead)
+            it = cache.pictures.erase(it);
+        else
+            ++it;
+    }
+    if (const auto found = cache.pictures.constFind(path); found != cache.pictures.cend())
+        return found.value();
+    if (const auto failed = cache.failedAhead.constFind(path); failed != cache.failedAhead.cend()) {
+        problem = failed.value();
+        cache.failedAhead.erase(failed);
+        return {};
+    }
+    cache.decoding.insert(path);
+    lock.unlock();
+    QImage picture = decodedPicture(path, problem);
+    lock.lock();
+    cache.decoding.remove(path);
+    if (!picture.isNull())
+        cache.pictures.insert(path, picture);
+    else if (ahead)
+        cache.failedAhead.insert(path, problem);
+    cache.decoded.notify_all();
     return picture;
 }
 
@@ -448,32 +491,55 @@ QString geoMapView::topographyDirectory() const {
     return topographyDirectory_.isEmpty() ? pictureDirectory() : topographyDirectory_;
 }
 
+namespace {
+
+const backgroundPicture* pictureOfIndex(int index) {
+    for (const backgroundPicture& b : backgrounds) {
+        if (b.index == index)
+            return &b;
+    }
+    return nullptr;
+}
+
+QString pictureFile(const backgroundPicture& b, const QString& directory) {
+    return QDir(directory).filePath(
+        QStringLiteral("%1.%2").arg(QLatin1StringView(b.name), QLatin1StringView(b.type)));
+}
+
+} // namespace
+
+QString geoMapView::picturePath(int index, const QString& directory) {
+    const backgroundPicture* b = pictureOfIndex(index);
+    return b ? pictureFile(*b, directory.isEmpty() ? installedPictureDirectory() : directory)
+             : QString();
+}
+
+void geoMapView::decodePictureAhead(const QString& path) {
+    QString problem;
+    sharedPicture(path, problem, true);
+}
+
 bool geoMapView::loadImageWithIndex(int index) {
     qCDebug(lcMap) << "In loadImageWithIndex" << index;
-    for (const backgroundPicture& b : backgrounds) {
-        if (b.index != index)
-            continue;
-        const QString path = QDir(pictureDirectory())
-                                 .filePath(QStringLiteral("%1.%2").arg(QLatin1StringView(b.name),
-                                                                       QLatin1StringView(b.type)));
-        QString problem;
-        const QImage picture = sharedPicture(path, problem);
-        if (picture.isNull()) {
-            qCWarning(lcMap).noquote()
-                << QStringLiteral("No map picture %1: %2").arg(path, problem);
-            setAnImage(QImage());
-            setImageSize(0, 0);
-            return false;
-        }
-        setAnImage(picture);
-        setImageSize(b.rows, b.columns);
-        setImageFrame(b.lonMin, b.lonMax, b.latMin, b.latMax,
-                      (b.lonMax - b.lonMin) / float(b.columns),
-                      (b.latMax - b.latMin) / float(b.rows));
-        update();
-        return true;
+    const backgroundPicture* b = pictureOfIndex(index);
+    if (!b)
+        return false;
+    const QString path = pictureFile(*b, pictureDirectory());
+    QString problem;
+    const QImage picture = sharedPicture(path, problem);
+    if (picture.isNull()) {
+        qCWarning(lcMap).noquote() << QStringLiteral("No map picture %1: %2").arg(path, problem);
+        setAnImage(QImage());
+        setImageSize(0, 0);
+        return false;
     }
-    return false;
+    setAnImage(picture);
+    setImageSize(b->rows, b->columns);
+    setImageFrame(b->lonMin, b->lonMax, b->latMin, b->latMax,
+                  (b->lonMax - b->lonMin) / float(b->columns),
+                  (b->latMax - b->latMin) / float(b->rows));
+    update();
+    return true;
 }
 
 bool geoMapView::loadTopoImageFromPath(const QString& path, int rows, int columns, int step) {

@@ -75,6 +75,14 @@ public:
     // (all −180…360°), 10 "wusGray" (the western United States); false for other indexes or
     // a picture that is not installed, keeping the current one.
     bool loadImageWithIndex(int index);
+    // The file of picture `index` in `directory` (empty: the installed maps folder); null text
+    // for an index without a picture.
+    static QString picturePath(int index, const QString& directory);
+    // Decodes the picture file at `path` into the pictures the maps share, so that a map that
+    // loads it later takes it as it is. For any thread: started on a worker before the maps
+    // are made, it decodes while they are; a map asking for the same file meanwhile waits for
+    // this decode instead of decoding the file a second time.
+    static void decodePictureAhead(const QString& path);
     // Where the pictures are looked for: the "maps" folder of the installation (found from
     // the program's own folder) unless set; an empty text restores that default.
     QString pictureDirectory() const;

@@ -759,10 +759,16 @@ namespace {
 
 TEST_F(applicationTest, TheWindowOpensOnTheLastListAndKeepsItWhenOffline) {
     QFile::remove(OrrelinController::cachedOriginsPath());
+    QStringList shown;
     {
         auto first = launch(); // a good load keeps its list for the next start
+        shown = ids(first->allSeismicOrigins());
     }
     ASSERT_TRUE(QFileInfo::exists(OrrelinController::cachedOriginsPath()));
+    // It is kept as it was shown, newest first.
+    const auto kept = OrrelinController::readCachedOrigins();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(ids(kept->origins), shown);
 
     // The next start shows the kept list before any download has run …
     server.setAnswer(feedPath, {500, "down"});

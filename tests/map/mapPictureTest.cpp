@@ -1,10 +1,13 @@
 #include "geoMapView.h"
+#include "logCapture.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -76,4 +79,47 @@ TEST(MapPictures, KeptPixelsAreTheFilesPixels) {
         EXPECT_EQ(map.anImage().format(), QImage::Format_RGB888) << qPrintable(path);
         EXPECT_EQ(map.anImage(), expected) << qPrintable(path);
     }
+}
+
+// A picture decoded ahead on another thread is the one a map then takes, pixels shared; a file
+// that cannot be decoded ahead is reported once, by the map that asks for it.
+TEST(MapPictures, DecodedAheadOnAnotherThreadAndTakenByTheMap) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString jpeg = geoMapView::picturePath(livingEarth, folder.path());
+    EXPECT_EQ(jpeg, folder.filePath(QStringLiteral("living_earth_wide.jpg")));
+    EXPECT_TRUE(geoMapView::picturePath(7, folder.path()).isNull());
+    ASSERT_TRUE(noisePicture(QSize(360, 120), QImage::Format_RGB32).save(jpeg, "JPEG", 80));
+
+    std::thread ahead([&jpeg] { geoMapView::decodePictureAhead(jpeg); });
+    geoMapView map;
+    map.setPictureDirectory(folder.path());
+    // Asked while the other thread may still decode: it waits for that decode.
+    ASSERT_TRUE(map.loadImageWithIndex(livingEarth));
+    ahead.join();
+    const QImage expected = QImage(jpeg).convertToFormat(QImage::Format_RGB888);
+    EXPECT_EQ(map.anImage(), expected);
+    // Decoding ahead again finds the picture decoded: the map's pixels stay the ones shared.
+    const uchar* shared = map.anImage().constBits();
+    geoMapView::decodePictureAhead(jpeg);
+    geoMapView second;
+    second.setPictureDirectory(folder.path());
+    ASSERT_TRUE(second.loadImageWithIndex(livingEarth));
+    EXPECT_EQ(second.anImage().constBits(), shared);
+
+    const QString tiff = geoMapView::picturePath(westernUnitedStates, folder.path());
+    QFile broken(tiff);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("II*\0 not a picture");
+    broken.close();
+    const logCapture log;
+    std::thread failing([&tiff] { geoMapView::decodePictureAhead(tiff); });
+    failing.join();
+    EXPECT_TRUE(log.problems().isEmpty());
+    geoMapView third;
+    third.setPictureDirectory(folder.path());
+    EXPECT_FALSE(third.loadImageWithIndex(westernUnitedStates));
+    ASSERT_EQ(log.problems().size(), 1);
+    EXPECT_TRUE(log.problems().first().contains(tiff)) << qPrintable(log.problems().first());
+    EXPECT_TRUE(third.anImage().isNull());
 }
