@@ -2,11 +2,11 @@
 
 #include "seismicOrigin.h"
 
-class originStore;
-
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QStringList>
+
+class originStore;
 
 // The table of a list of origins: one row per origin in list order, and columns named by
 // identifier texts read as numbers:
