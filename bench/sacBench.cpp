@@ -98,7 +98,7 @@ BENCHMARK(BM_HighAndLowPassMillionSamples)->Unit(benchmark::kMillisecond);
 void BM_ReadMillionSampleFile(benchmark::State& state) {
     SacObject source;
     source.InitWithSamples(noise(1000000), 0.01f, 0.0f, {});
-    const QByteArray bytes = source.sacData();
+    const QByteArray bytes = source.toData();
     for (auto _ : state) {
         SacObject seismogram;
         seismogram.InitWithNSData(bytes);

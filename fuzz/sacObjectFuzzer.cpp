@@ -21,6 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         seismogram.HPBUfilter(0.1f, 2, 4);
         seismogram.LPBUfilter(1.0f, 1, 3);
     }
-    seismogram.sacData();
+    seismogram.toData();
     return 0;
 }

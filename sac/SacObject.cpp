@@ -4,6 +4,7 @@
 #include "butterworthFilter.h"
 #include "flinnEngdahl.h"
 #include "monthdate.h"
+#include "seismogramFileBytes.h"
 
 #include <QFile>
 #include <QLoggingCategory>
@@ -23,8 +24,6 @@ constexpr qsizetype headerBytes = qsizetype(sizeof(SacHeader));
 constexpr qsizetype versionOffset = 76 * 4; // nvhdr, the 77th word
 // Version 7 adds a footer of doubles after the data; its header words are those of version 6.
 constexpr int32_t newestReadableVersion = 7;
-// Files far larger than any seismogram are not read into memory.
-constexpr qint64 largestFileSize = qint64(1) << 31;
 
 bool isUndefined(float value) {
     return value == SacHeader::undefinedValue;
@@ -136,13 +135,11 @@ QVRResult<SacObject> SacObject::fromFile(const QString& path) {
 }
 
 bool SacObject::InitWithContentsOfFile(const QString& path) {
-    QFile file(path);
     path_ = path;
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(file.errorString());
-    if (file.size() > largestFileSize)
-        return refuse(QStringLiteral("the file is too large"));
-    return InitWithNSData(file.readAll(), path);
+    const QVRResult<QByteArray> bytes = readSeismogramFileBytes(path);
+    if (!bytes)
+        return refuse(bytes.error());
+    return InitWithNSData(*bytes, path);
 }
 
 void SacObject::InitWithSamples(std::vector<float> samples, float delta, float begin,
@@ -169,7 +166,7 @@ void SacObject::InitWithSamples(std::vector<float> samples, float delta, float b
     composeDefaultLabel();
 }
 
-QByteArray SacObject::sacData() const {
+QByteArray SacObject::toData() const {
     if (!isSac_)
         return {};
     SacHeader h = header_;
@@ -202,7 +199,7 @@ bool SacObject::WriteSacFile(const QString& path, QString* error) const {
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(sacData()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(toData()) < 0 || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;
@@ -253,6 +250,36 @@ QString SacObject::khole() const {
 }
 QString SacObject::kuser0() const {
     return headerText(header_.kuser0, 8);
+}
+
+void SacObject::setStreamCodes(const QString& network, const QString& station,
+                               const QString& location, const QString& channel) {
+    const auto put = [](char(&field)[8], const QString& text) {
+        // Blank-padded, as the format has it.
+        const QByteArray latin = text.toLatin1().left(8);
+        std::memset(field, ' ', sizeof field);
+        std::memcpy(field, latin.constData(), std::size_t(latin.size()));
+    };
+    put(header_.knetwk, network);
+    put(header_.kstnm, station);
+    put(header_.khole, location);
+    put(header_.kcmpnm, channel);
+    composeDefaultLabel();
+}
+
+QString SacObject::standardFileName() const {
+    const auto code = [](const QString& text) {
+        return text == QLatin1StringView("-12345") ? QString() : text;
+    };
+    QString name =
+        QStringList{code(knetwk()), code(kstnm()), code(khole()), code(kcmpnm())}.join(u'.');
+    const QDateTime first = firstSampleTime();
+    if (first.isValid()) {
+        static const QVRDateFormatter formatter(QStringLiteral("yyyy.DDD.HHmmss"),
+                                                QTimeZone::utc());
+        name += u'.' + formatter.stringFromDate(first);
+    }
+    return name + QStringLiteral(".SAC");
 }
 
 void SacObject::composeDefaultLabel() {
@@ -316,6 +343,16 @@ QDateTime SacObject::mySeisReferenceTime() const {
     if (!time.isValid())
         return {};
     return QDateTime(QDate(h.nzyear, month, day), time, QTimeZone::utc());
+}
+
+QDateTime SacObject::firstSampleTime() const {
+    const QDateTime reference = mySeisReferenceTime();
+    if (!reference.isValid() || isUndefined(header_.b) || !std::isfinite(header_.b))
+        return reference;
+    // Through whole microseconds first, so that a float just below a millisecond counts as it.
+    const qint64 us = std::llround(double(header_.b) * 1e6);
+    const qint64 ms = us >= 0 ? us / 1000 : -((-us + 999) / 1000);
+    return reference.addMSecs(ms);
 }
 
 QString SacObject::YMDcString() const {

@@ -34,6 +34,8 @@ public:
     bool isSacFile() const { return isSac_; }
     const QString& errorString() const { return error_; }
     const QString& path() const { return path_; }
+    // The file the seismogram came from, for a seismogram made from samples.
+    void setPath(const QString& path) { path_ = path; }
 
     // The header in SAC layout, or nullptr when there is no seismogram.
     const SacHeader* GetSacHeader() const { return isSac_ ? &header_ : nullptr; }
@@ -42,8 +44,12 @@ public:
     const float* GetSacSeis() const { return isSac_ ? samples_.data() : nullptr; }
     float* GetSacSeis() { return isSac_ ? samples_.data() : nullptr; }
 
-    QByteArray sacData() const;
+    // The seismogram as a binary SAC file: little-endian, header version 6.
+    QByteArray toData() const;
     bool WriteSacFile(const QString& path, QString* error = nullptr) const;
+    // "NET.STA.LOC.CHA.YYYY.DDD.HHMMSS.SAC" of the codes and the first sample's time (UTC);
+    // undefined codes are empty, and without a reference time the time part is left out.
+    QString standardFileName() const;
 
     // --- header values
     float delta() const { return header_.delta; } // s
@@ -70,6 +76,9 @@ public:
     QString kcmpnm() const;
     QString khole() const;
     QString kuser0() const;
+    // Sets knetwk, kstnm, khole and kcmpnm (8 characters each at most) and the label they make.
+    void setStreamCodes(const QString& network, const QString& station, const QString& location,
+                        const QString& channel);
 
     // --- amplitudes, kept up to date by loading and processing
     float smin() const { return smin_; }
@@ -80,6 +89,9 @@ public:
     // --- time and event texts
     // The reference time (nzyear … nzmsec) in UTC; invalid when the header leaves it unset.
     QDateTime mySeisReferenceTime() const;
+    // The first sample's time (reference time + b), to the millisecond below it; invalid
+    // when the reference time is unset.
+    QDateTime firstSampleTime() const;
     // The reference date as "yyyy-MM-dd"; empty when unset.
     QString YMDcString() const;
     // The origin time (reference time + o) as "yyyy-MM-dd HH:mm:ss.SSS"; empty when unset.

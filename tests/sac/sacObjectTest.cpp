@@ -168,7 +168,7 @@ TEST(SacObject, WritesWhatItReads) {
                          QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58, 250), QTimeZone::utc()));
     EXPECT_EQ(made.e(), 0.5f);
     SacObject madeBack;
-    ASSERT_TRUE(madeBack.InitWithNSData(made.sacData()));
+    ASSERT_TRUE(madeBack.InitWithNSData(made.toData()));
     EXPECT_EQ(madeBack.npts(), 4);
     EXPECT_EQ(madeBack.GetSacHeader()->nzjday, 60);
     EXPECT_EQ(madeBack.mySeisReferenceTime(),

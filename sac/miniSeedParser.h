@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <vector>
+
+struct MSRecord_s;
+
+// Reads miniSEED 2 records out of a buffer one at a time through libmseed, keeping one decoded
+// record whose storage the next parse reuses. libmseed's own messages go to the debug log:
+// the readers built on this one decide what a failed record is worth telling.
+class miniSeedParser {
+public:
+    miniSeedParser();
+    ~miniSeedParser();
+    miniSeedParser(const miniSeedParser&) = delete;
+    miniSeedParser& operator=(const miniSeedParser&) = delete;
+
+    enum class outcome {
+        record,    // a record was decoded; `length` bytes were its own
+        damaged,   // a record or something else is here, and it cannot be decoded
+        truncated, // a record starts here, but the bytes end before it does
+    };
+    struct step {
+        outcome what = outcome::damaged;
+        // The record's length when it is known (a decoded record, or a damaged one that says
+        // its length); else 0.
+        int length = 0;
+    };
+    // Parses the record at `bytes`, reading no more than `available` bytes.
+    step parse(const char* bytes, qsizetype available);
+
+    // Whether the bytes look like the start of a miniSEED record.
+    static bool detects(const char* bytes, qsizetype available);
+
+    // --- the last decoded record
+    const char* network() const;
+    const char* station() const;
+    const char* location() const;
+    const char* channel() const;
+    qint64 startTimeUs() const; // µs since 1970 in UTC, with the record's time correction
+    double sampleRate() const;  // Hz
+    int sequenceNumber() const;
+    qsizetype sampleCount() const;
+    // False for records without numbers (log text, blockette-only records).
+    bool hasWaveform() const;
+    // Appends the samples, converted to 32-bit floats.
+    void appendSamples(std::vector<float>& out) const;
+
+    // "NET.STA.LOC.CHA" of the last record.
+    QString streamId() const;
+
+private:
+    MSRecord_s* record_ = nullptr;
+};
