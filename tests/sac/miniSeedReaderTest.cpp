@@ -159,7 +159,7 @@ TEST(MiniSeedReader, HeaderHoldsTheStreamCodesTimeAndAmplitudes) {
               QDateTime(QDate(2010, 2, 27), QTime(6, 30, 0, 19), QTimeZone::utc()));
     EXPECT_FLOAT_EQ(s.b(), 0.000538f);
     EXPECT_EQ(s.firstSampleTime(),
-              QDateTime(QDate(2010, 2, 27), QTime(6, 30, 0, 19), QTimeZone::utc()));
+              QDateTime(QDate(2010, 2, 27), QTime(6, 30, 0, 20), QTimeZone::utc()));
     EXPECT_FLOAT_EQ(s.delta(), 0.05f);
     EXPECT_EQ(s.npts(), 12000);
     const float* x = s.GetSacSeis();
