@@ -129,11 +129,24 @@ struct commandLineOptions {
                             text("With --channels: the window ends now, --duration minutes long; "
                                  "no --start.")};
 
+    QCommandLineOption dataSource{
+        text("data-source"),
+        text("With --channels: where the seismograms come from: timeseries (the time-series "
+             "service, default), fdsn:NAME (an FDSN data centre: iris, geofon, orfeus, ingv, "
+             "resif, ethz, ncedc or scedc) or fdsn:URL (the http(s) address of another)."),
+        text("SOURCE"), text("timeseries")};
+    QCommandLineOption groundMotion{
+        text("ground-motion"),
+        text("With --channels and an fdsn: source: samples divided by each channel's scale, in "
+             "its units (m/s, say); otherwise they stay in counts.")};
+
     QCommandLineOption print{text("print"),
                              text("What to print. With --source: table, summary, clipboard or "
                                   "statistics (events, mc, n_above_mc, b, b_error, a). "
                                   "With --sac: header or samples. With --channels: requests "
-                                  "(one request address a line). With --fk: peak or grid."),
+                                  "(one request address a line; for an fdsn: source each "
+                                  "POST address followed by its body lines). With --fk: peak "
+                                  "or grid."),
                              text("WHAT")};
 
     // Exports
@@ -174,6 +187,7 @@ struct commandLineOptions {
         parser.addOptions({fk, window, band, slownessMax, slownessStep});
         parser.addOption(exportAs);
         parser.addOption(service);
+        parser.addOptions({dataSource, groundMotion});
     }
 };
 

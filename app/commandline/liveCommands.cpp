@@ -1,8 +1,11 @@
 #include "liveCommands.h"
 
 #include "QVRDateFormatter.h"
+#include "applicationDefaults.h"
+#include "fdsnDataRequest.h"
 #include "timeZones.h"
 
+#include <QEventLoop>
 #include <QFile>
 
 #include <cmath>
@@ -25,6 +28,41 @@ std::optional<channelRequest> readChannelRequest(const QCommandLineParser& parse
                                                  QTextStream& err) {
     channelRequest request;
     request.live = parser.isSet(o.live);
+    const QString sourceText = parser.value(o.dataSource);
+    const std::optional<seismogramDataSource> source = seismogramDataSource::parse(sourceText);
+    if (!source) {
+        err << "Quorvel: --data-source takes timeseries, fdsn:NAME (iris, geofon, orfeus, ingv, "
+               "resif, ethz, ncedc, scedc) or fdsn:URL (http or https), not '"
+            << sourceText << "'\n"
+            << usageHint;
+        return std::nullopt;
+    }
+    request.source = *source;
+    const bool fdsn = source->type() == seismogramDataSource::kind::fdsn;
+    if (source->type() == seismogramDataSource::kind::seedLink) {
+        err << "Quorvel: SeedLink servers stream live data, which this version cannot read yet; "
+               "use timeseries or an fdsn: source\n";
+        return std::nullopt;
+    }
+    if (fdsn && request.live) {
+        err << "Quorvel: --live needs a streaming service; data centres do not allow polling "
+               "dataselect\n"
+            << usageHint;
+        return std::nullopt;
+    }
+    if (fdsn && parser.isSet(o.sampleRate)) {
+        err << "Quorvel: --sample-rate is for the time-series service; FDSN data come at each "
+               "channel's own rate\n"
+            << usageHint;
+        return std::nullopt;
+    }
+    request.groundMotion = parser.isSet(o.groundMotion);
+    if (request.groundMotion && !fdsn) {
+        err << "Quorvel: --ground-motion needs an fdsn: data source, whose station metadata "
+               "give each channel's scale\n"
+            << usageHint;
+        return std::nullopt;
+    }
     QVRRTSeismicDisplayController::channelDescription working =
         QVRRTSeismicDisplayController::fixedWorkingDescription();
 
@@ -100,9 +138,44 @@ int printRequests(const QCommandLineParser& parser, const commandLineOptions& o,
         return 2;
     QVRRTSeismicDisplayController controller;
     controller.setIsAutoUpdatingSeismograms(request->live);
+    controller.setDataSource(request->source);
+    if (request->source.type() == seismogramDataSource::kind::fdsn) {
+        const fdsnDataRequest fdsn = controller.fdsnRequestFor(request->list.channels);
+        out << fdsn.dataselectAddress() << "\n" << fdsn.dataselectBody();
+        out << fdsn.stationAddress() << "\n" << fdsn.stationBody();
+        return 0;
+    }
     for (const auto& channel : request->list.channels)
         out << controller.buildURLForChannel(channel) << "\n";
     return 0;
+}
+
+bool download(QVRRTSeismicDisplayController& downloads, const channelRequest& request,
+              QTextStream& err) {
+    // The window's filter settings.
+    applicationDefaults::registerApplicationDefaults();
+    downloads.setIsAutoUpdatingSeismograms(request.live);
+    downloads.setDataSource(request.source);
+    downloads.setGroundMotion(request.groundMotion);
+    downloads.loadChannelList(request.list);
+    if (downloads.isUpdatingSeismograms()) {
+        QEventLoop drained;
+        QObject::connect(&downloads, &QVRRTSeismicDisplayController::isUpdatingSeismogramsChanged,
+                         &drained, [&drained](bool updating) {
+                             if (!updating)
+                                 drained.quit();
+                         });
+        drained.exec();
+    }
+    if (!downloads.loadFailure().isEmpty())
+        err << "Quorvel: " << downloads.loadFailure() << "\n";
+    for (const QString& failure : downloads.channelFailures())
+        err << "Quorvel: " << failure << "\n";
+    if (downloads.theSeismograms().isEmpty()) {
+        err << "Quorvel: no channel could be downloaded\n";
+        return false;
+    }
+    return true;
 }
 
 } // namespace liveCommands

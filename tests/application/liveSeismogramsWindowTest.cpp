@@ -23,7 +23,7 @@
 
 namespace {
 
-const QString queryPath = QStringLiteral("/ws/timeseries/query");
+const QString queryPath = QStringLiteral("/irisws/timeseries/1/query");
 const QDateTime fixedNow(QDate(2026, 12, 8), QTime(12, 0), QTimeZone::utc());
 
 QByteArray sacFile(const char* name) {

@@ -26,10 +26,10 @@ TEST(LiveCommandLine, PrintsOneRequestALineFromAFileOrStandardInput) {
 
     commandLineRun r = runQuorvel({"--channels", list, "--print", "requests"});
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_EQ(r.out, "https://ts.example/ws/timeseries/query?net=IU&sta=ANMO&loc=00&cha=BHZ"
+    EXPECT_EQ(r.out, "https://ts.example/irisws/timeseries/1/query?net=IU&sta=ANMO&loc=00&cha=BHZ"
                      "&start=2012-05-01T00:00:00&end=2012-05-01T01:00:00&scale=AUTO&deci=1.0"
                      "&output=sacbl\n"
-                     "https://ts.example/ws/timeseries/query?net=II&sta=PFO&loc=10&cha=LHZ"
+                     "https://ts.example/irisws/timeseries/1/query?net=II&sta=PFO&loc=10&cha=LHZ"
                      "&start=2012-05-01T00:00:00&end=2012-05-01T01:00:00&scale=AUTO&deci=1.0"
                      "&output=sacbl\n");
 
