@@ -267,12 +267,15 @@ void SacObject::setStreamCodes(const QString& network, const QString& station,
     composeDefaultLabel();
 }
 
-QString SacObject::standardFileName() const {
+QString SacObject::streamId() const {
     const auto code = [](const QString& text) {
         return text == QLatin1StringView("-12345") ? QString() : text;
     };
-    QString name =
-        QStringList{code(knetwk()), code(kstnm()), code(khole()), code(kcmpnm())}.join(u'.');
+    return QStringList{code(knetwk()), code(kstnm()), code(khole()), code(kcmpnm())}.join(u'.');
+}
+
+QString SacObject::standardFileName() const {
+    QString name = streamId();
     const QDateTime first = firstSampleTime();
     if (first.isValid()) {
         static const QVRDateFormatter formatter(QStringLiteral("yyyy.DDD.HHmmss"),

@@ -76,6 +76,8 @@ public:
     QString kcmpnm() const;
     QString khole() const;
     QString kuser0() const;
+    // "NET.STA.LOC.CHA" of knetwk, kstnm, khole and kcmpnm, each empty where undefined.
+    QString streamId() const;
     // Sets knetwk, kstnm, khole and kcmpnm (8 characters each at most) and the label they make.
     void setStreamCodes(const QString& network, const QString& station, const QString& location,
                         const QString& channel);

@@ -142,14 +142,11 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
             << QStringLiteral("%1: skipped %2 miniSEED record(s) that could not be read")
                    .arg(name)
                    .arg(skipped);
-    if (traces.empty()) {
-        if (records > 0)
-            return QVRResult<miniSeedTraces>::failure(
-                QStringLiteral("its %1 miniSEED record(s) hold no samples").arg(records));
+    // Records of text or of blockettes alone make a readable file without a trace.
+    if (records == 0)
         return QVRResult<miniSeedTraces>::failure(
             skipped > 0 ? QStringLiteral("no miniSEED record in it can be read")
                         : QStringLiteral("it holds no miniSEED record"));
-    }
 
     std::stable_sort(traces.begin(), traces.end(), [](const trace& a, const trace& b) {
         return a.stream != b.stream ? a.stream < b.stream : a.startUs < b.startUs;

@@ -25,7 +25,8 @@ struct miniSeedTraces {
 // stream and time.
 //
 // A record that cannot be decoded is skipped and counted, with one log line for the whole
-// file; bytes without a single readable record are refused, saying why.
+// file; bytes without a single readable record are refused, saying why. Readable records
+// without samples (log text, say) make no trace: such a file gives none.
 class QVRSAC_EXPORT miniSeedReader {
 public:
     // Whether the bytes start with a miniSEED record, by their content alone.

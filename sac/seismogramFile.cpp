@@ -16,8 +16,7 @@ QVRResult<seismograms> seismogramFile::fromData(const QByteArray& data, const QS
     }
     QVRResult<SacObject> sac = SacObject::fromData(data, path);
     if (!sac)
-        return QVRResult<seismograms>::failure(
-            QStringLiteral("neither miniSEED nor SAC: %1").arg(sac.error()));
+        return QVRResult<seismograms>::failureOf(sac);
     seismograms one;
     one.push_back(std::move(sac).value());
     return one;

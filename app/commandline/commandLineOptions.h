@@ -73,18 +73,36 @@ struct commandLineOptions {
                                    "greg<TAB>sreg<TAB>geographic name<TAB>seismic name. With -, "
                                    "the same for each \"LAT LON\" line of standard input."),
                               text("LAT LON|-")};
-    QCommandLineOption sac{text("sac"), text("Read the SAC seismogram FILE."), text("FILE")};
-    QCommandLineOption removeMean{text("remove-mean"), text("With --sac: remove the mean.")};
-    QCommandLineOption taper{text("taper"), text("With --sac: taper 5 % at each end (cosine).")};
-    QCommandLineOption highpass{text("highpass"), text("With --sac: Butterworth high pass at HZ."),
+    QCommandLineOption sac{text("sac"),
+                           text("Read the seismogram FILE (SAC, or miniSEED: one seismogram per "
+                                "trace)."),
+                           text("FILE")};
+    QCommandLineOption waveforms{text("waveforms"),
+                                 text("Read SAC and miniSEED files, FILE and those that follow "
+                                      "it, one seismogram per trace."),
+                                 text("FILE")};
+    QCommandLineOption removeMean{text("remove-mean"),
+                                  text("With --sac or --waveforms: remove the mean.")};
+    QCommandLineOption taper{text("taper"), text("With --sac or --waveforms: taper 5 % at each "
+                                                 "end (cosine).")};
+    QCommandLineOption highpass{text("highpass"),
+                                text("With --sac or --waveforms: Butterworth high pass at HZ."),
                                 text("HZ")};
-    QCommandLineOption lowpass{text("lowpass"), text("With --sac: Butterworth low pass at HZ."),
+    QCommandLineOption lowpass{text("lowpass"),
+                               text("With --sac or --waveforms: Butterworth low pass at HZ."),
                                text("HZ")};
-    QCommandLineOption poles{text("poles"), text("With --sac: filter poles, 1 to 10 (default 4)."),
+    QCommandLineOption poles{text("poles"),
+                             text("With --sac or --waveforms: filter poles, 1 to 10 (default 4)."),
                              text("N"), text("4")};
     QCommandLineOption passes{text("passes"),
-                              text("With --sac: 1 causal, 2 zero phase (default 2)."), text("1|2"),
-                              text("2")};
+                              text("With --sac or --waveforms: 1 causal, 2 zero phase (default "
+                                   "2)."),
+                              text("1|2"), text("2")};
+    QCommandLineOption exportSac{text("export-sac"),
+                                 text("With --waveforms or --channels: write every trace into "
+                                      "the folder DIR as a SAC file named "
+                                      "NET.STA.LOC.CHA.YYYY.DDD.HHMMSS.SAC."),
+                                 text("DIR")};
 
     // FK array analysis
     QCommandLineOption fk{text("fk"),
@@ -143,10 +161,13 @@ struct commandLineOptions {
     QCommandLineOption print{text("print"),
                              text("What to print. With --source: table, summary, clipboard or "
                                   "statistics (events, mc, n_above_mc, b, b_error, a). "
-                                  "With --sac: header or samples. With --channels: requests "
+                                  "With --sac: header or samples. With --waveforms: header, "
+                                  "samples or summary (one tab-separated line a trace: "
+                                  "NET.STA.LOC.CHA, first sample, sample rate, npts, minimum, "
+                                  "maximum, latitude, longitude). With --channels: requests "
                                   "(one request address a line; for an fdsn: source each "
-                                  "POST address followed by its body lines). With --fk: peak "
-                                  "or grid."),
+                                  "POST address followed by its body lines) or summary (the "
+                                  "downloaded seismograms' lines). With --fk: peak or grid."),
                              text("WHAT")};
 
     // Exports
@@ -162,7 +183,8 @@ struct commandLineOptions {
                                    "timeline, magnitude-histogram, depth-histogram or "
                                    "magnitude-frequency. With --channels: live (the channels "
                                    "downloaded). "
-                                   "With --sac FILE…: overlay (or stack), panels, section (by "
+                                   "With --sac or --waveforms FILE…: overlay (or stack), panels, "
+                                   "section (by "
                                    "distance), helicorder (one channel's records in rows), "
                                    "threecomp (one station's components, horizontals rotated) "
                                    "or uniform. With --fk: fk."),
@@ -185,7 +207,7 @@ struct commandLineOptions {
                            duration,   sampleRate, live,     print,     render,    output, size,
                            rowMinutes, rows});
         parser.addOptions({fk, window, band, slownessMax, slownessStep});
-        parser.addOption(exportAs);
+        parser.addOptions({exportAs, waveforms, exportSac});
         parser.addOption(service);
         parser.addOptions({dataSource, groundMotion});
     }

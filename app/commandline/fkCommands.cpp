@@ -138,14 +138,14 @@ int run(const QCommandLineParser& parser, const commandLineOptions& o, const pai
         seismogramCommands::processingOptions(parser, o, err);
     if (!processing)
         return 2;
-    QList<std::shared_ptr<const SacObject>> seismograms;
+    std::vector<SacObject> read;
     for (const QString& file : QStringList{parser.value(o.sac)} + parser.positionalArguments()) {
-        auto seismogram = std::make_shared<SacObject>();
-        if (const int failed =
-                seismogramCommands::readProcessed(file, *processing, err, *seismogram))
+        if (const int failed = seismogramCommands::readProcessed(file, *processing, err, read))
             return failed;
-        seismograms << seismogram;
     }
+    QList<std::shared_ptr<const SacObject>> seismograms;
+    for (SacObject& seismogram : read)
+        seismograms << std::make_shared<const SacObject>(std::move(seismogram));
 
     const QVRResult<fkArrayAnalysis> fk = fkArrayAnalysis::compute(seismograms, how);
     if (!fk) {

@@ -4,6 +4,7 @@
 #include "applicationDefaults.h"
 #include "fdsnDataRequest.h"
 #include "timeZones.h"
+#include "waveformCommands.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -127,15 +128,32 @@ std::optional<channelRequest> readChannelRequest(const QCommandLineParser& parse
     return request;
 }
 
-int printRequests(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
-                  QTextStream& out, QTextStream& err) {
-    if (parser.value(o.print) != QLatin1StringView("requests")) {
-        err << "Quorvel: --channels needs --print requests\n" << usageHint;
+int run(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
+        QTextStream& out, QTextStream& err) {
+    const QString what = parser.value(o.print);
+    const bool exporting = parser.isSet(o.exportSac);
+    if (exporting == parser.isSet(o.print) ||
+        (!exporting && what != QLatin1StringView("requests") &&
+         what != QLatin1StringView("summary"))) {
+        err << "Quorvel: --channels needs --print requests, --print summary or --export-sac DIR\n"
+            << usageHint;
         return 2;
     }
     const std::optional<channelRequest> request = readChannelRequest(parser, o, in, err);
     if (!request)
         return 2;
+    if (exporting || what == QLatin1StringView("summary")) {
+        QVRRTSeismicDisplayController downloads;
+        if (!download(downloads, *request, err))
+            return 1;
+        std::vector<SacObject> seismograms;
+        for (const auto& seismogram : downloads.theSeismograms())
+            seismograms.push_back(*seismogram);
+        if (exporting)
+            return waveformCommands::exportSac(seismograms, parser.value(o.exportSac), err);
+        waveformCommands::printSummaries(seismograms, out);
+        return 0;
+    }
     QVRRTSeismicDisplayController controller;
     controller.setIsAutoUpdatingSeismograms(request->live);
     controller.setDataSource(request->source);

@@ -35,7 +35,10 @@ bool download(QVRRTSeismicDisplayController& downloads, const channelRequest& re
 
 // --channels FILE|- … --print requests: one address a line for the time-series service; for an
 // FDSN source the dataselect and the station POST addresses, each followed by its body.
-int printRequests(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
-                  QTextStream& out, QTextStream& err);
+// --print summary and --export-sac DIR download the channels first, and give a summary line
+// for, or write a SAC file of, each seismogram that came: 0 when one came at least, 1 when none
+// did (or a file could not be written), 2 for bad arguments or input.
+int run(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
+        QTextStream& out, QTextStream& err);
 
 } // namespace liveCommands

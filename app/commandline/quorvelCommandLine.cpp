@@ -8,6 +8,7 @@
 #include "renderCommands.h"
 #include "seismogramCommands.h"
 #include "statisticsCommands.h"
+#include "waveformCommands.h"
 
 #include <optional>
 
@@ -78,27 +79,38 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
         return 2;
     }
     // More seismograms may follow --sac FILE when they are drawn together.
-    const bool stackOfFiles = parser.isSet(o.sac) && parser.isSet(o.render);
+    const bool stackOfFiles =
+        (parser.isSet(o.sac) && parser.isSet(o.render)) || parser.isSet(o.waveforms);
     if (!parser.positionalArguments().isEmpty() && !stackOfFiles) {
         err << "Quorvel: unexpected argument '" << parser.positionalArguments().first() << "'\n"
             << usageHint;
         return 2;
     }
     const int commands = int(region.has_value()) + int(parser.isSet(o.sac)) +
-                         int(parser.isSet(o.source)) + int(parser.isSet(o.channels));
+                         int(parser.isSet(o.waveforms)) + int(parser.isSet(o.source)) +
+                         int(parser.isSet(o.channels));
     if (commands > 1) {
-        err << "Quorvel: --region, --sac, --source and --channels cannot be combined\n"
+        err << "Quorvel: --region, --sac, --waveforms, --source and --channels cannot be "
+               "combined\n"
             << usageHint;
+        return 2;
+    }
+    if (parser.isSet(o.exportSac) && !parser.isSet(o.waveforms) && !parser.isSet(o.channels)) {
+        err << "Quorvel: --export-sac goes with --waveforms or --channels\n" << usageHint;
         return 2;
     }
     if (region)
         return seismogramCommands::printRegions(*region, in, out, err);
+    if (parser.isSet(o.waveforms))
+        return waveformCommands::run(parser, o, out, err);
     if (parser.isSet(o.sac))
-        return stackOfFiles ? renderCommands::renderSeismograms(parser, o, err)
-                            : seismogramCommands::printSeismogram(parser, o, out, err);
+        return parser.isSet(o.render)
+                   ? renderCommands::renderSeismograms(
+                         parser, o, parser.values(o.sac) + parser.positionalArguments(), err)
+                   : seismogramCommands::printSeismogram(parser, o, out, err);
     if (parser.isSet(o.channels))
         return parser.isSet(o.render) ? renderCommands::renderLive(parser, o, in, err)
-                                      : liveCommands::printRequests(parser, o, in, out, err);
+                                      : liveCommands::run(parser, o, in, out, err);
     if (parser.isSet(o.render) && !parser.isSet(o.source)) {
         err << "Quorvel: --render needs --source\n" << usageHint;
         return 2;

@@ -168,12 +168,12 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
 }
 
 int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
-                      QTextStream& err) {
+                      const QStringList& files, QTextStream& err) {
     const std::optional<seismogramViews::kind> kind =
         seismogramViews::kindForCommandName(parser.value(o.render));
     if (!kind) {
-        err << "Quorvel: --sac takes --render overlay, panels, section, helicorder, threecomp "
-               "or uniform\n"
+        err << "Quorvel: seismograms take --render overlay, panels, section, helicorder, "
+               "threecomp or uniform\n"
             << usageHint;
         return 2;
     }
@@ -198,13 +198,14 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
             return 2;
         }
     }
-    QList<std::shared_ptr<SacObject>> read;
-    for (const QString& file : parser.values(o.sac) + parser.positionalArguments()) {
-        auto seismogram = std::make_shared<SacObject>();
-        if (const int failed = seismogramCommands::readProcessed(file, *how, err, *seismogram))
+    std::vector<SacObject> seismograms;
+    for (const QString& file : files) {
+        if (const int failed = seismogramCommands::readProcessed(file, *how, err, seismograms))
             return failed;
-        read.append(seismogram);
     }
+    QList<std::shared_ptr<SacObject>> read;
+    for (SacObject& seismogram : seismograms)
+        read.append(std::make_shared<SacObject>(std::move(seismogram)));
     QVRResult<std::unique_ptr<QVRView>> view = seismogramViews::make(*kind, read, settings);
     if (!view) {
         err << "Quorvel: no three components to show: " << view.error() << "\n";

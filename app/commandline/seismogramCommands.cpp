@@ -3,6 +3,7 @@
 #include "QVRDateFormatter.h"
 #include "SacObject.h"
 #include "flinnEngdahl.h"
+#include "seismogramFile.h"
 
 #include <optional>
 
@@ -95,15 +96,58 @@ std::optional<processing> processingOptions(const QCommandLineParser& parser,
 }
 
 int readProcessed(const QString& path, const processing& how, QTextStream& err,
-                  SacObject& seismogram) {
-    QVRResult<SacObject> read = SacObject::fromFile(path);
+                  std::vector<SacObject>& seismograms) {
+    QVRResult<std::vector<SacObject>> read = seismogramFile::fromFile(path);
     if (!read) {
-        err << "Quorvel: " << path << " is not a SAC seismogram: " << read.error() << "\n";
+        err << "Quorvel: " << path << " is not a SAC or miniSEED seismogram: " << read.error()
+            << "\n";
         return 2;
     }
-    seismogram = std::move(read).value();
-    // A refused filter has been explained in the log by the seismogram component.
-    return how.applyTo(seismogram) ? 0 : 1;
+    int status = 0;
+    for (SacObject& seismogram : read.value()) {
+        // A refused filter has been explained in the log by the seismogram component.
+        if (!how.applyTo(seismogram))
+            status = 1;
+        seismograms.push_back(std::move(seismogram));
+    }
+    return status;
+}
+
+void printSamples(const std::vector<SacObject>& seismograms, QTextStream& out) {
+    for (const SacObject& seismogram : seismograms) {
+        const float* samples = seismogram.GetSacSeis();
+        for (int i = 0; i < seismogram.npts(); ++i)
+            out << QString::asprintf("%.9g\n", double(samples[i]));
+    }
+}
+
+void printHeaders(const std::vector<SacObject>& seismograms, QTextStream& out) {
+    static const QVRDateFormatter iso(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.SSS'Z'"),
+                                      QTimeZone::utc());
+    for (const SacObject& seismogram : seismograms) {
+        const SacHeader& h = *seismogram.GetSacHeader();
+        const QDateTime reference = seismogram.mySeisReferenceTime();
+        const QString region = seismogram.flinnEngdahlGeographicRegion();
+        out << "npts " << h.npts << "\n"
+            << "delta " << headerNumber(h.delta) << "\n"
+            << "b " << headerNumber(h.b) << "\n"
+            << "e " << headerNumber(h.e) << "\n"
+            << "depmin " << headerNumber(seismogram.smin()) << "\n"
+            << "depmax " << headerNumber(seismogram.smax()) << "\n"
+            << "reference "
+            << (reference.isValid() ? iso.stringFromDate(reference) : QStringLiteral("-12345"))
+            << "\n"
+            << "kstnm " << seismogram.kstnm() << "\n"
+            << "knetwk " << seismogram.knetwk() << "\n"
+            << "kcmpnm " << seismogram.kcmpnm() << "\n"
+            << "evla " << headerNumber(h.evla) << "\n"
+            << "evlo " << headerNumber(h.evlo) << "\n"
+            << "evdp " << headerNumber(h.evdp) << "\n"
+            << "gcarc " << headerNumber(h.gcarc) << "\n"
+            << "az " << headerNumber(h.az) << "\n"
+            << "baz " << headerNumber(h.baz) << "\n"
+            << "region " << (region.isEmpty() ? QStringLiteral("-12345") : region) << "\n";
+    }
 }
 
 int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,
@@ -116,39 +160,13 @@ int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& 
     const std::optional<processing> how = processingOptions(parser, o, err);
     if (!how)
         return 2;
-    SacObject seismogram;
-    if (const int failed = readProcessed(parser.value(o.sac), *how, err, seismogram))
+    std::vector<SacObject> seismograms;
+    if (const int failed = readProcessed(parser.value(o.sac), *how, err, seismograms))
         return failed;
-
-    if (what == QLatin1StringView("samples")) {
-        const float* samples = seismogram.GetSacSeis();
-        for (int i = 0; i < seismogram.npts(); ++i)
-            out << QString::asprintf("%.9g\n", double(samples[i]));
-        return 0;
-    }
-    const SacHeader& h = *seismogram.GetSacHeader();
-    const QDateTime reference = seismogram.mySeisReferenceTime();
-    const QString region = seismogram.flinnEngdahlGeographicRegion();
-    static const QVRDateFormatter iso(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.SSS'Z'"),
-                                      QTimeZone::utc());
-    out << "npts " << h.npts << "\n"
-        << "delta " << headerNumber(h.delta) << "\n"
-        << "b " << headerNumber(h.b) << "\n"
-        << "e " << headerNumber(h.e) << "\n"
-        << "depmin " << headerNumber(seismogram.smin()) << "\n"
-        << "depmax " << headerNumber(seismogram.smax()) << "\n"
-        << "reference "
-        << (reference.isValid() ? iso.stringFromDate(reference) : QStringLiteral("-12345")) << "\n"
-        << "kstnm " << seismogram.kstnm() << "\n"
-        << "knetwk " << seismogram.knetwk() << "\n"
-        << "kcmpnm " << seismogram.kcmpnm() << "\n"
-        << "evla " << headerNumber(h.evla) << "\n"
-        << "evlo " << headerNumber(h.evlo) << "\n"
-        << "evdp " << headerNumber(h.evdp) << "\n"
-        << "gcarc " << headerNumber(h.gcarc) << "\n"
-        << "az " << headerNumber(h.az) << "\n"
-        << "baz " << headerNumber(h.baz) << "\n"
-        << "region " << (region.isEmpty() ? QStringLiteral("-12345") : region) << "\n";
+    if (what == QLatin1StringView("samples"))
+        printSamples(seismograms, out);
+    else
+        printHeaders(seismograms, out);
     return 0;
 }
 

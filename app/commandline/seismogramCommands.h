@@ -5,6 +5,7 @@
 #include "seismogramProcessing.h"
 
 #include <optional>
+#include <vector>
 
 // The command-line work on seismograms and regions.
 namespace seismogramCommands {
@@ -14,10 +15,17 @@ using processing = seismogramProcessing;
 // The processing options, checked; none after a complaint on `err`.
 std::optional<processing> processingOptions(const QCommandLineParser& parser,
                                             const commandLineOptions& o, QTextStream& err);
-// Reads `path` into `seismogram` and processes it; 0, or the exit code after a complaint on
-// `err`: 2 for a file that is not a SAC seismogram, 1 for a filter corner outside the band.
+// Reads the seismograms of the SAC or miniSEED file `path` (one per miniSEED trace), processes
+// them and appends them to `seismograms`; 0, or the exit code after a complaint on `err`: 2 for
+// a file that is not a seismogram, 1 for a filter corner outside the band (the seismograms are
+// appended all the same).
 int readProcessed(const QString& path, const processing& how, QTextStream& err,
-                  SacObject& seismogram);
+                  std::vector<SacObject>& seismograms);
+
+// Prints each seismogram's header ("name value" lines) or its samples (one a line), one
+// seismogram after the other.
+void printHeaders(const std::vector<SacObject>& seismograms, QTextStream& out);
+void printSamples(const std::vector<SacObject>& seismograms, QTextStream& out);
 
 // --sac FILE … --print header|samples
 int printSeismogram(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,

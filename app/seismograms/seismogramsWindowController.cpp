@@ -29,11 +29,6 @@ QString code(const QString& field) {
     return field == QLatin1StringView("-12345") ? QString() : field;
 }
 
-QString channelOf(const SacObject& s) {
-    return QStringList{code(s.knetwk()), code(s.kstnm()), code(s.khole()), code(s.kcmpnm())}.join(
-        u'.');
-}
-
 // A station's components share the band and instrument letters of their channel names
 // (BHZ, BHN, BHE), so that a station with two sensors gives one sensor's three.
 QString sensorOf(const SacObject& s) {
@@ -133,15 +128,13 @@ void seismogramsWindowController::showArrayAnalysis() {
 }
 
 QString seismogramsWindowController::summaryLine(const SacObject& s) {
-    const QDateTime reference = s.mySeisReferenceTime();
-    const QString start = reference.isValid()
-                              ? reference.addMSecs(qint64(std::llround(double(s.b()) * 1000.0)))
-                                    .toUTC()
-                                    .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+    const QDateTime first = s.firstSampleTime();
+    const QString start = first.isValid()
+                              ? first.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
                               : QStringLiteral("no start time");
     const QString rate = s.delta() > 0 ? QString::asprintf("%g Hz", 1.0 / double(s.delta()))
                                        : QStringLiteral("no sample rate");
-    QStringList parts = {channelOf(s), start, rate, QStringLiteral("%1 samples").arg(s.npts())};
+    QStringList parts = {s.streamId(), start, rate, QStringLiteral("%1 samples").arg(s.npts())};
     const QString region = s.flinnEngdahlGeographicRegion();
     if (!region.isEmpty())
         parts.append(region);
@@ -331,7 +324,9 @@ QList<std::shared_ptr<SacObject>> seismogramsWindowController::filesForView() co
     const SacObject& reference = current >= 0 && current < files_.size() && rows.contains(current)
                                      ? *files_.at(current).processed
                                      : *chosen.first();
-    const auto keyOf = oneChannel ? channelOf : sensorOf;
+    const auto keyOf = [oneChannel](const SacObject& s) {
+        return oneChannel ? s.streamId() : sensorOf(s);
+    };
     const QString key = keyOf(reference);
     QList<std::shared_ptr<SacObject>> same;
     for (const auto& s : chosen)

@@ -76,7 +76,7 @@ TEST(FKCommandLine, RefusesBadInput) {
     const commandLineRun unreadable = runQuorvel(
         fkArguments(files.mid(0, 3) + QStringList{notSac}) + QStringList{"--print", "peak"});
     EXPECT_EQ(unreadable.status, 2);
-    EXPECT_TRUE(unreadable.err.contains(notSac + QStringLiteral(" is not a SAC seismogram: ")))
+    EXPECT_TRUE(unreadable.err.contains(notSac + QStringLiteral(" is not a SAC or miniSEED seismogram: ")))
         << unreadable.err.toStdString();
 
     const commandLineRun two =

@@ -364,8 +364,7 @@ TEST(SeismogramFile, TellsSacFromMiniSeedByContent) {
     QVRResult<std::vector<SacObject>> text =
         seismogramFile::fromFile(testFile("sac", "obspy_testxy.sac"));
     ASSERT_FALSE(text.ok());
-    EXPECT_TRUE(text.error().startsWith(QStringLiteral("neither miniSEED nor SAC: ")))
-        << qPrintable(text.error());
+    EXPECT_EQ(text.error(), QStringLiteral("no known header version in either byte order"));
 }
 
 TEST(SacWriting, MiniSeedTracesRoundTripThroughSacBitExactWithTheirStandardNames) {
