@@ -4,6 +4,7 @@
 
 #include "QVRRTSeismicDisplayController.h"
 #include "applicationDefaults.h"
+#include "commandLineRun.h"
 #include "fdsnDataRequest.h"
 #include "fdsnStationText.h"
 #include "fixtureServer.h"
@@ -14,8 +15,11 @@
 #include "scopedEnvironment.h"
 #include "seismogramDataSource.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -347,4 +351,56 @@ TEST(FdsnData, RefusalsAndEmptyAnswersLoseNothingAndNeverHang) {
     EXPECT_EQ(stationLog.problems(),
               QStringList{"The FDSN station service did not answer: HTTP 500; the seismograms "
                           "stay in counts"});
+}
+
+TEST(FdsnData, TheCommandLineSummarisesExportsAndDrawsWhatCame) {
+    fdsnFixture f;
+    const QString source = "fdsn:" + f.server.baseURL();
+    commandLineRun r = runQuorvel(
+        {"--channels", "-", "--data-source", source, "--ground-motion", "--print", "summary"},
+        threeChannels);
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << qPrintable(r.out);
+    QStringList anmo = lines[0].split(u'\t');
+    ASSERT_EQ(anmo.size(), 8) << qPrintable(lines[0]);
+    anmo.remove(4, 2); // the processed extremes
+    EXPECT_EQ(anmo, (QStringList{"IU.ANMO.00.BHZ", "2010-02-27T06:30:00.019Z", "20", "12000",
+                                 "34.946", "-106.457"}));
+    EXPECT_TRUE(lines[1].startsWith("XX.A1032..BHZ\t")) << qPrintable(lines[1]);
+    EXPECT_TRUE(lines[1].endsWith("\t\t")) << qPrintable(lines[1]); // no coordinates
+    EXPECT_EQ(r.err, "Quorvel: XX.NONE.00.BHZ: no data\n");
+
+    QTemporaryDir folder;
+    r = runQuorvel({"--channels", "-", "--data-source", source, "--export-sac", folder.path()},
+                   threeChannels);
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    QStringList written = QDir(folder.path()).entryList(QDir::Files);
+    ASSERT_EQ(written.size(), 2) << qPrintable(written.join(u' '));
+    EXPECT_TRUE(written[0].startsWith("IU.ANMO.00.BHZ.2010.058.063000")) << qPrintable(written[0]);
+    const QVRResult<SacObject> kept = SacObject::fromFile(folder.filePath(written[0]));
+    ASSERT_TRUE(kept.ok());
+    EXPECT_FLOAT_EQ(kept->stla(), 34.945981f);
+    EXPECT_FLOAT_EQ(kept->GetSacHeader()->cmpinc, 0.0f);
+
+    r = runQuorvel({"--channels", "-", "--data-source", source, "--render", "live", "--output",
+                    folder.filePath("live.png")},
+                   threeChannels);
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_TRUE(QFileInfo(folder.filePath("live.png")).size() > 0);
+
+    // Nothing came: exit 1, each channel named.
+    f.server.setAnswer(fixtureServer::dataselectPath, {204, ""});
+    r = runQuorvel({"--channels", "-", "--data-source", source, "--print", "summary"},
+                   threeChannels);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, "Quorvel: IU.ANMO.00.BHZ: no data\nQuorvel: XX.A1032..BHZ: no data\n"
+                     "Quorvel: XX.NONE.00.BHZ: no data\nQuorvel: no channel could be downloaded\n");
+    f.server.setAnswer(fixtureServer::dataselectPath, {413, "too much"});
+    r = runQuorvel({"--channels", "-", "--data-source", source, "--export-sac", folder.path()},
+                   threeChannels);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith("Quorvel: The FDSN dataselect service did not answer: HTTP 413"))
+        << qPrintable(r.err);
 }
