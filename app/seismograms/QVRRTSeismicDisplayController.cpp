@@ -258,11 +258,8 @@ QString QVRRTSeismicDisplayController::buildURLForChannel(const channelDescripti
     address += QStringLiteral("&cha=") + printed(channel, channelKey);
 
     const auto [start, end] = requestWindow(channel, true);
-    const auto orNull = [](const QString& text) {
-        return text.isNull() ? QStringLiteral("(null)") : text;
-    };
-    address += QStringLiteral("&start=") + orNull(formatDateAsString(start));
-    address += QStringLiteral("&end=") + orNull(formatDateAsString(end));
+    address += QStringLiteral("&start=") + printedDate(start);
+    address += QStringLiteral("&end=") + printedDate(end);
     address += QStringLiteral("&scale=AUTO");
     const QString sampleRate = channel.value(sampleRateKey);
     if (sampleRate != QLatin1StringView("*"))
@@ -297,6 +294,11 @@ QString QVRRTSeismicDisplayController::formatDateAsString(const QDateTime& date)
     return QVRDateFormatter(QStringLiteral("yyyy-MM-dd HH:mm:ss"), timeZones::defaultTimeZone())
         .stringFromDate(date)
         .replace(u' ', u'T');
+}
+
+QString QVRRTSeismicDisplayController::printedDate(const QDateTime& date) {
+    const QString text = formatDateAsString(date);
+    return text.isNull() ? QStringLiteral("(null)") : text;
 }
 
 QVRResult<SacObject>

@@ -82,6 +82,8 @@ public:
     fdsnDataRequest fdsnRequestFor(const QList<channelDescription>& channels) const;
     // "yyyy-MM-ddTHH:mm:ss" in the default zone; null text for an invalid date.
     static QString formatDateAsString(const QDateTime& date);
+    // The same as a request prints it: an invalid date reads "(null)".
+    static QString printedDate(const QDateTime& date);
 
     // Downloads, reads, filters and labels one channel's seismogram; the reason when there is
     // none (no answer, no data, bytes that are not SAC, a cancellation). Runs on the worker.

@@ -56,10 +56,7 @@ QString fdsnDataRequest::stationAddress() const {
 }
 
 QString fdsnDataRequest::bulkLine(const line& l) {
-    const auto time = [](const QDateTime& t) {
-        const QString text = QVRRTSeismicDisplayController::formatDateAsString(t);
-        return text.isNull() ? QStringLiteral("(null)") : text;
-    };
+    const auto time = &QVRRTSeismicDisplayController::printedDate;
     return QStringList{
         l.network, l.station,     l.location.isEmpty() ? QStringLiteral("--") : l.location,
         l.channel, time(l.start), time(l.end)}

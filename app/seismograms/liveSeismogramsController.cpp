@@ -271,6 +271,12 @@ void liveSeismogramsController::setLive(bool on) {
         ui_->liveButton->setChecked(on); // comes back here through the button's signal
     if (on == isLive())
         return;
+    // A data centre cannot be polled; the button is off then, and so is every other way in.
+    const std::optional<seismogramDataSource> source = chosenDataSource();
+    if (on && (!source || !liveUnavailableReason(*source).isNull())) {
+        ui_->liveButton->setChecked(false);
+        return;
+    }
     if (on) {
         liveTimer_.start(ui_->liveIntervalSpinBox->value() * 60 * 1000);
         load();

@@ -38,6 +38,24 @@ QByteArray sacFile(const char* name) {
     return file.readAll();
 }
 
+// The application at a fixed moment, its first loads skipped, with the window open.
+struct openLiveWindow {
+    OrrelinController c;
+    openLiveWindow() {
+        c.setClock([] { return fixedNow; });
+        c.awakeFromNib(OrrelinController::firstLoads::skip);
+        c.showLiveSeismogramsWindow();
+    }
+    struct windowParts {
+        liveSeismogramsController& live;
+        Ui::liveSeismogramsWindow& ui;
+        QVRRTSeismicDisplayController& downloads;
+    };
+    windowParts parts() {
+        return {*c.liveSeismograms(), c.liveSeismograms()->interface(), *c.seismogramController()};
+    }
+};
+
 class liveSeismogramsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -128,13 +146,8 @@ TEST_F(liveSeismogramsWindowTest, LoadShowsEveryChannelThatCameAndNamesThoseThat
 }
 
 TEST_F(liveSeismogramsWindowTest, LiveEndsTheWindowNowUntilStoppedOrClosed) {
-    OrrelinController c;
-    c.setClock([] { return fixedNow; });
-    c.awakeFromNib(OrrelinController::firstLoads::skip);
-    c.showLiveSeismogramsWindow();
-    liveSeismogramsController& live = *c.liveSeismograms();
-    Ui::liveSeismogramsWindow& ui = live.interface();
-    QVRRTSeismicDisplayController& downloads = *c.seismogramController();
+    openLiveWindow w;
+    auto [live, ui, downloads] = w.parts();
     ui.channelListTView->setPlainText(QStringLiteral("IU; ANMO; 00; BHZ; ANMO\n"));
     server.setAnswer(queryPath, {200, sacFile("obspy_seism.sac"), "application/octet-stream"});
 
@@ -170,13 +183,8 @@ TEST_F(liveSeismogramsWindowTest, LiveEndsTheWindowNowUntilStoppedOrClosed) {
 }
 
 TEST_F(liveSeismogramsWindowTest, AnFdsnSourceIsKeptLoadsOnceAndHasNoLiveMode) {
-    OrrelinController c;
-    c.setClock([] { return fixedNow; });
-    c.awakeFromNib(OrrelinController::firstLoads::skip);
-    c.showLiveSeismogramsWindow();
-    liveSeismogramsController& live = *c.liveSeismograms();
-    Ui::liveSeismogramsWindow& ui = live.interface();
-    QVRRTSeismicDisplayController& downloads = *c.seismogramController();
+    openLiveWindow w;
+    auto [live, ui, downloads] = w.parts();
 
     // The time-series service at first: Live on offer, the sample rate asked for.
     EXPECT_EQ(ui.dataSourceComboBox->currentText(), "Time series");
@@ -206,6 +214,9 @@ TEST_F(liveSeismogramsWindowTest, AnFdsnSourceIsKeptLoadsOnceAndHasNoLiveMode) {
               "geofon.gfz-potsdam.de:18000), which this version cannot read yet; data centres do "
               "not allow polling dataselect.");
     EXPECT_EQ(QSettings().value("liveSeismograms/dataSource").toString(), "fdsn:geofon");
+    live.setLive(true); // nor can it be switched on from code
+    EXPECT_FALSE(live.isLive());
+    EXPECT_FALSE(ui.liveButton->isChecked());
     EXPECT_FALSE(ui.sampleRateTField->isEnabled());
     EXPECT_FALSE(ui.sampleRateNote->isHidden());
     EXPECT_EQ(ui.sampleRateNote->text(), "FDSN data come at each channel's own rate");
