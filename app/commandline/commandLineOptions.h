@@ -99,8 +99,9 @@ struct commandLineOptions {
                                    "2)."),
                               text("1|2"), text("2")};
     QCommandLineOption exportSac{text("export-sac"),
-                                 text("With --waveforms: write every trace into the folder DIR "
-                                      "as a SAC file named NET.STA.LOC.CHA.YYYY.DDD.HHMMSS.SAC."),
+                                 text("With --waveforms or --channels: write every trace into "
+                                      "the folder DIR as a SAC file named "
+                                      "NET.STA.LOC.CHA.YYYY.DDD.HHMMSS.SAC."),
                                  text("DIR")};
 
     // FK array analysis
@@ -146,6 +147,17 @@ struct commandLineOptions {
                             text("With --channels: the window ends now, --duration minutes long; "
                                  "no --start.")};
 
+    QCommandLineOption dataSource{
+        text("data-source"),
+        text("With --channels: where the seismograms come from: timeseries (the time-series "
+             "service, default), fdsn:NAME (an FDSN data centre: iris, geofon, orfeus, ingv, "
+             "resif, ethz, ncedc or scedc) or fdsn:URL (the http(s) address of another)."),
+        text("SOURCE"), text("timeseries")};
+    QCommandLineOption groundMotion{
+        text("ground-motion"),
+        text("With --channels and an fdsn: source: samples divided by each channel's scale, in "
+             "its units (m/s, say); otherwise they stay in counts.")};
+
     QCommandLineOption print{text("print"),
                              text("What to print. With --source: table, summary, clipboard or "
                                   "statistics (events, mc, n_above_mc, b, b_error, a). "
@@ -153,7 +165,9 @@ struct commandLineOptions {
                                   "samples or summary (one tab-separated line a trace: "
                                   "NET.STA.LOC.CHA, first sample, sample rate, npts, minimum, "
                                   "maximum, latitude, longitude). With --channels: requests "
-                                  "(one request address a line). With --fk: peak or grid."),
+                                  "(one request address a line; for an fdsn: source each "
+                                  "POST address followed by its body lines) or summary (the "
+                                  "downloaded seismograms' lines). With --fk: peak or grid."),
                              text("WHAT")};
 
     // Exports
@@ -195,6 +209,7 @@ struct commandLineOptions {
         parser.addOptions({fk, window, band, slownessMax, slownessStep});
         parser.addOptions({exportAs, waveforms, exportSac});
         parser.addOption(service);
+        parser.addOptions({dataSource, groundMotion});
     }
 };
 

@@ -95,8 +95,8 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
             << usageHint;
         return 2;
     }
-    if (parser.isSet(o.exportSac) && !parser.isSet(o.waveforms)) {
-        err << "Quorvel: --export-sac goes with --waveforms\n" << usageHint;
+    if (parser.isSet(o.exportSac) && !parser.isSet(o.waveforms) && !parser.isSet(o.channels)) {
+        err << "Quorvel: --export-sac goes with --waveforms or --channels\n" << usageHint;
         return 2;
     }
     if (region)
@@ -110,7 +110,7 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
                    : seismogramCommands::printSeismogram(parser, o, out, err);
     if (parser.isSet(o.channels))
         return parser.isSet(o.render) ? renderCommands::renderLive(parser, o, in, err)
-                                      : liveCommands::printRequests(parser, o, in, out, err);
+                                      : liveCommands::run(parser, o, in, out, err);
     if (parser.isSet(o.render) && !parser.isSet(o.source)) {
         err << "Quorvel: --render needs --source\n" << usageHint;
         return 2;

@@ -19,7 +19,6 @@
 #include "seismogramViews.h"
 #include "timeZones.h"
 
-#include <QEventLoop>
 #include <QRegularExpression>
 #include <QSize>
 
@@ -148,27 +147,11 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
     if (!request)
         return 2;
 
-    // The window's filter settings, and the window's download controller, waited for.
-    applicationDefaults::registerApplicationDefaults();
+    // The window's download controller, waited for.
     QVRRTSeismicDisplayController downloads;
-    downloads.setIsAutoUpdatingSeismograms(request->live);
     const QDateTime asked = QDateTime::currentDateTimeUtc();
-    downloads.loadChannelList(request->list);
-    if (downloads.isUpdatingSeismograms()) {
-        QEventLoop drained;
-        QObject::connect(&downloads, &QVRRTSeismicDisplayController::isUpdatingSeismogramsChanged,
-                         &drained, [&drained](bool updating) {
-                             if (!updating)
-                                 drained.quit();
-                         });
-        drained.exec();
-    }
-    for (const QString& failure : downloads.channelFailures())
-        err << "Quorvel: " << failure << "\n";
-    if (downloads.theSeismograms().isEmpty()) {
-        err << "Quorvel: no channel could be downloaded\n";
+    if (!liveCommands::download(downloads, *request, err))
         return 1;
-    }
 
     const QVRRTSeismicDisplayController::channelDescription& first = request->list.channels.first();
     const QDateTime start =

@@ -21,10 +21,10 @@ int writePicture(const QVRView& picture, const QString& path, QTextStream& err);
 int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& o,
                     QTextStream& err);
 
-// --channels FILE|- [--start T] [--duration MIN] [--sample-rate R|*] [--live] --render live
-// --output FILE.png|.pdf [--size WxH]: the channels downloaded and drawn as the Live
-// Seismograms window draws them (normalised traces). 2 for bad arguments or a list without a
-// usable line, 1 when no channel came.
+// --channels FILE|- [--data-source SOURCE] [--start T] [--duration MIN] [--sample-rate R|*]
+// [--live] [--ground-motion] --render live --output FILE.png|.pdf [--size WxH]: the channels
+// downloaded and drawn as the Live Seismograms window draws them (normalised traces). 2 for bad
+// arguments or a list without a usable line, 1 when no channel came.
 int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
                QTextStream& err);
 

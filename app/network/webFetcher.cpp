@@ -29,6 +29,15 @@ QNetworkRequest requestFor(const QUrl& url, const webFetcher::options& how) {
     return request;
 }
 
+QNetworkReply* send(QNetworkAccessManager& manager, const QUrl& url,
+                    const webFetcher::options& how) {
+    QNetworkRequest request = requestFor(url, how);
+    if (!how.postData)
+        return manager.get(request);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("text/plain"));
+    return manager.post(request, *how.postData);
+}
+
 } // namespace
 
 webFetcher::cancellationScope::cancellationScope(const std::atomic<bool>& cancelled)
@@ -58,7 +67,7 @@ webFetcher::result webFetcher::fetch(const QUrl& url, const options& given) {
     if (how.cancelled && how.cancelled->load())
         return result::failure(QStringLiteral("cancelled"));
     QNetworkAccessManager manager;
-    QNetworkReply* reply = manager.get(requestFor(url, how));
+    QNetworkReply* reply = send(manager, url, how);
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -160,7 +169,7 @@ QList<webFetcher::result> webFetcher::fetchAll(const QList<QUrl>& urls, const op
             }
             const auto least = std::min_element(runningOn.begin(), runningOn.end());
             const std::size_t manager = std::size_t(least - runningOn.begin());
-            QNetworkReply* reply = managers[manager]->get(requestFor(url, how));
+            QNetworkReply* reply = send(*managers[manager], url, how);
             ++runningOn[manager];
             inFlight.append(reply);
             auto tooLarge = std::make_shared<bool>(false);

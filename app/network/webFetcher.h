@@ -42,6 +42,9 @@ public:
         // with "cancelled". It is looked at every 50 ms, so a stalled server cannot hold a
         // cancelled fetch for long.
         const std::atomic<bool>* cancelled = nullptr;
+        // When set, the request POSTs these bytes as plain text (the FDSN bulk form);
+        // otherwise it is a GET.
+        std::optional<QByteArray> postData;
     };
 
     // The body, or why there is none (with the HTTP status as the error code, when there was

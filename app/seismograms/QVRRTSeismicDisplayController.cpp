@@ -1,6 +1,7 @@
 #include "QVRRTSeismicDisplayController.h"
 
 #include "QVRDateFormatter.h"
+#include "fdsnDataRequest.h"
 #include "lenientNumbers.h"
 #include "quorvelLogging.h"
 #include "serialOperationQueue.h"
@@ -148,6 +149,20 @@ void QVRRTSeismicDisplayController::loadChannelList(const channelListContents& l
         Q_EMIT listTitleChanged(listTitle_);
     }
     const int load = ++queuedLoad_;
+    loadFailure_.clear();
+    if (list.channels.isEmpty())
+        return;
+    if (dataSource_.type() == seismogramDataSource::kind::seedLink) {
+        const QString reason =
+            QStringLiteral("A SeedLink server streams live data; it has nothing to load");
+        qCWarning(lcSeismograms).noquote() << reason;
+        deliverLoadFailure(load, reason);
+        return;
+    }
+    if (dataSource_.type() == seismogramDataSource::kind::fdsn) {
+        queueFdsnLoad(load, list.channels);
+        return;
+    }
     for (const channelDescription& channel : list.channels) {
         queue_->addOperation(
             channelName(channel), [this, load, channel](const std::atomic<bool>& cancelled) {
@@ -164,16 +179,98 @@ void QVRRTSeismicDisplayController::loadChannelList(const channelListContents& l
     }
 }
 
+void QVRRTSeismicDisplayController::queueFdsnLoad(int load,
+                                                  const QList<channelDescription>& channels) {
+    const fdsnDataRequest request = fdsnRequestFor(channels);
+    const bool groundMotion = groundMotion_;
+    queue_->addOperation(dataSource_.text(), [this, load, channels, request,
+                                              groundMotion](const std::atomic<bool>& cancelled) {
+        fdsnDataRequest::outcome outcome =
+            request.fetch(groundMotion, downloadTimeoutMs_, requestUserAgent(), &cancelled);
+        if (cancelled)
+            return;
+        if (!outcome.failure.isNull()) {
+            QMetaObject::invokeMethod(
+                this, [this, load, reason = outcome.failure] { deliverLoadFailure(load, reason); },
+                Qt::QueuedConnection);
+            return;
+        }
+        for (qsizetype i = 0; i < channels.size(); ++i) {
+            const channelDescription& channel = channels.at(i);
+            QList<QVRResult<SacObject>> results;
+            if (!outcome.channels.at(i)) {
+                const QString reason = outcome.channels.at(i).error();
+                qCWarning(lcSeismograms).noquote()
+                    << QStringLiteral("%1: %2").arg(channelName(channel), reason);
+                results << QVRResult<SacObject>::failure(reason);
+            } else {
+                for (SacObject& seismogram : outcome.channels[i].value()) {
+                    // The label the request gave (with the units) stays.
+                    const QString label = seismogram.labelString();
+                    finish(seismogram, channel);
+                    seismogram.setLabelString(label);
+                    results << std::move(seismogram);
+                }
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, load, channel, results = std::move(results)]() mutable {
+                    for (QVRResult<SacObject>& result : results)
+                        deliver(load, channel, result);
+                },
+                Qt::QueuedConnection);
+        }
+    });
+}
+
+fdsnDataRequest
+QVRRTSeismicDisplayController::fdsnRequestFor(const QList<channelDescription>& channels) const {
+    QList<fdsnDataRequest::line> lines;
+    for (const channelDescription& channel : channels) {
+        // The data centre's own rate comes; only the time-series service is held to a cap.
+        const auto [start, end] = requestWindow(channel, false);
+        QString location = channel.value(locationKey);
+        if (location == QLatin1StringView("--"))
+            location.clear();
+        lines << fdsnDataRequest::line{channel.value(networkKey),
+                                       channel.value(stationKey),
+                                       location,
+                                       channel.value(channelKey),
+                                       channel.value(labelKey),
+                                       start,
+                                       end};
+    }
+    return fdsnDataRequest(dataSource_.fdsnBaseURL(), lines);
+}
+
 void QVRRTSeismicDisplayController::loadSeismgramsForList(const QStringList&) {}
 
 QString QVRRTSeismicDisplayController::buildURLForChannel(const channelDescription& channel) const {
     QString address = serviceEndpoints::baseURL(serviceEndpoints::service::timeSeries) +
-                      QStringLiteral("/ws/timeseries/query?");
+                      QStringLiteral("/irisws/timeseries/1/query?");
     address += QStringLiteral("net=") + printed(channel, networkKey);
     address += QStringLiteral("&sta=") + printed(channel, stationKey);
-    address += QStringLiteral("&loc=") + printed(channel, locationKey);
+    // The service reads an empty location as "any"; "--" asks for the blank one.
+    const QString location = channel.value(locationKey);
+    address += QStringLiteral("&loc=") + (!location.isNull() && location.isEmpty()
+                                              ? QStringLiteral("--")
+                                              : printed(channel, locationKey));
     address += QStringLiteral("&cha=") + printed(channel, channelKey);
 
+    const auto [start, end] = requestWindow(channel, true);
+    address += QStringLiteral("&start=") + printedDate(start);
+    address += QStringLiteral("&end=") + printedDate(end);
+    address += QStringLiteral("&scale=AUTO");
+    const QString sampleRate = channel.value(sampleRateKey);
+    if (sampleRate != QLatin1StringView("*"))
+        address += QString::asprintf("&deci=%.1f", double(leadingFloat(sampleRate)));
+    address += QStringLiteral("&output=sacbl");
+    qCInfo(lcSeismograms).noquote() << address;
+    return address;
+}
+
+std::pair<QDateTime, QDateTime>
+QVRRTSeismicDisplayController::requestWindow(const channelDescription& channel, bool capped) const {
     const QDateTime reference =
         autoUpdating_
             ? QDateTime::currentDateTimeUtc()
@@ -184,23 +281,11 @@ QString QVRRTSeismicDisplayController::buildURLForChannel(const channelDescripti
     const bool rateByBandCode = sampleRate == QLatin1StringView("*");
     const float rate =
         rateByBandCode ? rateForBandCode(channel.value(channelKey)) : leadingFloat(sampleRate);
-    if (std::fabs(std::trunc(length / rate)) > maximumSamples)
+    if (capped && std::fabs(std::trunc(length / rate)) > maximumSamples)
         length = std::copysign(rate * maximumSamples, length);
 
     const QDateTime moved = shifted(reference, length);
-    const QDateTime start = length < 0 ? moved : reference;
-    const QDateTime end = length < 0 ? reference : moved;
-    const auto orNull = [](const QString& text) {
-        return text.isNull() ? QStringLiteral("(null)") : text;
-    };
-    address += QStringLiteral("&start=") + orNull(formatDateAsString(start));
-    address += QStringLiteral("&end=") + orNull(formatDateAsString(end));
-    address += QStringLiteral("&scale=AUTO");
-    if (!rateByBandCode)
-        address += QString::asprintf("&deci=%.1f", double(leadingFloat(sampleRate)));
-    address += QStringLiteral("&output=sacbl");
-    qCInfo(lcSeismograms).noquote() << address;
-    return address;
+    return length < 0 ? std::pair{moved, reference} : std::pair{reference, moved};
 }
 
 QString QVRRTSeismicDisplayController::formatDateAsString(const QDateTime& date) {
@@ -209,6 +294,11 @@ QString QVRRTSeismicDisplayController::formatDateAsString(const QDateTime& date)
     return QVRDateFormatter(QStringLiteral("yyyy-MM-dd HH:mm:ss"), timeZones::defaultTimeZone())
         .stringFromDate(date)
         .replace(u' ', u'T');
+}
+
+QString QVRRTSeismicDisplayController::printedDate(const QDateTime& date) {
+    const QString text = formatDateAsString(date);
+    return text.isNull() ? QStringLiteral("(null)") : text;
 }
 
 QVRResult<SacObject>
@@ -234,11 +324,16 @@ QVRRTSeismicDisplayController::downloadSeismogramWithURL(const channelDescriptio
     QVRResult<SacObject> seismogram = SacObject::fromData(*bytes);
     if (!seismogram)
         return failure(QStringLiteral("not a SAC seismogram (%1)").arg(seismogram.error()));
-    filterSeismogram(seismogram.value(), channel);
+    finish(seismogram.value(), channel);
+    return seismogram;
+}
+
+void QVRRTSeismicDisplayController::finish(SacObject& seismogram,
+                                           const channelDescription& channel) {
+    filterSeismogram(seismogram, channel);
     // An empty label field keeps the component's own "NET.STA.CMP".
     if (const QString label = channel.value(labelKey); !label.isEmpty())
-        seismogram.value().setLabelString(label);
-    return seismogram;
+        seismogram.setLabelString(label);
 }
 
 void QVRRTSeismicDisplayController::filterSeismogram(SacObject& seismogram,
@@ -263,14 +358,18 @@ void QVRRTSeismicDisplayController::filterSeismogram(SacObject& seismogram,
 QVRResult<QByteArray>
 QVRRTSeismicDisplayController::getHTTPDataWithCustomUserAgent(const QString& address,
                                                               const std::atomic<bool>* cancelled) {
-    const QString agent =
-        QStringLiteral("Quorvel/%1 (Mac; Mac OS; June 2012)").arg(QStringLiteral(QUORVEL_VERSION));
-    setUserAgent(agent);
     webFetcher::options how;
-    how.userAgent = agent.toUtf8();
+    how.userAgent = requestUserAgent();
     how.timeoutMs = downloadTimeoutMs_;
     how.cancelled = cancelled;
     return webFetcher::fetch(QUrl(address), how);
+}
+
+QByteArray QVRRTSeismicDisplayController::requestUserAgent() {
+    const QString agent =
+        QStringLiteral("Quorvel/%1 (Mac; Mac OS; June 2012)").arg(QStringLiteral(QUORVEL_VERSION));
+    setUserAgent(agent);
+    return agent.toUtf8();
 }
 
 bool QVRRTSeismicDisplayController::hasActiveOperations(const QStringList& operations) {
@@ -334,6 +433,7 @@ void QVRRTSeismicDisplayController::deliver(int load, const channelDescription& 
         theSeismograms_.clear();
         theChannels_.clear();
         channelFailures_.clear();
+        loadFailure_.clear();
     }
     if (!result) {
         const QString reason = QStringLiteral("%1: %2").arg(channelName(channel), result.error());
@@ -348,4 +448,12 @@ void QVRRTSeismicDisplayController::deliver(int load, const channelDescription& 
     theChannels_ << channel;
     Q_EMIT seismogramLoaded(seismogram, channel);
     Q_EMIT seismogramsChanged();
+}
+
+void QVRRTSeismicDisplayController::deliverLoadFailure(int load, const QString& reason) {
+    if (load < shownLoad_)
+        return;
+    // Nothing arrived to replace what is shown, so it stays; only the reason is new.
+    loadFailure_ = reason;
+    Q_EMIT loadFailed(reason);
 }

@@ -2,6 +2,7 @@
 
 #include "QVRResult.h"
 #include "SacObject.h"
+#include "seismogramDataSource.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -15,11 +16,14 @@
 #include <memory>
 #include <mutex>
 
+class fdsnDataRequest;
 class serialOperationQueue;
 
 // Turns a channel list into requests to the time-series web service and downloads the
 // seismograms in SAC form, one at a time on a worker thread; each is de-meaned, tapered,
-// filtered and labelled there, then handed to the main thread.
+// filtered and labelled there, then handed to the main thread. With an FDSN data centre as the
+// source, a load is one job instead: one bulk dataselect and one station request for all its
+// channels (fdsnDataRequest).
 //
 // A channel list has one channel a line: "network; station; location; channel; label" and,
 // optionally, "; high-pass Hz; low-pass Hz". A line "Title; text" names the list.
@@ -69,8 +73,17 @@ public:
 
     // The request for one channel, logged.
     QString buildURLForChannel(const channelDescription& channel) const;
+    // The window a channel asks for: from its start time, or from now when auto-updating, for
+    // its duration (a negative one ends there). With `capped`, no longer than the time-series
+    // service's 86,400 samples at the rate value.
+    std::pair<QDateTime, QDateTime> requestWindow(const channelDescription& channel,
+                                                  bool capped) const;
+    // The FDSN load of `channels` from the data source's centre.
+    fdsnDataRequest fdsnRequestFor(const QList<channelDescription>& channels) const;
     // "yyyy-MM-ddTHH:mm:ss" in the default zone; null text for an invalid date.
     static QString formatDateAsString(const QDateTime& date);
+    // The same as a request prints it: an invalid date reads "(null)".
+    static QString printedDate(const QDateTime& date);
 
     // Downloads, reads, filters and labels one channel's seismogram; the reason when there is
     // none (no answer, no data, bytes that are not SAC, a cancellation). Runs on the worker.
@@ -98,6 +111,14 @@ public:
     QString userAgent() const;
     void setUserAgent(const QString& userAgent);
 
+    // Where the next loads ask; the time-series service unless set. A SeedLink source is for
+    // live streams and loads nothing here.
+    const seismogramDataSource& dataSource() const { return dataSource_; }
+    void setDataSource(const seismogramDataSource& source) { dataSource_ = source; }
+    // For FDSN loads: samples divided by each channel's scale, in its units; else counts.
+    bool groundMotion() const { return groundMotion_; }
+    void setGroundMotion(bool on) { groundMotion_ = on; }
+
     // When set, each request's window ends (or starts) at the moment it is sent.
     bool isAutoUpdatingSeismograms() const { return autoUpdating_; }
     void setIsAutoUpdatingSeismograms(bool on) { autoUpdating_ = on; }
@@ -117,6 +138,9 @@ public:
     const QList<QString>& theChannelLists() const { return theChannelLists_; }
     // The latest load's failures, "IU.KONO.00.BHZ: HTTP 404", in channel-list order.
     const QStringList& channelFailures() const { return channelFailures_; }
+    // Why the latest load failed as a whole (an FDSN request that was refused), when it did;
+    // the seismograms of the load before stay. Null text otherwise.
+    const QString& loadFailure() const { return loadFailure_; }
     // The title of the last list loaded; null when it had none.
     const QString& listTitle() const { return listTitle_; }
 
@@ -132,6 +156,8 @@ Q_SIGNALS:
                           const QVRRTSeismicDisplayController::channelDescription& channel);
     // theSeismograms() changed: a seismogram arrived, or a new load replaced the old ones.
     void seismogramsChanged();
+    // A load failed as a whole; `reason` is also loadFailure().
+    void loadFailed(const QString& reason);
     void isUpdatingSeismogramsChanged(bool updating);
     void listTitleChanged(const QString& title);
 
@@ -139,9 +165,16 @@ private:
     void operationsChanged();
     void setUpdating(bool updating);
     void deliver(int load, const channelDescription& channel, QVRResult<SacObject>& result);
+    void deliverLoadFailure(int load, const QString& reason);
+    void queueFdsnLoad(int load, const QList<channelDescription>& channels);
+    // Filters and labels a downloaded seismogram, on the worker.
+    static void finish(SacObject& seismogram, const channelDescription& channel);
+    QByteArray requestUserAgent();
 
     std::unique_ptr<serialOperationQueue> queue_;
     std::atomic<bool> autoUpdating_{false};
+    seismogramDataSource dataSource_;
+    bool groundMotion_ = false;
     bool updating_ = false;
     std::atomic<int> downloadTimeoutMs_{30000};
     // Written on the worker, read anywhere.
@@ -157,5 +190,6 @@ private:
     QList<QList<std::shared_ptr<SacObject>>> theSeismogramArrays_;
     QList<QString> theChannelLists_;
     QStringList channelFailures_;
+    QString loadFailure_;
     QString listTitle_;
 };

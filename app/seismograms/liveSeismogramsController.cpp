@@ -5,6 +5,7 @@
 #include "QVRRealTimeDisplayView02.h"
 #include "lenientNumbers.h"
 #include "quorvelLogging.h"
+#include "serviceEndpoints.h"
 #include "timeZones.h"
 #include "userDefaults.h"
 #include "windowPlace.h"
@@ -23,6 +24,9 @@ const QString startPattern = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 QString settingsKey(const char* name) {
     return QStringLiteral("liveSeismograms/") + QLatin1StringView(name);
 }
+
+// The entries of the source chooser.
+enum sourceEntry { timeSeriesEntry, fdsnEntry };
 
 } // namespace
 
@@ -49,12 +53,23 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
     windowPlace::restore(*window_, settingsKey("geometry"));
     view()->setDrawOriginTimes(true);
     view()->setWaveformGain(float(ui_->gainSpinBox->value()));
+    for (const serviceEndpoints::fdsnDataCentre& centre : serviceEndpoints::fdsnDataCentres())
+        ui_->dataCentreComboBox->addItem(QString::fromLatin1(centre.name));
     restoreFields();
+    showDataSource();
 
     connect(ui_->loadButton, &QPushButton::clicked, this, &liveSeismogramsController::load);
     connect(ui_->liveButton, &QPushButton::toggled, this, &liveSeismogramsController::setLive);
     connect(ui_->stopButton, &QPushButton::clicked, this, &liveSeismogramsController::stop);
     connect(&liveTimer_, &QTimer::timeout, this, &liveSeismogramsController::load);
+    connect(ui_->dataSourceComboBox, &QComboBox::currentIndexChanged, this, [this] {
+        keepDataSource();
+        showDataSource();
+    });
+    connect(ui_->dataCentreComboBox, &QComboBox::currentTextChanged, this, [this] {
+        keepDataSource();
+        showDataSource();
+    });
     connect(ui_->gainSpinBox, &QDoubleSpinBox::valueChanged, this, [this](double gain) {
         view()->setWaveformGain(float(gain));
         view()->update();
@@ -67,6 +82,8 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
     connect(&downloads_, &QVRRTSeismicDisplayController::seismogramsChanged, this,
             &liveSeismogramsController::showTraces);
     connect(&downloads_, &QVRRTSeismicDisplayController::seismogramFailed, this,
+            &liveSeismogramsController::showStatus);
+    connect(&downloads_, &QVRRTSeismicDisplayController::loadFailed, this,
             &liveSeismogramsController::showStatus);
     connect(&downloads_, &QVRRTSeismicDisplayController::isUpdatingSeismogramsChanged, this,
             [this](bool updating) {
@@ -115,6 +132,67 @@ void liveSeismogramsController::restoreFields() {
     ui_->liveIntervalSpinBox->setValue(settings.value(settingsKey("liveMinutes"), 10).toInt());
     ui_->gainSpinBox->setValue(settings.value(settingsKey("gain"), 1.0).toDouble());
     ui_->normaliseCheckBox->setChecked(settings.value(settingsKey("normalise"), true).toBool());
+    ui_->groundMotionCheckBox->setChecked(
+        settings.value(settingsKey("groundMotion"), false).toBool());
+    const QString kept = settings.value(settingsKey("dataSource"), "timeseries").toString();
+    std::optional<seismogramDataSource> source = seismogramDataSource::parse(kept);
+    // Only the sources the window offers come back; anything else is the time-series service.
+    if (!source || source->type() == seismogramDataSource::kind::seedLink) {
+        qCWarning(lcSeismograms).noquote()
+            << QStringLiteral("The kept data source \"%1\" is not one the Live Seismograms "
+                              "window offers; it asks the time-series service")
+                   .arg(kept);
+        source = seismogramDataSource();
+    }
+    const bool fdsn = source->type() == seismogramDataSource::kind::fdsn;
+    ui_->dataCentreComboBox->setCurrentText(
+        fdsn ? source->fdsnCentre()
+             : QString::fromLatin1(serviceEndpoints::fdsnDataCentres().first().name));
+    ui_->dataSourceComboBox->setCurrentIndex(fdsn ? fdsnEntry : timeSeriesEntry);
+}
+
+std::optional<seismogramDataSource> liveSeismogramsController::chosenDataSource() const {
+    if (ui_->dataSourceComboBox->currentIndex() != fdsnEntry)
+        return seismogramDataSource();
+    return seismogramDataSource::parse(QStringLiteral("fdsn:") +
+                                       ui_->dataCentreComboBox->currentText().trimmed());
+}
+
+void liveSeismogramsController::keepDataSource() const {
+    // A typed address is kept once it reads as one.
+    if (const std::optional<seismogramDataSource> source = chosenDataSource())
+        QSettings().setValue(settingsKey("dataSource"), source->text());
+}
+
+QString liveSeismogramsController::liveUnavailableReason(const seismogramDataSource& source) {
+    if (source.type() != seismogramDataSource::kind::fdsn)
+        return {};
+    const QString server = source.seedLinkServer();
+    if (!server.isNull())
+        return tr("Live needs the data centre's SeedLink stream (%1 streams at %2), which this "
+                  "version cannot read yet; data centres do not allow polling dataselect.")
+            .arg(source.fdsnCentre(), server);
+    return tr("The data centre %1 offers no streaming service, and data centres do not allow "
+              "polling dataselect.")
+        .arg(source.fdsnCentre());
+}
+
+void liveSeismogramsController::showDataSource() {
+    const bool fdsn = ui_->dataSourceComboBox->currentIndex() == fdsnEntry;
+    ui_->dataCentreComboBox->setEnabled(fdsn);
+    ui_->dataCentreLabel->setEnabled(fdsn);
+    // The data centres send each channel at its own rate.
+    ui_->sampleRateTField->setEnabled(!fdsn);
+    ui_->sampleRateNote->setVisible(fdsn);
+    const std::optional<seismogramDataSource> source = chosenDataSource();
+    const QString reason = fdsn ? (source ? liveUnavailableReason(*source)
+                                          : tr("Live needs a streaming service; data centres "
+                                               "do not allow polling dataselect."))
+                                : QString();
+    if (!reason.isNull() && isLive())
+        setLive(false);
+    ui_->liveButton->setEnabled(reason.isNull());
+    ui_->liveButton->setToolTip(reason);
 }
 
 void liveSeismogramsController::keepFields() const {
@@ -128,6 +206,8 @@ void liveSeismogramsController::keepFields() const {
     settings.setValue(settingsKey("liveMinutes"), ui_->liveIntervalSpinBox->value());
     settings.setValue(settingsKey("gain"), ui_->gainSpinBox->value());
     settings.setValue(settingsKey("normalise"), ui_->normaliseCheckBox->isChecked());
+    settings.setValue(settingsKey("groundMotion"), ui_->groundMotionCheckBox->isChecked());
+    keepDataSource();
     // The download controller filters with these two of the user's settings.
     userDefaults& defaults = userDefaults::standardUserDefaults();
     defaults.setObject(ui_->causalCheckBox->isChecked(), QStringLiteral("causal_filter"));
@@ -141,6 +221,13 @@ void liveSeismogramsController::load() {
     const QDateTime start =
         QVRDateFormatter(startPattern, timeZones::utc()).dateFromString(startText);
     const bool live = ui_->liveButton->isChecked();
+    const std::optional<seismogramDataSource> source = chosenDataSource();
+    if (!source) {
+        loadProblem_ = tr("The data centre \"%1\" is neither a known name nor an http(s) address.")
+                           .arg(ui_->dataCentreComboBox->currentText().trimmed());
+        showStatus();
+        return;
+    }
     if (!live && !start.isValid()) {
         loadProblem_ = tr("The start \"%1\" is no yyyy-MM-dd HH:mm:ss time.").arg(startText);
         showStatus();
@@ -167,6 +254,11 @@ void liveSeismogramsController::load() {
         return;
     }
     downloads_.setIsAutoUpdatingSeismograms(live);
+    downloads_.setDataSource(*source);
+    downloads_.setGroundMotion(ui_->groundMotionCheckBox->isChecked());
+    fdsnCentre_ =
+        source->type() == seismogramDataSource::kind::fdsn ? source->fdsnCentre() : QString();
+    askedChannels_ = int(list.channels.size());
     shown_ = liveTraces::requestedWindow(start, leadingDouble(working.value("Duration")), live,
                                          clock_());
     placed_.clear();
@@ -179,6 +271,12 @@ void liveSeismogramsController::setLive(bool on) {
         ui_->liveButton->setChecked(on); // comes back here through the button's signal
     if (on == isLive())
         return;
+    // A data centre cannot be polled; the button is off then, and so is every other way in.
+    const std::optional<seismogramDataSource> source = chosenDataSource();
+    if (on && (!source || !liveUnavailableReason(*source).isNull())) {
+        ui_->liveButton->setChecked(false);
+        return;
+    }
     if (on) {
         liveTimer_.start(ui_->liveIntervalSpinBox->value() * 60 * 1000);
         load();
@@ -224,8 +322,12 @@ void liveSeismogramsController::showStatus() {
     QStringList lines;
     if (!loadProblem_.isEmpty())
         lines << loadProblem_;
+    if (!downloads_.loadFailure().isEmpty())
+        lines << downloads_.loadFailure();
     if (downloads_.isUpdatingSeismograms())
-        lines << tr("Loading %1 channels…").arg(downloads_.operations().size());
+        lines << (fdsnCentre_.isNull()
+                      ? tr("Loading %1 channels…").arg(downloads_.operations().size())
+                      : tr("Loading %1 channels from %2…").arg(askedChannels_).arg(fdsnCentre_));
     lines << downloads_.channelFailures();
     if (lines.isEmpty() && !downloads_.theSeismograms().isEmpty())
         lines << tr("%1 channels shown").arg(downloads_.theSeismograms().size());

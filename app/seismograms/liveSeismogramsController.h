@@ -2,6 +2,7 @@
 
 #include "liveTraces.h"
 #include "seismicOrigin.h"
+#include "seismogramDataSource.h"
 
 #include <QHash>
 #include <QObject>
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class QVRRTSeismicDisplayController;
 class QVRRealTimeDisplayView02;
@@ -45,6 +47,11 @@ public:
     // Cancels every download and the live updates.
     void stop();
 
+    // The source the window's choice names; none for a typed address that is no http(s) one.
+    std::optional<seismogramDataSource> chosenDataSource() const;
+    // Why Live cannot run with `source`; null text when it can.
+    static QString liveUnavailableReason(const seismogramDataSource& source);
+
     // The earthquakes to mark: the main window's visible origins after each load or filter.
     void setVisibleOrigins(const originList& origins);
 
@@ -53,6 +60,9 @@ public:
 
 private:
     void restoreFields();
+    void keepDataSource() const;
+    // Enables what the chosen source uses, and says why Live is off when it is.
+    void showDataSource();
     void keepFields() const;
     void showTraces();
     void showStatus();
@@ -64,6 +74,8 @@ private:
     QTimer liveTimer_;
     liveTraces::window shown_; // the window of the load on display
     QString loadProblem_;      // a load that could not be asked for, and why
+    QString fdsnCentre_;       // the data centre the load on its way asks; null for time series
+    int askedChannels_ = 0;    // the channels it asks for
     // Each loaded seismogram placed in that window, so that an arrival places only itself; the
     // source is held too, so that its address cannot pass to another seismogram meanwhile.
     struct placedSeismogram {

@@ -32,6 +32,20 @@ const description services[] = {
     {service::cmtCatalog, "cmtCatalog", "QUORVEL_CMT_URL", "https://www.globalcmt.org"},
     {service::twitterSearch, "twitterSearch", "QUORVEL_TWITTER_URL", "https://twitter.com"},
     {service::timeSeries, "timeSeries", "QUORVEL_TIMESERIES_URL", "https://service.iris.edu"},
+    {service::fdsnDataIRIS, "fdsnDataIRIS", "QUORVEL_FDSN_DATA_IRIS_URL",
+     "https://service.iris.edu"},
+    {service::fdsnDataGEOFON, "fdsnDataGEOFON", "QUORVEL_FDSN_DATA_GEOFON_URL",
+     "https://geofon.gfz-potsdam.de"},
+    {service::fdsnDataORFEUS, "fdsnDataORFEUS", "QUORVEL_FDSN_DATA_ORFEUS_URL",
+     "https://www.orfeus-eu.org"},
+    {service::fdsnDataINGV, "fdsnDataINGV", "QUORVEL_FDSN_DATA_INGV_URL",
+     "https://webservices.ingv.it"},
+    {service::fdsnDataRESIF, "fdsnDataRESIF", "QUORVEL_FDSN_DATA_RESIF_URL", "https://ws.resif.fr"},
+    {service::fdsnDataETHZ, "fdsnDataETHZ", "QUORVEL_FDSN_DATA_ETHZ_URL", "https://eida.ethz.ch"},
+    {service::fdsnDataNCEDC, "fdsnDataNCEDC", "QUORVEL_FDSN_DATA_NCEDC_URL",
+     "https://service.ncedc.org"},
+    {service::fdsnDataSCEDC, "fdsnDataSCEDC", "QUORVEL_FDSN_DATA_SCEDC_URL",
+     "https://service.scedc.caltech.edu"},
 };
 
 } // namespace
@@ -76,19 +90,46 @@ QString fdsnEventServiceURL(const QString& choice) {
         if (choice == QLatin1StringView(s.name))
             chosen = baseURL(s.which);
     }
-    if (chosen.isNull()) {
-        const QUrl typed(choice.trimmed(), QUrl::StrictMode);
-        if (!typed.isValid() || typed.host().isEmpty() ||
-            (typed.scheme() != QLatin1StringView("http") &&
-             typed.scheme() != QLatin1StringView("https")))
-            return {};
-        chosen =
-            typed.toString(QUrl::StripTrailingSlash | QUrl::RemoveQuery | QUrl::RemoveFragment);
-        while (chosen.endsWith(u'/'))
-            chosen.chop(1);
-    }
+    if (chosen.isNull())
+        chosen = typedServiceURL(choice);
+    if (chosen.isNull())
+        return {};
     const QString replacement = baseURL(service::fdsnEvents);
     return replacement.isEmpty() ? chosen : replacement;
+}
+
+QString typedServiceURL(const QString& typed) {
+    const QUrl url(typed.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != QLatin1StringView("http") && url.scheme() != QLatin1StringView("https")))
+        return {};
+    QString base =
+        url.toString(QUrl::StripTrailingSlash | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    while (base.endsWith(u'/'))
+        base.chop(1);
+    return base;
+}
+
+const QList<fdsnDataCentre>& fdsnDataCentres() {
+    static const QList<fdsnDataCentre> list = {
+        {"iris", service::fdsnDataIRIS, "rtserve.earthscope.org:18000"},
+        {"geofon", service::fdsnDataGEOFON, "geofon.gfz-potsdam.de:18000"},
+        {"orfeus", service::fdsnDataORFEUS, nullptr},
+        {"ingv", service::fdsnDataINGV, nullptr},
+        {"resif", service::fdsnDataRESIF, "rtserve.resif.fr:18000"},
+        {"ethz", service::fdsnDataETHZ, nullptr},
+        {"ncedc", service::fdsnDataNCEDC, nullptr},
+        {"scedc", service::fdsnDataSCEDC, nullptr},
+    };
+    return list;
+}
+
+const fdsnDataCentre* fdsnDataCentreNamed(const QString& name) {
+    for (const fdsnDataCentre& centre : fdsnDataCentres()) {
+        if (name == QLatin1StringView(centre.name))
+            return &centre;
+    }
+    return nullptr;
 }
 
 } // namespace serviceEndpoints

@@ -30,6 +30,14 @@ enum class service {
     fdsnGFZ,        // the GFZ,
     fdsnISC,        // the ISC
     fdsnIRIS,       // and IRIS, which the FDSN search can ask
+    fdsnDataIRIS,   // the FDSN data centres (dataselect and station) the Live Seismograms
+    fdsnDataGEOFON, // window can ask
+    fdsnDataORFEUS,
+    fdsnDataINGV,
+    fdsnDataRESIF,
+    fdsnDataETHZ,
+    fdsnDataNCEDC,
+    fdsnDataSCEDC,
 };
 
 struct description {
@@ -60,5 +68,21 @@ inline constexpr const char* customFdsnEventService = "custom";
 // fdsnEventServices, or `choice` itself when it is an http(s) address; null text for anything
 // else. The fdsnEvents service, when set, replaces whatever is chosen.
 QString fdsnEventServiceURL(const QString& choice);
+
+// `typed` as a base address when it is an http(s) address with a host, without query, fragment
+// or trailing "/"; null text for anything else.
+QString typedServiceURL(const QString& typed);
+
+// An FDSN data centre the seismogram windows can ask for waveforms and station metadata.
+struct fdsnDataCentre {
+    const char* name; // "iris", as the settings and the command line write it
+    service which;
+    // The centre's SeedLink server, "host:port", for live streams; null when it offers none.
+    const char* seedLinkServer;
+};
+// In the chooser's order.
+const QList<fdsnDataCentre>& fdsnDataCentres();
+// The centre named `name`; none for another name.
+const fdsnDataCentre* fdsnDataCentreNamed(const QString& name);
 
 } // namespace serviceEndpoints

@@ -23,14 +23,38 @@
 
 namespace {
 
-const QString queryPath = QStringLiteral("/ws/timeseries/query");
+const QString queryPath = QStringLiteral("/irisws/timeseries/1/query");
 const QDateTime fixedNow(QDate(2026, 12, 8), QTime(12, 0), QTimeZone::utc());
+
+QByteArray dataFile(const char* path) {
+    QFile file(QStringLiteral(QUORVEL_TEST_DATA "/") + QLatin1StringView(path));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
 
 QByteArray sacFile(const char* name) {
     QFile file(QStringLiteral(QUORVEL_TEST_DATA "/sac/") + QLatin1StringView(name));
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
+
+// The application at a fixed moment, its first loads skipped, with the window open.
+struct openLiveWindow {
+    OrrelinController c;
+    openLiveWindow() {
+        c.setClock([] { return fixedNow; });
+        c.awakeFromNib(OrrelinController::firstLoads::skip);
+        c.showLiveSeismogramsWindow();
+    }
+    struct windowParts {
+        liveSeismogramsController& live;
+        Ui::liveSeismogramsWindow& ui;
+        QVRRTSeismicDisplayController& downloads;
+    };
+    windowParts parts() {
+        return {*c.liveSeismograms(), c.liveSeismograms()->interface(), *c.seismogramController()};
+    }
+};
 
 class liveSeismogramsWindowTest : public ::testing::Test {
 protected:
@@ -122,13 +146,8 @@ TEST_F(liveSeismogramsWindowTest, LoadShowsEveryChannelThatCameAndNamesThoseThat
 }
 
 TEST_F(liveSeismogramsWindowTest, LiveEndsTheWindowNowUntilStoppedOrClosed) {
-    OrrelinController c;
-    c.setClock([] { return fixedNow; });
-    c.awakeFromNib(OrrelinController::firstLoads::skip);
-    c.showLiveSeismogramsWindow();
-    liveSeismogramsController& live = *c.liveSeismograms();
-    Ui::liveSeismogramsWindow& ui = live.interface();
-    QVRRTSeismicDisplayController& downloads = *c.seismogramController();
+    openLiveWindow w;
+    auto [live, ui, downloads] = w.parts();
     ui.channelListTView->setPlainText(QStringLiteral("IU; ANMO; 00; BHZ; ANMO\n"));
     server.setAnswer(queryPath, {200, sacFile("obspy_seism.sac"), "application/octet-stream"});
 
@@ -161,6 +180,100 @@ TEST_F(liveSeismogramsWindowTest, LiveEndsTheWindowNowUntilStoppedOrClosed) {
     EXPECT_FALSE(downloads.isAutoUpdatingSeismograms());
     downloads.cancelAllOperations();
     QTRY_VERIFY_WITH_TIMEOUT(!downloads.isUpdatingSeismograms(), 60000);
+}
+
+TEST_F(liveSeismogramsWindowTest, AnFdsnSourceIsKeptLoadsOnceAndHasNoLiveMode) {
+    openLiveWindow w;
+    auto [live, ui, downloads] = w.parts();
+
+    // The time-series service at first: Live on offer, the sample rate asked for.
+    EXPECT_EQ(ui.dataSourceComboBox->currentText(), "Time series");
+    EXPECT_FALSE(ui.dataCentreComboBox->isEnabled());
+    EXPECT_TRUE(ui.liveButton->isEnabled());
+    EXPECT_TRUE(ui.liveButton->toolTip().isEmpty());
+    EXPECT_TRUE(ui.sampleRateTField->isEnabled());
+    EXPECT_TRUE(ui.sampleRateNote->isHidden());
+    QStringList centres;
+    for (int i = 0; i < ui.dataCentreComboBox->count(); ++i)
+        centres << ui.dataCentreComboBox->itemText(i);
+    EXPECT_EQ(centres,
+              (QStringList{"iris", "geofon", "orfeus", "ingv", "resif", "ethz", "ncedc", "scedc"}));
+
+    // Live running, then a data centre is chosen: Live stops and is off, saying why.
+    ui.channelListTView->setPlainText(QStringLiteral("IU; ANMO; 00; BHZ; ANMO\n"));
+    server.setAnswer(queryPath, {200, sacFile("obspy_seism.sac"), "application/octet-stream"});
+    QTest::mouseClick(ui.liveButton, Qt::LeftButton);
+    EXPECT_TRUE(live.isLive());
+    ui.dataSourceComboBox->setCurrentIndex(1);
+    ui.dataCentreComboBox->setCurrentText(QStringLiteral("geofon"));
+    EXPECT_FALSE(live.isLive());
+    EXPECT_FALSE(ui.liveButton->isChecked());
+    EXPECT_FALSE(ui.liveButton->isEnabled());
+    EXPECT_EQ(ui.liveButton->toolTip(),
+              "Live needs the data centre's SeedLink stream (geofon streams at "
+              "geofon.gfz-potsdam.de:18000), which this version cannot read yet; data centres do "
+              "not allow polling dataselect.");
+    EXPECT_EQ(QSettings().value("liveSeismograms/dataSource").toString(), "fdsn:geofon");
+    live.setLive(true); // nor can it be switched on from code
+    EXPECT_FALSE(live.isLive());
+    EXPECT_FALSE(ui.liveButton->isChecked());
+    EXPECT_FALSE(ui.sampleRateTField->isEnabled());
+    EXPECT_FALSE(ui.sampleRateNote->isHidden());
+    EXPECT_EQ(ui.sampleRateNote->text(), "FDSN data come at each channel's own rate");
+    ui.dataCentreComboBox->setCurrentText(QStringLiteral("orfeus"));
+    EXPECT_EQ(ui.liveButton->toolTip(), "The data centre orfeus offers no streaming service, and "
+                                        "data centres do not allow polling dataselect.");
+    downloads.cancelAllOperations();
+    QTRY_VERIFY_WITH_TIMEOUT(!downloads.isUpdatingSeismograms(), 60000);
+
+    // A typed address, asked once per Load: one dataselect and one station request.
+    server.addFdsnChannel("IU", "ANMO", "00", "BHZ",
+                          dataFile("mseed/obspy_dataselect_example.mseed"),
+                          "IU|ANMO|00|BHZ|34.945981|-106.457133|1671.0|145.0|0.0|-90.0|STS-1|"
+                          "3.31283E10|0.02|M/S|20.0|2008-06-30T20:00:00|2011-02-18T19:11:00");
+    ui.dataCentreComboBox->setCurrentText(server.baseURL());
+    EXPECT_EQ(QSettings().value("liveSeismograms/dataSource").toString(),
+              "fdsn:" + server.baseURL());
+    ui.channelListTView->setPlainText(QStringLiteral("IU; ANMO; 00; BHZ; ANMO\n"
+                                                     "XX; NONE; 00; BHZ; None\n"));
+    ui.startTimeTField->setText(QStringLiteral("2010-02-27 06:30:00"));
+    ui.durationTField->setText(QStringLiteral("10"));
+    ui.groundMotionCheckBox->setChecked(true);
+    const qsizetype postsBefore = server.posts().size();
+    QTest::mouseClick(ui.loadButton, Qt::LeftButton);
+    EXPECT_TRUE(downloads.isUpdatingSeismograms());
+    QTRY_VERIFY_WITH_TIMEOUT(!downloads.isUpdatingSeismograms(), 60000);
+    EXPECT_EQ(server.posts().size(), postsBefore + 2);
+    ASSERT_EQ(live.view()->wvfrmsArray().size(), 1);
+    EXPECT_EQ(live.view()->wvfrmsArray().first()->labelString(), "ANMO (m/s)");
+    EXPECT_EQ(ui.statusLabel->text(), "XX.NONE.00.BHZ: no data");
+
+    // A refusal is said, and the trace stays.
+    server.setAnswer(fixtureServer::dataselectPath, {413, "too much"});
+    QTest::mouseClick(ui.loadButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!downloads.isUpdatingSeismograms(), 60000);
+    EXPECT_TRUE(ui.statusLabel->text().startsWith(
+        "The FDSN dataselect service did not answer: HTTP 413, the request is too large"))
+        << ui.statusLabel->text().toStdString();
+    EXPECT_EQ(live.view()->wvfrmsArray().size(), 1);
+
+    // A name that is neither a centre nor an address asks nothing.
+    ui.dataCentreComboBox->setCurrentText(QStringLiteral("nowhere"));
+    const qsizetype requests = server.requests().size();
+    QTest::mouseClick(ui.loadButton, Qt::LeftButton);
+    EXPECT_FALSE(downloads.isUpdatingSeismograms());
+    EXPECT_EQ(server.requests().size(), requests);
+    EXPECT_EQ(ui.statusLabel->text().section(u'\n', 0, 0),
+              "The data centre \"nowhere\" is neither a known name nor an http(s) address.");
+
+    // The choice comes back with the next window; an address kept stays.
+    ui.dataCentreComboBox->setCurrentText(QStringLiteral("resif"));
+    liveSeismogramsController again(downloads);
+    EXPECT_EQ(again.interface().dataSourceComboBox->currentIndex(), 1);
+    EXPECT_EQ(again.interface().dataCentreComboBox->currentText(), "resif");
+    EXPECT_TRUE(again.interface().groundMotionCheckBox->isChecked());
+    EXPECT_FALSE(again.interface().liveButton->isEnabled());
+    EXPECT_EQ(again.chosenDataSource()->text(), "fdsn:resif");
 }
 
 } // namespace

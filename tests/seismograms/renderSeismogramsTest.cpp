@@ -43,7 +43,7 @@ int darkRows(const QImage& image, int from, int to) {
 TEST(RenderSeismograms, LiveDrawsTheChannelsThatCameAndFailsWhenNoneCame) {
     fixtureServer server;
     const scopedEnvironment host("QUORVEL_TIMESERIES_URL", server.baseURL());
-    const QString path = QStringLiteral("/ws/timeseries/query");
+    const QString path = QStringLiteral("/irisws/timeseries/1/query");
     server.setAnswerForQuery(path, QStringLiteral("sta=ANMO"),
                              {200, sacFile("obspy_seism.sac"), "application/octet-stream"});
     const QString list = QStringLiteral("Title; Two stations\n"

@@ -22,7 +22,7 @@ namespace {
 
 using channelDescription = QVRRTSeismicDisplayController::channelDescription;
 
-const QString queryPath = QStringLiteral("/ws/timeseries/query");
+const QString queryPath = QStringLiteral("/irisws/timeseries/1/query");
 
 QByteArray sacFile(const char* name) {
     QFile file(QStringLiteral(QUORVEL_TEST_DATA "/sac/") + QLatin1StringView(name));
@@ -119,7 +119,12 @@ TEST(SeismogramDownload, RequestsFollowTheWindowRateAndSampleCap) {
     const QVRRTSeismicDisplayController c;
     channelDescription channel = onlyChannel(QStringLiteral("XX;ABCD;00;BHZ;Label"));
     EXPECT_EQ(c.buildURLForChannel(channel),
-              "https://service.iris.edu/ws/timeseries/query?net=XX&sta=ABCD&loc=00&cha=BHZ"
+              "https://service.iris.edu/irisws/timeseries/1/query?net=XX&sta=ABCD&loc=00&cha=BHZ"
+              "&start=2012-05-01T00:00:00&end=2012-05-01T01:00:00&scale=AUTO&deci=1.0"
+              "&output=sacbl");
+    // A blank location code asks for the blank location, not for any.
+    EXPECT_EQ(c.buildURLForChannel(onlyChannel(QStringLiteral("XX;ABCD; \t;BHZ;Label"))),
+              "https://service.iris.edu/irisws/timeseries/1/query?net=XX&sta=ABCD&loc=--&cha=BHZ"
               "&start=2012-05-01T00:00:00&end=2012-05-01T01:00:00&scale=AUTO&deci=1.0"
               "&output=sacbl");
 
@@ -159,7 +164,8 @@ TEST(SeismogramDownload, RequestsFollowTheWindowRateAndSampleCap) {
 
     // The host is a setting with an environment override.
     const scopedEnvironment host("QUORVEL_TIMESERIES_URL", QStringLiteral("http://ts.example/"));
-    EXPECT_TRUE(c.buildURLForChannel(channel).startsWith("http://ts.example/ws/timeseries/query?"));
+    EXPECT_TRUE(
+        c.buildURLForChannel(channel).startsWith("http://ts.example/irisws/timeseries/1/query?"));
 }
 
 TEST(SeismogramDownload, LiveWindowsEndAtTheMomentOfTheRequest) {

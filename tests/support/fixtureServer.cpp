@@ -1,6 +1,7 @@
 #include "fixtureServer.h"
 
 #include <QFile>
+#include <QUrlQuery>
 
 #include <utility>
 
@@ -29,21 +30,78 @@ void fixtureServer::serveFile(const QString& path, const QString& file,
 void fixtureServer::answerRequest(QTcpSocket* socket) {
     QByteArray& request = pending_[socket];
     request += socket->readAll();
-    if (!request.contains("\r\n\r\n"))
+    const qsizetype headEnd = request.indexOf("\r\n\r\n");
+    if (headEnd < 0)
         return;
+    // A POST's body follows its head; wait for all of it.
+    qsizetype bodyLength = 0;
+    for (const QByteArray& header : request.left(headEnd).split('\n')) {
+        if (header.toLower().startsWith("content-length:"))
+            bodyLength = header.mid(15).trimmed().toLongLong();
+    }
+    if (request.size() < headEnd + 4 + bodyLength)
+        return;
+    const QByteArray body = request.mid(headEnd + 4, bodyLength);
     const QList<QByteArray> requestLine = request.left(request.indexOf("\r\n")).split(' ');
     pending_.remove(socket);
     const QString target = QString::fromLatin1(requestLine.value(1));
     requests_.append(target);
     const QUrl url(target);
     const QString path = url.path();
+    if (requestLine.value(0) == "POST")
+        posts_.append({path, body});
 
-    answer a = answers_.value(path, answer{404, "not found", "text/plain", behaviour::normal});
+    answer a = answers_.value(
+        path, fdsnAnswer(path, url, body)
+                  .value_or(answer{404, "not found", "text/plain", behaviour::normal}));
     for (const queryAnswer& q : queryAnswers_) {
         if (q.path == path && url.query().contains(q.queryPart))
             a = q.a;
     }
     send(socket, a);
+}
+
+void fixtureServer::addFdsnChannel(const QString& network, const QString& station,
+                                   const QString& location, const QString& channel,
+                                   const QByteArray& miniSeed, const QByteArray& stationLine) {
+    fdsnChannels_.append({network, station, location, channel, miniSeed, stationLine});
+}
+
+std::optional<fixtureServer::answer> fixtureServer::fdsnAnswer(const QString& path, const QUrl& url,
+                                                               const QByteArray& body) const {
+    const bool dataselect = path == dataselectPath;
+    if (!dataselect && path != stationPath)
+        return std::nullopt;
+    QList<QStringList> asked;
+    if (body.isEmpty()) {
+        const QUrlQuery query(url);
+        asked.append({query.queryItemValue("net"), query.queryItemValue("sta"),
+                      query.queryItemValue("loc"), query.queryItemValue("cha")});
+    }
+    for (const QByteArray& line : body.split('\n')) {
+        const QStringList fields = QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
+        if (fields.size() >= 4 && !fields.first().contains(u'='))
+            asked.append(fields.mid(0, 4));
+    }
+    answer a{200, {}, dataselect ? "application/vnd.fdsn.mseed" : "text/plain"};
+    for (const fdsnChannel& c : fdsnChannels_) {
+        for (const QStringList& codes : asked) {
+            const QString location =
+                codes.value(2) == QLatin1StringView("--") ? QString() : codes.value(2);
+            if (codes.value(0) == c.network && codes.value(1) == c.station &&
+                location == c.location && codes.value(3) == c.channel) {
+                a.body += dataselect ? c.miniSeed : c.stationLine + '\n';
+                break;
+            }
+        }
+    }
+    if (a.body.isEmpty())
+        return answer{204, {}, "text/plain"};
+    if (!dataselect)
+        a.body.prepend("#Network | Station | Location | Channel | Latitude | Longitude | "
+                       "Elevation | Depth | Azimuth | Dip | SensorDescription | Scale | "
+                       "ScaleFreq | ScaleUnits | SampleRate | StartTime | EndTime\n");
+    return a;
 }
 
 void fixtureServer::releaseHeldAnswers() {
