@@ -11,6 +11,7 @@ endmacro()
 
 quorvel_fuzz_target(fuzz_event_list_file eventListFileFuzzer.cpp quorvel_model)
 quorvel_fuzz_target(fuzz_sac_object sacObjectFuzzer.cpp QVRSAC)
+quorvel_fuzz_target(fuzz_miniseed miniSeedFuzzer.cpp QVRSAC)
 quorvel_fuzz_target(fuzz_usgs_feeds usgsFeedFuzzer.cpp quorvel_feeds)
 quorvel_fuzz_target(fuzz_fdsn_text fdsnTextFuzzer.cpp quorvel_feeds)
 quorvel_fuzz_target(fuzz_html_wrapper htmlWrapperFuzzer.cpp quorvel_feeds)

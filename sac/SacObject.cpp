@@ -352,10 +352,7 @@ QDateTime SacObject::firstSampleTime() const {
     const QDateTime reference = mySeisReferenceTime();
     if (!reference.isValid() || isUndefined(header_.b) || !std::isfinite(header_.b))
         return reference;
-    // Through whole microseconds first, so that a float just below a millisecond counts as it.
-    const qint64 us = std::llround(double(header_.b) * 1e6);
-    const qint64 ms = us >= 0 ? us / 1000 : -((-us + 999) / 1000);
-    return reference.addMSecs(ms);
+    return reference.addMSecs(std::llround(double(header_.b) * 1000.0));
 }
 
 QString SacObject::YMDcString() const {

@@ -91,8 +91,8 @@ public:
     // --- time and event texts
     // The reference time (nzyear … nzmsec) in UTC; invalid when the header leaves it unset.
     QDateTime mySeisReferenceTime() const;
-    // The first sample's time (reference time + b), to the millisecond below it; invalid
-    // when the reference time is unset.
+    // The first sample's time (reference time + b) to the nearest millisecond; invalid when the
+    // reference time is unset.
     QDateTime firstSampleTime() const;
     // The reference date as "yyyy-MM-dd"; empty when unset.
     QString YMDcString() const;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <mutex>
 
 Q_LOGGING_CATEGORY(lcLibmseed, "qvrsac.libmseed", QtInfoMsg)
@@ -59,10 +60,48 @@ miniSeedParser::step miniSeedParser::parse(const char* bytes, qsizetype availabl
     if (length > usable)
         return {outcome::truncated, length};
     // libmseed reads the record and writes only into its own structures; its interface simply
-    // predates const.
-    if (msr_parse(const_cast<char*>(bytes), usable, &record_, length, 1, 0) != MS_NOERROR)
+    // predates const. The header is read first: libmseed's decoders of uncompressed samples
+    // trust the header's sample count and would read past a record that claims more samples
+    // than it holds.
+    char* record = const_cast<char*>(bytes);
+    if (msr_parse(record, usable, &record_, length, 0, 0) != MS_NOERROR || !samplesFit() ||
+        msr_parse(record, usable, &record_, length, 1, 0) != MS_NOERROR)
         return {outcome::damaged, length};
     return {outcome::record, length};
+}
+
+bool miniSeedParser::samplesFit() const {
+    int bytesPerSample = 0; // 0: a compressed encoding, whose decoder keeps to the record
+    switch (record_->encoding) {
+    case DE_ASCII:
+        bytesPerSample = 1;
+        break;
+    case DE_INT16:
+    case DE_GEOSCOPE163:
+    case DE_GEOSCOPE164:
+    case DE_CDSN:
+    case DE_SRO:
+    case DE_DWWSSN:
+        bytesPerSample = 2;
+        break;
+    case DE_GEOSCOPE24:
+        bytesPerSample = 3;
+        break;
+    case DE_INT32:
+    case DE_FLOAT32:
+        bytesPerSample = 4;
+        break;
+    case DE_FLOAT64:
+        bytesPerSample = 8;
+        break;
+    default:
+        break;
+    }
+    const int dataOffset = record_->fsdh ? record_->fsdh->data_offset : 0;
+    if (dataOffset > record_->reclen)
+        return false;
+    return record_->samplecnt >= 0 &&
+           record_->samplecnt * bytesPerSample <= int64_t(record_->reclen - dataOffset);
 }
 
 const char* miniSeedParser::network() const {
@@ -97,8 +136,10 @@ qsizetype miniSeedParser::sampleCount() const {
 
 bool miniSeedParser::hasWaveform() const {
     const char type = record_->sampletype;
+    // A rate whose sample interval no 32-bit float holds makes no seismogram.
+    const float interval = float(1.0 / record_->samprate);
     return record_->numsamples > 0 && record_->datasamples && record_->samprate > 0 &&
-           (type == 'i' || type == 'f' || type == 'd');
+           std::isfinite(interval) && interval > 0 && (type == 'i' || type == 'f' || type == 'd');
 }
 
 void miniSeedParser::appendSamples(std::vector<float>& out) const {

@@ -43,7 +43,8 @@ public:
     double sampleRate() const;  // Hz
     int sequenceNumber() const;
     qsizetype sampleCount() const;
-    // False for records without numbers (log text, blockette-only records).
+    // False for records without numbers (log text, blockette-only records) or without a
+    // usable sample rate.
     bool hasWaveform() const;
     // Appends the samples, converted to 32-bit floats.
     void appendSamples(std::vector<float>& out) const;
@@ -52,5 +53,8 @@ public:
     QString streamId() const;
 
 private:
+    // Whether the samples the parsed header announces fit in its record.
+    bool samplesFit() const;
+
     MSRecord_s* record_ = nullptr;
 };

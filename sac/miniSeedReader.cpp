@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <unordered_map>
 
@@ -29,10 +30,12 @@ struct trace {
     double rate = 0;
     std::vector<float> samples;
 
-    // Whether a record of this stream starting at `startUs` with `rate` continues the trace:
-    // the same rate, and no gap or overlap of more than half a sample.
-    bool continuedBy(qint64 recordStartUs, double recordRate) const {
-        if (std::fabs(1.0 - recordRate / rate) > rateTolerance)
+    // Whether a record of this stream starting at `recordStartUs` with `recordRate` continues
+    // the trace: the same rate, and no gap or overlap of more than half a sample. A trace also
+    // ends where a SAC header could no longer count its samples.
+    bool continuedBy(qint64 recordStartUs, double recordRate, qsizetype recordSamples) const {
+        if (std::fabs(1.0 - recordRate / rate) > rateTolerance ||
+            qint64(samples.size()) + recordSamples > std::numeric_limits<int32_t>::max())
             return false;
         const double periodUs = 1e6 / rate;
         const double expectedUs = double(startUs) + double(samples.size()) * periodUs;
@@ -118,7 +121,8 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
         std::string stream = streamOf(parser);
         const auto latest = latestOfStream.find(stream);
         std::size_t current;
-        if (latest != latestOfStream.end() && traces[latest->second].continuedBy(startUs, rate)) {
+        if (latest != latestOfStream.end() &&
+            traces[latest->second].continuedBy(startUs, rate, parser.sampleCount())) {
             current = latest->second;
         } else {
             trace t;

@@ -4,8 +4,8 @@
 
 # shellcheck disable=SC2034 # the lists are read by the scripts that source this
 build_packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
-    libxml2-dev libgtest-dev libbenchmark-dev libnetcdf-dev libfftw3-dev libsimdjson-dev)
-run_packages=(qt6-image-formats-plugins fonts-urw-base35 marble-qt-data ferret-datasets)
+    libxml2-dev libgtest-dev libbenchmark-dev libnetcdf-dev libfftw3-dev libsimdjson-dev libmseed-dev)
+run_packages=(qt6-image-formats-plugins fonts-urw-base35 marble-qt-data ferret-datasets libmseed2)
 test_packages=(xvfb xauth desktop-file-utils appstream)
 # libFuzzer and the sanitizers' runtime come with clang's runtime package.
 fuzz_packages=(clang libclang-rt-14-dev)

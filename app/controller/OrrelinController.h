@@ -219,13 +219,13 @@ public:
     // The Statistics window, made the first time it is shown.
     void showStatisticsWindow();
     statisticsWindowController* statistics() const { return statistics_.get(); }
-    // The Seismograms window of SAC files, made the first time it is shown.
+    // The Seismograms window of SAC and miniSEED files, made the first time it is shown.
     void showSeismogramsWindow();
     seismogramsWindowController* seismograms() const { return seismograms_.get(); }
     // Shows that window and asks for files to open in it.
     void openSeismograms();
-    // Opens SAC files in that window (what dropping them on a window does); the others are
-    // named there with the reason they were refused.
+    // Opens SAC and miniSEED files in that window (what dropping them on a window does); the
+    // others are named there with the reason they were refused.
     void openSeismogramFiles(const QStringList& paths);
 
     // --- beyond the windows' fields

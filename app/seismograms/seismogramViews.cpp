@@ -79,10 +79,6 @@ namespace {
 
 using traceList = QList<std::shared_ptr<const SacObject>>;
 
-QDateTime firstSampleTime(const SacObject& s) {
-    return s.mySeisReferenceTime().addMSecs(qint64(double(s.b()) * 1000.0));
-}
-
 // The fixed limits of `how` on a view that honours them.
 void fixRanges(QVRView& view, const settings& how) {
     view.set_fixedXAxisRange(how.fixedTime.has_value());
@@ -138,7 +134,7 @@ make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const setting
     }
     case kind::helicorder: {
         std::stable_sort(traces.begin(), traces.end(), [](const auto& a, const auto& b) {
-            return firstSampleTime(*a) < firstSampleTime(*b);
+            return a->firstSampleTime() < b->firstSampleTime();
         });
         auto helicorder = std::make_unique<helicorderView>();
         helicorder->setRowDuration(float(how.rowMinutes) * 60.0f);

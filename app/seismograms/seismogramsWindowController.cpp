@@ -5,6 +5,9 @@
 #include "fileDropTarget.h"
 #include "helicorderOrigin.h"
 #include "quorvelLogging.h"
+#include "sacFiles.h"
+#include "saveSacDialog.h"
+#include "seismogramFile.h"
 #include "windowPlace.h"
 
 #include "ui_seismogramsWindow.h"
@@ -102,6 +105,8 @@ seismogramsWindowController::seismogramsWindowController(QObject* parent)
     connect(ui_->copyButton, &QPushButton::clicked, this, [this] { view_->copy(); });
     connect(ui_->savePDFButton, &QPushButton::clicked, this, [this] { view_->savePDF(); });
     connect(ui_->savePNGButton, &QPushButton::clicked, this, [this] { view_->savePNG(); });
+    connect(ui_->saveSacButton, &QPushButton::clicked, this,
+            &seismogramsWindowController::chooseSaveAsSac);
     connect(ui_->arrayAnalysisButton, &QPushButton::clicked, this,
             &seismogramsWindowController::showArrayAnalysis);
 
@@ -143,22 +148,27 @@ QString seismogramsWindowController::summaryLine(const SacObject& s) {
 
 int seismogramsWindowController::openFiles(const QStringList& paths) {
     refused_.clear();
+    saved_.clear();
     int opened = 0;
     for (const QString& path : paths) {
-        QVRResult<SacObject> read = SacObject::fromFile(path);
-        if (!read) {
-            const QString why = read.error();
+        QVRResult<std::vector<SacObject>> read = seismogramFile::fromFile(path);
+        const QString why = !read           ? read.error()
+                            : read->empty() ? tr("its records hold no samples")
+                                            : QString();
+        if (!why.isEmpty()) {
             refused_.append(tr("Could not open %1: %2").arg(QFileInfo(path).fileName(), why));
             qCWarning(lcSeismograms).noquote()
                 << "Could not open" << path << "as a seismogram:" << why;
             continue;
         }
-        openFile file;
-        file.asRead = std::make_shared<const SacObject>(std::move(read).value());
-        auto* item = new QListWidgetItem(summaryLine(*file.asRead), ui_->fileList);
-        item->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-        files_.append(file);
-        ++opened;
+        for (SacObject& seismogram : read.value()) {
+            openFile file;
+            file.asRead = std::make_shared<const SacObject>(std::move(seismogram));
+            auto* item = new QListWidgetItem(summaryLine(*file.asRead), ui_->fileList);
+            item->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+            files_.append(file);
+            ++opened;
+        }
     }
     if (!paths.isEmpty())
         QSettings().setValue(settingsKey("folder"), QFileInfo(paths.last()).absolutePath());
@@ -170,18 +180,61 @@ int seismogramsWindowController::openFiles(const QStringList& paths) {
 
 void seismogramsWindowController::chooseFiles() {
     const QString folder = QSettings().value(settingsKey("folder")).toString();
-    const QStringList paths =
-        QFileDialog::getOpenFileNames(window_.get(), tr("Open Seismograms"), folder,
-                                      tr("SAC seismograms (*.sac *.SAC);;All files (*)"));
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        window_.get(), tr("Open Seismograms"), folder,
+        tr("Seismograms (*.sac *.SAC *.mseed *.miniseed *.ms);;All files (*)"));
     if (!paths.isEmpty())
         openFiles(paths);
 }
 
-void seismogramsWindowController::removeSelectedFiles() {
+QList<int> seismogramsWindowController::selectedRows(bool allWhenNone) const {
     QList<int> rows;
     for (const QModelIndex& index : ui_->fileList->selectionModel()->selectedRows())
         rows.append(index.row());
-    std::sort(rows.begin(), rows.end(), std::greater<>());
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty() && allWhenNone) {
+        for (int row = 0; row < files_.size(); ++row)
+            rows.append(row);
+    }
+    return rows;
+}
+
+QVRResult<QStringList> seismogramsWindowController::saveAsSac(const QString& folder,
+                                                              bool processed) {
+    std::vector<const SacObject*> chosen;
+    for (const int row : selectedRows(true)) {
+        const openFile& file = files_.at(row);
+        // A seismogram whose processing failed is shown as read, and so saved.
+        chosen.push_back(processed && file.processed ? file.processed.get() : file.asRead.get());
+    }
+    QVRResult<QStringList> written =
+        chosen.empty() ? QVRResult<QStringList>::failure(tr("there are no seismograms to save"))
+                       : sacFiles::writeAll(chosen, folder);
+    if (written) {
+        saved_ = tr("Saved %n SAC file(s) in %1.", nullptr, int(written->size()))
+                     .arg(QDir::toNativeSeparators(folder));
+    } else {
+        saved_ = tr("Could not save as SAC: %1").arg(written.error());
+        qCWarning(lcSeismograms).noquote() << "Could not save as SAC:" << written.error();
+    }
+    setStatus(QString());
+    return written;
+}
+
+void seismogramsWindowController::chooseSaveAsSac() {
+    QSettings settings;
+    saveSacDialog dialog(settings.value(settingsKey("sacFolder")).toString(), window_.get());
+    dialog.setProcessed(settings.value(settingsKey("sacProcessed"), true).toBool());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    settings.setValue(settingsKey("sacFolder"), dialog.folder());
+    settings.setValue(settingsKey("sacProcessed"), dialog.processed());
+    saveAsSac(dialog.folder(), dialog.processed());
+}
+
+void seismogramsWindowController::removeSelectedFiles() {
+    QList<int> rows = selectedRows(false);
+    std::reverse(rows.begin(), rows.end());
     const QSignalBlocker quiet(ui_->fileList);
     for (const int row : rows) {
         delete ui_->fileList->takeItem(row);
@@ -197,6 +250,7 @@ void seismogramsWindowController::clearFiles() {
     }
     files_.clear();
     refused_.clear();
+    saved_.clear();
     filterProblems_.clear();
     showView();
 }
@@ -302,10 +356,7 @@ void seismogramsWindowController::reprocessAndShow() {
 }
 
 QList<std::shared_ptr<SacObject>> seismogramsWindowController::filesForView() const {
-    QList<int> rows;
-    for (const QModelIndex& index : ui_->fileList->selectionModel()->selectedRows())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
+    QList<int> rows = selectedRows(false);
     if (rows.size() < 2) {
         rows.clear();
         for (int row = 0; row < files_.size(); ++row)
@@ -394,6 +445,8 @@ void seismogramsWindowController::setStatus(const QString& text) {
     QStringList lines = refused_ + filterProblems_;
     if (!problem_.isEmpty())
         lines.append(problem_);
+    if (!saved_.isEmpty())
+        lines.append(saved_);
     if (!text.isEmpty())
         lines.append(text);
     ui_->statusLabel->setText(lines.join(u'\n'));

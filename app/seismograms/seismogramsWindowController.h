@@ -21,9 +21,10 @@ namespace Ui {
 class seismogramsWindow;
 }
 
-// The Seismograms window: SAC files the user opens or drops, listed with a line from each
-// header, processed as the fields say and shown in the chosen view. The files' samples are kept
-// as read, so that every change of the processing starts again from them.
+// The Seismograms window: SAC and miniSEED files the user opens or drops, told apart by content,
+// listed with a line for each seismogram (one per miniSEED trace), processed as the fields say
+// and shown in the chosen view. The samples are kept as read, so that every change of the
+// processing starts again from them.
 class seismogramsWindowController : public QObject {
     Q_OBJECT
 public:
@@ -34,13 +35,20 @@ public:
     Ui::seismogramsWindow& interface() { return *ui_; }
     void showWindow();
 
-    // Opens the files that are SAC seismograms and adds them to the list; every other file is
-    // named in the window with the reason it was refused, and logged. The number opened.
+    // Opens the files that are SAC or miniSEED seismograms and adds each of their seismograms
+    // to the list; every other file, and a file without a trace, is named in the window with
+    // the reason it was refused, and logged. The number of seismograms added.
     int openFiles(const QStringList& paths);
     // Asks for files in a dialog that starts in the folder of the last files opened.
     void chooseFiles();
     void removeSelectedFiles();
     void clearFiles();
+    // Writes the selected seismograms (all when none is selected) into `folder` as SAC files
+    // under their standard names, processed as shown or as read; the paths written, or why
+    // not. The window says what was saved.
+    QVRResult<QStringList> saveAsSac(const QString& folder, bool processed);
+    // Asks for the folder and the choice in a dialog, then saves.
+    void chooseSaveAsSac();
 
     seismogramViews::kind viewKind() const { return kind_; }
     void setViewKind(seismogramViews::kind k);
@@ -70,6 +78,8 @@ private:
     std::optional<seismogramViews::settings> settingsFromFields();
     void processAll();
     void reprocessAndShow();
+    // The rows selected, in order; all rows when `allWhenNone` and none is selected.
+    QList<int> selectedRows(bool allWhenNone) const;
     // The files the chosen view draws: the selected ones when two or more are selected, else
     // all; of those, the helicorder takes the current file's channel and the three-component
     // view its station.
@@ -96,4 +106,5 @@ private:
     helicorderView::hypocenterList hypocenters_;
     QStringList refused_; // the files of the last opening that were not read, with why
     QString problem_;     // a field that could not be read, or a view that could not be made
+    QString saved_;       // what the last "Save as SAC…" wrote, or why it did not
 };

@@ -11,6 +11,8 @@
 #include "arrayAnalysisController.h"
 #include "helicorderView.h"
 #include "logCapture.h"
+#include "saveSacDialog.h"
+#include "seismogramFile.h"
 #include "seismogramsWindowController.h"
 #include "uniformTimeSeriesView.h"
 #include "webViewHolder.h"
@@ -18,10 +20,14 @@
 #include "ui_mainWindow.h"
 #include "ui_seismogramsWindow.h"
 
+#include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QFile>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -261,3 +267,83 @@ TEST_F(seismogramsWindowTest, TheHelicorderMarksTheVisibleEarthquakes) {
 }
 
 } // namespace
+
+TEST_F(seismogramsWindowTest, MiniSeedGivesALineEachTraceAndSaveAsSacWritesOneFileEach) {
+    OrrelinController c;
+    c.awakeFromNib(OrrelinController::firstLoads::skip);
+    // Named as SAC, holding miniSEED: the content decides.
+    const QString gaps = folder.filePath(QStringLiteral("gaps.sac"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUORVEL_TEST_DATA "/mseed/obspy_gaps.mseed"), gaps));
+    c.openSeismogramFiles({gaps});
+    seismogramsWindowController* window = c.seismograms();
+    ASSERT_NE(window, nullptr);
+    Ui::seismogramsWindow& ui = window->interface();
+    ASSERT_EQ(ui.fileList->count(), 4);
+    EXPECT_EQ(ui.fileList->item(0)->text(),
+              QStringLiteral("BW.BGLD..EHE  2007-12-31 23:59:59.915  200 Hz  412 samples"));
+    EXPECT_EQ(ui.fileList->item(3)->text(),
+              QStringLiteral("BW.BGLD..EHE  2008-01-01 00:00:18.455  200 Hz  50668 samples"));
+    EXPECT_EQ(window->shownSeismograms().size(), 4);
+    EXPECT_EQ(ui.saveSacButton->text(), QStringLiteral("Save as SAC…"));
+
+    // The mean removed on screen; the trace itself is far from zero.
+    ui.removeMeanCheckBox->setChecked(true);
+    ui.fileList->item(1)->setSelected(true);
+    ui.fileList->item(3)->setSelected(true);
+    const QString shownFolder = folder.filePath(QStringLiteral("shown"));
+    QVRResult<QStringList> shown = window->saveAsSac(shownFolder, true);
+    ASSERT_TRUE(shown.ok()) << qPrintable(shown.error());
+    EXPECT_EQ(*shown,
+              (QStringList{shownFolder + QStringLiteral("/BW.BGLD..EHE.2008.001.000004.SAC"),
+                           shownFolder + QStringLiteral("/BW.BGLD..EHE.2008.001.000018.SAC")}));
+    EXPECT_TRUE(ui.statusLabel->text().contains(QStringLiteral("Saved 2 SAC file(s) in ")))
+        << qPrintable(ui.statusLabel->text());
+    const QString readFolder = folder.filePath(QStringLiteral("read"));
+    QVRResult<QStringList> asRead = window->saveAsSac(readFolder, false);
+    ASSERT_TRUE(asRead.ok()) << qPrintable(asRead.error());
+    ASSERT_EQ(asRead->size(), 2);
+
+    QVRResult<std::vector<SacObject>> original =
+        seismogramFile::fromFile(QStringLiteral(QUORVEL_TEST_DATA "/mseed/obspy_gaps.mseed"));
+    ASSERT_TRUE(original.ok());
+    const SacObject& last = original->at(3);
+    QVRResult<SacObject> processed = SacObject::fromFile(shown->at(1));
+    QVRResult<SacObject> unprocessed = SacObject::fromFile(asRead->at(1));
+    ASSERT_TRUE(processed.ok() && unprocessed.ok());
+    ASSERT_EQ(unprocessed->npts(), 50668);
+    EXPECT_EQ(std::memcmp(unprocessed->GetSacSeis(), last.GetSacSeis(), 50668 * sizeof(float)), 0);
+    EXPECT_EQ(unprocessed->streamId(), QStringLiteral("BW.BGLD..EHE"));
+    EXPECT_LT(last.GetSacHeader()->depmen, -300.0f);
+    EXPECT_NEAR(processed->GetSacHeader()->depmen, 0.0f, 0.01f);
+
+    // With nothing selected, every seismogram is saved.
+    ui.fileList->clearSelection();
+    QVRResult<QStringList> all = window->saveAsSac(folder.filePath(QStringLiteral("all")), false);
+    ASSERT_TRUE(all.ok());
+    EXPECT_EQ(all->size(), 4);
+
+    // A folder that cannot be made is said in the window and the log.
+    logCapture log;
+    const QString blocked = writeText(QStringLiteral("blocked"), "a file, not a folder");
+    EXPECT_FALSE(window->saveAsSac(blocked + QStringLiteral("/inside"), true).ok());
+    EXPECT_TRUE(ui.statusLabel->text().contains(QStringLiteral("Could not save as SAC: ")))
+        << qPrintable(ui.statusLabel->text());
+    EXPECT_EQ(log.problems().size(), 1);
+}
+
+TEST_F(seismogramsWindowTest, SaveAsSacDialogAsksForAFolderAndProcessedOrAsRead) {
+    saveSacDialog dialog(QStringLiteral("/data/out"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save as SAC"));
+    EXPECT_EQ(dialog.folder(), QStringLiteral("/data/out"));
+    EXPECT_TRUE(dialog.processed());
+    EXPECT_EQ(dialog.processedButton()->text(), QStringLiteral("As shown (processed)"));
+    EXPECT_EQ(dialog.asReadButton()->text(), QStringLiteral("As read"));
+    dialog.setProcessed(false);
+    EXPECT_FALSE(dialog.processed());
+    EXPECT_TRUE(dialog.asReadButton()->isChecked());
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_TRUE(buttons->button(QDialogButtonBox::Save)->isEnabled());
+    dialog.folderField()->clear();
+    EXPECT_FALSE(buttons->button(QDialogButtonBox::Save)->isEnabled());
+}

@@ -1,6 +1,6 @@
 # Installs the build into a temporary prefix, then builds and runs a project outside the tree
 # against the installed libraries, as their users would. Run by CTest as
-#   cmake -DBUILD_DIR=… -DCONSUMER_SOURCE=… -DSAC_FILE=… -DFEED_FILE=… -DVERSION=…
+#   cmake -DBUILD_DIR=… -DCONSUMER_SOURCE=… -DSAC_FILE=… -DMSEED_FILE=… -DFEED_FILE=… -DVERSION=…
 #         -DBINDIR=… -DLIBDIR=… -DINCLUDEDIR=… -DDATADIR=… -DGENERATOR=… -DCXX_COMPILER=…
 #         [-DCXX_LAUNCHER=…] [-DCONSUMER_FLAGS=…] -P installAndConsume.cmake
 # The build tree is only read; everything made here lives in one temporary folder, removed at
@@ -114,6 +114,11 @@ run("building the consumer" ${CMAKE_COMMAND} --build "${consumer}" -j2)
 run("readSac" "${consumer}/readSac" "${SAC_FILE}")
 expect("readSac" "${stepOutput}"
     "^station CDV\nnpts 1000\ndelta 0.01\ngcarc 40.186\norigin 1981-03-29 10:38:14.000\nregion OFF COAST OF WASHINGTON\n$")
+
+# ... and the traces of a miniSEED file, libmseed working behind QVRSAC alone ...
+run("readWaveforms" "${consumer}/readWaveforms" "${MSEED_FILE}")
+expect("readWaveforms" "${stepOutput}"
+    "^BW.BGLD..EHE.2007.365.235959.SAC 412\nBW.BGLD..EHE.2008.001.000004.SAC 824\nBW.BGLD..EHE.2008.001.000010.SAC 824\nBW.BGLD..EHE.2008.001.000018.SAC 50668\n$")
 
 # 6. ... and draws a plot frame with QVR_Graphics into a PDF.
 run("drawAxis" "${consumer}/drawAxis" "${work}/axis.pdf")

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <QtEndian>
 
 #include <cmath>
 #include <cstring>
@@ -159,7 +160,7 @@ TEST(MiniSeedReader, HeaderHoldsTheStreamCodesTimeAndAmplitudes) {
               QDateTime(QDate(2010, 2, 27), QTime(6, 30, 0, 19), QTimeZone::utc()));
     EXPECT_FLOAT_EQ(s.b(), 0.000538f);
     EXPECT_EQ(s.firstSampleTime(),
-              QDateTime(QDate(2010, 2, 27), QTime(6, 30, 0, 19), QTimeZone::utc()));
+              QDateTime(QDate(2010, 2, 27), QTime(6, 30, 0, 20), QTimeZone::utc()));
     EXPECT_FLOAT_EQ(s.delta(), 0.05f);
     EXPECT_EQ(s.npts(), 12000);
     const float* x = s.GetSacSeis();
@@ -315,6 +316,22 @@ TEST(MiniSeedReader, BytesWithoutAReadableRecordAreRefusedWithTheReason) {
     EXPECT_EQ(damaged.error(), QStringLiteral("no miniSEED record in it can be read"));
     EXPECT_EQ(log.problems().size(), 1);
     EXPECT_FALSE(miniSeedReader::fromFile(QStringLiteral("/nonexistent/x.mseed")).ok());
+}
+
+TEST(MiniSeedReader, ARecordClaimingMoreSamplesThanItHoldsIsSkippedUnread) {
+    // 1,008 big-endian floats fill the 4096-byte record; its header now claims 2,000.
+    QByteArray bytes = fileBytes(testFile("mseed", "obspy_libmseed_Float32-encoded.mseed"));
+    ASSERT_EQ(bytes.size(), 4096);
+    QByteArray claiming = bytes;
+    qToBigEndian<quint16>(2000, claiming.data() + 30);
+    EXPECT_FALSE(miniSeedRecord::decode(claiming).ok());
+    logCapture log;
+    QVRResult<miniSeedTraces> read = miniSeedReader::fromData(claiming + bytes);
+    ASSERT_TRUE(read.ok()) << qPrintable(read.error());
+    EXPECT_EQ(read->skippedRecords, 1);
+    ASSERT_EQ(read->traces.size(), 1u);
+    EXPECT_EQ(read->traces.front().npts(), 1008);
+    EXPECT_EQ(log.problems().size(), 1);
 }
 
 TEST(MiniSeedRecord, DecodesOneStreamRecordAndRefusesPartsOfOne) {
