@@ -42,7 +42,7 @@ bool miniSeedParser::detects(const char* bytes, qsizetype available) {
     return available >= MINRECLEN && ms_detect(bytes, clampedLength(available)) >= 0;
 }
 
-miniSeedParser::step miniSeedParser::parse(const char* bytes, qsizetype available) {
+miniSeedParser::step miniSeedParser::parse(const char* bytes, qsizetype available, content what) {
     const int usable = clampedLength(available);
     if (usable < MINRECLEN)
         return {ms_detect(bytes, usable) >= 0 ? outcome::truncated : outcome::damaged, 0};
@@ -64,10 +64,16 @@ miniSeedParser::step miniSeedParser::parse(const char* bytes, qsizetype availabl
     // trust the header's sample count and would read past a record that claims more samples
     // than it holds.
     char* record = const_cast<char*>(bytes);
-    if (msr_parse(record, usable, &record_, length, 0, 0) != MS_NOERROR || !samplesFit() ||
-        msr_parse(record, usable, &record_, length, 1, 0) != MS_NOERROR)
+    if (msr_parse(record, usable, &record_, length, 0, 0) != MS_NOERROR || !samplesFit())
+        return {outcome::damaged, length};
+    if (what == content::samples && !decodeParsed(bytes, length))
         return {outcome::damaged, length};
     return {outcome::record, length};
+}
+
+bool miniSeedParser::decodeParsed(const char* bytes, int length) {
+    return msr_parse(const_cast<char*>(bytes), length, &record_, length, 1, 0) == MS_NOERROR &&
+           record_->numsamples == record_->samplecnt;
 }
 
 bool miniSeedParser::samplesFit() const {
@@ -135,20 +141,20 @@ qsizetype miniSeedParser::sampleCount() const {
 }
 
 bool miniSeedParser::hasWaveform() const {
-    const char type = record_->sampletype;
     // A rate whose sample interval no 32-bit float holds makes no seismogram.
     const float interval = float(1.0 / record_->samprate);
-    return record_->numsamples > 0 && record_->datasamples && record_->samprate > 0 &&
-           std::isfinite(interval) && interval > 0 && (type == 'i' || type == 'f' || type == 'd');
+    return record_->samplecnt > 0 && record_->encoding != DE_ASCII && record_->samprate > 0 &&
+           std::isfinite(interval) && interval > 0;
 }
 
-void miniSeedParser::appendSamples(std::vector<float>& out) const {
-    if (!hasWaveform())
-        return;
+qsizetype miniSeedParser::announcedSamples() const {
+    return qsizetype(record_->samplecnt);
+}
+
+void miniSeedParser::copySamples(float* to) const {
     const std::size_t n = std::size_t(record_->numsamples);
-    const std::size_t first = out.size();
-    out.resize(first + n);
-    float* to = out.data() + first;
+    if (n == 0 || !record_->datasamples)
+        return;
     switch (record_->sampletype) {
     case 'i': {
         const auto* from = static_cast<const int32_t*>(record_->datasamples);
@@ -160,12 +166,24 @@ void miniSeedParser::appendSamples(std::vector<float>& out) const {
         std::copy(from, from + n, to);
         break;
     }
-    default: {
+    case 'd': {
         const auto* from = static_cast<const double*>(record_->datasamples);
         std::transform(from, from + n, to, [](double v) { return float(v); });
         break;
     }
+    default:
+        std::fill(to, to + n, 0.0f);
+        break;
     }
+}
+
+void miniSeedParser::appendSamples(std::vector<float>& out) const {
+    const char type = record_->sampletype;
+    if (type != 'i' && type != 'f' && type != 'd')
+        return;
+    const std::size_t first = out.size();
+    out.resize(first + std::size_t(record_->numsamples));
+    copySamples(out.data() + first);
 }
 
 QString miniSeedParser::streamId() const {

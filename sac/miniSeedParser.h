@@ -28,8 +28,13 @@ public:
         // its length); else 0.
         int length = 0;
     };
-    // Parses the record at `bytes`, reading no more than `available` bytes.
-    step parse(const char* bytes, qsizetype available);
+    // Parses the record at `bytes`, reading no more than `available` bytes: its header alone,
+    // or with its samples decoded too.
+    enum class content { header, samples };
+    step parse(const char* bytes, qsizetype available, content what = content::samples);
+    // Decodes the samples of a record of `length` bytes that parse() has read the header of
+    // before, and found sound; false when they cannot be decoded.
+    bool decodeParsed(const char* bytes, int length);
 
     // Whether the bytes look like the start of a miniSEED record.
     static bool detects(const char* bytes, qsizetype available);
@@ -42,11 +47,16 @@ public:
     qint64 startTimeUs() const; // µs since 1970 in UTC, with the record's time correction
     double sampleRate() const;  // Hz
     int sequenceNumber() const;
-    qsizetype sampleCount() const;
+    qsizetype sampleCount() const; // decoded
     // False for records without numbers (log text, blockette-only records) or without a
-    // usable sample rate.
+    // usable sample rate; known from the header alone.
     bool hasWaveform() const;
-    // Appends the samples, converted to 32-bit floats.
+    // The samples the header announces.
+    qsizetype announcedSamples() const;
+    // Writes the decoded samples, converted to 32-bit floats, to `out`, which has room for
+    // sampleCount() of them.
+    void copySamples(float* out) const;
+    // Appends the decoded samples, converted to 32-bit floats.
     void appendSamples(std::vector<float>& out) const;
 
     // "NET.STA.LOC.CHA" of the last record.

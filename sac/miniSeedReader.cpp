@@ -8,9 +8,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <unordered_map>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 Q_LOGGING_CATEGORY(lcMiniSeed, "qvrsac.miniseed", QtInfoMsg)
 
@@ -22,12 +27,13 @@ constexpr qsizetype smallestRecord = 128;
 // Sample rates closer than this, relative, are one rate (libmseed's own tolerance).
 constexpr double rateTolerance = 0.0001;
 
-// One trace as it grows, record by record.
+// One trace as it is planned from the records' headers, then filled with their samples.
 struct trace {
     std::string stream; // "NET.STA.LOC.CHA"
     QString network, station, location, channel;
     qint64 startUs = 0;
     double rate = 0;
+    qint64 count = 0; // samples planned
     std::vector<float> samples;
 
     // Whether a record of this stream starting at `recordStartUs` with `recordRate` continues
@@ -35,12 +41,22 @@ struct trace {
     // ends where a SAC header could no longer count its samples.
     bool continuedBy(qint64 recordStartUs, double recordRate, qsizetype recordSamples) const {
         if (std::fabs(1.0 - recordRate / rate) > rateTolerance ||
-            qint64(samples.size()) + recordSamples > std::numeric_limits<int32_t>::max())
+            count + recordSamples > std::numeric_limits<int32_t>::max())
             return false;
         const double periodUs = 1e6 / rate;
-        const double expectedUs = double(startUs) + double(samples.size()) * periodUs;
+        const double expectedUs = double(startUs) + double(count) * periodUs;
         return std::fabs(double(recordStartUs) - expectedUs) <= 0.5 * periodUs;
     }
+};
+
+// Where a record's samples go.
+struct plannedRecord {
+    qsizetype offset;
+    int length;
+    std::size_t trace;
+    qint64 first, count; // in the trace's samples
+    qint64 startUs;
+    bool decoded = false;
 };
 
 std::string streamOf(const miniSeedParser& parser) {
@@ -56,6 +72,59 @@ std::string streamOf(const miniSeedParser& parser) {
 
 bool allZero(const char* bytes, qsizetype size) {
     return std::all_of(bytes, bytes + size, [](char c) { return c == 0; });
+}
+
+// The traces with the samples of records that could not be decoded taken out: as if those
+// records had been skipped, each hole ends a trace and the next decoded record starts another.
+std::vector<trace> withoutUndecoded(std::vector<trace> traces,
+                                    const std::vector<plannedRecord>& planned) {
+    std::vector<std::vector<const plannedRecord*>> recordsOf(traces.size());
+    for (const plannedRecord& r : planned)
+        recordsOf[r.trace].push_back(&r);
+    std::vector<trace> pieces;
+    for (std::size_t i = 0; i < traces.size(); ++i) {
+        const trace& whole = traces[i];
+        trace* piece = nullptr;
+        for (const plannedRecord* r : recordsOf[i]) {
+            if (!r->decoded) {
+                piece = nullptr;
+                continue;
+            }
+            if (!piece) {
+                trace t;
+                t.stream = whole.stream;
+                t.network = whole.network;
+                t.station = whole.station;
+                t.location = whole.location;
+                t.channel = whole.channel;
+                t.startUs = r->startUs;
+                t.rate = whole.rate;
+                pieces.push_back(std::move(t));
+                piece = &pieces.back();
+            }
+            const auto from = whole.samples.begin() + r->first;
+            piece->samples.insert(piece->samples.end(), from, from + r->count);
+            piece->count += r->count;
+        }
+    }
+    return pieces;
+}
+
+// Makes room in `samples` for `count` samples. A day of 100 Hz is some 35 MB: asked for in huge pages
+// where the system gives them on request, such a buffer takes a few dozen page faults instead of
+// thousands, which cost more than decoding it.
+void makeRoom(std::vector<float>& samples, std::size_t count) {
+    samples.reserve(count);
+#ifdef __linux__
+    constexpr std::uintptr_t hugePage = std::uintptr_t(1) << 21;
+    const auto begin = reinterpret_cast<std::uintptr_t>(samples.data());
+    const std::uintptr_t end = begin + count * sizeof(float);
+    const std::uintptr_t first = (begin + hugePage - 1) & ~(hugePage - 1);
+    const std::uintptr_t last = end & ~(hugePage - 1);
+    // Only an advice: where it is refused, the pages come as usual.
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
 }
 
 SacObject seismogramOf(trace& t, const QString& path) {
@@ -81,15 +150,19 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
     const qsizetype size = data.size();
     miniSeedParser parser;
     std::vector<trace> traces;
+    std::vector<plannedRecord> planned;
     std::unordered_map<std::string, std::size_t> latestOfStream;
     int skipped = 0;
     int records = 0;
     int knownLength = 0;           // of the last record read
     bool searchingForNext = false; // stepping through bytes after a record of unknown length
 
+    // First the headers: which record goes where in which trace. Each trace's samples are then
+    // made once at their full size, and the records decoded straight into them.
     qsizetype offset = 0;
     while (offset < size) {
-        const miniSeedParser::step step = parser.parse(bytes + offset, size - offset);
+        const miniSeedParser::step step =
+            parser.parse(bytes + offset, size - offset, miniSeedParser::content::header);
         if (step.what == miniSeedParser::outcome::truncated) {
             if (!allZero(bytes + offset, size - offset))
                 ++skipped;
@@ -109,6 +182,7 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
             offset += stretch;
             continue;
         }
+        const qsizetype recordOffset = offset;
         offset += step.length;
         knownLength = step.length;
         searchingForNext = false;
@@ -118,11 +192,12 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
 
         const qint64 startUs = parser.startTimeUs();
         const double rate = parser.sampleRate();
+        const qsizetype count = parser.announcedSamples();
         std::string stream = streamOf(parser);
         const auto latest = latestOfStream.find(stream);
         std::size_t current;
         if (latest != latestOfStream.end() &&
-            traces[latest->second].continuedBy(startUs, rate, parser.sampleCount())) {
+            traces[latest->second].continuedBy(startUs, rate, count)) {
             current = latest->second;
         } else {
             trace t;
@@ -137,8 +212,29 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
             current = traces.size() - 1;
             latestOfStream[std::move(stream)] = current;
         }
-        parser.appendSamples(traces[current].samples);
+        planned.push_back(
+            {recordOffset, step.length, current, traces[current].count, count, startUs});
+        traces[current].count += count;
     }
+
+    for (trace& t : traces)
+        makeRoom(t.samples, std::size_t(t.count));
+    // Each trace's records come in the order of their samples, so each one's samples are
+    // appended: the room is filled once, while it is in the cache.
+    int undecoded = 0;
+    for (plannedRecord& r : planned) {
+        r.decoded = parser.decodeParsed(bytes + r.offset, r.length) &&
+                    parser.sampleCount() == r.count && parser.hasWaveform();
+        std::vector<float>& samples = traces[r.trace].samples;
+        samples.resize(std::size_t(r.first + r.count));
+        if (r.decoded)
+            parser.copySamples(samples.data() + r.first);
+        else
+            ++undecoded;
+    }
+    skipped += undecoded;
+    if (undecoded > 0)
+        traces = withoutUndecoded(std::move(traces), planned);
 
     const QString name = path.isEmpty() ? QStringLiteral("miniSEED data") : path;
     if (skipped > 0)
@@ -147,7 +243,7 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
                    .arg(name)
                    .arg(skipped);
     // Records of text or of blockettes alone make a readable file without a trace.
-    if (records == 0)
+    if (records - undecoded <= 0)
         return QVRResult<miniSeedTraces>::failure(
             skipped > 0 ? QStringLiteral("no miniSEED record in it can be read")
                         : QStringLiteral("it holds no miniSEED record"));

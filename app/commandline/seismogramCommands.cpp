@@ -99,7 +99,7 @@ int readProcessed(const QString& path, const processing& how, QTextStream& err,
                   std::vector<SacObject>& seismograms) {
     QVRResult<std::vector<SacObject>> read = seismogramFile::fromFile(path);
     if (!read) {
-        err << "Quorvel: " << path << " is not a SAC or miniSEED seismogram: " << read.error()
+        err << "Quorvel: " << path << " is not a SAC seismogram or miniSEED file: " << read.error()
             << "\n";
         return 2;
     }

@@ -76,7 +76,8 @@ TEST(FKCommandLine, RefusesBadInput) {
     const commandLineRun unreadable = runQuorvel(
         fkArguments(files.mid(0, 3) + QStringList{notSac}) + QStringList{"--print", "peak"});
     EXPECT_EQ(unreadable.status, 2);
-    EXPECT_TRUE(unreadable.err.contains(notSac + QStringLiteral(" is not a SAC or miniSEED seismogram: ")))
+    EXPECT_TRUE(unreadable.err.contains(
+        notSac + QStringLiteral(" is not a SAC seismogram or miniSEED file: ")))
         << unreadable.err.toStdString();
 
     const commandLineRun two =

@@ -318,6 +318,35 @@ TEST(MiniSeedReader, BytesWithoutAReadableRecordAreRefusedWithTheReason) {
     EXPECT_FALSE(miniSeedReader::fromFile(QStringLiteral("/nonexistent/x.mseed")).ok());
 }
 
+TEST(MiniSeedReader, ARecordWhoseSamplesDoNotDecodeEndsItsTraceAsASkippedOne) {
+    QByteArray bytes = fileBytes(testFile("mseed", "obspy_dataselect_example.mseed"));
+    // The fifth record keeps its header; its Steim-2 frames are gone.
+    std::memset(bytes.data() + 4 * 512 + 64, 0, 512 - 64);
+    logCapture log;
+    QVRResult<miniSeedTraces> read = miniSeedReader::fromData(bytes);
+    ASSERT_TRUE(read.ok()) << qPrintable(read.error());
+    EXPECT_EQ(read->skippedRecords, 1);
+    EXPECT_EQ(log.problems().size(), 1);
+    ASSERT_EQ(read->traces.size(), 2u);
+    const std::vector<libraryTrace> whole =
+        libraryTraces(testFile("mseed", "obspy_dataselect_example.mseed"));
+    const int before = 419 + 368 + 394 + 418;
+    ASSERT_EQ(read->traces[0].npts(), before);
+    EXPECT_EQ(std::memcmp(read->traces[0].GetSacSeis(), whole[0].samples.data(),
+                          std::size_t(before) * sizeof(float)),
+              0);
+    const SacObject& after = read->traces[1];
+    // The record between them, of the samples libmseed decodes from the whole file.
+    const std::size_t lost =
+        whole[0].samples.size() - std::size_t(before) - std::size_t(after.npts());
+    EXPECT_GT(lost, 0u);
+    EXPECT_EQ(std::memcmp(after.GetSacSeis(), whole[0].samples.data() + before + lost,
+                          std::size_t(after.npts()) * sizeof(float)),
+              0);
+    EXPECT_EQ(firstSampleUs(after),
+              whole[0].startUs + std::llround(double(before + lost) * 50000.0));
+}
+
 TEST(MiniSeedReader, ARecordClaimingMoreSamplesThanItHoldsIsSkippedUnread) {
     // 1,008 big-endian floats fill the 4096-byte record; its header now claims 2,000.
     QByteArray bytes = fileBytes(testFile("mseed", "obspy_libmseed_Float32-encoded.mseed"));

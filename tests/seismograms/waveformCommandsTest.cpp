@@ -154,9 +154,10 @@ TEST(WaveformCommands, ExitCodesTellArgumentsAndInputFromNoTrace) {
     r = runQuorvel({"--waveforms", text2, anmo, "--print", "summary"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out.count(u'\n'), 1);
-    EXPECT_EQ(r.err, "Quorvel: " + text2 +
-                         " is not a SAC or miniSEED seismogram: no known header version in either "
-                         "byte order\n");
+    EXPECT_EQ(r.err,
+              "Quorvel: " + text2 +
+                  " is not a SAC seismogram or miniSEED file: no known header version in either "
+                  "byte order\n");
 
     for (const QStringList& bad :
          {QStringList{"--waveforms", anmo, "--print", "table"}, QStringList{"--waveforms", anmo},
