@@ -150,7 +150,7 @@ fdsnDataRequest::outcome fdsnDataRequest::sortTraces(std::vector<SacObject> trac
             const QString stream =
                 QStringList{code(s.knetwk()), code(s.kstnm()), code(s.khole()), code(s.kcmpnm())}
                     .join(u'.');
-            const QDateTime first = s.mySeisReferenceTime().addMSecs(qint64(s.b() * 1000.0f));
+            const QDateTime first = s.firstSampleTime();
             const std::optional<fdsnStationText::channel> channel =
                 metadata ? metadata->find(code(s.knetwk()), code(s.kstnm()), code(s.khole()),
                                           code(s.kcmpnm()), first)

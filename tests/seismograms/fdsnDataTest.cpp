@@ -365,7 +365,7 @@ TEST(FdsnData, TheCommandLineSummarisesExportsAndDrawsWhatCame) {
     QStringList anmo = lines[0].split(u'\t');
     ASSERT_EQ(anmo.size(), 8) << qPrintable(lines[0]);
     anmo.remove(4, 2); // the processed extremes
-    EXPECT_EQ(anmo, (QStringList{"IU.ANMO.00.BHZ", "2010-02-27T06:30:00.019Z", "20", "12000",
+    EXPECT_EQ(anmo, (QStringList{"IU.ANMO.00.BHZ", "2010-02-27T06:30:00.020Z", "20", "12000",
                                  "34.946", "-106.457"}));
     EXPECT_TRUE(lines[1].startsWith("XX.A1032..BHZ\t")) << qPrintable(lines[1]);
     EXPECT_TRUE(lines[1].endsWith("\t\t")) << qPrintable(lines[1]); // no coordinates
