@@ -285,12 +285,9 @@ void OrrelinController::takeLoaded(const catalogueLoader::outcome& loaded) {
             tr("Loaded %1 events from the %2").arg(loaded.origins.size()).arg(loaded.catalogue),
             8000);
     displays_->setTimeLineDates(loaded.timeLine);
-    // The weekly list keeps the catalogue's order.
-    originList origins = loaded.origins;
-    if (loaded.tag != usgsWeeklyListTag)
-        sortNewestFirst(origins);
-    showNewOrigins(origins);
-    if (catalogueLoader::isKept(loaded.tag, origins))
+    // Sorted newest first on the loader's worker; the weekly list keeps the catalogue's order.
+    showNewOrigins(loaded.origins);
+    if (catalogueLoader::isKept(loaded.tag, loaded.origins))
         catalogueLoader::writeCachedCopy(loaded.keptCopy, loaded.tag, lastRefresh_);
     raiseAlerts(loaded);
 }

@@ -247,11 +247,11 @@ void catalogueLoader::enqueue(const QString& catalogue, whenBusy busy, bool show
             const webFetcher::cancellationScope scope(cancelled);
             outcome loaded = work();
             loaded.summary = weeklySummary();
-            if (show && isKept(loaded.tag, loaded.origins)) {
-                originList newestFirst = loaded.origins;
-                sortNewestFirst(newestFirst);
-                loaded.keptCopy = eventListFile::snapshotOf(newestFirst);
-            }
+            // The list is shown newest first; sorted here, the main thread need not.
+            if (show && loaded.tag != usgsWeeklyListTag)
+                sortNewestFirst(loaded.origins);
+            if (show && isKept(loaded.tag, loaded.origins))
+                loaded.keptCopy = eventListFile::snapshotOf(loaded.origins);
             Q_EMIT jobDone(id, loaded, show, QPrivateSignal());
         },
         loadsGroup);

@@ -53,8 +53,10 @@ public:
         QString fdsnService;
     };
 
-    // What a load brought. The origins are in the catalogue's order; the error is null text
-    // when the download succeeded (a catalogue may report an error and still bring origins).
+    // What a load brought. The origins are in the catalogue's order from load(), and newest
+    // first from the loads in the background, but for the weekly list, which keeps the
+    // catalogue's order; the error is null text when the download succeeded (a catalogue may
+    // report an error and still bring origins).
     struct outcome {
         QString catalogue; // "USGS feed", "PDE search", …
         originList origins;
