@@ -306,7 +306,11 @@ void OrrelinController::takeFailedLoad(const catalogueLoader::outcome& loaded) {
 }
 
 void OrrelinController::showNewOrigins(const originList& newestFirst) {
+    // The records shown so far are freed on a worker once every display has let them go:
+    // ten thousand of them take milliseconds the window would not answer in.
+    originList previous = origins_->allOrigins();
     origins_->replaceOrigins(newestFirst);
+    loader_->releaseInBackground(std::move(previous));
     if (!newestFirst.isEmpty()) {
         lastRefresh_ = now();
         showingKeptList_ = false;

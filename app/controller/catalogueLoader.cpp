@@ -258,6 +258,15 @@ void catalogueLoader::enqueue(const QString& catalogue, whenBusy busy, bool show
     Q_EMIT loadingChanged();
 }
 
+void catalogueLoader::releaseInBackground(originList origins) {
+    if (origins.isEmpty())
+        return;
+    queue_->addOperation(QStringLiteral("release"),
+                         [origins = std::move(origins)](const std::atomic<bool>&) mutable {
+                             origins = originList();
+                         });
+}
+
 void catalogueLoader::stopLoads() {
     if (pending_.isEmpty())
         return;

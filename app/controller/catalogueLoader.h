@@ -105,6 +105,9 @@ public:
     // The month feed once, its list unused: the detail documents it fetches are kept for the
     // load that follows.
     void startFeedWarmUp(const searchLimits& limits);
+    // Lets `origins` go on the worker, so that the records whose last holder it is are freed
+    // there.
+    void releaseInBackground(originList origins);
     // Cancels every load; none of their outcomes arrives.
     void stopLoads();
     bool isLoading() const { return !pending_.isEmpty(); }
