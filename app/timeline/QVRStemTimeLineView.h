@@ -63,8 +63,8 @@ public:
     }
     // With a runner, has a stale event layer for the events and settings as they stand drawn
     // on it, and repaints when it arrives; until then the window shows the circles it showed.
-    // False, with nothing started, when there is no runner or the layer is current: the
-    // caller repaints as before.
+    // False, with nothing started, when there is no runner, the view has not been shown or the
+    // layer is current: the caller repaints as before.
     bool drawEventLayerInBackground();
     const QStringList& dayLabels() const { return dayLabels_; }
     const QStringList& monthLabels() const { return monthLabels_; }

@@ -70,8 +70,8 @@ public:
     }
     // With a runner, has a stale symbol layer for the map as it stands drawn on it, and
     // repaints when it arrives; until then the window shows the symbols it showed. False,
-    // with nothing started, when there is no runner or the layer is current: the caller
-    // repaints as before.
+    // with nothing started, when there is no runner, the map has not been shown or the layer
+    // is current: the caller repaints as before.
     bool drawSymbolLayerInBackground();
     vectorList& theVectors() { return theVectors_; }
     void setTheVectors(const vectorList& vectors) { theVectors_ = vectors; }

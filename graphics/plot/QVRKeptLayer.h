@@ -56,11 +56,13 @@ public:
     // Has `draw` (which may use only what it holds) make the layer for `key` on the runner,
     // unless it is current or on its way; `receiver` then keeps it and calls `arrived` on its
     // own thread, unless what the layer shows has changed meanwhile or a layer of it was drawn
-    // in a paint pass meanwhile. False when nothing is
-    // drawn in the background: no runner, or the layer is current.
+    // in a paint pass meanwhile. False when nothing is drawn in the background: no runner, no
+    // layer drawn yet, or the layer is current.
     bool drawInBackground(QObject* receiver, const Key& key, std::function<QImage()> draw,
                           std::function<void()> arrived) {
-        if (!runner_ || current(key))
+        // Until a view has shown a layer there is nothing to show while one is drawn: its
+        // first paint draws it, and a second drawing beside it would only slow that paint.
+        if (!runner_ || image_.isNull() || current(key))
             return false;
         if (isDrawing(key))
             return true;
