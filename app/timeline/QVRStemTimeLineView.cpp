@@ -86,6 +86,8 @@ void QVRStemTimeLineView::drawRect(QPainter& painter, const QRectF&) {
 
 void QVRStemTimeLineView::drawEvents() {
     QPainter* painter = currentPainter();
+    if (painter && painter->device()->devType() == QInternal::Widget)
+        eventLayer_.viewPainted();
     eventDrawing drawing;
     if (!painter || !eventsAsTheyStand(drawing))
         return;

@@ -263,6 +263,8 @@ void geoMapView::drawAxes() {
 
 void geoMapView::drawPoints() {
     QPainter* painter = currentPainter();
+    if (painter && painter->device()->devType() == QInternal::Widget)
+        symbolLayer_.viewPainted();
     if (!painter || thePoints_.isEmpty())
         return;
     painter->save();

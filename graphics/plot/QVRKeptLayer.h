@@ -52,17 +52,19 @@ public:
         drawnGeneration_ = generation_;
     }
     void drop() { image_ = QImage(); }
+    // The view was painted on screen, with or without a layer.
+    void viewPainted() { viewPainted_ = true; }
 
     // Has `draw` (which may use only what it holds) make the layer for `key` on the runner,
     // unless it is current or on its way; `receiver` then keeps it and calls `arrived` on its
     // own thread, unless what the layer shows has changed meanwhile or a layer of it was drawn
     // in a paint pass meanwhile. False when nothing is drawn in the background: no runner, no
-    // layer drawn yet, or the layer is current.
+    // paint of the view on screen yet, or the layer is current.
     bool drawInBackground(QObject* receiver, const Key& key, std::function<QImage()> draw,
                           std::function<void()> arrived) {
-        // Until a view has shown a layer there is nothing to show while one is drawn: its
-        // first paint draws it, and a second drawing beside it would only slow that paint.
-        if (!runner_ || image_.isNull() || current(key))
+        // Until the view has been on screen there is nothing to show while a layer is drawn:
+        // its first paint draws it, and a second drawing beside it would only slow that paint.
+        if (!runner_ || !viewPainted_ || current(key))
             return false;
         if (isDrawing(key))
             return true;
@@ -95,5 +97,6 @@ private:
     Key key_{};
     quint64 generation_ = 0, drawnGeneration_ = 0, drawingGeneration_ = 0;
     bool drawing_ = false;
+    bool viewPainted_ = false;
     Key drawingKey_{};
 };
