@@ -74,7 +74,7 @@ void originDisplays::showVisibleOrigins() {
     // The views repaint once, when updateDisplays has their new symbols.
     if (const auto& filter = origins_.filter();
         filter && filter->what == originStore::clickFilter::kind::distance)
-        map_.setDistanceRings({filter->lonLat, {filter->radiusKm, 2 * filter->radiusKm}});
+        map_.setDistanceRings(ringsAround(filter->lonLat, filter->radiusKm));
     else
         map_.setDistanceRings({});
     createMapPoints();
@@ -182,8 +182,12 @@ void originDisplays::updateColors() {
     updateDisplays();
 }
 
+mapDistanceRings originDisplays::ringsAround(QPointF lonLat, float radiusKm) {
+    return {lonLat, {radiusKm, 2 * radiusKm}};
+}
+
 void originDisplays::showDistanceRings(QPointF lonLat, float radiusKm) {
-    map_.setDistanceRings({lonLat, {radiusKm, 2 * radiusKm}});
+    map_.setDistanceRings(ringsAround(lonLat, radiusKm));
     map_.update();
 }
 

@@ -2,6 +2,7 @@
 
 #include "displaySettings.h"
 #include "homeLocation.h"
+#include "mapDistanceRings.h"
 #include "seismicOrigin.h"
 #include "timeLineDataSource.h"
 #include "timeLineDates.h"
@@ -93,6 +94,8 @@ private:
     void applySymbolColors(const displaySettings& s);
     // The visible origins changed: symbols, the filter's rings and both views again.
     void showVisibleOrigins();
+    // The filter's rings: at its radius and twice that.
+    static mapDistanceRings ringsAround(QPointF lonLat, float radiusKm);
 
     geoMapView& map_;
     QVRStemTimeLineView& timeLine_;
