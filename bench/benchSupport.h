@@ -1,5 +1,6 @@
 #pragma once
 
+#include "paintCounter.h"
 #include "seismicOrigin.h"
 #include "serviceEndpoints.h"
 
@@ -95,22 +96,8 @@ private:
     double longestCpuMs_ = 0;
 };
 
-// Counts the paints a widget has had since the counter was made.
-class paintCounter : public QObject {
-public:
-    explicit paintCounter(QWidget& widget) { widget.installEventFilter(this); }
-    int paints() const { return paints_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints_;
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    int paints_ = 0;
-};
+// Counts the paints a widget has had (the tests' own counter).
+using ::paintCounter;
 
 // A loopback port that takes connections and never answers, as a stalled network does.
 class silentServer {

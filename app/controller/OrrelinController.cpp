@@ -285,12 +285,9 @@ void OrrelinController::takeLoaded(const catalogueLoader::outcome& loaded) {
             tr("Loaded %1 events from the %2").arg(loaded.origins.size()).arg(loaded.catalogue),
             8000);
     displays_->setTimeLineDates(loaded.timeLine);
-    // The weekly list keeps the catalogue's order.
-    originList origins = loaded.origins;
-    if (loaded.tag != usgsWeeklyListTag)
-        sortNewestFirst(origins);
-    showNewOrigins(origins);
-    if (catalogueLoader::isKept(loaded.tag, origins))
+    // Sorted newest first on the loader's worker; the weekly list keeps the catalogue's order.
+    showNewOrigins(loaded.origins);
+    if (catalogueLoader::isKept(loaded.tag, loaded.origins))
         catalogueLoader::writeCachedCopy(loaded.keptCopy, loaded.tag, lastRefresh_);
     raiseAlerts(loaded);
 }
@@ -309,7 +306,11 @@ void OrrelinController::takeFailedLoad(const catalogueLoader::outcome& loaded) {
 }
 
 void OrrelinController::showNewOrigins(const originList& newestFirst) {
+    // The records shown so far are freed on a worker once every display has let them go:
+    // ten thousand of them take milliseconds the window would not answer in.
+    originList previous = origins_->allOrigins();
     origins_->replaceOrigins(newestFirst);
+    loader_->releaseInBackground(std::move(previous));
     if (!newestFirst.isEmpty()) {
         lastRefresh_ = now();
         showingKeptList_ = false;

@@ -247,15 +247,24 @@ void catalogueLoader::enqueue(const QString& catalogue, whenBusy busy, bool show
             const webFetcher::cancellationScope scope(cancelled);
             outcome loaded = work();
             loaded.summary = weeklySummary();
-            if (show && isKept(loaded.tag, loaded.origins)) {
-                originList newestFirst = loaded.origins;
-                sortNewestFirst(newestFirst);
-                loaded.keptCopy = eventListFile::snapshotOf(newestFirst);
-            }
+            // The list is shown newest first; sorted here, the main thread need not.
+            if (show && loaded.tag != usgsWeeklyListTag)
+                sortNewestFirst(loaded.origins);
+            if (show && isKept(loaded.tag, loaded.origins))
+                loaded.keptCopy = eventListFile::snapshotOf(loaded.origins);
             Q_EMIT jobDone(id, loaded, show, QPrivateSignal());
         },
         loadsGroup);
     Q_EMIT loadingChanged();
+}
+
+void catalogueLoader::releaseInBackground(originList origins) {
+    if (origins.isEmpty())
+        return;
+    queue_->addOperation(QStringLiteral("release"),
+                         [origins = std::move(origins)](const std::atomic<bool>&) mutable {
+                             origins = originList();
+                         });
 }
 
 void catalogueLoader::stopLoads() {

@@ -53,8 +53,10 @@ public:
         QString fdsnService;
     };
 
-    // What a load brought. The origins are in the catalogue's order; the error is null text
-    // when the download succeeded (a catalogue may report an error and still bring origins).
+    // What a load brought. The origins are in the catalogue's order from load(), and newest
+    // first from the loads in the background, but for the weekly list, which keeps the
+    // catalogue's order; the error is null text when the download succeeded (a catalogue may
+    // report an error and still bring origins).
     struct outcome {
         QString catalogue; // "USGS feed", "PDE search", …
         originList origins;
@@ -103,6 +105,9 @@ public:
     // The month feed once, its list unused: the detail documents it fetches are kept for the
     // load that follows.
     void startFeedWarmUp(const searchLimits& limits);
+    // Lets `origins` go on the worker, so that the records whose last holder it is are freed
+    // there.
+    void releaseInBackground(originList origins);
     // Cancels every load; none of their outcomes arrives.
     void stopLoads();
     bool isLoading() const { return !pending_.isEmpty(); }

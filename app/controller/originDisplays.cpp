@@ -9,6 +9,7 @@
 #include "originStore.h"
 #include "plateBoundaryController.h"
 #include "quorvelLogging.h"
+#include "serialOperationQueue.h"
 #include "userDefaults.h"
 
 #include <QHelpEvent>
@@ -16,6 +17,7 @@
 #include <QToolTip>
 
 #include <cmath>
+#include <utility>
 
 originDisplays::displaySettings originDisplays::defaultSettings() {
     const userDefaults& defaults = userDefaults::standardUserDefaults();
@@ -47,10 +49,20 @@ originDisplays::originDisplays(geoMapView& map, QVRStemTimeLineView& timeLine,
     : map_(map)
     , timeLine_(timeLine)
     , origins_(origins)
-    , settings_(std::move(settings)) {
+    , settings_(std::move(settings))
+    , layers_(std::make_unique<serialOperationQueue>([] {})) {
     map_.installEventFilter(this);
     connect(&origins, &originStore::visibleOriginsChanged, this,
             &originDisplays::showVisibleOrigins);
+    // The symbols of a new list are stamped on a worker, so that the window's paint pass only
+    // lays them over the picture and the grid.
+    const auto runner = [this](std::function<void()> drawing) {
+        layers_->addOperation(
+            QStringLiteral("symbol layer"),
+            [drawing = std::move(drawing)](const std::atomic<bool>&) { drawing(); });
+    };
+    map_.setLayerRunner(runner);
+    timeLine_.setLayerRunner(runner);
 }
 
 const originList& originDisplays::allSeismicOrigins() {
@@ -59,16 +71,22 @@ const originList& originDisplays::allSeismicOrigins() {
 
 void originDisplays::showVisibleOrigins() {
     // The rings mark the map filter's reach; no such filter, no rings.
+    // The views repaint once, when updateDisplays has their new symbols.
     if (const auto& filter = origins_.filter();
         filter && filter->what == originStore::clickFilter::kind::distance)
-        showDistanceRings(filter->lonLat, filter->radiusKm);
+        map_.setDistanceRings(ringsAround(filter->lonLat, filter->radiusKm));
     else
-        clearDistanceRings();
+        map_.setDistanceRings({});
     createMapPoints();
     updateDisplays();
 }
 
-originDisplays::~originDisplays() = default;
+originDisplays::~originDisplays() {
+    // The views outlive the worker that draws their layers; nothing of it may reach them.
+    map_.setLayerRunner({});
+    timeLine_.setLayerRunner({});
+    layers_.reset();
+}
 
 void originDisplays::setUpMap() {
     map_.setTitleFontSize(18);
@@ -142,7 +160,9 @@ void originDisplays::updateDisplays() {
         map_.setLegend(std::nullopt);
     map_.setHomeLocation(homeLocation());
     map_.computeRects();
-    map_.update();
+    // New symbols are drawn on the worker first; the views repaint when they arrive.
+    if (!map_.drawSymbolLayerInBackground())
+        map_.update();
     communicateMapRect();
     communicateMinDisplayMagnitude();
 
@@ -153,7 +173,8 @@ void originDisplays::updateDisplays() {
     timeLine_.setMinMag(s.minMagnitude);
     timeLine_.setMaxMag(s.maxMagnitude);
     timeLine_.setColorByDepth(s.colorByDepth);
-    timeLine_.update();
+    if (!timeLine_.drawEventLayerInBackground())
+        timeLine_.update();
 }
 
 void originDisplays::updateColors() {
@@ -161,8 +182,12 @@ void originDisplays::updateColors() {
     updateDisplays();
 }
 
+mapDistanceRings originDisplays::ringsAround(QPointF lonLat, float radiusKm) {
+    return {lonLat, {radiusKm, 2 * radiusKm}};
+}
+
 void originDisplays::showDistanceRings(QPointF lonLat, float radiusKm) {
-    map_.setDistanceRings({lonLat, {radiusKm, 2 * radiusKm}});
+    map_.setDistanceRings(ringsAround(lonLat, radiusKm));
     map_.update();
 }
 
@@ -218,7 +243,7 @@ void originDisplays::communicateMinDisplayMagnitude() {
 
 QString originDisplays::mapToolTipAt(QPointF widgetPosition) const {
     const QPointF at = map_.viewPointForWidgetPosition(widgetPosition);
-    const auto& points = map_.thePoints();
+    const auto& points = std::as_const(map_).thePoints();
     // The last symbol drawn lies on top.
     for (qsizetype i = std::min(points.size(), mapPointOrigins_.size()) - 1; i >= 0; --i) {
         const QPointF centre = map_.viewPointForLonLat(points.at(i)->lon(), points.at(i)->lat());

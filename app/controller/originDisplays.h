@@ -2,6 +2,7 @@
 
 #include "displaySettings.h"
 #include "homeLocation.h"
+#include "mapDistanceRings.h"
 #include "seismicOrigin.h"
 #include "timeLineDataSource.h"
 #include "timeLineDates.h"
@@ -21,11 +22,15 @@ class QVRStemTimeLineView;
 class geoMapView;
 class originStore;
 class plateBoundaryController;
+class serialOperationQueue;
 
 // Turns the visible origins and the display settings into what the map and the time line
 // show: the map's look, plate boundaries, symbols (with the origin of each) and tooltips, the
 // time line's ranges and plot area, and the status texts about the list. It needs the two
 // views and nothing else of the windows, so the command line draws with it too.
+//
+// Lives on the main thread with the views; the views' symbol layers are drawn on a worker
+// queue of its own, from copies, and handed back to the views by queued call.
 class originDisplays : public QObject, public timeLineDataSource {
     Q_OBJECT
 public:
@@ -89,6 +94,8 @@ private:
     void applySymbolColors(const displaySettings& s);
     // The visible origins changed: symbols, the filter's rings and both views again.
     void showVisibleOrigins();
+    // The filter's rings: at its radius and twice that.
+    static mapDistanceRings ringsAround(QPointF lonLat, float radiusKm);
 
     geoMapView& map_;
     QVRStemTimeLineView& timeLine_;
@@ -97,4 +104,6 @@ private:
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
     std::unique_ptr<plateBoundaryController> plates_;
     originList mapPointOrigins_; // the origin of each map symbol, in drawing order
+    // Draws the map's and the time line's symbol layers in the background.
+    std::unique_ptr<serialOperationQueue> layers_;
 };

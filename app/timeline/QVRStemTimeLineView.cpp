@@ -86,14 +86,11 @@ void QVRStemTimeLineView::drawRect(QPainter& painter, const QRectF&) {
 
 void QVRStemTimeLineView::drawEvents() {
     QPainter* painter = currentPainter();
-    if (!painter || !dataSource_)
+    if (painter && painter->device()->devType() == QInternal::Widget)
+        eventLayer_.viewPainted();
+    eventDrawing drawing;
+    if (!painter || !eventsAsTheyStand(drawing))
         return;
-    const int n = dataSource_->countOfVisibleEvents();
-    if (n == 0)
-        return;
-    dataSource_->communicateMapRect();
-    dataSource_->communicateMinDisplayMagnitude();
-    computeMinandMaxTimeFromStartDateEndDate();
 
     // Ten thousand circles are ten thousand translucent blends, several times the rest of the
     // frame, while the window draws the same circles again whenever it is uncovered or the
@@ -103,52 +100,127 @@ void QVRStemTimeLineView::drawEvents() {
     // from blending each circle over the grid, by up to three levels of 255 where translucent
     // fills lie over a grid line or over each other.
     const QPaintDevice* device = painter->device();
-    const int type = device->devType();
-    const bool pixels =
-        type == QInternal::Image || type == QInternal::Widget || type == QInternal::Pixmap;
-    if (!keepEventLayer_ || !pixels || device->devicePixelRatioF() != 1) {
-        eventLayer_ = QImage();
-        paintEvents(*painter, n);
+    if (!keepEventLayer_ || !eventLayer_.serves(*device)) {
+        eventLayer_.drop();
+        paintEvents(*painter, circles_, drawing);
         return;
     }
-    const std::shared_ptr<seismicOrigin> first = dataSource_->visibleOriginAtIndex(0);
-    const std::shared_ptr<seismicOrigin> last = dataSource_->visibleOriginAtIndex(n - 1);
-    const eventLayerKey key{.plotRect = iRect(),
-                            .startDate = startDate_,
-                            .endDate = endDate_,
-                            .minMag = minMag_,
-                            .maxMag = maxMag_,
-                            .symbolScaleFactor = symbolScaleFactor_,
-                            .yellowTimeRange = yellowTimeRange_,
-                            .orangeTimeRange = orangeTimeRange_,
-                            .colorByDepth = colorByDepth_,
-                            .count = n,
-                            .first = first.get(),
-                            .last = last.get(),
-                            .deviceSize = QSize(device->width(), device->height()),
-                            .toDevice = painter->worldTransform()};
-    const bool stale = eventLayer_.isNull() || !(key == eventLayerKey_) ||
-                       (eventLayerColorsChange_.isValid() && now() >= eventLayerColorsChange_);
-    if (stale) {
-        eventLayer_ = QImage(key.deviceSize, QImage::Format_ARGB32_Premultiplied);
-        eventLayer_.fill(Qt::transparent);
-        QPainter layerPainter(&eventLayer_);
-        layerPainter.setWorldTransform(key.toDevice);
-        eventLayerColorsChange_ = paintEvents(layerPainter, n);
-        eventLayerKey_ = key;
+    const eventLayerKey key = eventLayerKeyFor(drawing, QSize(device->width(), device->height()),
+                                               painter->worldTransform());
+    if (eventLayerColorsChange_.isValid() && now() >= eventLayerColorsChange_) {
+        eventLayer_.changed();
+        eventLayerColorsChange_ = QDateTime();
+    }
+    const QImage* layer = eventLayer_.current(key);
+    // While the new circles are drawn on the worker the window keeps showing the last ones
+    // where they lie on the same plot; they are replaced as soon as the new ones arrive.
+    // Pictures taken of the view wait for nothing: they get the circles as they are.
+    const eventLayerKey& last = eventLayer_.lastKey();
+    if (!layer && device->devType() == QInternal::Widget && eventLayer_.isDrawing(key) &&
+        !eventLayer_.last().isNull() && last.plotRect == key.plotRect &&
+        last.deviceSize == key.deviceSize && last.toDevice == key.toDevice)
+        layer = &eventLayer_.last();
+    if (!layer) {
+        eventLayerImage drawn = drawEventLayer(drawing, key, circles_);
+        eventLayer_.keep(drawn.image, key);
+        eventLayerColorsChange_ = drawn.colorsChange;
+        layer = &eventLayer_.last();
     }
     painter->save();
     painter->setWorldTransform(QTransform()); // the clip stays where it was set
-    painter->drawImage(QPointF(0, 0), eventLayer_);
+    painter->drawImage(QPointF(0, 0), *layer);
     painter->restore();
 }
 
-QDateTime QVRStemTimeLineView::paintEvents(QPainter& painter, int count) {
-    const double span = double(startDate_.msecsTo(endDate_)) / 1000.0;
-    const QRectF r = iRect();
-    const double k = (r.height() - 16) / (maxMag_ - minMag_);
+bool QVRStemTimeLineView::drawEventLayerInBackground() {
+    // A view not shown yet draws its layer with its first paint, at the size it is shown at.
+    if (!isVisible())
+        return false;
+    eventDrawing drawing;
+    if (!keepEventLayer_ || devicePixelRatioF() != 1 || !eventsAsTheyStand(drawing))
+        return false;
+    // As the paint pass will see it: the view's height up, its y flipped.
+    QTransform upright;
+    upright.translate(0, height());
+    upright.scale(1, -1);
+    const eventLayerKey key = eventLayerKeyFor(drawing, size(), upright);
+    auto circles = std::make_shared<QVRCircleStamps>(circles_);
+    auto colorsChange = std::make_shared<QDateTime>();
+    return eventLayer_.drawInBackground(
+        this, key,
+        [drawing = std::move(drawing), key, circles, colorsChange] {
+            eventLayerImage drawn = drawEventLayer(drawing, key, *circles);
+            *colorsChange = drawn.colorsChange;
+            return drawn.image;
+        },
+        [this, circles, colorsChange] {
+            circles_ = *circles; // with the stamps the worker made
+            eventLayerColorsChange_ = *colorsChange;
+            update();
+        });
+}
+
+bool QVRStemTimeLineView::eventsAsTheyStand(eventDrawing& drawing) {
+    if (!dataSource_)
+        return false;
+    const int n = dataSource_->countOfVisibleEvents();
+    if (n == 0)
+        return false;
+    dataSource_->communicateMapRect();
+    dataSource_->communicateMinDisplayMagnitude();
+    computeMinandMaxTimeFromStartDateEndDate();
+    drawing.events.reserve(n);
+    for (int i = 0; i < n; ++i)
+        drawing.events.append(dataSource_->visibleOriginAtIndex(i));
+    drawing.plotRect = iRect();
+    drawing.startDate = startDate_;
+    drawing.endDate = endDate_;
+    drawing.now = now();
+    drawing.minMag = minMag_;
+    drawing.maxMag = maxMag_;
+    drawing.symbolScaleFactor = symbolScaleFactor_;
+    drawing.yellowTimeRange = yellowTimeRange_;
+    drawing.orangeTimeRange = orangeTimeRange_;
+    drawing.colorByDepth = colorByDepth_;
+    return true;
+}
+
+QVRStemTimeLineView::eventLayerKey
+QVRStemTimeLineView::eventLayerKeyFor(const eventDrawing& d, const QSize& deviceSize,
+                                      const QTransform& toDevice) const {
+    return {.plotRect = d.plotRect,
+            .startDate = d.startDate,
+            .endDate = d.endDate,
+            .minMag = d.minMag,
+            .maxMag = d.maxMag,
+            .symbolScaleFactor = d.symbolScaleFactor,
+            .yellowTimeRange = d.yellowTimeRange,
+            .orangeTimeRange = d.orangeTimeRange,
+            .colorByDepth = d.colorByDepth,
+            .count = int(d.events.size()),
+            .first = d.events.first().get(),
+            .last = d.events.last().get(),
+            .deviceSize = deviceSize,
+            .toDevice = toDevice};
+}
+
+QVRStemTimeLineView::eventLayerImage QVRStemTimeLineView::drawEventLayer(const eventDrawing& d,
+                                                                         const eventLayerKey& key,
+                                                                         QVRCircleStamps& circles) {
+    eventLayerImage drawn{QImage(key.deviceSize, QImage::Format_ARGB32_Premultiplied), {}};
+    drawn.image.fill(Qt::transparent);
+    QPainter layerPainter(&drawn.image);
+    layerPainter.setWorldTransform(key.toDevice);
+    drawn.colorsChange = paintEvents(layerPainter, circles, d);
+    return drawn;
+}
+
+QDateTime QVRStemTimeLineView::paintEvents(QPainter& painter, QVRCircleStamps& circles,
+                                           const eventDrawing& d) {
+    const double span = double(d.startDate.msecsTo(d.endDate)) / 1000.0;
+    const QRectF r = d.plotRect;
+    const double k = (r.height() - 16) / (d.maxMag - d.minMag);
     const double y0 = r.y() + 16;
-    const QDateTime present = now();
     // The soonest an age colour changes, in seconds from now.
     double nextChange = std::numeric_limits<double>::infinity();
 
@@ -160,38 +232,38 @@ QDateTime QVRStemTimeLineView::paintEvents(QPainter& painter, int count) {
     QList<QColor> byDepth = mapColorLists::depthColors();
     for (QColor& c : byDepth)
         c.setAlphaF(0.75f);
-    circles_.begin(painter);
+    circles.begin(painter);
     // The last element first, so element 0 (the newest) lies on top.
-    for (int i = count - 1; i >= 0; --i) {
-        const std::shared_ptr<seismicOrigin> o = dataSource_->visibleOriginAtIndex(i);
+    for (qsizetype i = d.events.size() - 1; i >= 0; --i) {
+        const seismicOrigin* o = d.events.at(i).get();
         if (!o)
             continue;
         const float m = o->magnitude();
-        if (!(minMag_ <= m && m <= maxMag_))
+        if (!(d.minMag <= m && m <= d.maxMag))
             continue;
-        const float radius = 12.0f * m * m * m / symbolScaleFactor_;
+        const float radius = 12.0f * m * m * m / d.symbolScaleFactor;
         // Measured from startDate rather than from now, so that a kept layer stays in place
         // as the clock runs.
-        const double sinceStart = double(startDate_.msecsTo(o->originDateTime())) / 1000.0;
+        const double sinceStart = double(d.startDate.msecsTo(o->originDateTime())) / 1000.0;
         const float x = float(sinceStart / span * r.width() + r.x());
-        const double y = (m - minMag_) * k + y0;
+        const double y = (m - d.minMag) * k + y0;
         const QColor* fill = nullptr;
-        if (colorByDepth_) {
+        if (d.colorByDepth) {
             fill = &byDepth.at(mapColorLists::depthClass(o->depth()));
         } else {
-            const double age = o->ageSeconds(present);
-            fill = age >= yellowTimeRange_ ? &yellow : (age >= orangeTimeRange_ ? &orange : &red);
-            if (age < orangeTimeRange_)
-                nextChange = std::min(nextChange, orangeTimeRange_ - age);
-            else if (age < yellowTimeRange_)
-                nextChange = std::min(nextChange, yellowTimeRange_ - age);
+            const double age = o->ageSeconds(d.now);
+            fill = age >= d.yellowTimeRange ? &yellow : (age >= d.orangeTimeRange ? &orange : &red);
+            if (age < d.orangeTimeRange)
+                nextChange = std::min(nextChange, d.orangeTimeRange - age);
+            else if (age < d.yellowTimeRange)
+                nextChange = std::min(nextChange, d.yellowTimeRange - age);
         }
-        circles_.circle(QPointF(x, y), radius, *fill, outline);
+        circles.circle(QPointF(x, y), radius, *fill, outline);
     }
-    circles_.finish();
+    circles.finish();
     if (!std::isfinite(nextChange))
         return {};
-    return present.addMSecs(qint64(std::ceil(nextChange * 1000)));
+    return d.now.addMSecs(qint64(std::ceil(nextChange * 1000)));
 }
 
 // --- grid

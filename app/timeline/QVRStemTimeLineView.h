@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QVRCircleStamps.h"
+#include "QVRKeptLayer.h"
 #include "QVRView.h"
 #include "timeLineDataSource.h"
 
@@ -46,14 +47,25 @@ public:
     void setColorByDepth(bool on) { colorByDepth_ = on; }
     // The source calls this whenever the events it answers with change, so that the kept
     // layer of drawn events is drawn again.
-    void eventsDidChange() { eventLayer_ = QImage(); }
+    void eventsDidChange() { eventLayer_.changed(); }
     // On pixel devices the drawn events are kept as a layer while nothing they depend on
     // changes; off, every frame draws them afresh (the two pictures agree, see drawEvents).
     bool _keepEventLayer() const { return keepEventLayer_; }
     void set_keepEventLayer(bool on) {
         keepEventLayer_ = on;
-        eventLayer_ = QImage();
+        eventLayer_.drop();
     }
+    // Where a stale event layer is drawn instead of in the paint pass: `runner` runs the work
+    // it is given on a worker; none (the default) draws it in the paint pass. Its owner keeps
+    // it working, or stops it, while the view lives.
+    void setLayerRunner(std::function<void(std::function<void()>)> runner) {
+        eventLayer_.setRunner(std::move(runner));
+    }
+    // With a runner, has a stale event layer for the events and settings as they stand drawn
+    // on it, and repaints when it arrives; until then the window shows the circles it showed.
+    // False, with nothing started, when there is no runner, the view has not been shown or the
+    // layer is current: the caller repaints as before.
+    bool drawEventLayerInBackground();
     const QStringList& dayLabels() const { return dayLabels_; }
     const QStringList& monthLabels() const { return monthLabels_; }
 
@@ -92,9 +104,30 @@ private:
         QTransform toDevice;
         bool operator==(const eventLayerKey&) const = default;
     };
-    // Draws the circles with `painter` and answers when the first of them changes colour by
-    // age (an invalid time when none will).
-    QDateTime paintEvents(QPainter& painter, int count);
+    // What the circles are drawn from: a copy, so that a worker may draw them.
+    struct eventDrawing {
+        originList events; // newest first
+        QRectF plotRect;
+        QDateTime startDate, endDate, now;
+        float minMag = 0, maxMag = 0, symbolScaleFactor = 0;
+        double yellowTimeRange = 0, orangeTimeRange = 0;
+        bool colorByDepth = false;
+    };
+    // The visible events and settings as they stand; false when there is nothing to draw.
+    bool eventsAsTheyStand(eventDrawing& drawing);
+    eventLayerKey eventLayerKeyFor(const eventDrawing& drawing, const QSize& deviceSize,
+                                   const QTransform& toDevice) const;
+    // The one routine that draws the circles, on any device and any thread, with `painter`;
+    // it answers when the first of them changes colour by age (an invalid time when none will).
+    static QDateTime paintEvents(QPainter& painter, QVRCircleStamps& circles,
+                                 const eventDrawing& d);
+    // The circles over transparency, with the time their colours change.
+    struct eventLayerImage {
+        QImage image;
+        QDateTime colorsChange;
+    };
+    static eventLayerImage drawEventLayer(const eventDrawing& d, const eventLayerKey& key,
+                                          QVRCircleStamps& circles);
     void gridLine(double x0, double y0, double x1, double y1, double alpha = 0.2);
     void label(const QString& text, double x, double y, int hJust = 2, int vJust = 2);
     void drawHourGrid(int hoursPerStep, int labelEvery);
@@ -120,7 +153,6 @@ private:
     QPainterPath gridPath_; // one reusable path for every grid line
     QVRCircleStamps circles_;
     bool keepEventLayer_ = true;
-    QImage eventLayer_; // device pixels, transparent where no event is drawn
-    eventLayerKey eventLayerKey_;
-    QDateTime eventLayerColorsChange_; // invalid: colours do not change with age
+    QVRKeptLayer<eventLayerKey> eventLayer_; // device pixels, transparent where no event is
+    QDateTime eventLayerColorsChange_;       // invalid: colours do not change with age
 };

@@ -208,11 +208,15 @@ void geoMapView::computeRects() {
 }
 
 QPointF geoMapView::viewPointForLonLat(float lon, float lat, bool wrap) const {
-    if (wrap && xmax() > 180 && lon < 0)
+    return viewPointFor(lon, lat, wrap, iRect(), xmin(), xmax(), ymin(), ymax());
+}
+
+QPointF geoMapView::viewPointFor(float lon, float lat, bool wrap, const QRectF& r, float xmin,
+                                 float xmax, float ymin, float ymax) {
+    if (wrap && xmax > 180 && lon < 0)
         lon += 360;
-    const QRectF r = iRect();
-    return QPointF(r.x() + (lon - xmin()) * r.width() / (xmax() - xmin()),
-                   r.y() + (lat - ymin()) * r.height() / (ymax() - ymin()));
+    return QPointF(r.x() + (lon - xmin) * r.width() / (xmax - xmin),
+                   r.y() + (lat - ymin) * r.height() / (ymax - ymin));
 }
 
 float geoMapView::tickSpacingForSpan(float span) {
@@ -259,31 +263,130 @@ void geoMapView::drawAxes() {
 
 void geoMapView::drawPoints() {
     QPainter* painter = currentPainter();
+    if (painter && painter->device()->devType() == QInternal::Widget)
+        symbolLayer_.viewPainted();
     if (!painter || thePoints_.isEmpty())
         return;
     painter->save();
     painter->setClipRect(iRect());
+    // Ten thousand symbols are ten thousand translucent blends, while the window draws the
+    // same symbols again whenever it is uncovered or the clock's time stamp moves. On pixel
+    // devices at one pixel per point they are therefore stamped once into a transparent layer
+    // of the map box's device pixels and laid over the picture under the same clip. Blending
+    // the symbols into the layer and the layer over the picture rounds differently from
+    // blending each symbol over the picture, by a few levels of 255 where translucent symbols
+    // overlap.
+    const QPaintDevice* device = painter->device();
+    if (!keepSymbolLayer_ || !symbolLayer_.serves(*device)) {
+        symbolLayer_.drop();
+        stampPoints(*painter, symbols_, symbolsAsTheyStand());
+        painter->restore();
+        return;
+    }
+    const symbolLayerKey key =
+        symbolLayerKeyFor(QSize(device->width(), device->height()), painter->worldTransform());
+    const QImage* layer = symbolLayer_.current(key);
+    // While the new symbols are drawn on the worker the window keeps showing the last ones;
+    // they are replaced as soon as the new ones arrive. Pictures taken of the map wait for
+    // nothing: they get the symbols as they are.
+    if (!layer && device->devType() == QInternal::Widget && symbolLayer_.isDrawing(key) &&
+        !symbolLayer_.last().isNull() && symbolLayer_.lastKey() == key)
+        layer = &symbolLayer_.last();
+    if (!layer) {
+        symbolLayer_.keep(symbolLayerImage(symbolsAsTheyStand(), key, symbols_), key);
+        layer = &symbolLayer_.last();
+    }
+    painter->setWorldTransform(QTransform()); // the clip stays where it was set
+    painter->drawImage(symbolLayerBox(key).topLeft(), *layer);
+    painter->restore();
+}
+
+bool geoMapView::drawSymbolLayerInBackground() {
+    // A view not shown yet draws its layer with its first paint, at the size it is shown at.
+    if (!isVisible())
+        return false;
+    if (!keepSymbolLayer_ || thePoints_.isEmpty() || devicePixelRatioF() != 1)
+        return false;
+    computeRects();
+    // As the paint pass will see it: the view's height up, its y flipped.
+    QTransform upright;
+    upright.translate(0, height());
+    upright.scale(1, -1);
+    const symbolLayerKey key = symbolLayerKeyFor(size(), upright);
+    auto stamps = std::make_shared<QVRCircleStamps>(symbols_);
+    return symbolLayer_.drawInBackground(
+        this, key,
+        [symbols = symbolsAsTheyStand(), key, stamps] {
+            return symbolLayerImage(symbols, key, *stamps);
+        },
+        [this, stamps] {
+            symbols_ = *stamps; // with the stamps the worker made
+            update();
+        });
+}
+
+geoMapView::symbolDrawing geoMapView::symbolsAsTheyStand() const {
+    return {.points = thePoints_,
+            .colors = theColors_,
+            .outlinePointsWithNoData = outlinePointsWithNoData_,
+            .mapBox = iRect(),
+            .xmin = xmin(),
+            .xmax = xmax(),
+            .ymin = ymin(),
+            .ymax = ymax()};
+}
+
+geoMapView::symbolLayerKey geoMapView::symbolLayerKeyFor(const QSize& deviceSize,
+                                                         const QTransform& toDevice) const {
+    return {.mapBox = iRect(),
+            .xmin = xmin(),
+            .xmax = xmax(),
+            .ymin = ymin(),
+            .ymax = ymax(),
+            .deviceSize = deviceSize,
+            .toDevice = toDevice};
+}
+
+QRect geoMapView::symbolLayerBox(const symbolLayerKey& key) {
+    return key.toDevice.mapRect(key.mapBox)
+        .toAlignedRect()
+        .intersected(QRect(QPoint(0, 0), key.deviceSize));
+}
+
+QImage geoMapView::symbolLayerImage(const symbolDrawing& s, const symbolLayerKey& key,
+                                    QVRCircleStamps& stamps) {
+    const QRect box = symbolLayerBox(key);
+    QImage layer(box.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    QPainter painter(&layer);
+    painter.setWorldTransform(key.toDevice * QTransform::fromTranslate(-box.x(), -box.y()));
+    stampPoints(painter, stamps, s);
+    return layer;
+}
+
+void geoMapView::stampPoints(QPainter& painter, QVRCircleStamps& stamps, const symbolDrawing& s) {
     // Each symbol is filled, then outlined in black at half opacity; with
     // outlinePointsWithNoData the outline is laid a second time, which over the fill is
     // the same as one outline at three-quarter opacity.
     const QColor halfOutline = QColor::fromRgbF(0, 0, 0, 0.5);
     const QColor twiceOutline = QColor::fromRgbF(0, 0, 0, 0.75);
-    symbols_.begin(*painter);
-    for (const auto& point : thePoints_) {
+    stamps.begin(painter);
+    for (const auto& point : s.points) {
         const int index = point->colorIndex();
-        const bool filled = !theColors_.isEmpty() && index >= 0 && index < theColors_.size();
-        if (!filled && !outlinePointsWithNoData_)
+        const bool filled = !s.colors.isEmpty() && index >= 0 && index < s.colors.size();
+        if (!filled && !s.outlinePointsWithNoData)
             continue;
         QColor fill;
         if (filled) {
-            fill = theColors_.at(index);
+            fill = s.colors.at(index);
             fill.setAlphaF(point->alpha());
         }
-        symbols_.circle(viewPointForLonLat(point->lon(), point->lat()), 12.0 * point->symbolSize(),
-                        fill, filled && outlinePointsWithNoData_ ? twiceOutline : halfOutline);
+        stamps.circle(viewPointFor(point->lon(), point->lat(), true, s.mapBox, s.xmin, s.xmax,
+                                   s.ymin, s.ymax),
+                      12.0 * point->symbolSize(), fill,
+                      filled && s.outlinePointsWithNoData ? twiceOutline : halfOutline);
     }
-    symbols_.finish();
-    painter->restore();
+    stamps.finish();
 }
 
 void geoMapView::drawVectors() {

@@ -2,6 +2,7 @@
 
 #include "QVRCircleStamps.h"
 #include "QVRImageView.h"
+#include "QVRKeptLayer.h"
 #include "QVRPolygon.h"
 #include "geoMapPoint.h"
 #include "geoMapVector.h"
@@ -14,6 +15,7 @@
 #include <QImage>
 #include <QList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,10 +32,47 @@ public:
 
     explicit geoMapView(QWidget* parent = nullptr);
 
-    pointList& thePoints() { return thePoints_; }
-    void setThePoints(const pointList& points) { thePoints_ = points; }
-    QList<QColor>& theColors() { return theColors_; }
-    void setTheColors(const QList<QColor>& colors) { theColors_ = colors; }
+    // The symbols and their colours. Taking either for change marks the drawn symbols as
+    // changed; a caller that changes them later through a reference it kept says so with
+    // pointsDidChange().
+    pointList& thePoints() {
+        pointsDidChange();
+        return thePoints_;
+    }
+    const pointList& thePoints() const { return thePoints_; }
+    void setThePoints(const pointList& points) {
+        pointsDidChange();
+        thePoints_ = points;
+    }
+    QList<QColor>& theColors() {
+        pointsDidChange();
+        return theColors_;
+    }
+    const QList<QColor>& theColors() const { return theColors_; }
+    void setTheColors(const QList<QColor>& colors) {
+        pointsDidChange();
+        theColors_ = colors;
+    }
+    // The kept layer of drawn symbols is stale.
+    void pointsDidChange() { symbolLayer_.changed(); }
+    // On pixel devices the drawn symbols are kept as a layer while they, the map's limits, its
+    // box and the device stay the same; off, every frame stamps them afresh.
+    bool _keepSymbolLayer() const { return keepSymbolLayer_; }
+    void set_keepSymbolLayer(bool on) {
+        keepSymbolLayer_ = on;
+        symbolLayer_.drop();
+    }
+    // Where a stale symbol layer is drawn instead of in the paint pass: `runner` runs the
+    // work it is given on a worker; none (the default) draws it in the paint pass. Its owner
+    // keeps it working, or stops it, while the map lives.
+    void setLayerRunner(std::function<void(std::function<void()>)> runner) {
+        symbolLayer_.setRunner(std::move(runner));
+    }
+    // With a runner, has a stale symbol layer for the map as it stands drawn on it, and
+    // repaints when it arrives; until then the window shows the symbols it showed. False,
+    // with nothing started, when there is no runner, the map has not been shown or the layer
+    // is current: the caller repaints as before.
+    bool drawSymbolLayerInBackground();
     vectorList& theVectors() { return theVectors_; }
     void setTheVectors(const vectorList& vectors) { theVectors_ = vectors; }
     void addTheVector(const std::shared_ptr<geoMapVector>& v) { theVectors_.append(v); }
@@ -47,7 +86,10 @@ public:
     bool showPlates() const { return showPlates_; }
     void setShowPlates(bool on) { showPlates_ = on; }
     bool outlinePointsWithNoData() const { return outlinePointsWithNoData_; }
-    void setOutlinePointsWithNoData(bool on) { outlinePointsWithNoData_ = on; }
+    void setOutlinePointsWithNoData(bool on) {
+        outlinePointsWithNoData_ = on;
+        pointsDidChange();
+    }
     const QColor& plateBoundaryColor() const { return plateBoundaryColor_; }
     void setPlateBoundaryColor(const QColor& c) { plateBoundaryColor_ = c; }
     // Drawn in the bottom-left corner of the map box; none hides it.
@@ -69,6 +111,9 @@ public:
     // Where a longitude and latitude fall in the view (y up); with `wrap`, negative
     // longitudes move by 360° on maps that run past 180°.
     QPointF viewPointForLonLat(float lon, float lat, bool wrap = true) const;
+    // The same for a map box `r` (y up) with the given limits.
+    static QPointF viewPointFor(float lon, float lat, bool wrap, const QRectF& r, float xmin,
+                                float xmax, float ymin, float ymax);
 
     // --- backgrounds
     // 1 "nasa_satellite_wide", 2 "natural_wide", 3 "noaa_image_wide", 4 "living_earth_wide"
@@ -111,10 +156,32 @@ public:
     static float tickSpacingForSpan(float span);
 
 private:
-    // A symbol drawn once into a small picture and then stamped: thousands of antialiased
-    // circles cost far more than as many small blits. Vector devices (PDF) get real circles.
-    const QImage& symbolSprite(const QColor& fill, bool filled, const QColor& outline,
-                               double radius);
+    // Everything the kept symbol layer depends on besides the symbols and their colours.
+    struct symbolLayerKey {
+        QRectF mapBox;
+        float xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+        QSize deviceSize;
+        QTransform toDevice;
+        bool operator==(const symbolLayerKey&) const = default;
+    };
+    // What the symbols are drawn from: a copy, so that a worker may draw them.
+    struct symbolDrawing {
+        pointList points;
+        QList<QColor> colors;
+        bool outlinePointsWithNoData = true;
+        QRectF mapBox;
+        float xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+    };
+    symbolDrawing symbolsAsTheyStand() const;
+    symbolLayerKey symbolLayerKeyFor(const QSize& deviceSize, const QTransform& toDevice) const;
+    // The one routine that draws the symbols, on any device and any thread: each one stamped
+    // with `painter`, whose transform takes view points to its device.
+    static void stampPoints(QPainter& painter, QVRCircleStamps& stamps, const symbolDrawing& s);
+    // The symbols over transparency, covering the map box's device pixels (its top left at
+    // the layer's offset).
+    static QImage symbolLayerImage(const symbolDrawing& s, const symbolLayerKey& key,
+                                   QVRCircleStamps& stamps);
+    static QRect symbolLayerBox(const symbolLayerKey& key);
 
     pointList thePoints_;
     QList<QColor> theColors_;
@@ -128,6 +195,8 @@ private:
     mapDistanceRings distanceRings_;
     std::optional<QPointF> homeLocation_;
     QVRCircleStamps symbols_;
+    bool keepSymbolLayer_ = true;
+    QVRKeptLayer<symbolLayerKey> symbolLayer_;
     QString pictureDirectory_;
     QString topographyDirectory_;
 };

@@ -196,6 +196,22 @@ TEST_F(applicationTest, LaunchShowsTheFeedOnMapTimeLineTableAndSummary) {
     EXPECT_FALSE(c->mainInterface().monitorIndicatorTField->isVisible());
 }
 
+// A reload replaces the records everywhere: those of the list before are let go by every
+// display, the table and the store, and freed (on the loader's worker), none kept alive.
+TEST_F(applicationTest, AReloadLetsTheRecordsOfTheListBeforeGo) {
+    auto c = launch();
+    std::vector<std::weak_ptr<seismicOrigin>> before;
+    for (const auto& o : c->allSeismicOrigins())
+        before.push_back(o);
+    c->update();
+    finishLoads(*c);
+    EXPECT_EQ(ids(c->allSeismicOrigins()), QStringList({"us0001", "us0002", "us0003", "ci0004"}));
+    EXPECT_NE(c->allSeismicOrigins().first().get(), before.front().lock().get());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(before.cbegin(), before.cend(), [](const auto& o) { return o.expired(); }),
+        10000);
+}
+
 TEST_F(applicationTest, TimeLineClickFiltersAndTheNextClickRestores) {
     auto c = launch();
     QVRStemTimeLineView* timeLine = c->timeLineView();

@@ -1,10 +1,14 @@
 #include "QVRImageView.h"
 #include "QVRTextDrawing.h"
 #include "geoMapView.h"
+#include "paintCounter.h"
+#include "pictureDifference.h"
 #include "plateBoundaryController.h"
+#include "workerThreads.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -406,4 +410,93 @@ TEST(MapView, HomeMarker) {
     const QImage picture = map.getImageOfView();
     EXPECT_EQ(pixelAt(picture, seattle), QColor(0x20, 0x20, 0x20));
     EXPECT_EQ(pixelAt(picture, seattle + QPointF(20, 0)), QColor(Qt::white));
+}
+
+namespace {
+
+// A world map of 1,500 overlapping symbols of many sizes, some without a colour.
+void fillWithSymbols(geoMapView& map) {
+    map.resize(900, 520);
+    map.setXLimits(0, 360);
+    map.setYLimits(-90, 90);
+    map.buildSeisColorTable();
+    for (int i = 0; i < 1500; ++i) {
+        auto p = std::make_shared<geoMapPoint>();
+        p->setLatLonDepth(float(std::fmod(i * 37.0, 120.0) - 60),
+                          float(std::fmod(i * 53.0, 360.0) - 180), 10);
+        p->setSymbolSize(0.1f + float(i % 30) / 20);
+        p->setColorIndex(i % 7 == 0 ? -1 : i % 4);
+        p->setAlpha(0.5f);
+        map.thePoints().append(p);
+    }
+}
+
+} // namespace
+
+// The kept layer of symbols gives the picture that stamping every symbol onto the frame gives,
+// within the rounding of blending twice, and follows every change of the symbols, the limits
+// and the size; PDF pages still get real circles.
+TEST(MapView, KeptSymbolLayerMatchesStampingEverySymbol) {
+    geoMapView map;
+    fillWithSymbols(map);
+    auto expectSameAsDirect = [&map](const QImage& layered) {
+        map.set_keepSymbolLayer(false);
+        const QImage direct = map.getImageOfView();
+        map.set_keepSymbolLayer(true);
+        ASSERT_EQ(layered.size(), direct.size());
+        EXPECT_LE(differenceOf(layered, direct).largest, 3);
+    };
+    const QImage first = map.getImageOfView();
+    EXPECT_EQ(differenceOf(first, map.getImageOfView()).pixels, 0); // from the kept layer
+    expectSameAsDirect(first);
+
+    // A symbol moved, through the list the map hands out: it shows at its new place at once.
+    const QPointF empty = map.viewPointForLonLat(100, 80);
+    EXPECT_EQ(pixelAt(first, empty), QColor(Qt::white));
+    map.thePoints().first()->setLatLonDepth(80, 100, 10);
+    const QImage moved = map.getImageOfView();
+    EXPECT_NE(pixelAt(moved, empty), QColor(Qt::white));
+    expectSameAsDirect(moved);
+
+    map.setTheColors({Qt::black});
+    const QImage recoloured = map.getImageOfView();
+    EXPECT_GT(differenceOf(moved, recoloured).pixels, 0);
+    expectSameAsDirect(recoloured);
+    map.setXLimits(-180, 180);
+    const QImage otherLimits = map.getImageOfView();
+    EXPECT_GT(differenceOf(recoloured, otherLimits).pixels, 0);
+    expectSameAsDirect(otherLimits);
+    map.resize(700, 400);
+    const QImage smaller = map.getImageOfView();
+    EXPECT_EQ(smaller.size(), QSize(700, 400));
+    expectSameAsDirect(smaller);
+    EXPECT_TRUE(map.pdfData().startsWith("%PDF"));
+}
+
+// With a runner, new symbols are stamped on a worker, once however often they are asked for,
+// and the map repaints with them when they arrive: the same picture as stamped in the paint.
+TEST(MapView, NewSymbolsAreStampedOnAWorker) {
+    geoMapView map;
+    fillWithSymbols(map);
+    EXPECT_FALSE(map.drawSymbolLayerInBackground()); // no runner: the paint pass stamps
+    const paintCounter counter(map);
+    map.show();
+    QTRY_VERIFY_WITH_TIMEOUT(counter.paints() > 0, 10000);
+    workerThreads workers; // gone before the map
+    map.setLayerRunner(workers.runner());
+    EXPECT_FALSE(map.drawSymbolLayerInBackground()); // the shown layer is current
+
+    map.thePoints().first()->setLatLonDepth(80, 100, 10);
+    const int paintsBefore = counter.paints();
+    EXPECT_TRUE(map.drawSymbolLayerInBackground());
+    EXPECT_TRUE(map.drawSymbolLayerInBackground()); // on its way already
+    EXPECT_EQ(workers.started, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!map.drawSymbolLayerInBackground(), 10000); // arrived
+    QTRY_VERIFY_WITH_TIMEOUT(counter.paints() > paintsBefore, 10000);
+    const QImage fromWorker = map.getImageOfView();
+
+    map.setLayerRunner({});
+    map.pointsDidChange();
+    EXPECT_EQ(differenceOf(fromWorker, map.getImageOfView()).pixels, 0);
+    EXPECT_EQ(workers.started, 1);
 }

@@ -1,5 +1,8 @@
 #include "QVRStemTimeLineView.h"
 #include "QVRTextDrawing.h"
+#include "paintCounter.h"
+#include "pictureDifference.h"
+#include "workerThreads.h"
 
 #include <QTest>
 
@@ -284,34 +287,6 @@ TEST(TimeLine, AMonthOfEventsToLookAt) {
     image.save(QStringLiteral("time_line_month.png")); // written into the test's folder, to look at
 }
 
-namespace {
-
-// How far apart two pictures of the same size are: the pixels that differ and the largest
-// difference of one channel.
-struct pictureDifference {
-    int pixels = 0;
-    int largest = 0;
-};
-
-pictureDifference differenceOf(const QImage& a, const QImage& b) {
-    pictureDifference d;
-    for (int y = 0; y < a.height(); ++y) {
-        const auto* rowA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-        const auto* rowB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x) {
-            if (rowA[x] == rowB[x])
-                continue;
-            ++d.pixels;
-            for (int shift : {0, 8, 16, 24})
-                d.largest = std::max(d.largest, std::abs(int((rowA[x] >> shift) & 0xff) -
-                                                         int((rowB[x] >> shift) & 0xff)));
-        }
-    }
-    return d;
-}
-
-} // namespace
-
 // The kept layer of circles must give the picture that drawing every circle onto the frame
 // gives, and must be dropped by anything that moves, resizes or recolours a circle.
 TEST(TimeLine, KeptEventLayerMatchesDrawingEveryCircle) {
@@ -373,4 +348,37 @@ TEST(TimeLine, KeptEventLayerMatchesDrawingEveryCircle) {
     const QImage smaller = t.view.snapshot();
     EXPECT_EQ(smaller.size(), QSize(1200, 160));
     expectSameAsDirect(smaller);
+}
+
+// With a runner, the circles of new events are stamped on a worker, once however often they are
+// asked for, and the view repaints with them when they arrive: the same picture as stamped in
+// the paint pass.
+TEST(TimeLine, NewEventsAreStampedOnAWorker) {
+    timeLine t(30, QSize(1200, 200));
+    for (int i = 0; i < 2000; ++i)
+        t.source.add(std::fmod(i * 7919.0 * 97, 30 * 86400.0), 2.5f + float(i % 50) / 10);
+    EXPECT_FALSE(t.view.drawEventLayerInBackground()); // no runner: the paint pass stamps
+
+    const paintCounter counter(t.view);
+    t.view.show();
+    QTRY_VERIFY_WITH_TIMEOUT(counter.paints() > 0, 10000);
+    workerThreads workers; // gone before the view
+    t.view.setLayerRunner(workers.runner());
+    EXPECT_FALSE(t.view.drawEventLayerInBackground()); // the shown layer is current
+
+    t.source.origins.first()->setMagnitude(7.5f);
+    t.view.eventsDidChange();
+    const int paintsBefore = counter.paints();
+    EXPECT_TRUE(t.view.drawEventLayerInBackground());
+    EXPECT_TRUE(t.view.drawEventLayerInBackground()); // on its way already
+    EXPECT_EQ(workers.started, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!t.view.drawEventLayerInBackground(), 10000); // arrived
+    QTRY_VERIFY_WITH_TIMEOUT(counter.paints() > paintsBefore, 10000);
+    const QImage fromWorker = t.view.snapshot();
+
+    t.view.setLayerRunner({});
+    t.view.eventsDidChange();
+    const QImage stampedHere = t.view.snapshot();
+    EXPECT_EQ(differenceOf(fromWorker, stampedHere).pixels, 0);
+    EXPECT_EQ(workers.started, 1);
 }
