@@ -1,0 +1,510 @@
+#include "travelTimeCalculator.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+namespace {
+
+constexpr int P = 0;
+constexpr int S = 1;
+constexpr double radian = 180 / std::numbers::pi; // degrees
+
+// Largest step of the ray-parameter sampling between two boundary slownesses, s/rad. Branches
+// of a triplication that are narrower than this still show, as their ends are boundary
+// slownesses, which are all sampled.
+constexpr double samplingStep = 2.0;
+// How close a computed distance must come to the one asked for, rad.
+constexpr double distanceTolerance = 1e-9;
+
+struct leg {
+    double x = 0;   // rad
+    double tau = 0; // s
+
+    leg operator+(const leg& o) const { return {x + o.x, tau + o.tau}; }
+    leg operator-(const leg& o) const { return {x - o.x, tau - o.tau}; }
+    leg operator*(double f) const { return {x * f, tau * f}; }
+};
+
+// A shell between two model points. Within it eta = r / v = etaTop (r / rTop)^k for each wave,
+// the power law of radius that makes the ray integrals elementary. The shell at the centre has
+// k = 1 (a uniform sphere) so that a vertical ray crosses it in r / v.
+struct shell {
+    double rTop = 0, rBottom = 0; // km
+    std::array<double, 2> etaTop; // s/rad, P and S (P for both in the core)
+    std::array<double, 2> etaBottom;
+    std::array<double, 2> k;
+
+    double etaAt(int w, double r) const { return etaTop[w] * std::pow(r / rTop, k[w]); }
+};
+
+// acos(p / eta) and the matching tau term, from which a shell's X and tau are differences.
+void rayTerms(double p, double eta, double& f, double& g) {
+    const double q = std::sqrt(std::max(0.0, (eta - p) * (eta + p)));
+    f = std::atan2(q, p);
+    g = q - p * f;
+}
+
+// The part of a shell between radii r1 > r2 where eta is eta1 and eta2 (eta2 = p where the ray
+// turns).
+leg shellPart(const shell& s, int w, double p, double r1, double eta1, double r2, double eta2) {
+    if (std::abs(s.k[w]) < 1e-9) {
+        // eta constant: the limit of the power-law forms.
+        const double q = std::sqrt(std::max(0.0, (eta1 - p) * (eta1 + p)));
+        const double lnr = std::log(r1 / r2);
+        return q > 0 ? leg{lnr * p / q, lnr * q} : leg{};
+    }
+    double f1, g1, f2, g2;
+    rayTerms(p, eta1, f1, g1);
+    rayTerms(p, eta2, f2, g2);
+    return {(f1 - f2) / s.k[w], (g1 - g2) / s.k[w]};
+}
+
+struct descent {
+    leg sum;
+    bool turned = false; // turned (or was reflected) before the bottom of the last shell
+    int stop = 0;        // the shell it turned in, or the end
+};
+
+// The ray continued with the rays that leave the source (below the surface) and the legs common
+// to every phase, for one ray parameter.
+struct rayLegs {
+    double p = 0;                       // s/rad
+    std::array<leg, 2> mantle;          // surface down to the turning point or to the core
+    std::array<bool, 2> mantleTurned{}; // false: reaches the core
+    leg outer;                          // core-mantle boundary down to the turning point or ICB
+    bool outerEntered = false, outerTurned = false;
+    leg inner; // inner-core boundary down to the turning point
+    bool innerEntered = false;
+    std::array<leg, 2> up;           // source up to the surface
+    std::array<bool, 2> upValid{};   // a ray of this p leaves the source upward
+    std::array<bool, 2> downValid{}; // … and downward
+};
+
+enum class phaseKind { P, pP, sP, PcP, PP, PKiKP, PKIKP, Pdiff, S, sS, ScS, SS, SKS, Sdiff, p, s };
+
+struct phaseInfo {
+    const char* name;
+    phaseKind kind;
+    int sourceWave;   // the wave leaving the source
+    bool upward;      // leaves the source upward
+    int receiverWave; // the wave reaching the surface
+};
+
+const std::array<phaseInfo, 16> phaseTable = {{
+    {"P", phaseKind::P, P, false, P},
+    {"pP", phaseKind::pP, P, true, P},
+    {"sP", phaseKind::sP, S, true, P},
+    {"PcP", phaseKind::PcP, P, false, P},
+    {"PP", phaseKind::PP, P, false, P},
+    {"PKiKP", phaseKind::PKiKP, P, false, P},
+    {"PKIKP", phaseKind::PKIKP, P, false, P},
+    {"Pdiff", phaseKind::Pdiff, P, false, P},
+    {"S", phaseKind::S, S, false, S},
+    {"sS", phaseKind::sS, S, true, S},
+    {"ScS", phaseKind::ScS, S, false, S},
+    {"SS", phaseKind::SS, S, false, S},
+    {"SKS", phaseKind::SKS, S, false, S},
+    {"Sdiff", phaseKind::Sdiff, S, false, S},
+    {"p", phaseKind::p, P, true, P},
+    {"s", phaseKind::s, S, true, S},
+}};
+constexpr int namedPhaseCount = 14;
+
+// X and tau of a phase at one ray parameter, when a ray of the phase has it.
+std::optional<leg> phaseSum(phaseKind kind, const rayLegs& r, bool belowSurface) {
+    const auto through = [&](int w) { return r.mantle[w] * 2 - r.up[w]; };
+    const bool turnsP = r.downValid[P] && r.mantleTurned[P];
+    const bool turnsS = r.downValid[S] && r.mantleTurned[S];
+    const bool coreP = r.downValid[P] && !r.mantleTurned[P];
+    const bool coreS = r.downValid[S] && !r.mantleTurned[S];
+    switch (kind) {
+    case phaseKind::P:
+        return turnsP ? std::optional(through(P)) : std::nullopt;
+    case phaseKind::S:
+        return turnsS ? std::optional(through(S)) : std::nullopt;
+    case phaseKind::p:
+        return belowSurface && r.upValid[P] ? std::optional(r.up[P]) : std::nullopt;
+    case phaseKind::s:
+        return belowSurface && r.upValid[S] ? std::optional(r.up[S]) : std::nullopt;
+    case phaseKind::pP:
+        return belowSurface && r.upValid[P] && r.mantleTurned[P]
+                   ? std::optional(r.up[P] + r.mantle[P] * 2)
+                   : std::nullopt;
+    case phaseKind::sP:
+        return belowSurface && r.upValid[S] && r.mantleTurned[P]
+                   ? std::optional(r.up[S] + r.mantle[P] * 2)
+                   : std::nullopt;
+    case phaseKind::sS:
+        return belowSurface && r.upValid[S] && r.mantleTurned[S]
+                   ? std::optional(r.up[S] + r.mantle[S] * 2)
+                   : std::nullopt;
+    case phaseKind::PP:
+        return turnsP ? std::optional(through(P) + r.mantle[P] * 2) : std::nullopt;
+    case phaseKind::SS:
+        return turnsS ? std::optional(through(S) + r.mantle[S] * 2) : std::nullopt;
+    case phaseKind::PcP:
+        return coreP ? std::optional(through(P)) : std::nullopt;
+    case phaseKind::ScS:
+        return coreS ? std::optional(through(S)) : std::nullopt;
+    case phaseKind::PKiKP:
+        return coreP && r.outerEntered && !r.outerTurned ? std::optional(through(P) + r.outer * 2)
+                                                         : std::nullopt;
+    case phaseKind::PKIKP:
+        return coreP && r.outerEntered && !r.outerTurned && r.innerEntered
+                   ? std::optional(through(P) + r.outer * 2 + r.inner * 2)
+                   : std::nullopt;
+    case phaseKind::SKS:
+        return coreS && r.outerEntered && r.outerTurned ? std::optional(through(S) + r.outer * 2)
+                                                        : std::nullopt;
+    case phaseKind::Pdiff:
+    case phaseKind::Sdiff:
+        break; // the grazing ray alone; see diffracted()
+    }
+    return std::nullopt;
+}
+
+struct sourcePoint {
+    double radius = 0;  // km
+    int shellIndex = 0; // the shell below the source (whose top it is on, at a boundary)
+    std::array<double, 2> etaBelow{}, etaAbove{};
+    bool belowSurface = false;
+};
+
+} // namespace
+
+struct travelTimeCalculator::tables {
+    earthModel model;
+    std::vector<shell> shells;
+    int mantleEnd = 0, outerEnd = 0; // shell indices: mantle [0, mantleEnd), outer core to outerEnd
+    int shallowEnd = 0;              // shells whose top may hold a source
+    double radius = 0;               // km
+    std::vector<double> grid;        // s/rad, increasing
+    std::vector<rayLegs> gridRays;   // without the source's legs
+    std::vector<leg> aboveShell; // [grid][wave][shell ≤ shallowEnd]: surface to the shell's top
+    std::vector<std::array<int, 2>> gridStop;
+
+    explicit tables(const earthModel& m);
+
+    descent descend(int w, double p, int first, int end, double rStart, double etaStart,
+                    leg* tops) const;
+    rayLegs commonLegs(double p, leg* tops, std::array<int, 2>& stop) const;
+    void addSourceLegs(rayLegs& r, const sourcePoint& src, const leg* topsP, const leg* topsS,
+                       const std::array<int, 2>& stop) const;
+    rayLegs exactRay(double p, const sourcePoint& src) const;
+    sourcePoint sourceAt(double depth) const;
+    std::size_t aboveIndex(std::size_t j, int w) const {
+        return (j * 2 + std::size_t(w)) * std::size_t(shallowEnd + 1);
+    }
+};
+
+travelTimeCalculator::tables::tables(const earthModel& m)
+    : model(m) {
+    const auto& pts = m.points();
+    radius = m.surfaceRadius();
+    for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
+        const auto& a = pts[i];
+        const auto& b = pts[i + 1];
+        if (b.depth <= a.depth)
+            continue;
+        shell s;
+        s.rTop = radius - a.depth;
+        s.rBottom = radius - b.depth;
+        const bool core = a.depth >= m.coreMantleBoundaryDepth();
+        for (int w : {P, S}) {
+            const double vTop = (w == P || core) ? a.vp : a.vs;
+            const double vBottom = (w == P || core) ? b.vp : b.vs;
+            s.etaTop[w] = s.rTop / vTop;
+            s.etaBottom[w] = s.rBottom > 0 ? s.rBottom / vBottom : 0;
+            s.k[w] = s.rBottom > 0
+                         ? std::log(s.etaTop[w] / s.etaBottom[w]) / std::log(s.rTop / s.rBottom)
+                         : 1.0;
+        }
+        shells.push_back(s);
+        if (b.depth <= m.coreMantleBoundaryDepth())
+            mantleEnd = int(shells.size());
+        if (b.depth <= m.innerCoreBoundaryDepth())
+            outerEnd = int(shells.size());
+        if (a.depth <= maximumDepth)
+            shallowEnd = int(shells.size());
+    }
+
+    // Every boundary's slowness, for both waves, then steps no longer than samplingStep.
+    std::vector<double> critical{0.0};
+    for (int i = 0; i < int(shells.size()); ++i)
+        for (int w : {P, S}) {
+            if (w == S && i >= mantleEnd)
+                continue;
+            critical.push_back(shells[i].etaTop[w]);
+            critical.push_back(shells[i].etaBottom[w]);
+        }
+    std::sort(critical.begin(), critical.end());
+    critical.erase(std::unique(critical.begin(), critical.end()), critical.end());
+    for (std::size_t i = 0; i < critical.size(); ++i) {
+        grid.push_back(critical[i]);
+        if (i + 1 == critical.size())
+            break;
+        const double gap = critical[i + 1] - critical[i];
+        const int steps = std::max(2, int(std::ceil(gap / samplingStep)));
+        for (int n = 1; n < steps; ++n)
+            grid.push_back(critical[i] + gap * n / steps);
+    }
+
+    gridRays.resize(grid.size());
+    gridStop.resize(grid.size());
+    aboveShell.resize(grid.size() * 2 * std::size_t(shallowEnd + 1));
+    for (std::size_t j = 0; j < grid.size(); ++j)
+        gridRays[j] = commonLegs(grid[j], &aboveShell[aboveIndex(j, P)], gridStop[j]);
+}
+
+// Follows a ray of parameter p down from rStart (in shell `first`) until it turns or leaves
+// the bottom of shell end - 1. `tops`, when given, receives the sum at the top of each shallow
+// shell reached (those a source may lie in).
+descent travelTimeCalculator::tables::descend(int w, double p, int first, int end, double rStart,
+                                              double etaStart, leg* tops) const {
+    descent d;
+    for (int i = first; i < end; ++i) {
+        if (tops && i <= shallowEnd)
+            tops[i] = d.sum;
+        const shell& s = shells[std::size_t(i)];
+        const double r1 = i == first ? rStart : s.rTop;
+        const double eta1 = i == first ? etaStart : s.etaTop[w];
+        if (p >= eta1 && eta1 > 0) {
+            d.turned = true;
+            d.stop = i;
+            return d;
+        }
+        if (p > s.etaBottom[w]) {
+            d.sum = d.sum + shellPart(s, w, p, r1, eta1, s.rBottom, p);
+            d.turned = true;
+            d.stop = i;
+            return d;
+        }
+        d.sum = d.sum + shellPart(s, w, p, r1, eta1, s.rBottom, s.etaBottom[w]);
+    }
+    d.stop = end;
+    return d;
+}
+
+rayLegs travelTimeCalculator::tables::commonLegs(double p, leg* tops,
+                                                 std::array<int, 2>& stop) const {
+    rayLegs r;
+    r.p = p;
+    for (int w : {P, S}) {
+        const descent d = descend(w, p, 0, mantleEnd, radius, shells[0].etaTop[w],
+                                  tops ? tops + w * (shallowEnd + 1) : nullptr);
+        r.mantle[w] = d.sum;
+        r.mantleTurned[w] = d.turned;
+        stop[w] = d.stop;
+    }
+    const shell& cmb = shells[std::size_t(mantleEnd)];
+    r.outerEntered = p < cmb.etaTop[P];
+    if (r.outerEntered) {
+        const descent k = descend(P, p, mantleEnd, outerEnd, cmb.rTop, cmb.etaTop[P], nullptr);
+        r.outer = k.sum;
+        r.outerTurned = k.turned;
+        const shell& icb = shells[std::size_t(outerEnd)];
+        r.innerEntered = !k.turned && p < icb.etaTop[P];
+        if (r.innerEntered)
+            r.inner =
+                descend(P, p, outerEnd, int(shells.size()), icb.rTop, icb.etaTop[P], nullptr).sum;
+    }
+    return r;
+}
+
+sourcePoint travelTimeCalculator::tables::sourceAt(double depth) const {
+    sourcePoint src;
+    src.radius = radius - depth;
+    src.belowSurface = depth > 0;
+    int i = 0;
+    while (i + 1 < shallowEnd && shells[std::size_t(i)].rBottom >= src.radius)
+        ++i;
+    src.shellIndex = i;
+    const shell& s = shells[std::size_t(i)];
+    for (int w : {P, S}) {
+        src.etaBelow[w] = s.etaAt(w, src.radius);
+        src.etaAbove[w] = (src.radius == s.rTop && i > 0) ? shells[std::size_t(i - 1)].etaBottom[w]
+                                                          : src.etaBelow[w];
+    }
+    return src;
+}
+
+void travelTimeCalculator::tables::addSourceLegs(rayLegs& r, const sourcePoint& src,
+                                                 const leg* topsP, const leg* topsS,
+                                                 const std::array<int, 2>& stop) const {
+    const int m = src.shellIndex;
+    const shell& s = shells[std::size_t(m)];
+    const bool onTop = src.radius == s.rTop;
+    for (int w : {P, S}) {
+        const leg* tops = w == P ? topsP : topsS;
+        const double p = r.p;
+        r.upValid[w] = stop[w] >= m && p <= src.etaAbove[w] && (onTop || p < s.etaTop[w]);
+        r.downValid[w] = r.upValid[w] && p <= src.etaBelow[w];
+        if (!r.upValid[w])
+            continue;
+        r.up[w] = tops[m];
+        if (!onTop)
+            r.up[w] =
+                r.up[w] + shellPart(s, w, p, s.rTop, s.etaTop[w], src.radius, src.etaBelow[w]);
+    }
+}
+
+rayLegs travelTimeCalculator::tables::exactRay(double p, const sourcePoint& src) const {
+    std::vector<leg> tops(2 * std::size_t(shallowEnd + 1));
+    std::array<int, 2> stop{};
+    rayLegs r = commonLegs(p, tops.data(), stop);
+    addSourceLegs(r, src, tops.data(), tops.data() + shallowEnd + 1, stop);
+    return r;
+}
+
+travelTimeCalculator::travelTimeCalculator(const earthModel& model)
+    : data(std::make_shared<const tables>(model)) {}
+travelTimeCalculator::~travelTimeCalculator() = default;
+travelTimeCalculator::travelTimeCalculator(const travelTimeCalculator&) = default;
+travelTimeCalculator& travelTimeCalculator::operator=(const travelTimeCalculator&) = default;
+
+const earthModel& travelTimeCalculator::model() const {
+    return data->model;
+}
+
+QStringList travelTimeCalculator::phaseNames() {
+    QStringList names;
+    for (int i = 0; i < namedPhaseCount; ++i)
+        names << QString::fromLatin1(phaseTable[std::size_t(i)].name);
+    return names;
+}
+
+namespace {
+
+// An arrival from a ray of the phase, with its angles from the slownesses at its ends.
+seismicArrival arrivalOf(const phaseInfo& info, double p, double time, double distance,
+                         const sourcePoint& src, double surfaceEta[2]) {
+    seismicArrival a;
+    a.phase = QString::fromLatin1(info.name);
+    a.time = time;
+    a.rayParameter = p / radian;
+    const double etaSource =
+        info.upward ? src.etaAbove[info.sourceWave] : src.etaBelow[info.sourceWave];
+    const double takeoff = std::asin(std::min(1.0, p / etaSource)) * radian;
+    a.takeoffAngle = info.upward ? 180 - takeoff : takeoff;
+    a.incidenceAngle = std::asin(std::min(1.0, p / surfaceEta[info.receiverWave])) * radian;
+    a.distance = distance;
+    return a;
+}
+
+} // namespace
+
+std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double distance,
+                                                           const QStringList& phases) const {
+    std::vector<seismicArrival> found;
+    if (!(depth >= 0 && depth <= maximumDepth && distance >= 0 && distance <= 180))
+        return found;
+    const tables& t = *data;
+    const sourcePoint src = t.sourceAt(depth);
+    double surfaceEta[2] = {t.shells[0].etaTop[P], t.shells[0].etaTop[S]};
+
+    std::vector<const phaseInfo*> wanted;
+    for (const phaseInfo& info : phaseTable) {
+        const bool upgoing = info.kind == phaseKind::p || info.kind == phaseKind::s;
+        const QString name =
+            QString::fromLatin1(upgoing ? (info.kind == phaseKind::p ? "P" : "S") : info.name);
+        if (phases.contains(name))
+            wanted.push_back(&info);
+    }
+    if (wanted.empty())
+        return found;
+
+    // The rays leaving the source: the sampling up to the slowest one at the source, with the
+    // source's own slownesses where the direct and upgoing branches meet.
+    const double pMax =
+        std::max({src.etaAbove[P], src.etaBelow[P], src.etaAbove[S], src.etaBelow[S]});
+    std::vector<rayLegs> rays;
+    rays.reserve(t.grid.size() + 4);
+    for (std::size_t j = 0; j < t.grid.size() && t.grid[j] <= pMax; ++j) {
+        rays.push_back(t.gridRays[j]);
+        t.addSourceLegs(rays.back(), src, &t.aboveShell[t.aboveIndex(j, P)],
+                        &t.aboveShell[t.aboveIndex(j, S)], t.gridStop[j]);
+    }
+    for (double p : {src.etaAbove[P], src.etaBelow[P], src.etaAbove[S], src.etaBelow[S]}) {
+        const auto at = std::lower_bound(rays.begin(), rays.end(), p,
+                                         [](const rayLegs& r, double v) { return r.p < v; });
+        if (at == rays.end() || at->p != p)
+            rays.insert(at, t.exactRay(p, src));
+    }
+
+    const double delta = distance / radian;
+    std::vector<double> targets{delta};
+    if (distance > 0 && distance < 180)
+        targets.push_back(2 * std::numbers::pi - delta);
+
+    std::vector<std::optional<leg>> sums(rays.size());
+    for (const phaseInfo* info : wanted) {
+        if (info->kind == phaseKind::Pdiff || info->kind == phaseKind::Sdiff) {
+            const int w = info->sourceWave;
+            const double p = t.shells[std::size_t(t.mantleEnd - 1)].etaBottom[w];
+            const rayLegs r = t.exactRay(p, src);
+            const auto grazing =
+                phaseSum(w == P ? phaseKind::PcP : phaseKind::ScS, r, src.belowSurface);
+            if (grazing && delta >= grazing->x)
+                found.push_back(
+                    arrivalOf(*info, p, grazing->tau + p * delta, distance, src, surfaceEta));
+            continue;
+        }
+        for (std::size_t j = 0; j < rays.size(); ++j)
+            sums[j] = phaseSum(info->kind, rays[j], src.belowSurface);
+        for (double target : targets) {
+            const auto add = [&](double p, const leg& l) {
+                found.push_back(arrivalOf(*info, p, l.tau + p * target, distance, src, surfaceEta));
+            };
+            for (std::size_t j = 0; j < rays.size(); ++j) {
+                if (!sums[j])
+                    continue;
+                const double fj = sums[j]->x - target;
+                if (std::abs(fj) <= distanceTolerance) {
+                    add(rays[j].p, *sums[j]);
+                    continue;
+                }
+                if (j + 1 == rays.size() || !sums[j + 1])
+                    continue;
+                const double fk = sums[j + 1]->x - target;
+                if (std::abs(fk) <= distanceTolerance || (fj < 0) == (fk < 0))
+                    continue;
+                // Illinois false position on the exact sums.
+                double a = rays[j].p, fa = fj, b = rays[j + 1].p, fb = fk;
+                std::optional<leg> best;
+                double bestP = 0, bestF = 0;
+                for (int iteration = 0; iteration < 100; ++iteration) {
+                    double c = b - fb * (b - a) / (fb - fa);
+                    if (!(c > std::min(a, b) && c < std::max(a, b)))
+                        c = (a + b) / 2;
+                    const auto sc = phaseSum(info->kind, t.exactRay(c, src), src.belowSurface);
+                    if (!sc)
+                        break;
+                    const double fc = sc->x - target;
+                    best = sc;
+                    bestP = c;
+                    bestF = fc;
+                    if (std::abs(fc) <= distanceTolerance || std::abs(b - a) < 1e-12 * b)
+                        break;
+                    if ((fc < 0) != (fb < 0)) {
+                        a = b;
+                        fa = fb;
+                    } else {
+                        fa /= 2;
+                    }
+                    b = c;
+                    fb = fc;
+                }
+                // A sign change across a jump of X (the edge of a low-velocity zone's shadow)
+                // is no ray.
+                if (best && std::abs(bestF) < 1e-6)
+                    add(bestP, *best);
+            }
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const seismicArrival& x, const seismicArrival& y) { return x.time < y.time; });
+    return found;
+}
