@@ -11,4 +11,7 @@ struct seismicArrival {
         0; // deg from the downward vertical at the source; above 90 leaving upward
     double incidenceAngle = 0; // deg from the vertical at the receiver
     double distance = 0;       // deg, the distance the arrival was computed for
+    // deg, the arc the ray travels: the distance, or 360° less it for a ray that reaches the
+    // station the long way round (where the time falls as the distance grows).
+    double pathDistance = 0;
 };

@@ -379,7 +379,7 @@ QStringList travelTimeCalculator::phaseNames() {
 namespace {
 
 // An arrival from a ray of the phase, with its angles from the slownesses at its ends.
-seismicArrival arrivalOf(const phaseInfo& info, double p, double time, double distance,
+seismicArrival arrivalOf(const phaseInfo& info, double p, double time, double distance, double path,
                          const sourcePoint& src, double surfaceEta[2]) {
     seismicArrival a;
     a.phase = QString::fromLatin1(info.name);
@@ -391,6 +391,7 @@ seismicArrival arrivalOf(const phaseInfo& info, double p, double time, double di
     a.takeoffAngle = info.upward ? 180 - takeoff : takeoff;
     a.incidenceAngle = std::asin(std::min(1.0, p / surfaceEta[info.receiverWave])) * radian;
     a.distance = distance;
+    a.pathDistance = path * radian;
     return a;
 }
 
@@ -448,15 +449,16 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
             const auto grazing =
                 phaseSum(w == P ? phaseKind::PcP : phaseKind::ScS, r, src.belowSurface);
             if (grazing && delta >= grazing->x)
-                found.push_back(
-                    arrivalOf(*info, p, grazing->tau + p * delta, distance, src, surfaceEta));
+                found.push_back(arrivalOf(*info, p, grazing->tau + p * delta, distance, delta, src,
+                                          surfaceEta));
             continue;
         }
         for (std::size_t j = 0; j < rays.size(); ++j)
             sums[j] = phaseSum(info->kind, rays[j], src.belowSurface);
         for (double target : targets) {
             const auto add = [&](double p, const leg& l) {
-                found.push_back(arrivalOf(*info, p, l.tau + p * target, distance, src, surfaceEta));
+                found.push_back(
+                    arrivalOf(*info, p, l.tau + p * target, distance, target, src, surfaceEta));
             };
             for (std::size_t j = 0; j < rays.size(); ++j) {
                 if (!sums[j])
