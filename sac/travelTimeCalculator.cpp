@@ -68,9 +68,11 @@ struct descent {
     int stop = 0;        // the shell it turned in, or the end
 };
 
-// The ray continued with the rays that leave the source (below the surface) and the legs common
-// to every phase, for one ray parameter.
-struct rayLegs {
+// What a phase needs computed of a ray: the mantle legs of P or S, the core's.
+enum rayNeeds { needsP = 1, needsS = 2, needsCore = 4, needsAll = 7 };
+
+// The legs every phase is made of, for one ray parameter, whatever the source.
+struct commonRay {
     double p = 0;                       // s/rad
     std::array<leg, 2> mantle;          // surface down to the turning point or to the core
     std::array<bool, 2> mantleTurned{}; // false: reaches the core
@@ -78,6 +80,10 @@ struct rayLegs {
     bool outerEntered = false, outerTurned = false;
     leg inner; // inner-core boundary down to the turning point
     bool innerEntered = false;
+};
+
+// The legs of the same ray parameter that depend on the source.
+struct sourceRay {
     std::array<leg, 2> up;           // source up to the surface
     std::array<bool, 2> upValid{};   // a ray of this p leaves the source upward
     std::array<bool, 2> downValid{}; // … and downward
@@ -91,55 +97,57 @@ struct phaseInfo {
     int sourceWave;   // the wave leaving the source
     bool upward;      // leaves the source upward
     int receiverWave; // the wave reaching the surface
+    int needs;        // rayNeeds
 };
 
 const std::array<phaseInfo, 16> phaseTable = {{
-    {"P", phaseKind::P, P, false, P},
-    {"pP", phaseKind::pP, P, true, P},
-    {"sP", phaseKind::sP, S, true, P},
-    {"PcP", phaseKind::PcP, P, false, P},
-    {"PP", phaseKind::PP, P, false, P},
-    {"PKiKP", phaseKind::PKiKP, P, false, P},
-    {"PKIKP", phaseKind::PKIKP, P, false, P},
-    {"Pdiff", phaseKind::Pdiff, P, false, P},
-    {"S", phaseKind::S, S, false, S},
-    {"sS", phaseKind::sS, S, true, S},
-    {"ScS", phaseKind::ScS, S, false, S},
-    {"SS", phaseKind::SS, S, false, S},
-    {"SKS", phaseKind::SKS, S, false, S},
-    {"Sdiff", phaseKind::Sdiff, S, false, S},
-    {"p", phaseKind::p, P, true, P},
-    {"s", phaseKind::s, S, true, S},
+    {"P", phaseKind::P, P, false, P, needsP},
+    {"pP", phaseKind::pP, P, true, P, needsP},
+    {"sP", phaseKind::sP, S, true, P, needsP | needsS},
+    {"PcP", phaseKind::PcP, P, false, P, needsP},
+    {"PP", phaseKind::PP, P, false, P, needsP},
+    {"PKiKP", phaseKind::PKiKP, P, false, P, needsP | needsCore},
+    {"PKIKP", phaseKind::PKIKP, P, false, P, needsP | needsCore},
+    {"Pdiff", phaseKind::Pdiff, P, false, P, needsP},
+    {"S", phaseKind::S, S, false, S, needsS},
+    {"sS", phaseKind::sS, S, true, S, needsS},
+    {"ScS", phaseKind::ScS, S, false, S, needsS},
+    {"SS", phaseKind::SS, S, false, S, needsS},
+    {"SKS", phaseKind::SKS, S, false, S, needsS | needsCore},
+    {"Sdiff", phaseKind::Sdiff, S, false, S, needsS},
+    {"p", phaseKind::p, P, true, P, needsP},
+    {"s", phaseKind::s, S, true, S, needsS},
 }};
 constexpr int namedPhaseCount = 14;
 
 // X and tau of a phase at one ray parameter, when a ray of the phase has it.
-std::optional<leg> phaseSum(phaseKind kind, const rayLegs& r, bool belowSurface) {
-    const auto through = [&](int w) { return r.mantle[w] * 2 - r.up[w]; };
-    const bool turnsP = r.downValid[P] && r.mantleTurned[P];
-    const bool turnsS = r.downValid[S] && r.mantleTurned[S];
-    const bool coreP = r.downValid[P] && !r.mantleTurned[P];
-    const bool coreS = r.downValid[S] && !r.mantleTurned[S];
+std::optional<leg> phaseSum(phaseKind kind, const commonRay& r, const sourceRay& u,
+                            bool belowSurface) {
+    const auto through = [&](int w) { return r.mantle[w] * 2 - u.up[w]; };
+    const bool turnsP = u.downValid[P] && r.mantleTurned[P];
+    const bool turnsS = u.downValid[S] && r.mantleTurned[S];
+    const bool coreP = u.downValid[P] && !r.mantleTurned[P];
+    const bool coreS = u.downValid[S] && !r.mantleTurned[S];
     switch (kind) {
     case phaseKind::P:
         return turnsP ? std::optional(through(P)) : std::nullopt;
     case phaseKind::S:
         return turnsS ? std::optional(through(S)) : std::nullopt;
     case phaseKind::p:
-        return belowSurface && r.upValid[P] ? std::optional(r.up[P]) : std::nullopt;
+        return belowSurface && u.upValid[P] ? std::optional(u.up[P]) : std::nullopt;
     case phaseKind::s:
-        return belowSurface && r.upValid[S] ? std::optional(r.up[S]) : std::nullopt;
+        return belowSurface && u.upValid[S] ? std::optional(u.up[S]) : std::nullopt;
     case phaseKind::pP:
-        return belowSurface && r.upValid[P] && r.mantleTurned[P]
-                   ? std::optional(r.up[P] + r.mantle[P] * 2)
+        return belowSurface && u.upValid[P] && r.mantleTurned[P]
+                   ? std::optional(u.up[P] + r.mantle[P] * 2)
                    : std::nullopt;
     case phaseKind::sP:
-        return belowSurface && r.upValid[S] && r.mantleTurned[P]
-                   ? std::optional(r.up[S] + r.mantle[P] * 2)
+        return belowSurface && u.upValid[S] && r.mantleTurned[P]
+                   ? std::optional(u.up[S] + r.mantle[P] * 2)
                    : std::nullopt;
     case phaseKind::sS:
-        return belowSurface && r.upValid[S] && r.mantleTurned[S]
-                   ? std::optional(r.up[S] + r.mantle[S] * 2)
+        return belowSurface && u.upValid[S] && r.mantleTurned[S]
+                   ? std::optional(u.up[S] + r.mantle[S] * 2)
                    : std::nullopt;
     case phaseKind::PP:
         return turnsP ? std::optional(through(P) + r.mantle[P] * 2) : std::nullopt;
@@ -182,7 +190,7 @@ struct travelTimeCalculator::tables {
     int shallowEnd = 0;              // shells whose top may hold a source
     double radius = 0;               // km
     std::vector<double> grid;        // s/rad, increasing
-    std::vector<rayLegs> gridRays;   // without the source's legs
+    std::vector<commonRay> gridRays;
     std::vector<leg> aboveShell; // [grid][wave][shell ≤ shallowEnd]: surface to the shell's top
     std::vector<std::array<int, 2>> gridStop;
 
@@ -190,10 +198,10 @@ struct travelTimeCalculator::tables {
 
     descent descend(int w, double p, int first, int end, double rStart, double etaStart,
                     leg* tops) const;
-    rayLegs commonLegs(double p, leg* tops, std::array<int, 2>& stop) const;
-    void addSourceLegs(rayLegs& r, const sourcePoint& src, const leg* topsP, const leg* topsS,
-                       const std::array<int, 2>& stop) const;
-    rayLegs exactRay(double p, const sourcePoint& src) const;
+    commonRay commonLegs(double p, leg* tops, std::array<int, 2>& stop, int needs) const;
+    sourceRay sourceLegs(double p, const sourcePoint& src, const leg* topsP, const leg* topsS,
+                         const std::array<int, 2>& stop) const;
+    std::pair<commonRay, sourceRay> exactRay(double p, const sourcePoint& src, int needs) const;
     sourcePoint sourceAt(double depth) const;
     std::size_t aboveIndex(std::size_t j, int w) const {
         return (j * 2 + std::size_t(w)) * std::size_t(shallowEnd + 1);
@@ -256,7 +264,7 @@ travelTimeCalculator::tables::tables(const earthModel& m)
     gridStop.resize(grid.size());
     aboveShell.resize(grid.size() * 2 * std::size_t(shallowEnd + 1));
     for (std::size_t j = 0; j < grid.size(); ++j)
-        gridRays[j] = commonLegs(grid[j], &aboveShell[aboveIndex(j, P)], gridStop[j]);
+        gridRays[j] = commonLegs(grid[j], &aboveShell[aboveIndex(j, P)], gridStop[j], needsAll);
 }
 
 // Follows a ray of parameter p down from rStart (in shell `first`) until it turns or leaves
@@ -288,11 +296,14 @@ descent travelTimeCalculator::tables::descend(int w, double p, int first, int en
     return d;
 }
 
-rayLegs travelTimeCalculator::tables::commonLegs(double p, leg* tops,
-                                                 std::array<int, 2>& stop) const {
-    rayLegs r;
+commonRay travelTimeCalculator::tables::commonLegs(double p, leg* tops, std::array<int, 2>& stop,
+                                                   int needs) const {
+    commonRay r;
     r.p = p;
     for (int w : {P, S}) {
+        stop[w] = -1; // no ray: not asked for
+        if (!(needs & (w == P ? needsP : needsS)))
+            continue;
         const descent d = descend(w, p, 0, mantleEnd, radius, shells[0].etaTop[w],
                                   tops ? tops + w * (shallowEnd + 1) : nullptr);
         r.mantle[w] = d.sum;
@@ -300,7 +311,7 @@ rayLegs travelTimeCalculator::tables::commonLegs(double p, leg* tops,
         stop[w] = d.stop;
     }
     const shell& cmb = shells[std::size_t(mantleEnd)];
-    r.outerEntered = p < cmb.etaTop[P];
+    r.outerEntered = (needs & needsCore) && p < cmb.etaTop[P];
     if (r.outerEntered) {
         const descent k = descend(P, p, mantleEnd, outerEnd, cmb.rTop, cmb.etaTop[P], nullptr);
         r.outer = k.sum;
@@ -331,15 +342,15 @@ sourcePoint travelTimeCalculator::tables::sourceAt(double depth) const {
     return src;
 }
 
-void travelTimeCalculator::tables::addSourceLegs(rayLegs& r, const sourcePoint& src,
-                                                 const leg* topsP, const leg* topsS,
-                                                 const std::array<int, 2>& stop) const {
+sourceRay travelTimeCalculator::tables::sourceLegs(double p, const sourcePoint& src,
+                                                   const leg* topsP, const leg* topsS,
+                                                   const std::array<int, 2>& stop) const {
+    sourceRay r;
     const int m = src.shellIndex;
     const shell& s = shells[std::size_t(m)];
     const bool onTop = src.radius == s.rTop;
     for (int w : {P, S}) {
         const leg* tops = w == P ? topsP : topsS;
-        const double p = r.p;
         r.upValid[w] = stop[w] >= m && p <= src.etaAbove[w] && (onTop || p < s.etaTop[w]);
         r.downValid[w] = r.upValid[w] && p <= src.etaBelow[w];
         if (!r.upValid[w])
@@ -349,14 +360,22 @@ void travelTimeCalculator::tables::addSourceLegs(rayLegs& r, const sourcePoint& 
             r.up[w] =
                 r.up[w] + shellPart(s, w, p, s.rTop, s.etaTop[w], src.radius, src.etaBelow[w]);
     }
+    return r;
 }
 
-rayLegs travelTimeCalculator::tables::exactRay(double p, const sourcePoint& src) const {
-    std::vector<leg> tops(2 * std::size_t(shallowEnd + 1));
+std::pair<commonRay, sourceRay>
+travelTimeCalculator::tables::exactRay(double p, const sourcePoint& src, int needs) const {
+    constexpr int onStack = 64;
+    std::array<leg, 2 * onStack> local;
+    std::vector<leg> large;
+    leg* tops = local.data();
+    if (shallowEnd >= onStack) {
+        large.resize(2 * std::size_t(shallowEnd + 1));
+        tops = large.data();
+    }
     std::array<int, 2> stop{};
-    rayLegs r = commonLegs(p, tops.data(), stop);
-    addSourceLegs(r, src, tops.data(), tops.data() + shallowEnd + 1, stop);
-    return r;
+    const commonRay r = commonLegs(p, tops, stop, needs);
+    return {r, sourceLegs(p, src, tops, tops + shallowEnd + 1, stop)};
 }
 
 travelTimeCalculator::travelTimeCalculator(const earthModel& model)
@@ -419,20 +438,32 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
 
     // The rays leaving the source: the sampling up to the slowest one at the source, with the
     // source's own slownesses where the direct and upgoing branches meet.
-    const double pMax =
-        std::max({src.etaAbove[P], src.etaBelow[P], src.etaAbove[S], src.etaBelow[S]});
-    std::vector<rayLegs> rays;
-    rays.reserve(t.grid.size() + 4);
-    for (std::size_t j = 0; j < t.grid.size() && t.grid[j] <= pMax; ++j) {
-        rays.push_back(t.gridRays[j]);
-        t.addSourceLegs(rays.back(), src, &t.aboveShell[t.aboveIndex(j, P)],
-                        &t.aboveShell[t.aboveIndex(j, S)], t.gridStop[j]);
-    }
-    for (double p : {src.etaAbove[P], src.etaBelow[P], src.etaAbove[S], src.etaBelow[S]}) {
+    int needs = 0;
+    for (const phaseInfo* info : wanted)
+        needs |= info->needs;
+    const std::array<double, 4> sourceSlownesses = {src.etaAbove[P], src.etaBelow[P],
+                                                    src.etaAbove[S], src.etaBelow[S]};
+    const double pMax = *std::max_element(sourceSlownesses.begin(), sourceSlownesses.end());
+    struct sample {
+        const commonRay* common;
+        sourceRay source;
+    };
+    std::array<commonRay, 4> atSource;
+    std::vector<sample> rays;
+    rays.reserve(t.grid.size() + atSource.size());
+    for (std::size_t j = 0; j < t.grid.size() && t.grid[j] <= pMax; ++j)
+        rays.push_back(
+            {&t.gridRays[j], t.sourceLegs(t.grid[j], src, &t.aboveShell[t.aboveIndex(j, P)],
+                                          &t.aboveShell[t.aboveIndex(j, S)], t.gridStop[j])});
+    for (std::size_t i = 0; i < sourceSlownesses.size(); ++i) {
+        const double p = sourceSlownesses[i];
         const auto at = std::lower_bound(rays.begin(), rays.end(), p,
-                                         [](const rayLegs& r, double v) { return r.p < v; });
-        if (at == rays.end() || at->p != p)
-            rays.insert(at, t.exactRay(p, src));
+                                         [](const sample& r, double v) { return r.common->p < v; });
+        if (at != rays.end() && at->common->p == p)
+            continue;
+        auto [common, source] = t.exactRay(p, src, needsAll);
+        atSource[i] = common;
+        rays.insert(at, {&atSource[i], source});
     }
 
     const double delta = distance / radian;
@@ -445,16 +476,20 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
         if (info->kind == phaseKind::Pdiff || info->kind == phaseKind::Sdiff) {
             const int w = info->sourceWave;
             const double p = t.shells[std::size_t(t.mantleEnd - 1)].etaBottom[w];
-            const rayLegs r = t.exactRay(p, src);
-            const auto grazing =
-                phaseSum(w == P ? phaseKind::PcP : phaseKind::ScS, r, src.belowSurface);
+            const auto [common, source] = t.exactRay(p, src, info->needs);
+            const auto grazing = phaseSum(w == P ? phaseKind::PcP : phaseKind::ScS, common, source,
+                                          src.belowSurface);
             if (grazing && delta >= grazing->x)
                 found.push_back(arrivalOf(*info, p, grazing->tau + p * delta, distance, delta, src,
                                           surfaceEta));
             continue;
         }
         for (std::size_t j = 0; j < rays.size(); ++j)
-            sums[j] = phaseSum(info->kind, rays[j], src.belowSurface);
+            sums[j] = phaseSum(info->kind, *rays[j].common, rays[j].source, src.belowSurface);
+        const auto exactSum = [&](double p) {
+            const auto [common, source] = t.exactRay(p, src, info->needs);
+            return phaseSum(info->kind, common, source, src.belowSurface);
+        };
         for (double target : targets) {
             const auto add = [&](double p, const leg& l) {
                 found.push_back(
@@ -465,7 +500,7 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
                     continue;
                 const double fj = sums[j]->x - target;
                 if (std::abs(fj) <= distanceTolerance) {
-                    add(rays[j].p, *sums[j]);
+                    add(rays[j].common->p, *sums[j]);
                     continue;
                 }
                 if (j + 1 == rays.size() || !sums[j + 1])
@@ -474,14 +509,14 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
                 if (std::abs(fk) <= distanceTolerance || (fj < 0) == (fk < 0))
                     continue;
                 // Illinois false position on the exact sums.
-                double a = rays[j].p, fa = fj, b = rays[j + 1].p, fb = fk;
+                double a = rays[j].common->p, fa = fj, b = rays[j + 1].common->p, fb = fk;
                 std::optional<leg> best;
                 double bestP = 0, bestF = 0;
                 for (int iteration = 0; iteration < 100; ++iteration) {
                     double c = b - fb * (b - a) / (fb - fa);
                     if (!(c > std::min(a, b) && c < std::max(a, b)))
                         c = (a + b) / 2;
-                    const auto sc = phaseSum(info->kind, t.exactRay(c, src), src.belowSurface);
+                    const auto sc = exactSum(c);
                     if (!sc)
                         break;
                     const double fc = sc->x - target;

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
+#include <cmath>
 #include <optional>
 
 // Every option of the command line, in the order the help lists them.
@@ -158,6 +159,25 @@ struct commandLineOptions {
         text("With --channels and an fdsn: source: samples divided by each channel's scale, in "
              "its units (m/s, say); otherwise they stay in counts.")};
 
+    // Travel times
+    QCommandLineOption travelTimes{
+        text("travel-times"),
+        text("Print the arrivals at --distance from a source at --depth, sorted by time: "
+             "phase<TAB>time_s<TAB>ray_param_s_deg<TAB>takeoff_deg<TAB>incidence_deg.")};
+    QCommandLineOption depth{text("depth"), text("With --travel-times: source depth, 0 to 700 km."),
+                             text("KM")};
+    QCommandLineOption distance{
+        text("distance"), text("With --travel-times: distance, 0 to 180 degrees."), text("DEG")};
+    QCommandLineOption model{text("model"),
+                             text("With --travel-times: the Earth model, ak135 (default) or "
+                                  "iasp91."),
+                             text("NAME"), text("ak135")};
+    QCommandLineOption phases{text("phases"),
+                              text("With --travel-times: the phases, comma-separated (default "
+                                   "all: P,pP,sP,PcP,PP,PKiKP,PKIKP,Pdiff,S,sS,ScS,SS,SKS,Sdiff; "
+                                   "P and S include the rays leaving upward, p and s)."),
+                              text("LIST")};
+
     QCommandLineOption print{text("print"),
                              text("What to print. With --source: table, summary, clipboard or "
                                   "statistics (events, mc, n_above_mc, b, b_error, a). "
@@ -210,6 +230,7 @@ struct commandLineOptions {
         parser.addOptions({exportAs, waveforms, exportSac});
         parser.addOption(service);
         parser.addOptions({dataSource, groundMotion});
+        parser.addOptions({travelTimes, depth, distance, model, phases});
     }
 };
 
@@ -223,6 +244,22 @@ inline std::optional<float> strictFloat(const QString& text) {
     bool ok = false;
     const float value = text.trimmed().toFloat(&ok);
     return ok ? std::optional<float>(value) : std::nullopt;
+}
+
+// A finite number written in full, in double precision; none otherwise.
+inline std::optional<double> strictDouble(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+// A number with a fixed count of decimals ("inf" for an infinite one).
+inline QString decimal(double value, int decimals) {
+    if (std::isinf(value))
+        return QStringLiteral("inf");
+    const QString text = QString::number(value, 'f', decimals);
+    // "-0.0000" would suggest a sign the printed digits cannot show.
+    return text.toDouble() == 0 ? QString::number(0.0, 'f', decimals) : text;
 }
 
 } // namespace quorvelCommandLine

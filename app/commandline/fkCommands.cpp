@@ -12,6 +12,8 @@
 
 namespace fkCommands {
 
+using quorvelCommandLine::decimal;
+using quorvelCommandLine::strictDouble;
 using quorvelCommandLine::usageHint;
 
 namespace {
@@ -21,22 +23,8 @@ int refuse(QTextStream& err, const QString& why) {
     return 2;
 }
 
-std::optional<double> strictDouble(const QString& text) {
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-}
-
 // Slowness to 0.0001 s/km resolves grids far finer than the default 0.01; back-azimuth to
 // 0.01°, velocity to 1 m/s and power to 0.0001 are finer than any grid makes them.
-QString decimal(double value, int decimals) {
-    if (std::isinf(value))
-        return QStringLiteral("inf");
-    const QString text = QString::number(value, 'f', decimals);
-    // "-0.0000" would suggest a sign the printed digits cannot show.
-    return text.toDouble() == 0 ? QString::number(0.0, 'f', decimals) : text;
-}
-
 int printPeak(const fkArrayAnalysis& fk, QTextStream& out) {
     const fkArrayAnalysis::peak& p = fk.strongest();
     out << "slowness_east " << decimal(p.slownessEast, 4) << "\n"

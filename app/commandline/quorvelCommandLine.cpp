@@ -8,6 +8,7 @@
 #include "renderCommands.h"
 #include "seismogramCommands.h"
 #include "statisticsCommands.h"
+#include "travelTimeCommands.h"
 #include "waveformCommands.h"
 
 #include <optional>
@@ -85,6 +86,14 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
         err << "Quorvel: unexpected argument '" << parser.positionalArguments().first() << "'\n"
             << usageHint;
         return 2;
+    }
+    if (travelTimeCommands::handles(parser, o)) {
+        if (region || parser.isSet(o.sac) || parser.isSet(o.waveforms) || parser.isSet(o.source) ||
+            parser.isSet(o.channels)) {
+            err << "Quorvel: --travel-times works alone\n" << usageHint;
+            return 2;
+        }
+        return travelTimeCommands::run(parser, o, out, err);
     }
     const int commands = int(region.has_value()) + int(parser.isSet(o.sac)) +
                          int(parser.isSet(o.waveforms)) + int(parser.isSet(o.source)) +
