@@ -16,8 +16,10 @@ constexpr double radian = 180 / std::numbers::pi; // degrees
 // of a triplication that are narrower than this still show, as their ends are boundary
 // slownesses, which are all sampled.
 constexpr double samplingStep = 2.0;
-// How close a computed distance must come to the one asked for, rad.
-constexpr double distanceTolerance = 1e-9;
+// How close a computed distance must come to the one asked for, rad. The time is taken as
+// tau(p) + p * distance, which is stationary in p, so a ray that misses the distance by d
+// errs in time by d² / (2 dX/dp) only: below a microsecond.
+constexpr double distanceTolerance = 1e-7;
 
 struct leg {
     double x = 0;   // rad
@@ -40,26 +42,30 @@ struct shell {
     double etaAt(int w, double r) const { return etaTop[w] * std::pow(r / rTop, k[w]); }
 };
 
-// acos(p / eta) and the matching tau term, from which a shell's X and tau are differences.
-void rayTerms(double p, double eta, double& f, double& g) {
-    const double q = std::sqrt(std::max(0.0, (eta - p) * (eta + p)));
-    f = std::atan2(q, p);
-    g = q - p * f;
-}
+// At one slowness eta >= p: acos(p / eta) and the matching tau term, from which a shell's X and
+// tau are differences.
+struct rayTerms {
+    double eta = -1, q = 0, f = 0, g = 0;
 
-// The part of a shell between radii r1 > r2 where eta is eta1 and eta2 (eta2 = p where the ray
+    rayTerms() = default;
+    rayTerms(double p, double at)
+        : eta(at) {
+        q = std::sqrt(std::max(0.0, (eta - p) * (eta + p)));
+        f = std::atan2(q, p);
+        g = q - p * f;
+    }
+};
+
+// The part of a shell between radii r1 > r2 with the terms at each (eta = p where the ray
 // turns).
-leg shellPart(const shell& s, int w, double p, double r1, double eta1, double r2, double eta2) {
+leg shellPart(const shell& s, int w, double p, double r1, const rayTerms& t1, double r2,
+              const rayTerms& t2) {
     if (std::abs(s.k[w]) < 1e-9) {
         // eta constant: the limit of the power-law forms.
-        const double q = std::sqrt(std::max(0.0, (eta1 - p) * (eta1 + p)));
         const double lnr = std::log(r1 / r2);
-        return q > 0 ? leg{lnr * p / q, lnr * q} : leg{};
+        return t1.q > 0 ? leg{lnr * p / t1.q, lnr * t1.q} : leg{};
     }
-    double f1, g1, f2, g2;
-    rayTerms(p, eta1, f1, g1);
-    rayTerms(p, eta2, f2, g2);
-    return {(f1 - f2) / s.k[w], (g1 - g2) / s.k[w]};
+    return {(t1.f - t2.f) / s.k[w], (t1.g - t2.g) / s.k[w]};
 }
 
 struct descent {
@@ -273,6 +279,7 @@ travelTimeCalculator::tables::tables(const earthModel& m)
 descent travelTimeCalculator::tables::descend(int w, double p, int first, int end, double rStart,
                                               double etaStart, leg* tops) const {
     descent d;
+    rayTerms above; // at the bottom of the shell above, the top of this one where continuous
     for (int i = first; i < end; ++i) {
         if (tops && i <= shallowEnd)
             tops[i] = d.sum;
@@ -284,13 +291,15 @@ descent travelTimeCalculator::tables::descend(int w, double p, int first, int en
             d.stop = i;
             return d;
         }
+        const rayTerms top = above.eta == eta1 ? above : rayTerms(p, eta1);
         if (p > s.etaBottom[w]) {
-            d.sum = d.sum + shellPart(s, w, p, r1, eta1, s.rBottom, p);
+            d.sum = d.sum + shellPart(s, w, p, r1, top, s.rBottom, rayTerms(p, p));
             d.turned = true;
             d.stop = i;
             return d;
         }
-        d.sum = d.sum + shellPart(s, w, p, r1, eta1, s.rBottom, s.etaBottom[w]);
+        above = rayTerms(p, s.etaBottom[w]);
+        d.sum = d.sum + shellPart(s, w, p, r1, top, s.rBottom, above);
     }
     d.stop = end;
     return d;
@@ -357,8 +366,8 @@ sourceRay travelTimeCalculator::tables::sourceLegs(double p, const sourcePoint& 
             continue;
         r.up[w] = tops[m];
         if (!onTop)
-            r.up[w] =
-                r.up[w] + shellPart(s, w, p, s.rTop, s.etaTop[w], src.radius, src.etaBelow[w]);
+            r.up[w] = r.up[w] + shellPart(s, w, p, s.rTop, rayTerms(p, s.etaTop[w]), src.radius,
+                                          rayTerms(p, src.etaBelow[w]));
     }
     return r;
 }
@@ -484,7 +493,34 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
                                           surfaceEta));
             continue;
         }
-        for (std::size_t j = 0; j < rays.size(); ++j)
+        // No ray of the phase is slower than the slowness where its legs begin or end.
+        const double cmbP = t.shells[std::size_t(t.mantleEnd - 1)].etaBottom[P];
+        const double cmbS = t.shells[std::size_t(t.mantleEnd - 1)].etaBottom[S];
+        double slowest = pMax;
+        switch (info->kind) {
+        case phaseKind::PcP:
+        case phaseKind::PKiKP:
+        case phaseKind::PKIKP:
+            slowest = cmbP;
+            break;
+        case phaseKind::ScS:
+        case phaseKind::SKS:
+            slowest = cmbS;
+            break;
+        case phaseKind::P:
+        case phaseKind::p:
+        case phaseKind::pP:
+        case phaseKind::PP:
+            slowest = std::max(src.etaAbove[P], src.etaBelow[P]);
+            break;
+        default:
+            break;
+        }
+        const std::size_t end =
+            std::upper_bound(rays.begin(), rays.end(), slowest,
+                             [](double v, const sample& r) { return v < r.common->p; }) -
+            rays.begin();
+        for (std::size_t j = 0; j < end; ++j)
             sums[j] = phaseSum(info->kind, *rays[j].common, rays[j].source, src.belowSurface);
         const auto exactSum = [&](double p) {
             const auto [common, source] = t.exactRay(p, src, info->needs);
@@ -495,7 +531,7 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
                 found.push_back(
                     arrivalOf(*info, p, l.tau + p * target, distance, target, src, surfaceEta));
             };
-            for (std::size_t j = 0; j < rays.size(); ++j) {
+            for (std::size_t j = 0; j < end; ++j) {
                 if (!sums[j])
                     continue;
                 const double fj = sums[j]->x - target;
@@ -503,7 +539,7 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
                     add(rays[j].common->p, *sums[j]);
                     continue;
                 }
-                if (j + 1 == rays.size() || !sums[j + 1])
+                if (j + 1 == end || !sums[j + 1])
                     continue;
                 const double fk = sums[j + 1]->x - target;
                 if (std::abs(fk) <= distanceTolerance || (fj < 0) == (fk < 0))
