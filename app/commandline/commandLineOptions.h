@@ -239,6 +239,12 @@ namespace quorvelCommandLine {
 // The hint that follows every complaint about the arguments.
 inline const char* usageHint = "Try 'Quorvel --help'.\n";
 
+// Says why the arguments are refused, with the usage hint; the exit code for bad arguments.
+inline int refuse(QTextStream& err, const QString& why) {
+    err << "Quorvel: " << why << "\n" << usageHint;
+    return 2;
+}
+
 // A number written in full ("12.5", not "12.5km"); none otherwise.
 inline std::optional<float> strictFloat(const QString& text) {
     bool ok = false;

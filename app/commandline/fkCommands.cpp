@@ -13,15 +13,11 @@
 namespace fkCommands {
 
 using quorvelCommandLine::decimal;
+using quorvelCommandLine::refuse;
 using quorvelCommandLine::strictDouble;
 using quorvelCommandLine::usageHint;
 
 namespace {
-
-int refuse(QTextStream& err, const QString& why) {
-    err << "Quorvel: " << why << "\n" << usageHint;
-    return 2;
-}
 
 // Slowness to 0.0001 s/km resolves grids far finer than the default 0.01; back-azimuth to
 // 0.01°, velocity to 1 m/s and power to 0.0001 are finer than any grid makes them.

@@ -5,15 +5,10 @@
 namespace travelTimeCommands {
 
 using quorvelCommandLine::decimal;
+using quorvelCommandLine::refuse;
 using quorvelCommandLine::strictDouble;
-using quorvelCommandLine::usageHint;
 
 namespace {
-
-int refuse(QTextStream& err, const QString& why) {
-    err << "Quorvel: " << why << "\n" << usageHint;
-    return 2;
-}
 
 // The value of a required number option within [low, high].
 std::optional<double> numberIn(const QCommandLineParser& parser, const QCommandLineOption& option,
