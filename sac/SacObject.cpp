@@ -5,6 +5,7 @@
 #include "flinnEngdahl.h"
 #include "monthdate.h"
 #include "seismogramFileBytes.h"
+#include "streamCodes.h"
 
 #include <QFile>
 #include <QLoggingCategory>
@@ -280,7 +281,7 @@ QString SacObject::streamId() const {
     const auto code = [](const QString& text) {
         return text == QLatin1StringView("-12345") ? QString() : text;
     };
-    return QStringList{code(knetwk()), code(kstnm()), code(khole()), code(kcmpnm())}.join(u'.');
+    return streamCodes::joined(code(knetwk()), code(kstnm()), code(khole()), code(kcmpnm()));
 }
 
 QString SacObject::standardFileName() const {
