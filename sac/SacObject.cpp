@@ -5,6 +5,7 @@
 #include "flinnEngdahl.h"
 #include "monthdate.h"
 #include "seismogramFileBytes.h"
+#include "streamCodes.h"
 
 #include <QFile>
 #include <QLoggingCategory>
@@ -144,6 +145,12 @@ bool SacObject::InitWithContentsOfFile(const QString& path) {
 
 void SacObject::InitWithSamples(std::vector<float> samples, float delta, float begin,
                                 const QDateTime& referenceTime) {
+    sampleExtrema none;
+    InitWithSamples(std::move(samples), delta, begin, referenceTime, none);
+}
+
+void SacObject::InitWithSamples(std::vector<float> samples, float delta, float begin,
+                                const QDateTime& referenceTime, const sampleExtrema& extrema) {
     header_ = SacHeader::undefinedHeader();
     samples_ = std::move(samples);
     header_.npts = int32_t(samples_.size());
@@ -162,7 +169,10 @@ void SacObject::InitWithSamples(std::vector<float> samples, float delta, float b
     isSac_ = true;
     error_.clear();
     path_.clear();
-    ComputeExtrema();
+    if (extrema.count() == samples_.size() && !samples_.empty())
+        setExtrema(extrema);
+    else
+        ComputeExtrema();
     composeDefaultLabel();
 }
 
@@ -271,7 +281,7 @@ QString SacObject::streamId() const {
     const auto code = [](const QString& text) {
         return text == QLatin1StringView("-12345") ? QString() : text;
     };
-    return QStringList{code(knetwk()), code(kstnm()), code(khole()), code(kcmpnm())}.join(u'.');
+    return streamCodes::joined(code(knetwk()), code(kstnm()), code(khole()), code(kcmpnm()));
 }
 
 QString SacObject::standardFileName() const {
@@ -295,41 +305,22 @@ void SacObject::composeDefaultLabel() {
 }
 
 void SacObject::ComputeExtrema() {
-    if (samples_.empty()) {
+    sampleExtrema extrema;
+    extrema.take(samples_.data(), samples_.size());
+    setExtrema(extrema);
+}
+
+void SacObject::setExtrema(const sampleExtrema& extrema) {
+    if (extrema.count() == 0) {
         smin_ = smax_ = absMax_ = 0;
         return;
     }
-    // One pass with eight independent lanes, so that the loop does not wait on one running
-    // minimum, maximum and sum.
-    constexpr std::size_t lanes = 8;
-    float low[lanes], high[lanes];
-    double sum[lanes] = {};
-    std::fill(low, low + lanes, samples_.front());
-    std::fill(high, high + lanes, samples_.front());
-    const std::size_t n = samples_.size();
-    const float* x = samples_.data();
-    std::size_t i = 0;
-    for (; i + lanes <= n; i += lanes) {
-        for (std::size_t l = 0; l < lanes; ++l) {
-            low[l] = std::min(low[l], x[i + l]);
-            high[l] = std::max(high[l], x[i + l]);
-            sum[l] += double(x[i + l]);
-        }
-    }
-    for (; i < n; ++i) {
-        low[0] = std::min(low[0], x[i]);
-        high[0] = std::max(high[0], x[i]);
-        sum[0] += double(x[i]);
-    }
-    smin_ = *std::min_element(low, low + lanes);
-    smax_ = *std::max_element(high, high + lanes);
+    smin_ = extrema.min();
+    smax_ = extrema.max();
     absMax_ = std::max(std::fabs(smin_), std::fabs(smax_));
-    double total = 0;
-    for (double s : sum)
-        total += s;
     header_.depmin = smin_;
     header_.depmax = smax_;
-    header_.depmen = float(total / double(n));
+    header_.depmen = extrema.mean();
 }
 
 QDateTime SacObject::mySeisReferenceTime() const {

@@ -3,6 +3,7 @@
 #include "QVRResult.h"
 #include "SacHeader.h"
 #include "qvrsac_export.h"
+#include "sampleExtrema.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -30,6 +31,10 @@ public:
     // A new seismogram from samples, every other header field undefined.
     void InitWithSamples(std::vector<float> samples, float delta, float begin,
                          const QDateTime& referenceTime);
+    // The same with the samples' extrema taken while they were made, which spares reading
+    // them all once more; extrema of another count of samples are taken again.
+    void InitWithSamples(std::vector<float> samples, float delta, float begin,
+                         const QDateTime& referenceTime, const sampleExtrema& extrema);
 
     bool isSacFile() const { return isSac_; }
     const QString& errorString() const { return error_; }
@@ -121,6 +126,7 @@ private:
     bool filter(bool highPass, float cornerHz, int passes, int poles);
     QString headerText(const char* field, int length) const;
     void composeDefaultLabel();
+    void setExtrema(const sampleExtrema& extrema);
 
     SacHeader header_;
     std::vector<float> samples_;

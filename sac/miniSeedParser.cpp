@@ -1,5 +1,7 @@
 #include "miniSeedParser.h"
 
+#include "sampleExtrema.h"
+
 #include <QLoggingCategory>
 
 #include <libmseed.h>
@@ -13,8 +15,14 @@ Q_LOGGING_CATEGORY(lcLibmseed, "qvrsac.libmseed", QtInfoMsg)
 
 namespace {
 
+// Set while a record is decoded from its kept layout: libmseed then names the stream of the
+// header it read last, which may be another record's, so a failure is decoded once more with
+// its own header to be told.
+thread_local bool quiet = false;
+
 void debugLine(char* message) {
-    qCDebug(lcLibmseed).noquote() << QString::fromLatin1(message).trimmed();
+    if (!quiet)
+        qCDebug(lcLibmseed).noquote() << QString::fromLatin1(message).trimmed();
 }
 
 // libmseed prints to standard error unless told otherwise; its settings are global, so they
@@ -74,6 +82,38 @@ miniSeedParser::step miniSeedParser::parse(const char* bytes, qsizetype availabl
 bool miniSeedParser::decodeParsed(const char* bytes, int length) {
     return msr_parse(const_cast<char*>(bytes), length, &record_, length, 1, 0) == MS_NOERROR &&
            record_->numsamples == record_->samplecnt;
+}
+
+miniSeedParser::samplesLayout miniSeedParser::layout() const {
+    samplesLayout l;
+    l.length = record_->reclen;
+    l.dataOffset = record_->fsdh ? record_->fsdh->data_offset : 0;
+    l.count = record_->samplecnt;
+    l.encoding = record_->encoding;
+    // libmseed decodes in the byte order blockette 1000 gives, unless the environment sets
+    // one; anything else leaves the decoding to a whole parse of the record.
+    if (record_->Blkt1000 && unpackdatabyteorder < 0) {
+        const bool bigEndianHost = ms_bigendianhost();
+        l.swapped = bigEndianHost ? record_->byteorder == 0 : record_->byteorder > 0;
+    }
+    return l;
+}
+
+bool miniSeedParser::decodeParsed(const char* bytes, const samplesLayout& l) {
+    if (l.swapped < 0 || !record_ || !record_->fsdh)
+        return decodeParsed(bytes, l.length);
+    record_->record = const_cast<char*>(bytes);
+    record_->reclen = l.length;
+    record_->fsdh->data_offset = uint16_t(l.dataOffset);
+    record_->samplecnt = l.count;
+    record_->encoding = l.encoding;
+    quiet = true;
+    const int decoded = msr_unpack_data(record_, l.swapped, 0);
+    quiet = false;
+    if (decoded < 0 || decoded != l.count)
+        return decodeParsed(bytes, l.length);
+    record_->numsamples = decoded;
+    return true;
 }
 
 bool miniSeedParser::samplesFit() const {
@@ -151,28 +191,23 @@ qsizetype miniSeedParser::announcedSamples() const {
     return qsizetype(record_->samplecnt);
 }
 
-void miniSeedParser::copySamples(float* to) const {
+void miniSeedParser::copySamples(float* to, sampleExtrema& extrema) const {
     const std::size_t n = std::size_t(record_->numsamples);
     if (n == 0 || !record_->datasamples)
         return;
     switch (record_->sampletype) {
-    case 'i': {
-        const auto* from = static_cast<const int32_t*>(record_->datasamples);
-        std::transform(from, from + n, to, [](int32_t v) { return float(v); });
+    case 'i':
+        extrema.convert(static_cast<const int32_t*>(record_->datasamples), n, to);
         break;
-    }
-    case 'f': {
-        const auto* from = static_cast<const float*>(record_->datasamples);
-        std::copy(from, from + n, to);
+    case 'f':
+        extrema.convert(static_cast<const float*>(record_->datasamples), n, to);
         break;
-    }
-    case 'd': {
-        const auto* from = static_cast<const double*>(record_->datasamples);
-        std::transform(from, from + n, to, [](double v) { return float(v); });
+    case 'd':
+        extrema.convert(static_cast<const double*>(record_->datasamples), n, to);
         break;
-    }
     default:
         std::fill(to, to + n, 0.0f);
+        extrema.take(to, n);
         break;
     }
 }
@@ -183,11 +218,6 @@ void miniSeedParser::appendSamples(std::vector<float>& out) const {
         return;
     const std::size_t first = out.size();
     out.resize(first + std::size_t(record_->numsamples));
-    copySamples(out.data() + first);
-}
-
-QString miniSeedParser::streamId() const {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(QLatin1StringView(network()), QLatin1StringView(station()),
-             QLatin1StringView(location()), QLatin1StringView(channel()));
+    sampleExtrema unused;
+    copySamples(out.data() + first, unused);
 }

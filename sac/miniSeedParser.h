@@ -6,6 +6,7 @@
 #include <vector>
 
 struct MSRecord_s;
+class sampleExtrema;
 
 // Reads miniSEED 2 records out of a buffer one at a time through libmseed, keeping one decoded
 // record whose storage the next parse reuses. libmseed's own messages go to the debug log:
@@ -35,6 +36,19 @@ public:
     // Decodes the samples of a record of `length` bytes that parse() has read the header of
     // before, and found sound; false when they cannot be decoded.
     bool decodeParsed(const char* bytes, int length);
+    // What decoding the samples needs of the last record's header, kept so that they can be
+    // decoded after other records' headers were read, without reading this one's again.
+    struct samplesLayout {
+        int length = 0; // of the record, bytes
+        int dataOffset = 0;
+        qint64 count = 0; // samples announced
+        signed char encoding = 0;
+        signed char swapped = -1; // whether the samples' bytes are swapped; -1: not known
+    };
+    samplesLayout layout() const;
+    // Decodes the samples of the record at `bytes`, whose header gave `layout`. The header
+    // accessors below may still tell of the header read before.
+    bool decodeParsed(const char* bytes, const samplesLayout& layout);
 
     // Whether the bytes look like the start of a miniSEED record.
     static bool detects(const char* bytes, qsizetype available);
@@ -54,13 +68,10 @@ public:
     // The samples the header announces.
     qsizetype announcedSamples() const;
     // Writes the decoded samples, converted to 32-bit floats, to `out`, which has room for
-    // sampleCount() of them.
-    void copySamples(float* out) const;
+    // sampleCount() of them, and takes them into `extrema`.
+    void copySamples(float* out, sampleExtrema& extrema) const;
     // Appends the decoded samples, converted to 32-bit floats.
     void appendSamples(std::vector<float>& out) const;
-
-    // "NET.STA.LOC.CHA" of the last record.
-    QString streamId() const;
 
 private:
     // Whether the samples the parsed header announces fit in its record.

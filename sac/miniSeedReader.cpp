@@ -35,6 +35,7 @@ struct trace {
     double rate = 0;
     qint64 count = 0; // samples planned
     std::vector<float> samples;
+    sampleExtrema extrema; // of the samples decoded so far
 
     // Whether a record of this stream starting at `recordStartUs` with `recordRate` continues
     // the trace: the same rate, and no gap or overlap of more than half a sample. A trace also
@@ -52,7 +53,7 @@ struct trace {
 // Where a record's samples go.
 struct plannedRecord {
     qsizetype offset;
-    int length;
+    miniSeedParser::samplesLayout layout;
     std::size_t trace;
     qint64 first, count; // in the trace's samples
     qint64 startUs;
@@ -110,9 +111,9 @@ std::vector<trace> withoutUndecoded(std::vector<trace> traces,
     return pieces;
 }
 
-// Makes room in `samples` for `count` samples. A day of 100 Hz is some 35 MB: asked for in huge pages
-// where the system gives them on request, such a buffer takes a few dozen page faults instead of
-// thousands, which cost more than decoding it.
+// Makes room in `samples` for `count` samples. A day of 100 Hz is some 35 MB: asked for in huge
+// pages where the system gives them on request, such a buffer takes a few dozen page faults instead
+// of thousands, which cost more than decoding it.
 void makeRoom(std::vector<float>& samples, std::size_t count) {
     samples.reserve(count);
 #ifdef __linux__
@@ -133,7 +134,7 @@ SacObject seismogramOf(trace& t, const QString& path) {
     const float belowMs = float(double(t.startUs - ms * 1000) / 1e6);
     SacObject s;
     s.InitWithSamples(std::move(t.samples), float(1.0 / t.rate), belowMs,
-                      QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()));
+                      QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()), t.extrema);
     s.setStreamCodes(t.network, t.station, t.location, t.channel);
     s.setPath(path);
     return s;
@@ -158,7 +159,8 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
     bool searchingForNext = false; // stepping through bytes after a record of unknown length
 
     // First the headers: which record goes where in which trace. Each trace's samples are then
-    // made once at their full size, and the records decoded straight into them.
+    // made once at their full size, and the records decoded straight into them from what their
+    // headers gave, without reading a header twice.
     qsizetype offset = 0;
     while (offset < size) {
         const miniSeedParser::step step =
@@ -213,22 +215,23 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
             latestOfStream[std::move(stream)] = current;
         }
         planned.push_back(
-            {recordOffset, step.length, current, traces[current].count, count, startUs});
+            {recordOffset, parser.layout(), current, traces[current].count, count, startUs});
         traces[current].count += count;
     }
 
     for (trace& t : traces)
         makeRoom(t.samples, std::size_t(t.count));
     // Each trace's records come in the order of their samples, so each one's samples are
-    // appended: the room is filled once, while it is in the cache.
+    // appended: the room is filled once, while it is in the cache, and the trace's extrema are
+    // taken on the way.
     int undecoded = 0;
     for (plannedRecord& r : planned) {
-        r.decoded = parser.decodeParsed(bytes + r.offset, r.length) &&
-                    parser.sampleCount() == r.count && parser.hasWaveform();
-        std::vector<float>& samples = traces[r.trace].samples;
-        samples.resize(std::size_t(r.first + r.count));
+        r.decoded =
+            parser.decodeParsed(bytes + r.offset, r.layout) && parser.sampleCount() == r.count;
+        trace& t = traces[r.trace];
+        t.samples.resize(std::size_t(r.first + r.count));
         if (r.decoded)
-            parser.copySamples(samples.data() + r.first);
+            parser.copySamples(t.samples.data() + r.first, t.extrema);
         else
             ++undecoded;
     }

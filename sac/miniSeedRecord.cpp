@@ -1,11 +1,12 @@
 #include "miniSeedRecord.h"
 
 #include "miniSeedParser.h"
+#include "streamCodes.h"
 
 #include <QTimeZone>
 
 QString miniSeedRecord::streamId() const {
-    return QStringList{network, station, location, channel}.join(u'.');
+    return streamCodes::joined(network, station, location, channel);
 }
 
 QDateTime miniSeedRecord::startTime() const {

@@ -3,6 +3,7 @@
 #include "QVRRTSeismicDisplayController.h"
 #include "miniSeedReader.h"
 #include "quorvelLogging.h"
+#include "streamCodes.h"
 #include "webFetcher.h"
 
 #include <QLoggingCategory>
@@ -75,7 +76,7 @@ QByteArray fdsnDataRequest::stationBody() const {
 }
 
 QString fdsnDataRequest::name(const line& l) {
-    return QStringList{l.network, l.station, l.location, l.channel}.join(u'.');
+    return streamCodes::joined(l.network, l.station, l.location, l.channel);
 }
 
 fdsnDataRequest::outcome fdsnDataRequest::fetch(bool groundMotion, int timeoutMs,
@@ -147,9 +148,7 @@ fdsnDataRequest::outcome fdsnDataRequest::sortTraces(std::vector<SacObject> trac
         for (SacObject& s : seismograms) {
             if (const QString label = lines_.at(i).label; !label.isEmpty())
                 s.setLabelString(label);
-            const QString stream =
-                QStringList{code(s.knetwk()), code(s.kstnm()), code(s.khole()), code(s.kcmpnm())}
-                    .join(u'.');
+            const QString stream = s.streamId();
             const QDateTime first = s.firstSampleTime();
             const std::optional<fdsnStationText::channel> channel =
                 metadata ? metadata->find(code(s.knetwk()), code(s.kstnm()), code(s.khole()),

@@ -110,6 +110,9 @@ TEST_F(alertsTest, TheRuleHasAGlobalMinimumAndALowerOneNearHome) {
     // The radius's edge is inside; a little beyond is outside.
     EXPECT_TRUE(r.passes(*origin("e", 4.5f, 0, longitudeAtKm(500), 0)));
     EXPECT_FALSE(r.passes(*origin("f", 4.5f, 0, longitudeAtKm(502), 0)));
+    // In whole kilometres, as the alert states the distance.
+    EXPECT_TRUE(r.passes(*origin("e2", 4.5f, 0, longitudeAtKm(500.4), 0)));
+    EXPECT_FALSE(r.passes(*origin("f2", 4.5f, 0, longitudeAtKm(500.6), 0)));
     // Across the date line and the poles the distance is the great circle's.
     alertRule dateLine = r;
     dateLine.home = QPointF(179.5, 0);

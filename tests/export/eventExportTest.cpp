@@ -48,6 +48,8 @@ std::shared_ptr<seismicOrigin> awkwardOrigin() {
     o->setLatitude(-23.5f);
     o->setLongitude(-46.625f);
     o->setDepth(7.25f);
+    o->setHor_error(4.5f);
+    o->setVer_error(1.75f);
     o->setMagnitude(6.4f);
     o->setMagnitude_type(QStringLiteral("Mww"));
     o->setCsvRegionString(awkwardPlace);
@@ -213,6 +215,10 @@ TEST(EventExport, GeoJSONReadsBackThroughTheFeedReader) {
         EXPECT_EQ(b.network_code(), a.network_code());
         EXPECT_EQ(b.lastUpdateEpochTime(), a.lastUpdateEpochTime());
         EXPECT_EQ(b.rms_error(), a.rms_error());
+        EXPECT_EQ(b.azimuthal_gap(), a.azimuthal_gap());
+        EXPECT_EQ(b.dis_first_station(), a.dis_first_station());
+        EXPECT_EQ(b.maxReportedIntensity(), a.maxReportedIntensity());
+        EXPECT_EQ(b.maxInstrumentalIntensity(), a.maxInstrumentalIntensity());
         EXPECT_EQ(b.originInformationStatus(), a.originInformationStatus());
     }
 }
@@ -309,7 +315,9 @@ TEST(EventExport, AwkwardTextsSurviveEveryFormat) {
     ASSERT_EQ(row.size(), 22);
     EXPECT_EQ(row.at(13), awkwardPlace);
     EXPECT_EQ(row.at(11), "xx2025ü1");
-    EXPECT_EQ(row.at(21), "US"); // the preferred magnitude's contributor, not the first one's
+    EXPECT_EQ(row.at(21), "US");   // the preferred magnitude's contributor, not the first one's
+    EXPECT_EQ(row.at(15), "4.5");  // horizontalError, km
+    EXPECT_EQ(row.at(16), "1.75"); // depthError, km
     NEIC_QueryController reader;
     EXPECT_EQ(reader.readNEIC_TextList(csv).origins.value(0)->eventID(), "xx2025ü1");
 
@@ -323,6 +331,9 @@ TEST(EventExport, AwkwardTextsSurviveEveryFormat) {
               (QStringList{awkwardRegion, awkwardPlace}));
     // Both magnitudes, the preferred one named as such; the id's "ü" is no URI character.
     EXPECT_EQ(elementTexts(quakeML, QStringLiteral("mag")), (QStringList{"6.1", "6.4"}));
+    // Depth and its uncertainty, and the horizontal uncertainty, in metres.
+    EXPECT_EQ(elementTexts(quakeML, QStringLiteral("depth")), QStringList{"7250\n     1750"});
+    EXPECT_EQ(elementTexts(quakeML, QStringLiteral("horizontalUncertainty")), QStringList{"4500"});
     EXPECT_EQ(elementTexts(quakeML, QStringLiteral("preferredMagnitudeID")),
               QStringList{"smi:org.quorvel/event/xx2025_1/magnitude/2"});
 

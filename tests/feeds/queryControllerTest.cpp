@@ -110,11 +110,25 @@ TEST(QueryController, TableCellsFollowTheColumnIdentifiers) {
     EXPECT_EQ(c.tableViewObjectValueForTableColumn("7", 0), "USGS-us");
     EXPECT_EQ(c.tableViewObjectValueForTableColumn("8", 0), "us7000abcd");
     EXPECT_EQ(c.tableViewObjectValueForTableColumn("9", 0), "NORTHERN ITALY");
-    EXPECT_FALSE(c.tableViewObjectValueForTableColumn("10", 0).isEmpty());
+    EXPECT_TRUE(c.tableViewObjectValueForTableColumn("10", 0).endsWith(" years"));
     for (const char* other : {"0", "11", "depth", "", "-3"})
         EXPECT_EQ(c.tableViewObjectValueForTableColumn(other, 0), "NA") << other;
     // Identifiers are read as the number they start with.
     EXPECT_EQ(c.tableViewObjectValueForTableColumn("8 (id)", 0), "us7000abcd");
+
+    // The age in the largest whole unit that fits, counted from now.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    auto weeks = origin("us1", 0, 0, 10, 5), days = origin("us2", 0, 0, 10, 5),
+         hours = origin("us3", 0, 0, 10, 5), minutes = origin("us4", 0, 0, 10, 5);
+    weeks->setOriginDateTime(now.addDays(-16));
+    days->setOriginDateTime(now.addSecs(-(3 * 86400 + 3600)));
+    hours->setOriginDateTime(now.addSecs(-(5 * 3600 + 600)));
+    minutes->setOriginDateTime(now.addSecs(-(12 * 60 + 20)));
+    c.setSeismicOrigins({weeks, days, hours, minutes});
+    EXPECT_EQ(c.tableViewObjectValueForTableColumn("10", 0), "2 weeks");
+    EXPECT_EQ(c.tableViewObjectValueForTableColumn("10", 1), "3 days");
+    EXPECT_EQ(c.tableViewObjectValueForTableColumn("10", 2), "5 hours");
+    EXPECT_EQ(c.tableViewObjectValueForTableColumn("10", 3), "12 minutes");
 
     // The Qt model shows the same texts, and a non-numeric column is "NA" in every row.
     c.setSeismicOrigins({o, o});

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,12 +83,21 @@ TEST(UsgsGeoJSONFeed, RealMonthFeedBecomesRecords) {
     EXPECT_TRUE(o.pagerAlertLevel().isNull());
     EXPECT_EQ(o.detailURL(),
               "https://earthquake.usgs.gov/earthquakes/feed/v1.0/detail/ak025dvromz5.geojson");
-    EXPECT_FALSE(o.shortFlinnEngdahlString().isEmpty());
+    EXPECT_EQ(o.shortFlinnEngdahlString(), "KODIAK ISLAND REGION, ALASKA");
     ASSERT_EQ(const_cast<seismicOrigin&>(o).countOfMagnitudes(), 1u);
     const auto m = const_cast<seismicOrigin&>(o).objectInMagnitudesAtIndex(0);
     EXPECT_EQ(m->contributor(), "USGS");
     EXPECT_EQ(m->magnitudeType(), "ml");
     EXPECT_FLOAT_EQ(m->mvalue(), 3.6f);
+
+    // An event with its location's quality and its felt reports.
+    const auto reported = std::find_if(all.begin(), all.end(), [](const auto& origin) {
+        return origin->eventID() == QLatin1StringView("us6000rk82");
+    });
+    ASSERT_NE(reported, all.end());
+    EXPECT_FLOAT_EQ((*reported)->azimuthal_gap(), 25.0f);
+    EXPECT_FLOAT_EQ((*reported)->dis_first_station(), 1.605f);
+    EXPECT_FLOAT_EQ((*reported)->maxReportedIntensity(), 1.0f);
 }
 
 TEST(UsgsGeoJSONFeed, NullsIdsTimesAndTheMagnitudeFilter) {

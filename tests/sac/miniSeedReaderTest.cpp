@@ -267,6 +267,60 @@ TEST(MiniSeedReader, InterleavedChannelsGiveOneTraceEachOrderedByStream) {
     EXPECT_EQ(read.traces[0].GetSacSeis()[3999], float(expectedE[3999]));
 }
 
+TEST(MiniSeedReader, StreamsOfMixedByteOrdersAndEncodingsKeepTheirSamplesAndAmplitudes) {
+    // Three channels record by record, each in a byte order and an encoding of its own, the
+    // largest and smallest samples of each far from its first record, and a log record last.
+    miniSeedPacker z, n, e;
+    n.channel = "BHN";
+    n.bigEndian = false;
+    n.encoding = DE_INT32;
+    e.channel = "BHE";
+    e.encoding = DE_FLOAT32;
+    e.recordLength = 256;
+    std::vector<int32_t> zs = ramp(3000, 100), ns = ramp(3000, 50);
+    zs[2500] = 123456;
+    zs[1700] = -654321;
+    ns[2999] = -7;
+    ns[2990] = 40000;
+    std::vector<float> es;
+    for (int32_t v : ramp(3000, 30))
+        es.push_back(float(v) * 0.25f);
+    es[2000] = 1e6f;
+    const QByteArray zb = z.pack(zs), nb = n.pack(ns), eb = e.pack(es);
+    QByteArray mixed;
+    for (qsizetype at = 0; at < std::max({zb.size(), nb.size(), eb.size()}); at += 512)
+        mixed += zb.mid(at, 512) + nb.mid(at, 512) + eb.mid(at, 512);
+    mixed += z.packText("GPS lock regained\n");
+
+    const miniSeedTraces read = readOk(mixed);
+    EXPECT_EQ(read.skippedRecords, 0);
+    ASSERT_EQ(read.traces.size(), 3u);
+    struct expectation {
+        const char* id;
+        float min, max;
+    };
+    const expectation expected[] = {{"XX.TEST.00.BHE", -9.75f, 1e6f},
+                                    {"XX.TEST.00.BHN", -59.0f, 40000.0f},
+                                    {"XX.TEST.00.BHZ", -654321.0f, 123456.0f}};
+    const std::vector<float> samples[] = {es, std::vector<float>(ns.begin(), ns.end()),
+                                          std::vector<float>(zs.begin(), zs.end())};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const SacObject& s = read.traces[i];
+        SCOPED_TRACE(expected[i].id);
+        EXPECT_EQ(streamId(s), QLatin1StringView(expected[i].id));
+        ASSERT_EQ(s.npts(), 3000);
+        EXPECT_EQ(std::memcmp(s.GetSacSeis(), samples[i].data(), 3000 * sizeof(float)), 0);
+        EXPECT_EQ(s.smin(), expected[i].min);
+        EXPECT_EQ(s.smax(), expected[i].max);
+        EXPECT_EQ(s.absMax(), std::max(-expected[i].min, expected[i].max));
+        EXPECT_EQ(s.GetSacHeader()->depmin, expected[i].min);
+        EXPECT_EQ(s.GetSacHeader()->depmax, expected[i].max);
+        const double mean =
+            std::accumulate(samples[i].begin(), samples[i].end(), 0.0) / double(3000);
+        EXPECT_FLOAT_EQ(s.GetSacHeader()->depmen, float(mean));
+    }
+}
+
 TEST(MiniSeedReader, DamagedRecordsAreSkippedWithOneLogLineAndTheRestRead) {
     QByteArray bytes = fileBytes(testFile("mseed", "obspy_dataselect_example.mseed"));
     ASSERT_EQ(bytes.size(), 30 * 512);

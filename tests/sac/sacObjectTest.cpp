@@ -136,6 +136,18 @@ TEST(SacObject, MalformedBytesAreRefusedSafely) {
     SacObject longer;
     EXPECT_TRUE(longer.InitWithNSData(good + QByteArray(176, '\0')));
     EXPECT_EQ(longer.npts(), 100);
+    // A file of header version 7 with its footer of 22 doubles reads in either byte order.
+    QByteArray seven = good + QByteArray(22 * 8, '\0');
+    putWord(seven, 76, 7);
+    QByteArray sevenSwapped = fileBytes("obspy_test.sac.swap") + QByteArray(22 * 8, '\0');
+    qToBigEndian(qint32(7), sevenSwapped.data() + 4 * 76);
+    for (const QByteArray& bytes : {seven, sevenSwapped}) {
+        SacObject s;
+        ASSERT_TRUE(s.InitWithNSData(bytes)) << qPrintable(s.errorString());
+        EXPECT_EQ(s.npts(), 100);
+        EXPECT_EQ(s.b(), 10.0f);
+        EXPECT_NEAR(s.GetSacSeis()[1], -0.309017, 1e-6);
+    }
 
     // A refused read empties an object that held a seismogram.
     SacObject reused;

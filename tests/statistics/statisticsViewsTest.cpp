@@ -75,22 +75,36 @@ TEST(MagnitudeFrequencyView, PointsLineAndFiguresWhereTheDataPut) {
         EXPECT_LT(dot.lightness(), 60) << i;
     }
     // The fitted line, red, between Mc (1.1) and the largest magnitude (1.3), off the points.
+    // Aki's b of the five events from Mc on: log10(e) / (1.16 - 1.05) = 3.948, and
+    // a = log10(5) + 1.1 b = 5.042.
     const auto& s = view.statistics();
-    const QColor line =
-        pixelAt(image, view, view.viewPointForDataPoint(1.25, s.fittedLog10Count(1.25)));
+    EXPECT_NEAR(s.fittedLog10Count(1.25), 0.1068, 1e-3);
+    EXPECT_NEAR(s.fittedLog10Count(1.05), 0.8964, 1e-3);
+    const QColor line = pixelAt(image, view, view.viewPointForDataPoint(1.25, 0.1068));
     EXPECT_GT(line.red(), 150);
     EXPECT_LT(line.green(), 120);
     // Below the fit's range no red is drawn.
-    const QColor beforeMc =
-        pixelAt(image, view, view.viewPointForDataPoint(1.05, s.fittedLog10Count(1.05)));
+    const QColor beforeMc = pixelAt(image, view, view.viewPointForDataPoint(1.05, 0.8964));
     EXPECT_FALSE(beforeMc.red() > 150 && beforeMc.green() < 120);
-    EXPECT_TRUE(view.figureLines().contains(QStringLiteral("too few events")));
-    EXPECT_TRUE(view.figureLines().contains(QStringLiteral("Mc 1.1")));
+    // b's error: 2.30 b² √(Σ(M − 1.16)² / (5 · 4)) = 2.30 · 15.59 · 0.04.
+    EXPECT_EQ(view.figureLines(),
+              (QStringList{"Mc 1.1", "b 3.95 ± 1.43", "a 5.04", "n 5 of 7", "too few events"}));
 
     // Without magnitudes the plot says so and draws no line.
     view.setMagnitudes({});
     EXPECT_TRUE(view.curve().empty());
-    EXPECT_FALSE(view.snapshot().isNull());
+    EXPECT_TRUE(view.figureLines().contains(QStringLiteral("n 0 of 0")));
+    EXPECT_TRUE(view.figureLines().contains(QStringLiteral("too few events")));
+    const QImage withoutMagnitudes = view.snapshot();
+    ASSERT_EQ(withoutMagnitudes.size(), QSize(500, 360));
+    int redPixels = 0;
+    for (int y = 0; y < withoutMagnitudes.height(); ++y) {
+        for (int x = 0; x < withoutMagnitudes.width(); ++x) {
+            const QColor c = withoutMagnitudes.pixelColor(x, y);
+            redPixels += c.red() > 150 && c.green() < 120 && c.blue() < 120;
+        }
+    }
+    EXPECT_EQ(redPixels, 0);
 }
 
 TEST(StatisticsPlots, MagnitudeBinsAreTenthsAndDepthBinsAreRoundWidths) {

@@ -29,6 +29,13 @@ struct miniSeedPacker {
     QByteArray pack(const std::vector<double>& samples) const {
         return packAs('d', samples.data(), samples.size(), sizeof(double));
     }
+    // A log record of text, as a datalogger writes between its data records.
+    QByteArray packText(const QByteArray& text) const {
+        miniSeedPacker asText = *this;
+        asText.encoding = DE_ASCII;
+        asText.rate = 0;
+        return asText.packAs('a', text.constData(), std::size_t(text.size()), 1);
+    }
 
 private:
     static void collect(char* record, int length, void* into) {

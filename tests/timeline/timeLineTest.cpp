@@ -285,6 +285,21 @@ TEST(TimeLine, AMonthOfEventsToLookAt) {
     const QImage image = t.view.snapshot();
     EXPECT_EQ(image.size(), QSize(1200, 200));
     image.save(QStringLiteral("time_line_month.png")); // written into the test's folder, to look at
+
+    // The largest events of the last hours are red, those of weeks ago yellow (in hue: the
+    // translucent circles overlap and darken each other), and the days older than the oldest
+    // event are empty.
+    const QColor newest = pixel(image, t.centre(3600, 6.8f));
+    EXPECT_LT(newest.hsvHue(), 15) << qPrintable(newest.name());
+    EXPECT_GT(newest.hsvSaturation(), 150) << qPrintable(newest.name());
+    const int old = 150;
+    const QColor weeksAgo =
+        pixel(image, t.centre(old * 7919.0, 2.5f + float((old * 37) % 50) / 10.0f));
+    EXPECT_NEAR(weeksAgo.hsvHue(), 60, 5) << qPrintable(weeksAgo.name());
+    EXPECT_GT(weeksAgo.hsvSaturation(), 100) << qPrintable(weeksAgo.name());
+    const QColor empty = pixel(image, t.centre(29 * 86400.0, 6.0f));
+    EXPECT_EQ(empty.red(), empty.blue()) << qPrintable(empty.name()); // white or grey
+    EXPECT_GT(empty.blue(), 200) << qPrintable(empty.name());
 }
 
 // The kept layer of circles must give the picture that drawing every circle onto the frame
