@@ -250,6 +250,14 @@ liveStream::placedTraces liveStream::tracesAt(const QDateTime& now, bool normali
                 trace->setLabelString(channels_[c]->label());
                 traces << trace;
             }
+            // A channel yet without samples keeps its band and its label all the same, so that
+            // the bands do not move as the channels come.
+            if (traces.isEmpty()) {
+                auto empty = std::make_shared<SacObject>();
+                empty->InitWithSamples({}, 1.0f, 0.0f, axisStart_);
+                empty->setLabelString(channels_[c]->label());
+                traces << empty;
+            }
             placed_[qsizetype(c)] = std::move(traces);
         }
         for (const auto& trace : placed_.at(qsizetype(c))) {

@@ -39,8 +39,8 @@ public:
         int poles = 4;
     };
 
-    // A channel's traces placed for the display: one per piece without a gap, on an axis in
-    // seconds from `axisStart`.
+    // A channel's traces placed for the display: one per piece without a gap (one without
+    // samples while it has none), on an axis in seconds from `axisStart`.
     struct placedTraces {
         QDateTime axisStart;
         QList<std::shared_ptr<const SacObject>> traces;

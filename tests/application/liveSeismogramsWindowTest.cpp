@@ -397,6 +397,10 @@ TEST_F(liveSeismogramsWindowTest, LiveStreamsEveryStationOverOneConnectionUntilS
     EXPECT_TRUE(live.isStreaming());
     EXPECT_TRUE(ui.liveButton->isChecked());
     EXPECT_EQ(ui.statusLabel->text(), "IU.ANMO..BHZ waiting\nII.PFO..BHZ waiting");
+    // Each channel has its band and label before its first sample.
+    ASSERT_EQ(live.view()->traceBands(), (QList<int>{0, 1}));
+    EXPECT_EQ(live.view()->wvfrmsArray().at(1)->labelString(), "Pinon Flat");
+    EXPECT_EQ(live.view()->wvfrmsArray().at(1)->npts(), 0);
 
     // Every sample comes, over one connection, and the traces grow as they do.
     const auto all = [&] {

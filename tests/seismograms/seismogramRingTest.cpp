@@ -2,6 +2,7 @@
 // left as gaps, overlaps not taken twice, and the filters run once over the samples taken.
 
 #include "seismogramRing.h"
+#include "liveStream.h"
 #include "streamedChannel.h"
 
 #include <cmath>
@@ -137,4 +138,14 @@ TEST(StreamedChannel, FiltersOnlyTheSamplesItTakesAsOnePassOverThem) {
     EXPECT_EQ(pieces.front().startUs, t0);
     // Packets it holds already are taken no more.
     EXPECT_EQ(channel.add(t0, 20.0, signal.data(), 40), 0);
+}
+
+TEST(LiveStream, SaysHowLateAChannelIsInItsOwnUnit) {
+    EXPECT_EQ(liveStream::delayText(3400), "+3 s");
+    EXPECT_EQ(liveStream::delayText(119999), "+119 s");
+    EXPECT_EQ(liveStream::delayText(120000), "+2 min");
+    EXPECT_EQ(liveStream::delayText(7199999), "+119 min");
+    EXPECT_EQ(liveStream::delayText(7200000), "+2 h");
+    // A last sample a little ahead of the clock is not late at all.
+    EXPECT_EQ(liveStream::delayText(-1500), "+0 s");
 }

@@ -16,6 +16,7 @@
 #include "liveSeismogramsController.h"
 #include "miniSeedPacker.h"
 #include "miniSeedReader.h"
+#include "miniSeedRecord.h"
 #include "seedLinkFixtureServer.h"
 
 #include <QApplication>
@@ -69,26 +70,57 @@ int main(int argc, char** argv) {
         qsizetype(options.value(QStringLiteral("minutes")).toDouble() * 60.0 * rate);
     const qint64 nowUs = QDateTime::currentMSecsSinceEpoch() * 1000;
 
-    seedLinkFixtureServer server;
+    // The server sends a record when its first sample is due, a real one once its last is:
+    // the records begin that much earlier, so that none lies ahead of the clock. They go into
+    // the server in the order of their times, as its stations send them.
+    struct timed {
+        qint64 startUs, endUs;
+        QByteArray bytes;
+    };
     const QStringList streams = options.value(QStringLiteral("streams")).split(u',');
-    for (qsizetype s = 0; s < streams.size(); ++s) {
-        const QStringList codes = streams.at(s).split(u'.');
-        if (codes.size() != 4)
-            continue;
-        miniSeedPacker packer;
-        packer.network = codes.at(0).toLatin1();
-        packer.station = codes.at(1).toLatin1();
-        packer.location = codes.at(2).toLatin1();
-        packer.channel = codes.at(3).toLatin1();
-        packer.rate = rate;
-        packer.startUs = nowUs;
-        // Each stream starts a little further into the sample, and repeats it.
-        std::vector<int32_t> counts(static_cast<size_t>(wanted));
-        const std::size_t shift = std::size_t(s) * samples.size() / std::size_t(streams.size());
-        for (std::size_t k = 0; k < counts.size(); ++k)
-            counts[k] = int32_t(samples[(k + shift) % samples.size()]);
-        server.addRecords(packer.pack(counts));
-    }
+    const auto recordsFrom = [&](qint64 startUs) {
+        std::vector<timed> records;
+        for (qsizetype s = 0; s < streams.size(); ++s) {
+            const QStringList codes = streams.at(s).split(u'.');
+            if (codes.size() != 4)
+                continue;
+            miniSeedPacker packer;
+            packer.network = codes.at(0).toLatin1();
+            packer.station = codes.at(1).toLatin1();
+            packer.location = codes.at(2).toLatin1();
+            packer.channel = codes.at(3).toLatin1();
+            packer.rate = rate;
+            packer.startUs = startUs;
+            // Each stream starts a little further into the sample, and repeats it.
+            std::vector<int32_t> counts(static_cast<size_t>(wanted));
+            const std::size_t shift = std::size_t(s) * samples.size() / std::size_t(streams.size());
+            for (std::size_t k = 0; k < counts.size(); ++k)
+                counts[k] = int32_t(samples[(k + shift) % samples.size()]);
+            const QByteArray packed = packer.pack(counts);
+            for (qsizetype at = 0; at + 512 <= packed.size(); at += 512) {
+                const auto record = miniSeedRecord::decode(QByteArrayView(packed).sliced(at, 512));
+                if (!record)
+                    continue;
+                const qint64 first = record.value().startTimeUs;
+                records.push_back(
+                    {first, first + qint64(double(record.value().samples.size()) / rate * 1e6),
+                     packed.mid(at, 512)});
+            }
+        }
+        // Into the server in the order of their times, as its stations send them.
+        std::stable_sort(records.begin(), records.end(),
+                         [](const timed& a, const timed& b) { return a.startUs < b.startUs; });
+        return records;
+    };
+    // The server sends a record when its first sample is due, a real one once its last is:
+    // the records begin as much earlier as the longest lasts, so that none lies ahead of the
+    // clock when it comes.
+    qint64 longestUs = 0;
+    for (const timed& r : recordsFrom(nowUs))
+        longestUs = std::max(longestUs, r.endUs - r.startUs);
+    seedLinkFixtureServer server;
+    for (const timed& r : recordsFrom(nowUs - longestUs))
+        server.addRecords(r.bytes);
     server.setRealTimeFactor(1.0);
     std::printf("Serving %lld streams on %s; QUORVEL_SEEDLINK_SERVER=%s\n",
                 static_cast<long long>(streams.size()), qPrintable(server.server()),
