@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
         if (!qEnvironmentVariableIsSet(service->environmentVariable))
             qputenv(service->environmentVariable, "http://127.0.0.1:9");
     }
+    if (!qEnvironmentVariableIsSet(serviceEndpoints::seedLinkServerVariable))
+        qputenv(serviceEndpoints::seedLinkServerVariable, "127.0.0.1:9");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -152,8 +152,15 @@ struct commandLineOptions {
         text("data-source"),
         text("With --channels: where the seismograms come from: timeseries (the time-series "
              "service, default), fdsn:NAME (an FDSN data centre: iris, geofon, orfeus, ingv, "
-             "resif, ethz, ncedc or scedc) or fdsn:URL (the http(s) address of another)."),
+             "resif, ethz, ncedc or scedc), fdsn:URL (the http(s) address of another) or "
+             "seedlink:HOST[:PORT] (a SeedLink server's stream, port 18000 unless given)."),
         text("SOURCE"), text("timeseries")};
+    QCommandLineOption listen{
+        text("listen"),
+        text("With --channels and a seedlink: source: how long the stream is collected, in "
+             "seconds (default 30); a window given by --start ends sooner when the server has "
+             "sent all of it."),
+        text("SECONDS")};
     QCommandLineOption groundMotion{
         text("ground-motion"),
         text("With --channels and an fdsn: source: samples divided by each channel's scale, in "
@@ -229,7 +236,7 @@ struct commandLineOptions {
         parser.addOptions({fk, window, band, slownessMax, slownessStep});
         parser.addOptions({exportAs, waveforms, exportSac});
         parser.addOption(service);
-        parser.addOptions({dataSource, groundMotion});
+        parser.addOptions({dataSource, groundMotion, listen});
         parser.addOptions({travelTimes, depth, distance, model, phases});
     }
 };

@@ -3,12 +3,17 @@
 #include "QVRDateFormatter.h"
 #include "applicationDefaults.h"
 #include "fdsnDataRequest.h"
+#include "lenientNumbers.h"
+#include "miniSeedReader.h"
+#include "seedLinkClient.h"
 #include "timeZones.h"
 #include "waveformCommands.h"
 
 #include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace liveCommands {
@@ -22,6 +27,77 @@ QString number(float value) {
     return QString::number(double(value), 'g', 9);
 }
 
+// A day of stream is more than the command line keeps in memory for a summary.
+constexpr float longestListen = 86400;
+
+bool isSeedLink(const channelRequest& request) {
+    return request.source.type() == seismogramDataSource::kind::seedLink;
+}
+
+// "NET.STA.LOC.CHA", as the seismograms read from its records name it.
+QString streamName(const seedLinkChannel& c) {
+    return QStringList{c.network, c.station, c.location, c.channel}.join(u'.');
+}
+
+// The records the server sends for the listening time, or until it has sent the whole window.
+QList<seedLinkPacket> listen(const channelRequest& request,
+                             const QList<seedLinkChannel>& channels) {
+    const auto [from, until] = seedLinkTimes(request, QDateTime::currentDateTimeUtc());
+    QList<seedLinkPacket> packets;
+    seedLinkClient client;
+    QEventLoop listening;
+    QObject::connect(&client, &seedLinkClient::packetsArrived, &listening,
+                     [&packets](const QList<seedLinkPacket>& more) { packets += more; });
+    QObject::connect(&client, &seedLinkClient::streamEnded, &listening, &QEventLoop::quit);
+    QTimer::singleShot(request.listenMs, &listening, &QEventLoop::quit);
+    client.start(request.source.seedLinkServer(), channels, from, until);
+    listening.exec();
+    client.stop();
+    return packets;
+}
+
+// The stream's seismograms in the order of `channels`, read as the miniSEED file its records
+// make; each channel without one is named on `err`.
+QList<std::shared_ptr<SacObject>> streamed(const channelRequest& request, QTextStream& err) {
+    const QList<seedLinkChannel> channels =
+        QVRRTSeismicDisplayController::seedLinkChannelsFor(request.list.channels);
+    QList<seedLinkPacket> packets = listen(request, channels);
+    // A reconnect can bring a station's records after another's later ones: each stream's
+    // records go in time order, as in a file.
+    std::stable_sort(packets.begin(), packets.end(),
+                     [](const seedLinkPacket& a, const seedLinkPacket& b) {
+                         const QString sa = a.decoded.streamId(), sb = b.decoded.streamId();
+                         return sa != sb ? sa < sb : a.decoded.startTimeUs < b.decoded.startTimeUs;
+                     });
+    QByteArray records;
+    for (const seedLinkPacket& p : packets)
+        records += p.record;
+    std::vector<SacObject> traces;
+    if (!records.isEmpty()) {
+        QVRResult<miniSeedTraces> read = miniSeedReader::fromData(
+            records, QStringLiteral("the stream of ") + request.source.seedLinkServer());
+        if (read)
+            traces = std::move(read.value().traces);
+    }
+    QList<std::shared_ptr<SacObject>> seismograms;
+    for (const seedLinkChannel& channel : channels) {
+        const QString name = streamName(channel);
+        bool found = false;
+        for (const SacObject& trace : traces) {
+            if (trace.streamId() != name)
+                continue;
+            seismograms.append(std::make_shared<SacObject>(trace));
+            found = true;
+        }
+        if (!found)
+            err << "Quorvel: " << name << ": no data\n";
+    }
+    if (seismograms.isEmpty())
+        err << "Quorvel: no channel gave data from the SeedLink server "
+            << request.source.seedLinkServer() << "\n";
+    return seismograms;
+}
+
 } // namespace
 
 std::optional<channelRequest> readChannelRequest(const QCommandLineParser& parser,
@@ -33,30 +109,43 @@ std::optional<channelRequest> readChannelRequest(const QCommandLineParser& parse
     const std::optional<seismogramDataSource> source = seismogramDataSource::parse(sourceText);
     if (!source) {
         err << "Quorvel: --data-source takes timeseries, fdsn:NAME (iris, geofon, orfeus, ingv, "
-               "resif, ethz, ncedc, scedc) or fdsn:URL (http or https), not '"
+               "resif, ethz, ncedc, scedc), fdsn:URL (http or https) or seedlink:HOST[:PORT], "
+               "not '"
             << sourceText << "'\n"
             << usageHint;
         return std::nullopt;
     }
     request.source = *source;
     const bool fdsn = source->type() == seismogramDataSource::kind::fdsn;
-    if (source->type() == seismogramDataSource::kind::seedLink) {
-        err << "Quorvel: SeedLink servers stream live data, which this version cannot read yet; "
-               "use timeseries or an fdsn: source\n";
-        return std::nullopt;
-    }
+    const bool seedLink = isSeedLink(request);
     if (fdsn && request.live) {
         err << "Quorvel: --live needs a streaming service; data centres do not allow polling "
                "dataselect\n"
             << usageHint;
         return std::nullopt;
     }
-    if (fdsn && parser.isSet(o.sampleRate)) {
-        err << "Quorvel: --sample-rate is for the time-series service; FDSN data come at each "
-               "channel's own rate\n"
+    if ((fdsn || seedLink) && parser.isSet(o.sampleRate)) {
+        err << "Quorvel: --sample-rate is for the time-series service; FDSN data and SeedLink "
+               "streams come at each channel's own rate\n"
             << usageHint;
         return std::nullopt;
     }
+    if (parser.isSet(o.listen)) {
+        if (!seedLink) {
+            err << "Quorvel: --listen is for a seedlink: source, whose stream is collected for "
+                   "that long; the other sources answer once\n"
+                << usageHint;
+            return std::nullopt;
+        }
+        const std::optional<float> seconds = strictFloat(parser.value(o.listen));
+        if (!seconds || !(*seconds > 0) || *seconds > longestListen) {
+            err << "Quorvel: --listen takes a number of seconds above 0, up to 86400\n"
+                << usageHint;
+            return std::nullopt;
+        }
+        request.listenMs = std::max(1, int(std::lround(*seconds * 1000)));
+    }
+    request.startGiven = parser.isSet(o.start);
     request.groundMotion = parser.isSet(o.groundMotion);
     if (request.groundMotion && !fdsn) {
         err << "Quorvel: --ground-motion needs an fdsn: data source, whose station metadata "
@@ -143,15 +232,23 @@ int run(const QCommandLineParser& parser, const commandLineOptions& o, QTextStre
     if (!request)
         return 2;
     if (exporting || what == QLatin1StringView("summary")) {
-        QVRRTSeismicDisplayController downloads;
-        if (!download(downloads, *request, err))
+        std::vector<SacObject> each;
+        for (const auto& seismogram : seismograms(*request, err))
+            each.push_back(*seismogram);
+        if (each.empty())
             return 1;
-        std::vector<SacObject> seismograms;
-        for (const auto& seismogram : downloads.theSeismograms())
-            seismograms.push_back(*seismogram);
         if (exporting)
-            return waveformCommands::exportSac(seismograms, parser.value(o.exportSac), err);
-        waveformCommands::printSummaries(seismograms, out);
+            return waveformCommands::exportSac(each, parser.value(o.exportSac), err);
+        waveformCommands::printSummaries(each, out);
+        return 0;
+    }
+    if (isSeedLink(*request)) {
+        const auto [from, until] = seedLinkTimes(*request, QDateTime::currentDateTimeUtc());
+        const QStringList lines = seedLinkClient::requestCommands(
+            QVRRTSeismicDisplayController::seedLinkChannelsFor(request->list.channels), from,
+            until);
+        for (const QString& line : lines)
+            out << line << "\n";
         return 0;
     }
     QVRRTSeismicDisplayController controller;
@@ -166,6 +263,33 @@ int run(const QCommandLineParser& parser, const commandLineOptions& o, QTextStre
     for (const auto& channel : request->list.channels)
         out << controller.buildURLForChannel(channel) << "\n";
     return 0;
+}
+
+std::pair<QDateTime, QDateTime> seedLinkTimes(const channelRequest& request, const QDateTime& now) {
+    if (!request.live && !request.startGiven)
+        return {};
+    const liveTraces::window w = shownWindow(request, now);
+    const QDateTime from = w.end.addMSecs(-qint64(std::llround(w.seconds * 1000.0)));
+    return {from, request.live ? QDateTime() : w.end};
+}
+
+liveTraces::window shownWindow(const channelRequest& request, const QDateTime& asked) {
+    const QVRRTSeismicDisplayController::channelDescription& first = request.list.channels.first();
+    const QDateTime start =
+        QVRDateFormatter(QStringLiteral("yyyy-MM-dd HH:mm:ss"), timeZones::defaultTimeZone())
+            .dateFromString(first.value(QStringLiteral("StartTime")));
+    return liveTraces::requestedWindow(
+        start, leadingDouble(first.value(QStringLiteral("Duration"))),
+        request.live || (isSeedLink(request) && !request.startGiven), asked);
+}
+
+QList<std::shared_ptr<SacObject>> seismograms(const channelRequest& request, QTextStream& err) {
+    if (isSeedLink(request))
+        return streamed(request, err);
+    QVRRTSeismicDisplayController downloads;
+    if (!download(downloads, request, err))
+        return {};
+    return downloads.theSeismograms();
 }
 
 bool download(QVRRTSeismicDisplayController& downloads, const channelRequest& request,

@@ -147,23 +147,19 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
     if (!request)
         return 2;
 
-    // The window's download controller, waited for.
-    QVRRTSeismicDisplayController downloads;
     const QDateTime asked = QDateTime::currentDateTimeUtc();
-    if (!liveCommands::download(downloads, *request, err))
+    const QList<std::shared_ptr<SacObject>> seismograms = liveCommands::seismograms(*request, err);
+    if (seismograms.isEmpty())
         return 1;
-
-    const QVRRTSeismicDisplayController::channelDescription& first = request->list.channels.first();
-    const QDateTime start =
-        QVRDateFormatter(QStringLiteral("yyyy-MM-dd HH:mm:ss"), timeZones::defaultTimeZone())
-            .dateFromString(first.value(QStringLiteral("StartTime")));
-    const liveTraces::window shown = liveTraces::requestedWindow(
-        start, leadingDouble(first.value(QStringLiteral("Duration"))), request->live, asked);
+    // A stream's window ends when the listening does.
+    const liveTraces::window shown = liveCommands::shownWindow(
+        *request, request->source.type() == seismogramDataSource::kind::seedLink
+                      ? QDateTime::currentDateTimeUtc()
+                      : asked);
     QVRRealTimeDisplayView02 view;
     view.resize(size);
     view.setTitle(request->list.title);
-    liveTraces::showInView(
-        view, liveTraces::placedInWindow(downloads.theSeismograms(), shown, true), shown, true);
+    liveTraces::showInView(view, liveTraces::placedInWindow(seismograms, shown, true), shown, true);
     return writePicture(view, path, err);
 }
 

@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -229,12 +230,9 @@ QVRRTSeismicDisplayController::fdsnRequestFor(const QList<channelDescription>& c
     for (const channelDescription& channel : channels) {
         // The data centre's own rate comes; only the time-series service is held to a cap.
         const auto [start, end] = requestWindow(channel, false);
-        QString location = channel.value(locationKey);
-        if (location == QLatin1StringView("--"))
-            location.clear();
         lines << fdsnDataRequest::line{channel.value(networkKey),
                                        channel.value(stationKey),
-                                       location,
+                                       locationCode(channel),
                                        channel.value(channelKey),
                                        channel.value(labelKey),
                                        start,
@@ -406,6 +404,28 @@ QString QVRRTSeismicDisplayController::channelName(const channelDescription& cha
     return QStringList{channel.value(networkKey), channel.value(stationKey),
                        channel.value(locationKey), channel.value(channelKey)}
         .join(u'.');
+}
+
+QString QVRRTSeismicDisplayController::locationCode(const channelDescription& channel) {
+    const QString location = channel.value(locationKey).trimmed();
+    return location == QLatin1StringView("--") ? QString() : location;
+}
+
+QList<seedLinkChannel>
+QVRRTSeismicDisplayController::seedLinkChannelsFor(const QList<channelDescription>& channels) {
+    QList<seedLinkChannel> asked;
+    for (const channelDescription& channel : channels) {
+        const seedLinkChannel c{channel.value(networkKey).trimmed(),
+                                channel.value(stationKey).trimmed(), locationCode(channel),
+                                channel.value(channelKey).trimmed()};
+        const bool known = std::any_of(asked.begin(), asked.end(), [&c](const seedLinkChannel& a) {
+            return a.network == c.network && a.station == c.station && a.location == c.location &&
+                   a.channel == c.channel;
+        });
+        if (!known)
+            asked.append(c);
+    }
+    return asked;
 }
 
 void QVRRTSeismicDisplayController::operationsChanged() {

@@ -2,6 +2,7 @@
 
 #include "QVRResult.h"
 #include "SacObject.h"
+#include "seedLinkClient.h"
 #include "seismogramDataSource.h"
 
 #include <QByteArray>
@@ -80,6 +81,8 @@ public:
                                                   bool capped) const;
     // The FDSN load of `channels` from the data source's centre.
     fdsnDataRequest fdsnRequestFor(const QList<channelDescription>& channels) const;
+    // The channels a SeedLink stream asks for, each once.
+    static QList<seedLinkChannel> seedLinkChannelsFor(const QList<channelDescription>& channels);
     // "yyyy-MM-ddTHH:mm:ss" in the default zone; null text for an invalid date.
     static QString formatDateAsString(const QDateTime& date);
     // The same as a request prints it: an invalid date reads "(null)".
@@ -146,6 +149,8 @@ public:
 
     // "IU.KONO.00.BHZ" for a description.
     static QString channelName(const channelDescription& channel);
+    // The description's location code; empty when blank, however the list wrote it.
+    static QString locationCode(const channelDescription& channel);
 
 Q_SIGNALS:
     // A seismogram arrived (on the main thread), already in theSeismograms().

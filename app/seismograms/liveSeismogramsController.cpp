@@ -4,6 +4,7 @@
 #include "QVRRTSeismicDisplayController.h"
 #include "QVRRealTimeDisplayView02.h"
 #include "lenientNumbers.h"
+#include "liveStream.h"
 #include "quorvelLogging.h"
 #include "serviceEndpoints.h"
 #include "timeZones.h"
@@ -26,7 +27,7 @@ QString settingsKey(const char* name) {
 }
 
 // The entries of the source chooser.
-enum sourceEntry { timeSeriesEntry, fdsnEntry };
+enum sourceEntry { timeSeriesEntry, fdsnEntry, seedLinkEntry };
 
 } // namespace
 
@@ -45,7 +46,8 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
     : QObject(parent)
     , downloads_(downloads)
     , ui_(std::make_unique<Ui::liveSeismogramsWindow>())
-    , window_(std::make_unique<QWidget>()) {
+    , window_(std::make_unique<QWidget>())
+    , stream_(std::make_unique<liveStream>()) {
     ui_->setupUi(window_.get());
     window_->setAttribute(Qt::WA_QuitOnClose, false);
     window_->installEventFilter(this);
@@ -55,6 +57,7 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
     view()->setWaveformGain(float(ui_->gainSpinBox->value()));
     for (const serviceEndpoints::fdsnDataCentre& centre : serviceEndpoints::fdsnDataCentres())
         ui_->dataCentreComboBox->addItem(QString::fromLatin1(centre.name));
+    ui_->seedLinkServerComboBox->addItems(serviceEndpoints::offeredSeedLinkServers());
     restoreFields();
     showDataSource();
 
@@ -70,12 +73,34 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
         keepDataSource();
         showDataSource();
     });
+    connect(ui_->seedLinkServerComboBox, &QComboBox::currentTextChanged, this, [this] {
+        keepDataSource();
+        showDataSource();
+    });
+    displayTimer_.setInterval(displayIntervalMs);
+    connect(&displayTimer_, &QTimer::timeout, this, &liveSeismogramsController::showStream);
+    connect(stream_.get(), &liveStream::samplesArrived, this, [this] { streamChanged_ = true; });
+    connect(stream_.get(), &liveStream::statusChanged, this, [this] {
+        streamChanged_ = true;
+        showStatus();
+    });
+    connect(stream_.get(), &liveStream::runningChanged, this, [this](bool running) {
+        // A stream the server ended leaves Live off, as Stop does.
+        if (!running && ui_->liveButton->isChecked() && !liveTimer_.isActive())
+            ui_->liveButton->setChecked(false);
+        if (!running)
+            displayTimer_.stop();
+    });
     connect(ui_->gainSpinBox, &QDoubleSpinBox::valueChanged, this, [this](double gain) {
         view()->setWaveformGain(float(gain));
         view()->update();
     });
     connect(ui_->normaliseCheckBox, &QCheckBox::toggled, this, [this] {
         placed_.clear();
+        if (streamShown_) {
+            streamChanged_ = true;
+            showStream();
+        }
         showTraces();
     });
 
@@ -98,6 +123,7 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
 
 liveSeismogramsController::~liveSeismogramsController() {
     liveTimer_.stop();
+    displayTimer_.stop();
     windowPlace::keep(*window_, settingsKey("geometry"));
 }
 
@@ -136,8 +162,9 @@ void liveSeismogramsController::restoreFields() {
         settings.value(settingsKey("groundMotion"), false).toBool());
     const QString kept = settings.value(settingsKey("dataSource"), "timeseries").toString();
     std::optional<seismogramDataSource> source = seismogramDataSource::parse(kept);
+    ui_->seedLinkServerComboBox->setCurrentText(serviceEndpoints::keptSeedLinkServer());
     // Only the sources the window offers come back; anything else is the time-series service.
-    if (!source || source->type() == seismogramDataSource::kind::seedLink) {
+    if (!source) {
         qCWarning(lcSeismograms).noquote()
             << QStringLiteral("The kept data source \"%1\" is not one the Live Seismograms "
                               "window offers; it asks the time-series service")
@@ -148,47 +175,73 @@ void liveSeismogramsController::restoreFields() {
     ui_->dataCentreComboBox->setCurrentText(
         fdsn ? source->fdsnCentre()
              : QString::fromLatin1(serviceEndpoints::fdsnDataCentres().first().name));
-    ui_->dataSourceComboBox->setCurrentIndex(fdsn ? fdsnEntry : timeSeriesEntry);
+    if (source->type() == seismogramDataSource::kind::seedLink)
+        ui_->seedLinkServerComboBox->setCurrentText(source->seedLinkServer());
+    ui_->dataSourceComboBox->setCurrentIndex(
+        fdsn ? fdsnEntry
+             : (source->type() == seismogramDataSource::kind::seedLink ? seedLinkEntry
+                                                                       : timeSeriesEntry));
 }
 
 std::optional<seismogramDataSource> liveSeismogramsController::chosenDataSource() const {
-    if (ui_->dataSourceComboBox->currentIndex() != fdsnEntry)
+    switch (ui_->dataSourceComboBox->currentIndex()) {
+    case fdsnEntry:
+        return seismogramDataSource::parse(QStringLiteral("fdsn:") +
+                                           ui_->dataCentreComboBox->currentText().trimmed());
+    case seedLinkEntry:
+        return seismogramDataSource::parse(QStringLiteral("seedlink:") +
+                                           ui_->seedLinkServerComboBox->currentText().trimmed());
+    default:
         return seismogramDataSource();
-    return seismogramDataSource::parse(QStringLiteral("fdsn:") +
-                                       ui_->dataCentreComboBox->currentText().trimmed());
+    }
 }
 
 void liveSeismogramsController::keepDataSource() const {
     // A typed address is kept once it reads as one.
-    if (const std::optional<seismogramDataSource> source = chosenDataSource())
-        QSettings().setValue(settingsKey("dataSource"), source->text());
+    const std::optional<seismogramDataSource> source = chosenDataSource();
+    if (!source)
+        return;
+    QSettings().setValue(settingsKey("dataSource"), source->text());
+    if (source->type() == seismogramDataSource::kind::seedLink)
+        serviceEndpoints::keepSeedLinkServer(source->seedLinkServer());
 }
 
 QString liveSeismogramsController::liveUnavailableReason(const seismogramDataSource& source) {
-    if (source.type() != seismogramDataSource::kind::fdsn)
+    if (source.type() != seismogramDataSource::kind::fdsn || !source.seedLinkServer().isNull())
         return {};
-    const QString server = source.seedLinkServer();
-    if (!server.isNull())
-        return tr("Live needs the data centre's SeedLink stream (%1 streams at %2), which this "
-                  "version cannot read yet; data centres do not allow polling dataselect.")
-            .arg(source.fdsnCentre(), server);
     return tr("The data centre %1 offers no streaming service, and data centres do not allow "
               "polling dataselect.")
         .arg(source.fdsnCentre());
 }
 
+QString liveSeismogramsController::olderPartCentre(const seismogramDataSource& source) {
+    if (source.type() == seismogramDataSource::kind::fdsn)
+        return source.fdsnBaseURL();
+    if (const auto* centre =
+            serviceEndpoints::fdsnDataCentreOfSeedLinkServer(source.seedLinkServer()))
+        return serviceEndpoints::baseURL(centre->which);
+    return {};
+}
+
 void liveSeismogramsController::showDataSource() {
-    const bool fdsn = ui_->dataSourceComboBox->currentIndex() == fdsnEntry;
+    const int entry = ui_->dataSourceComboBox->currentIndex();
+    const bool fdsn = entry == fdsnEntry;
+    const bool seedLink = entry == seedLinkEntry;
     ui_->dataCentreComboBox->setEnabled(fdsn);
     ui_->dataCentreLabel->setEnabled(fdsn);
-    // The data centres send each channel at its own rate.
-    ui_->sampleRateTField->setEnabled(!fdsn);
-    ui_->sampleRateNote->setVisible(fdsn);
+    ui_->seedLinkServerComboBox->setEnabled(seedLink);
+    ui_->seedLinkServerLabel->setEnabled(seedLink);
+    // The data centres and the servers send each channel at its own rate.
+    ui_->sampleRateTField->setEnabled(!fdsn && !seedLink);
+    ui_->sampleRateNote->setVisible(fdsn || seedLink);
     const std::optional<seismogramDataSource> source = chosenDataSource();
-    const QString reason = fdsn ? (source ? liveUnavailableReason(*source)
-                                          : tr("Live needs a streaming service; data centres "
-                                               "do not allow polling dataselect."))
-                                : QString();
+    QString reason;
+    if (!source)
+        reason = seedLink ? tr("Live needs a SeedLink server as host or host:port.")
+                          : tr("Live needs a streaming service; data centres do not allow "
+                               "polling dataselect.");
+    else
+        reason = liveUnavailableReason(*source);
     if (!reason.isNull() && isLive())
         setLive(false);
     ui_->liveButton->setEnabled(reason.isNull());
@@ -214,7 +267,20 @@ void liveSeismogramsController::keepFields() const {
     defaults.setObject(ui_->polesSpinBox->value(), QStringLiteral("nfilter_poles"));
 }
 
+QVRRTSeismicDisplayController::channelListContents liveSeismogramsController::channelList(
+    const QVRRTSeismicDisplayController::channelDescription& working) const {
+    // The window's corners apply to every line that names none of its own.
+    const QVRRTSeismicDisplayController::channelDescription corners = {
+        {QStringLiteral("HPCornerHz"), ui_->highPassTField->text().trimmed()},
+        {QStringLiteral("LPCornerHz"), ui_->lowPassTField->text().trimmed()}};
+    return QVRRTSeismicDisplayController::readChannelList(ui_->channelListTView->toPlainText(),
+                                                          corners, working);
+}
+
 void liveSeismogramsController::load() {
+    // A Load shows a finished window: a stream on display ends first.
+    if (isStreaming())
+        setLive(false);
     keepFields();
     loadProblem_.clear();
     const QString startText = ui_->startTimeTField->text().trimmed();
@@ -223,8 +289,12 @@ void liveSeismogramsController::load() {
     const bool live = ui_->liveButton->isChecked();
     const std::optional<seismogramDataSource> source = chosenDataSource();
     if (!source) {
-        loadProblem_ = tr("The data centre \"%1\" is neither a known name nor an http(s) address.")
-                           .arg(ui_->dataCentreComboBox->currentText().trimmed());
+        loadProblem_ =
+            ui_->dataSourceComboBox->currentIndex() == seedLinkEntry
+                ? tr("The SeedLink server \"%1\" is no host or host:port.")
+                      .arg(ui_->seedLinkServerComboBox->currentText().trimmed())
+                : tr("The data centre \"%1\" is neither a known name nor an http(s) address.")
+                      .arg(ui_->dataCentreComboBox->currentText().trimmed());
         showStatus();
         return;
     }
@@ -242,17 +312,13 @@ void liveSeismogramsController::load() {
     working.insert(QStringLiteral("Duration"),
                    QString::number(live ? -std::abs(minutes) : minutes, 'g', 9));
     working.insert(QStringLiteral("SampleRate"), ui_->sampleRateTField->text().trimmed());
-    // The window's corners apply to every line that names none of its own.
-    const QVRRTSeismicDisplayController::channelDescription corners = {
-        {QStringLiteral("HPCornerHz"), ui_->highPassTField->text().trimmed()},
-        {QStringLiteral("LPCornerHz"), ui_->lowPassTField->text().trimmed()}};
-    const auto list = QVRRTSeismicDisplayController::readChannelList(
-        ui_->channelListTView->toPlainText(), corners, working);
+    const auto list = channelList(working);
     if (list.channels.isEmpty()) {
         loadProblem_ = tr("The channel list has no line of five fields or more.");
         showStatus();
         return;
     }
+    streamShown_ = false;
     downloads_.setIsAutoUpdatingSeismograms(live);
     downloads_.setDataSource(*source);
     downloads_.setGroundMotion(ui_->groundMotionCheckBox->isChecked());
@@ -266,6 +332,14 @@ void liveSeismogramsController::load() {
     showStatus();
 }
 
+bool liveSeismogramsController::isLive() const {
+    return liveTimer_.isActive() || isStreaming();
+}
+
+bool liveSeismogramsController::isStreaming() const {
+    return stream_->isRunning();
+}
+
 void liveSeismogramsController::setLive(bool on) {
     if (ui_->liveButton->isChecked() != on)
         ui_->liveButton->setChecked(on); // comes back here through the button's signal
@@ -277,18 +351,76 @@ void liveSeismogramsController::setLive(bool on) {
         ui_->liveButton->setChecked(false);
         return;
     }
-    if (on) {
+    if (on && !source->seedLinkServer().isNull()) {
+        startStream(*source);
+    } else if (on) {
         liveTimer_.start(ui_->liveIntervalSpinBox->value() * 60 * 1000);
         load();
     } else {
         liveTimer_.stop();
         downloads_.setIsAutoUpdatingSeismograms(false);
+        stream_->stop();
+        displayTimer_.stop();
+        // The last moment streamed stays on display.
+        if (streamShown_) {
+            streamChanged_ = true;
+            showStream();
+        }
     }
+}
+
+void liveSeismogramsController::startStream(const seismogramDataSource& source) {
+    keepFields();
+    loadProblem_.clear();
+    QVRRTSeismicDisplayController::channelDescription working =
+        QVRRTSeismicDisplayController::fixedWorkingDescription();
+    const auto list = channelList(working);
+    const double seconds = std::abs(leadingDouble(ui_->durationTField->text())) * 60.0;
+    if (list.channels.isEmpty() || !(seconds > 0)) {
+        loadProblem_ = list.channels.isEmpty()
+                           ? tr("The channel list has no line of five fields or more.")
+                           : tr("Live needs a duration of more than 0 minutes.");
+        ui_->liveButton->setChecked(false);
+        showStatus();
+        return;
+    }
+    // Whatever was loading would land on the stream's display.
+    downloads_.cancelAllOperations();
+    liveStream::request r;
+    r.server = serviceEndpoints::seedLinkServerInForce(source.seedLinkServer());
+    r.backfillURL = olderPartCentre(source);
+    r.channels = list.channels;
+    r.windowSeconds = seconds;
+    r.poles = ui_->polesSpinBox->value();
+    streamShown_ = true;
+    streamDrawn_ = {};
+    stream_->start(r, clock_());
+    displayTimer_.start();
+    showStream();
 }
 
 void liveSeismogramsController::stop() {
     setLive(false);
     downloads_.cancelAllOperations();
+    showStatus();
+}
+
+void liveSeismogramsController::showStream() {
+    const QDateTime now = clock_();
+    // Nothing new and the clock in the same second (which the view prints): the picture
+    // would be the one on screen, give or take a fraction of a pixel.
+    if (!streamChanged_ && streamDrawn_.isValid() &&
+        streamDrawn_.toSecsSinceEpoch() == now.toSecsSinceEpoch())
+        return;
+    streamChanged_ = false;
+    streamDrawn_ = now;
+    const bool normalise = ui_->normaliseCheckBox->isChecked();
+    const liveStream::placedTraces placed = stream_->tracesAt(now, normalise);
+    const double seconds = stream_->currentRequest().windowSeconds;
+    const double windowStart = double(placed.axisStart.msecsTo(now)) / 1000.0 - seconds;
+    liveTraces::showInView(*view(), placed.traces, {now, seconds}, normalise, windowStart,
+                           placed.bands);
+    view()->update();
     showStatus();
 }
 
@@ -298,6 +430,11 @@ void liveSeismogramsController::setVisibleOrigins(const originList& origins) {
 }
 
 void liveSeismogramsController::showTraces() {
+    // A stream on display is not replaced by what a load left behind.
+    if (streamShown_) {
+        showStatus();
+        return;
+    }
     const bool normalise = ui_->normaliseCheckBox->isChecked();
     SeisView01::seismogramList traces;
     QHash<const SacObject*, placedSeismogram> stillLoaded;
@@ -322,6 +459,11 @@ void liveSeismogramsController::showStatus() {
     QStringList lines;
     if (!loadProblem_.isEmpty())
         lines << loadProblem_;
+    if (streamShown_) {
+        lines << stream_->statusLines(clock_());
+        ui_->statusLabel->setText(lines.join(u'\n'));
+        return;
+    }
     if (!downloads_.loadFailure().isEmpty())
         lines << downloads_.loadFailure();
     if (downloads_.isUpdatingSeismograms())

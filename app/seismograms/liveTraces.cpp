@@ -51,7 +51,7 @@ SeisView01::seismogramList placedInWindow(const QList<std::shared_ptr<SacObject>
 }
 
 void showInView(QVRRealTimeDisplayView02& view, const SeisView01::seismogramList& placed,
-                const window& w, bool normalise) {
+                const window& w, bool normalise, double windowStart, const QList<int>& bands) {
     float amplitude = 1.0f;
     if (!normalise) {
         amplitude = 0.0f;
@@ -64,9 +64,10 @@ void showInView(QVRRealTimeDisplayView02& view, const SeisView01::seismogramList
     view.setOriginOnRight(true);
     view.set_fixedXAxisRange(true);
     view.set_fixedYAxisRange(true);
-    view.setXLimits(0.0f, float(std::max(w.seconds, 1.0)));
+    view.setXLimits(float(windowStart), float(windowStart + std::max(w.seconds, 1.0)));
     view.setYLimits(-amplitude, amplitude);
     view.setWvfrmsArray(placed);
+    view.setTraceBands(bands);
 }
 
 QVRRealTimeDisplayView02::earthquakeList earthquakesToMark(const originList& origins) {

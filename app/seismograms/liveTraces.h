@@ -31,9 +31,12 @@ SeisView01::seismogramList placedInWindow(const QList<std::shared_ptr<SacObject>
                                           const window& w, bool normalise);
 
 // Sets the view's window, limits and traces: the amplitude of one band is ±1 when normalised,
-// else ± the largest absolute sample of all traces.
+// else ± the largest absolute sample of all traces. The window starts at `windowStart` on the
+// traces' time axis, and `bands` gives each trace's band (several pieces of one stream share
+// one); none gives each trace a band of its own.
 void showInView(QVRRealTimeDisplayView02& view, const SeisView01::seismogramList& placed,
-                const window& w, bool normalise);
+                const window& w, bool normalise, double windowStart = 0,
+                const QList<int>& bands = {});
 
 // The visible origins as earthquakes the view can mark.
 QVRRealTimeDisplayView02::earthquakeList earthquakesToMark(const originList& origins);

@@ -132,4 +132,48 @@ const fdsnDataCentre* fdsnDataCentreNamed(const QString& name) {
     return nullptr;
 }
 
+QStringList offeredSeedLinkServers() {
+    QStringList servers;
+    for (const fdsnDataCentre& centre : fdsnDataCentres()) {
+        if (centre.seedLinkServer)
+            servers << QString::fromLatin1(centre.seedLinkServer);
+    }
+    return servers;
+}
+
+namespace {
+
+const QString seedLinkServerKey = QStringLiteral("services/seedlinkServer");
+
+QStringView hostOf(const QString& server) {
+    const qsizetype colon = server.lastIndexOf(u':');
+    return QStringView(server).left(colon < 0 ? server.size() : colon);
+}
+
+} // namespace
+
+QString keptSeedLinkServer() {
+    return QSettings().value(seedLinkServerKey, offeredSeedLinkServers().first()).toString();
+}
+
+void keepSeedLinkServer(const QString& server) {
+    QSettings().setValue(seedLinkServerKey, server);
+}
+
+QString seedLinkServerInForce(const QString& chosen) {
+    const QString replacement = qEnvironmentVariable(seedLinkServerVariable).trimmed();
+    return replacement.isEmpty() ? chosen : replacement;
+}
+
+const fdsnDataCentre* fdsnDataCentreOfSeedLinkServer(const QString& server) {
+    const QStringView host = hostOf(server.trimmed());
+    for (const fdsnDataCentre& centre : fdsnDataCentres()) {
+        if (centre.seedLinkServer &&
+            host.compare(hostOf(QString::fromLatin1(centre.seedLinkServer)), Qt::CaseInsensitive) ==
+                0)
+            return &centre;
+    }
+    return nullptr;
+}
+
 } // namespace serviceEndpoints

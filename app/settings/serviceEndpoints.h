@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Base addresses of the outside services Quorvel talks to. Each is a setting (group
 // "services") with the real public address as its default, and an environment variable
@@ -84,5 +85,21 @@ struct fdsnDataCentre {
 const QList<fdsnDataCentre>& fdsnDataCentres();
 // The centre named `name`; none for another name.
 const fdsnDataCentre* fdsnDataCentreNamed(const QString& name);
+
+// The SeedLink server a live stream connects to when the Live Seismograms window's source is a
+// SeedLink server, "host:port", kept as the setting "seedlinkServer" of the group "services".
+// It is no base address, so it stands apart from the table above; the environment variable
+// replaces whichever server a stream would connect to, the data centres' own included.
+inline constexpr const char* seedLinkServerVariable = "QUORVEL_SEEDLINK_SERVER";
+// The servers the window offers: those of the data centres that stream, the first the default.
+QStringList offeredSeedLinkServers();
+// The kept choice (without the environment's override), or the default.
+QString keptSeedLinkServer();
+void keepSeedLinkServer(const QString& server);
+// The server a stream for `chosen` connects to: the environment's override when it is set.
+QString seedLinkServerInForce(const QString& chosen);
+// The data centre run by the operator of `server` ("host:port"; the host decides), which
+// keeps what the server no longer holds; none when no centre is known for it.
+const fdsnDataCentre* fdsnDataCentreOfSeedLinkServer(const QString& server);
 
 } // namespace serviceEndpoints

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -51,7 +52,10 @@ void QVRRealTimeDisplayView02::drawTheSeismograms() {
     labelAttributes().color = gray();
 
     const seismogramList& seismograms = wvfrmsArray();
-    const int n = int(seismograms.size());
+    const int count = int(seismograms.size());
+    int n = 0;
+    for (int i = 0; i < count; ++i)
+        n = std::max(n, bandOf(i) + 1);
     const double band = plot.height() / n;
     const double sx = plot.width() / (double(xmax()) - xmin());
     const double sa = waveformGain_ * plot.height() / (double(ymax()) - ymin()) / n;
@@ -59,11 +63,13 @@ void QVRRealTimeDisplayView02::drawTheSeismograms() {
     painter->setPen(QPen(drawingColor_, 1.0));
     painter->setBrush(Qt::NoBrush);
     setLabelFontSize(14);
-    for (int i = 0; i < n; ++i) {
+    int labelled = -1; // the last band labelled
+    for (int i = 0; i < count; ++i) {
         const auto& seismogram = seismograms.at(i);
         if (!seismogram)
             continue;
-        const double centre = plot.y() + band / 2 + i * band;
+        const int b = bandOf(i);
+        const double centre = plot.y() + band / 2 + b * band;
         const double delta = seismogram->delta();
         if (traces && std::isfinite(delta) && delta > 0) {
             // From the last sample at or before xmin: the clip cuts the line at the edge.
@@ -78,6 +84,9 @@ void QVRRealTimeDisplayView02::drawTheSeismograms() {
                 painter->drawPolyline(tracePointsOf(i, k0, m, *painter, plot.left(), plot.right()));
             }
         }
+        if (b == labelled)
+            continue;
+        labelled = b;
         const float labelY = float(centre + band / 2 - 16);
         if (originOnRight_)
             drawString(seismogram->labelString(), float(plot.x() + 6), labelY, 1, 1);
@@ -85,6 +94,13 @@ void QVRRealTimeDisplayView02::drawTheSeismograms() {
             drawString(seismogram->labelString(), float(plot.right()), labelY, 3, 1);
     }
     painter->restore();
+}
+
+int QVRRealTimeDisplayView02::bandOf(int trace) const {
+    // Bands out of order or out of range are the trace's own: a band never lies outside.
+    if (traceBands_.size() != wvfrmsArray().size())
+        return trace;
+    return std::clamp(traceBands_.at(trace), 0, int(wvfrmsArray().size()) - 1);
 }
 
 QVRRealTimeDisplayView02::referenceTexts QVRRealTimeDisplayView02::referenceDateTexts() const {

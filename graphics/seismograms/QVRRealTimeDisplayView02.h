@@ -41,6 +41,11 @@ public:
     void setBackGroundColor(const QColor& color) { backGroundColor_ = color; }
     const QColor& drawingColor() const { return drawingColor_; }
     void setDrawingColor(const QColor& color) { drawingColor_ = color; }
+    // The band of each trace of the list, from 0 down: a stream with gaps is several traces
+    // in one band, labelled once by its first; the traces of a band follow each other. Empty
+    // (as by default), or not one a trace, each trace has a band of its own.
+    const QList<int>& traceBands() const { return traceBands_; }
+    void setTraceBands(const QList<int>& bands) { traceBands_ = bands; }
 
     // pRect = iRect = the bounds less 60 left, 80 right, 84 bottom, 60 top.
     void computeRects() override;
@@ -63,7 +68,10 @@ protected:
     virtual referenceTexts referenceDateTexts() const;
 
 private:
+    int bandOf(int trace) const;
+
     QDateTime refDate_;
+    QList<int> traceBands_;
     earthquakeList eventOrigins_;
     float waveformGain_ = 1.0f;
     bool originOnRight_ = true;

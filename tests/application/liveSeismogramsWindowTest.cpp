@@ -8,9 +8,14 @@
 #include "QVRRealTimeDisplayView02.h"
 #include "fixtureServer.h"
 #include "liveSeismogramsController.h"
+#include "liveStream.h"
 #include "logCapture.h"
+#include "miniSeedPacker.h"
 #include "qtTestInGoogleTest.h"
 #include "scopedEnvironment.h"
+#include "seedLinkClient.h"
+#include "seedLinkFixtureServer.h"
+#include "serviceEndpoints.h"
 #include "webViewHolder.h"
 
 #include "ui_liveSeismogramsWindow.h"
@@ -18,6 +23,9 @@
 
 #include <QFile>
 #include <QSettings>
+#include <QSignalSpy>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -182,7 +190,7 @@ TEST_F(liveSeismogramsWindowTest, LiveEndsTheWindowNowUntilStoppedOrClosed) {
     QTRY_VERIFY_WITH_TIMEOUT(!downloads.isUpdatingSeismograms(), 60000);
 }
 
-TEST_F(liveSeismogramsWindowTest, AnFdsnSourceIsKeptLoadsOnceAndHasNoLiveMode) {
+TEST_F(liveSeismogramsWindowTest, AnFdsnSourceIsKeptLoadsOnceAndIsLiveOnlyWithAStream) {
     openLiveWindow w;
     auto [live, ui, downloads] = w.parts();
 
@@ -199,30 +207,40 @@ TEST_F(liveSeismogramsWindowTest, AnFdsnSourceIsKeptLoadsOnceAndHasNoLiveMode) {
     EXPECT_EQ(centres,
               (QStringList{"iris", "geofon", "orfeus", "ingv", "resif", "ethz", "ncedc", "scedc"}));
 
-    // Live running, then a data centre is chosen: Live stops and is off, saying why.
+    // Live running, then a data centre without a stream is chosen: Live stops and is off,
+    // saying why.
     ui.channelListTView->setPlainText(QStringLiteral("IU; ANMO; 00; BHZ; ANMO\n"));
     server.setAnswer(queryPath, {200, sacFile("obspy_seism.sac"), "application/octet-stream"});
     QTest::mouseClick(ui.liveButton, Qt::LeftButton);
     EXPECT_TRUE(live.isLive());
     ui.dataSourceComboBox->setCurrentIndex(1);
-    ui.dataCentreComboBox->setCurrentText(QStringLiteral("geofon"));
+    ui.dataCentreComboBox->setCurrentText(QStringLiteral("orfeus"));
     EXPECT_FALSE(live.isLive());
     EXPECT_FALSE(ui.liveButton->isChecked());
     EXPECT_FALSE(ui.liveButton->isEnabled());
-    EXPECT_EQ(ui.liveButton->toolTip(),
-              "Live needs the data centre's SeedLink stream (geofon streams at "
-              "geofon.gfz-potsdam.de:18000), which this version cannot read yet; data centres do "
-              "not allow polling dataselect.");
-    EXPECT_EQ(QSettings().value("liveSeismograms/dataSource").toString(), "fdsn:geofon");
+    EXPECT_EQ(ui.liveButton->toolTip(), "The data centre orfeus offers no streaming service, and "
+                                        "data centres do not allow polling dataselect.");
+    EXPECT_EQ(QSettings().value("liveSeismograms/dataSource").toString(), "fdsn:orfeus");
     live.setLive(true); // nor can it be switched on from code
     EXPECT_FALSE(live.isLive());
     EXPECT_FALSE(ui.liveButton->isChecked());
     EXPECT_FALSE(ui.sampleRateTField->isEnabled());
     EXPECT_FALSE(ui.sampleRateNote->isHidden());
     EXPECT_EQ(ui.sampleRateNote->text(), "FDSN data come at each channel's own rate");
-    ui.dataCentreComboBox->setCurrentText(QStringLiteral("orfeus"));
-    EXPECT_EQ(ui.liveButton->toolTip(), "The data centre orfeus offers no streaming service, and "
-                                        "data centres do not allow polling dataselect.");
+    // The centres that run a SeedLink server stream live; the others do not.
+    for (const char* centre : {"iris", "geofon", "resif"}) {
+        ui.dataCentreComboBox->setCurrentText(QLatin1StringView(centre));
+        EXPECT_TRUE(ui.liveButton->isEnabled()) << centre;
+        EXPECT_TRUE(ui.liveButton->toolTip().isEmpty()) << centre;
+    }
+    for (const char* centre : {"orfeus", "ingv", "ethz", "ncedc", "scedc"}) {
+        ui.dataCentreComboBox->setCurrentText(QLatin1StringView(centre));
+        EXPECT_FALSE(ui.liveButton->isEnabled()) << centre;
+        EXPECT_EQ(ui.liveButton->toolTip(), QStringLiteral("The data centre %1 offers no streaming "
+                                                           "service, and data centres do not allow "
+                                                           "polling dataselect.")
+                                                .arg(QLatin1StringView(centre)));
+    }
     downloads.cancelAllOperations();
     QTRY_VERIFY_WITH_TIMEOUT(!downloads.isUpdatingSeismograms(), 60000);
 
@@ -272,8 +290,199 @@ TEST_F(liveSeismogramsWindowTest, AnFdsnSourceIsKeptLoadsOnceAndHasNoLiveMode) {
     EXPECT_EQ(again.interface().dataSourceComboBox->currentIndex(), 1);
     EXPECT_EQ(again.interface().dataCentreComboBox->currentText(), "resif");
     EXPECT_TRUE(again.interface().groundMotionCheckBox->isChecked());
-    EXPECT_FALSE(again.interface().liveButton->isEnabled());
+    EXPECT_TRUE(again.interface().liveButton->isEnabled()); // resif streams
     EXPECT_EQ(again.chosenDataSource()->text(), "fdsn:resif");
+}
+
+// miniSEED records of `seconds` of a stream ending at `end`, at `rate`, each sample's count its
+// number from `firstCount` on.
+QByteArray countingRecords(const char* network, const char* station, const QDateTime& end,
+                           int seconds, double rate, int firstCount = 0) {
+    miniSeedPacker packer;
+    packer.network = network;
+    packer.station = station;
+    packer.location = "";
+    packer.rate = rate;
+    const int count = int(std::lround(seconds * rate));
+    packer.startUs = end.toMSecsSinceEpoch() * 1000 - qint64(std::llround(seconds * 1e6));
+    std::vector<int32_t> samples(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        samples[size_t(k)] = firstCount + k;
+    return packer.pack(samples);
+}
+
+TEST_F(liveSeismogramsWindowTest, ASeedLinkServerIsOfferedKeptAndReplacedByTheEnvironment) {
+    openLiveWindow w;
+    auto [live, ui, downloads] = w.parts();
+    QStringList sources, servers;
+    for (int i = 0; i < ui.dataSourceComboBox->count(); ++i)
+        sources << ui.dataSourceComboBox->itemText(i);
+    for (int i = 0; i < ui.seedLinkServerComboBox->count(); ++i)
+        servers << ui.seedLinkServerComboBox->itemText(i);
+    EXPECT_EQ(sources, (QStringList{"Time series", "FDSN data centre", "SeedLink server"}));
+    EXPECT_EQ(servers, (QStringList{"rtserve.earthscope.org:18000", "geofon.gfz-potsdam.de:18000",
+                                    "rtserve.resif.fr:18000"}));
+    EXPECT_EQ(ui.seedLinkServerComboBox->currentText(), "rtserve.earthscope.org:18000");
+    EXPECT_FALSE(ui.seedLinkServerComboBox->isEnabled());
+
+    // Chosen: the server's field opens, Live is on offer, and both are kept.
+    ui.dataSourceComboBox->setCurrentIndex(2);
+    EXPECT_TRUE(ui.seedLinkServerComboBox->isEnabled());
+    EXPECT_FALSE(ui.dataCentreComboBox->isEnabled());
+    EXPECT_FALSE(ui.sampleRateTField->isEnabled());
+    EXPECT_TRUE(ui.liveButton->isEnabled());
+    EXPECT_TRUE(ui.liveButton->toolTip().isEmpty());
+    EXPECT_EQ(QSettings().value("liveSeismograms/dataSource").toString(),
+              "seedlink:rtserve.earthscope.org:18000");
+    // A typed host gets the usual port.
+    ui.seedLinkServerComboBox->setCurrentText(QStringLiteral("seedlink.example.org"));
+    EXPECT_EQ(QSettings().value("services/seedlinkServer").toString(),
+              "seedlink.example.org:18000");
+    EXPECT_EQ(live.chosenDataSource()->text(), "seedlink:seedlink.example.org:18000");
+    // Something that is no server turns Live off, saying why.
+    ui.seedLinkServerComboBox->setCurrentText(QStringLiteral("seedlink.example.org:port"));
+    EXPECT_FALSE(ui.liveButton->isEnabled());
+    EXPECT_EQ(ui.liveButton->toolTip(), "Live needs a SeedLink server as host or host:port.");
+    ui.seedLinkServerComboBox->setCurrentText(QStringLiteral("geofon.gfz-potsdam.de:18000"));
+
+    // The next window comes back with the choice.
+    liveSeismogramsController again(downloads);
+    EXPECT_EQ(again.interface().dataSourceComboBox->currentIndex(), 2);
+    EXPECT_EQ(again.interface().seedLinkServerComboBox->currentText(),
+              "geofon.gfz-potsdam.de:18000");
+    EXPECT_TRUE(again.interface().liveButton->isEnabled());
+
+    // The environment replaces the server a stream connects to, whichever is chosen.
+    {
+        const scopedEnvironment unset(serviceEndpoints::seedLinkServerVariable, QString());
+        EXPECT_EQ(serviceEndpoints::seedLinkServerInForce("geofon.gfz-potsdam.de:18000"),
+                  "geofon.gfz-potsdam.de:18000");
+    }
+    const scopedEnvironment replaced(serviceEndpoints::seedLinkServerVariable, "127.0.0.1:18123");
+    EXPECT_EQ(serviceEndpoints::seedLinkServerInForce("geofon.gfz-potsdam.de:18000"),
+              "127.0.0.1:18123");
+    // The older part of a long window comes from the centre of the server's operator.
+    const scopedEnvironment centre("QUORVEL_FDSN_DATA_GEOFON_URL", "http://127.0.0.1:8001");
+    const auto of = [](const char* text) {
+        return liveSeismogramsController::olderPartCentre(
+            *seismogramDataSource::parse(QLatin1StringView(text)));
+    };
+    EXPECT_EQ(of("seedlink:geofon.gfz-potsdam.de"), "http://127.0.0.1:8001");
+    EXPECT_EQ(of("seedlink:rtserve.earthscope.org:18000"), "http://127.0.0.1:9");
+    EXPECT_EQ(of("fdsn:geofon"), "http://127.0.0.1:8001");
+    EXPECT_TRUE(of("seedlink:seedlink.example.org").isNull());
+    EXPECT_EQ(serviceEndpoints::fdsnDataCentreOfSeedLinkServer("rtserve.resif.fr:18001")->name,
+              std::string_view("resif"));
+}
+
+TEST_F(liveSeismogramsWindowTest, LiveStreamsEveryStationOverOneConnectionUntilStop) {
+    // Two stations, two minutes each up to now, paced at 40 times real time.
+    seedLinkFixtureServer seedLink;
+    seedLink.addRecords(countingRecords("IU", "ANMO", fixedNow, 120, 20.0));
+    seedLink.addRecords(countingRecords("II", "PFO", fixedNow, 120, 20.0));
+    seedLink.setRealTimeFactor(40);
+    const scopedEnvironment server(serviceEndpoints::seedLinkServerVariable, seedLink.server());
+
+    openLiveWindow w;
+    auto [live, ui, downloads] = w.parts();
+    ui.dataSourceComboBox->setCurrentIndex(2);
+    ui.channelListTView->setPlainText(QStringLiteral("Title; Two\n"
+                                                     "IU; ANMO; --; BHZ; Albuquerque\n"
+                                                     "II; PFO; --; BHZ; Pinon Flat\n"));
+    ui.durationTField->setText(QStringLiteral("10"));
+    QList<qsizetype> held; // the first channel's samples at each arrival
+    QObject::connect(&live.stream(), &liveStream::samplesArrived,
+                     [&] { held << live.stream().channels().front()->ring().heldSamples(); });
+    QTest::mouseClick(ui.liveButton, Qt::LeftButton);
+    EXPECT_TRUE(live.isStreaming());
+    EXPECT_TRUE(ui.liveButton->isChecked());
+    EXPECT_EQ(ui.statusLabel->text(), "IU.ANMO..BHZ waiting\nII.PFO..BHZ waiting");
+    // Each channel has its band and label before its first sample.
+    ASSERT_EQ(live.view()->traceBands(), (QList<int>{0, 1}));
+    EXPECT_EQ(live.view()->wvfrmsArray().at(1)->labelString(), "Pinon Flat");
+    EXPECT_EQ(live.view()->wvfrmsArray().at(1)->npts(), 0);
+
+    // Every sample comes, over one connection, and the traces grow as they do.
+    const auto all = [&] {
+        for (const auto& channel : live.stream().channels())
+            if (channel->ring().heldSamples() != 2400)
+                return false;
+        return true;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(all(), 60000);
+    EXPECT_EQ(seedLink.connections(), 1);
+    EXPECT_EQ(seedLink.commands().filter(QStringLiteral("STATION")).size(), 2);
+    ASSERT_GE(held.size(), 2);
+    EXPECT_LT(held.front(), 2400);
+    EXPECT_EQ(held.back(), 2400);
+    EXPECT_TRUE(std::is_sorted(held.begin(), held.end()));
+
+    // Each channel in its band, the window ending now, and the status line per channel.
+    QTRY_COMPARE_WITH_TIMEOUT(ui.statusLabel->text(),
+                              QStringLiteral("IU.ANMO..BHZ 11:59:59Z (+0 s)\n"
+                                             "II.PFO..BHZ 11:59:59Z (+0 s)"),
+                              10000);
+    QVRRealTimeDisplayView02& view = *live.view();
+    QTRY_COMPARE_WITH_TIMEOUT(view.traceBands(), (QList<int>{0, 1}), 10000);
+    EXPECT_EQ(view.wvfrmsArray().at(0)->labelString(), "Albuquerque");
+    EXPECT_EQ(view.wvfrmsArray().at(1)->labelString(), "Pinon Flat");
+    EXPECT_EQ(view.refDate(), fixedNow);
+    EXPECT_FLOAT_EQ(view.xmax() - view.xmin(), 600.0f);
+    // The traces end at the window's end, a sample short of it.
+    EXPECT_NEAR(view.wvfrmsArray().at(0)->e(), view.xmax() - 0.05f, 1e-3);
+    EXPECT_EQ(view.wvfrmsArray().at(0)->npts(), 2400);
+
+    // Stop ends the stream; the traces stay.
+    QTest::mouseClick(ui.stopButton, Qt::LeftButton);
+    EXPECT_FALSE(live.isStreaming());
+    EXPECT_FALSE(live.isLive());
+    EXPECT_FALSE(ui.liveButton->isChecked());
+    EXPECT_FALSE(live.stream().client().isRunning());
+    EXPECT_EQ(view.wvfrmsArray().size(), 2);
+}
+
+TEST_F(liveSeismogramsWindowTest, ALongWindowTakesItsOlderPartFromTheDataCentreAndJoinsIt) {
+    // Ninety minutes at 1 Hz, each sample counting the seconds since the window's start: the
+    // server holds the last 61 minutes, the data centre the first 32.
+    const QDateTime start = fixedNow.addSecs(-90 * 60);
+    seedLinkFixtureServer seedLink;
+    seedLink.addRecords(countingRecords("IU", "ANMO", fixedNow, 61 * 60, 1.0, 29 * 60));
+    server.setAnswer(fixtureServer::dataselectPath,
+                     {200, countingRecords("IU", "ANMO", start.addSecs(32 * 60), 32 * 60, 1.0),
+                      "application/vnd.fdsn.mseed"});
+    const scopedEnvironment stream(serviceEndpoints::seedLinkServerVariable, seedLink.server());
+    const scopedEnvironment centre("QUORVEL_FDSN_DATA_IRIS_URL", server.baseURL());
+
+    openLiveWindow w;
+    auto [live, ui, downloads] = w.parts();
+    ui.dataSourceComboBox->setCurrentIndex(1);
+    ui.dataCentreComboBox->setCurrentText(QStringLiteral("iris"));
+    ui.channelListTView->setPlainText(QStringLiteral("IU; ANMO; --; BHZ; ANMO\n"));
+    ui.durationTField->setText(QStringLiteral("90"));
+    // No filter: what is held is the counts less the first ones' mean.
+    ui.highPassTField->setText(QStringLiteral("-1"));
+    ui.lowPassTField->setText(QStringLiteral("-1"));
+    QTest::mouseClick(ui.liveButton, Qt::LeftButton);
+    ASSERT_TRUE(live.isStreaming());
+
+    const seismogramRing& ring = live.stream().channels().front()->ring();
+    QTRY_VERIFY_WITH_TIMEOUT(!live.stream().isBackfilling() && ring.heldSamples() == 5400, 60000);
+    // One piece from the window's start to now, every second once.
+    const auto pieces = ring.pieces();
+    ASSERT_EQ(pieces.size(), 1);
+    EXPECT_EQ(pieces.front().startUs, start.toMSecsSinceEpoch() * 1000);
+    EXPECT_EQ(pieces.front().count, 5400);
+    for (qsizetype k = 0; k < pieces.front().count; ++k)
+        ASSERT_EQ(pieces.front().samples[k] - pieces.front().samples[0], float(k)) << k;
+
+    // One bulk request for the older part, up to where the server's part begins.
+    QStringList asked;
+    for (const auto& [path, body] : server.posts())
+        if (path == fixtureServer::dataselectPath)
+            asked << QString::fromUtf8(body);
+    EXPECT_EQ(asked, QStringList{"IU ANMO -- BHZ 2026-12-08T10:30:00 2026-12-08T11:00:00\n"});
+    EXPECT_TRUE(live.stream().backfillProblem().isNull());
+    QTest::mouseClick(ui.stopButton, Qt::LeftButton);
 }
 
 } // namespace

@@ -117,6 +117,39 @@ TEST(RealTimeDisplay, BandsCentreLinesGainAndTraceLabels) {
     EXPECT_NEAR(last->anchor.x() + view.labelAttributes().measure(last->text).width(), right, 1e-3);
 }
 
+TEST(RealTimeDisplay, PiecesOfOneStreamShareABandAndItsLabel) {
+    QVRRealTimeDisplayView02 view;
+    prepare(view, 600, 0);
+    // A stream with a gap from 200 s to 300 s, in two pieces, and a whole one above it.
+    view.setWvfrmsArray({seismogram(std::vector<float>(201, 0.0f), 1, 0, "XX.A..BHZ"),
+                         seismogram(std::vector<float>(301, 0.0f), 1, 300, "XX.A..BHZ"),
+                         seismogram(std::vector<float>(601, 0.0f), 1, 0, "XX.B..BHZ")});
+    view.setTraceBands({0, 0, 1});
+    recordedTexts texts;
+    QImage image = render(view);
+    // Two bands of 150 points.
+    const double lower = bottom + 75, upper = bottom + 225;
+    EXPECT_TRUE(inkNear(image, left + 100, lower));
+    EXPECT_TRUE(inkNear(image, left + 400, lower));
+    EXPECT_FALSE(inkNear(image, left + 250, lower, 3)); // the gap is not joined across
+    EXPECT_TRUE(inkNear(image, left + 250, upper));
+    EXPECT_FALSE(inkNear(image, left + 250, bottom + 150, 3));
+    QStringList labels;
+    for (const auto& t : texts.all)
+        if (t.text.startsWith("XX."))
+            labels << t.text;
+    EXPECT_EQ(labels, QStringList({"XX.A..BHZ", "XX.B..BHZ"}));
+    EXPECT_EQ(texts.find("XX.B..BHZ")->anchor, QPointF(left + 6, bottom + 300 - 16));
+
+    // Bands that are not one a trace give each trace its own, as without any.
+    view.setTraceBands({0, 0});
+    texts.all.clear();
+    image = render(view);
+    EXPECT_TRUE(inkNear(image, left + 100, bottom + 50));
+    EXPECT_TRUE(inkNear(image, left + 400, bottom + 150));
+    EXPECT_FALSE(inkNear(image, left + 100, bottom + 150, 3));
+}
+
 TEST(RealTimeDisplay, TracesStartAtTheFirstVisibleSample) {
     QVRRealTimeDisplayView02 view;
     prepare(view, 600);
