@@ -144,11 +144,7 @@ TEST(LiveCommandLine, FdsnSourcesPrintBothPostsAndRefuseWhatTheyCannotDo) {
 
 namespace {
 
-QByteArray testFileBytes(const char* name) {
-    QFile f(QStringLiteral(QUORVEL_TEST_DATA "/mseed/") + QLatin1StringView(name));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
-    return f.readAll();
-}
+const QString anmoFile = QStringLiteral(QUORVEL_TEST_DATA "/mseed/obspy_dataselect_example.mseed");
 
 // A SeedLink server with IU.ANMO.00.BHZ from 2010-02-27 06:30 to 06:40 UTC (a data centre's
 // records) and XX.PACK..BHZ, 1000 samples 0 … 999 at 20 Hz from 06:30.
@@ -156,7 +152,9 @@ struct seedLinkServer {
     seedLinkFixtureServer server;
     QString source() const { return QStringLiteral("seedlink:") + server.server(); }
     seedLinkServer() {
-        server.addRecords(testFileBytes("obspy_dataselect_example.mseed"));
+        QFile anmo(anmoFile);
+        EXPECT_TRUE(anmo.open(QIODevice::ReadOnly));
+        server.addRecords(anmo.readAll());
         miniSeedPacker packer;
         packer.station = "PACK";
         packer.location = "";
@@ -258,11 +256,7 @@ TEST(LiveCommandLine, SeedLinkStreamsGiveTheSummaryAndTheSacFilesOfTheFilesRecor
                     streamed.path()},
                    streamedList);
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
-    ASSERT_EQ(runQuorvel({"--waveforms",
-                          QStringLiteral(QUORVEL_TEST_DATA "/mseed/obspy_dataselect_example.mseed"),
-                          "--export-sac", read.path()})
-                  .status,
-              0);
+    ASSERT_EQ(runQuorvel({"--waveforms", anmoFile, "--export-sac", read.path()}).status, 0);
     EXPECT_EQ(
         QDir(streamed.path()).entryList(QDir::Files),
         (QStringList{"IU.ANMO.00.BHZ.2010.058.063000.SAC", "XX.PACK..BHZ.2010.058.063000.SAC"}));

@@ -120,6 +120,10 @@ TEST(SeedLinkPacketStream, GivesTheSamePacketsWhereverTheBytesAreCut) {
         }
         check(got, qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
         EXPECT_FALSE(stream.isGarbage());
+        EXPECT_TRUE(stream.hasEnded());
+        // Nothing after the end is read, packet or not.
+        EXPECT_TRUE(stream.feed(packet("SL000001", records.left(512))).isEmpty());
+        EXPECT_FALSE(stream.isGarbage());
     }
 }
 

@@ -222,8 +222,18 @@ void seedLinkFixtureServer::startStreaming(QTcpSocket* socket, connection& c) {
     }
     std::sort(c.queue.begin(), c.queue.end());
     c.queue.erase(std::unique(c.queue.begin(), c.queue.end()), c.queue.end());
+    // Paced records go out as a datalogger sends them, by time, whatever order they were
+    // added in.
+    if (realTimeFactor_ > 0)
+        std::stable_sort(c.queue.begin(), c.queue.end(),
+                         [this](int a, int b) { return ring_[a].startUs < ring_[b].startUs; });
     c.ends = !c.requests.isEmpty() && std::all_of(c.requests.begin(), c.requests.end(),
                                                   [](const request& q) { return q.window; });
+    // Pacing counts from the earliest record; those of unknown time go at once.
+    for (const int i : c.queue) {
+        if (ring_[i].known && (c.firstUs == 0 || ring_[i].startUs < c.firstUs))
+            c.firstUs = ring_[i].startUs;
+    }
     c.misbehaviour = std::exchange(fault_, fault::none);
     c.faultAfter = faultAfter_;
     c.clock.start();
@@ -242,7 +252,6 @@ void seedLinkFixtureServer::startStreaming(QTcpSocket* socket, connection& c) {
 }
 
 void seedLinkFixtureServer::sendDue(QTcpSocket* socket, connection& c) {
-    const qint64 firstUs = c.queue.isEmpty() ? 0 : ring_[c.queue.first()].startUs;
     while (c.next < c.queue.size()) {
         if (c.misbehaviour != fault::none && c.sent == c.faultAfter) {
             const fault what = std::exchange(c.misbehaviour, fault::none);
@@ -269,7 +278,7 @@ void seedLinkFixtureServer::sendDue(QTcpSocket* socket, connection& c) {
         }
         const record& r = ring_[c.queue[c.next]];
         if (c.pacer && r.known &&
-            double(r.startUs - firstUs) / realTimeFactor_ > double(c.clock.nsecsElapsed()) / 1e3)
+            double(r.startUs - c.firstUs) / realTimeFactor_ > double(c.clock.nsecsElapsed()) / 1e3)
             return;
         socket->write(header(r.sequence) + r.bytes);
         ++c.next;
