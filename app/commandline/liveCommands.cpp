@@ -6,6 +6,7 @@
 #include "lenientNumbers.h"
 #include "miniSeedReader.h"
 #include "seedLinkClient.h"
+#include "streamCodes.h"
 #include "timeZones.h"
 #include "waveformCommands.h"
 
@@ -32,11 +33,6 @@ constexpr float longestListen = 86400;
 
 bool isSeedLink(const channelRequest& request) {
     return request.source.type() == seismogramDataSource::kind::seedLink;
-}
-
-// "NET.STA.LOC.CHA", as the seismograms read from its records name it.
-QString streamName(const seedLinkChannel& c) {
-    return QStringList{c.network, c.station, c.location, c.channel}.join(u'.');
 }
 
 // The records the server sends for the listening time, or until it has sent the whole window.
@@ -81,7 +77,8 @@ QList<std::shared_ptr<SacObject>> streamed(const channelRequest& request, QTextS
     }
     QList<std::shared_ptr<SacObject>> seismograms;
     for (const seedLinkChannel& channel : channels) {
-        const QString name = streamName(channel);
+        const QString name = streamCodes::joined(channel.network, channel.station, channel.location,
+                                                 channel.channel);
         bool found = false;
         for (const SacObject& trace : traces) {
             if (trace.streamId() != name)

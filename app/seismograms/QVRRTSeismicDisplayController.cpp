@@ -6,6 +6,7 @@
 #include "quorvelLogging.h"
 #include "serialOperationQueue.h"
 #include "serviceEndpoints.h"
+#include "streamCodes.h"
 #include "timeZones.h"
 #include "userDefaults.h"
 #include "webFetcher.h"
@@ -401,9 +402,8 @@ void QVRRTSeismicDisplayController::setUserAgent(const QString& userAgent) {
 }
 
 QString QVRRTSeismicDisplayController::channelName(const channelDescription& channel) {
-    return QStringList{channel.value(networkKey), channel.value(stationKey),
-                       channel.value(locationKey), channel.value(channelKey)}
-        .join(u'.');
+    return streamCodes::joined(channel.value(networkKey), channel.value(stationKey),
+                               channel.value(locationKey), channel.value(channelKey));
 }
 
 QString QVRRTSeismicDisplayController::locationCode(const channelDescription& channel) {

@@ -5,6 +5,7 @@
 #include "quorvelLogging.h"
 #include "seedLinkClient.h"
 #include "serialOperationQueue.h"
+#include "streamCodes.h"
 #include "timeZones.h"
 
 #include <QLoggingCategory>
@@ -15,7 +16,7 @@
 namespace {
 
 QString streamName(const seedLinkChannel& c) {
-    return QStringList{c.network, c.station, c.location, c.channel}.join(u'.');
+    return streamCodes::joined(c.network, c.station, c.location, c.channel);
 }
 
 qint64 microseconds(const QDateTime& t) {
