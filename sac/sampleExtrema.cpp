@@ -5,8 +5,9 @@
 
 // x86-64's baseline (SSE2) has no packed minimum or maximum of 32-bit integers nor a widening
 // of them, which makes the conversion's extrema and sum cost more than the conversion itself:
-// a second version for AVX2 is chosen when the program loads, where the processor has it.
-#if defined(__x86_64__) && defined(__has_attribute)
+// a second version for AVX2 is chosen when the program loads, where the processor has it. Only
+// GCC: clang 14 does not emit the resolver of a multi-versioned member function.
+#if defined(__x86_64__) && defined(__has_attribute) && !defined(__clang__)
 #if __has_attribute(target_clones)
 #define WITH_AVX2_VERSION __attribute__((target_clones("avx2", "default")))
 #endif

@@ -447,9 +447,6 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
 
     // The rays leaving the source: the sampling up to the slowest one at the source, with the
     // source's own slownesses where the direct and upgoing branches meet.
-    int needs = 0;
-    for (const phaseInfo* info : wanted)
-        needs |= info->needs;
     const std::array<double, 4> sourceSlownesses = {src.etaAbove[P], src.etaBelow[P],
                                                     src.etaAbove[S], src.etaBelow[S]};
     const double pMax = *std::max_element(sourceSlownesses.begin(), sourceSlownesses.end());
