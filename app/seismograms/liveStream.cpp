@@ -7,6 +7,7 @@
 #include "serialOperationQueue.h"
 #include "streamCodes.h"
 #include "timeZones.h"
+#include "webFetcher.h"
 
 #include <QLoggingCategory>
 
@@ -146,8 +147,7 @@ void liveStream::askForOlderPart(const QDateTime& from, const QDateTime& until) 
     backfilling_ = true;
     const fdsnDataRequest older(request_.backfillURL, lines);
     const int generation = generation_;
-    const QByteArray agent =
-        QStringLiteral("Quorvel/%1").arg(QStringLiteral(QUORVEL_VERSION)).toUtf8();
+    const QByteArray agent = webFetcher::defaultUserAgent();
     queue_->addOperation(
         QStringLiteral("older part"),
         [this, older, generation, agent, count = lines.size()](const std::atomic<bool>& cancelled) {
