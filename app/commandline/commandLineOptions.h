@@ -100,7 +100,8 @@ struct commandLineOptions {
                                    "2)."),
                               text("1|2"), text("2")};
     QCommandLineOption exportSac{text("export-sac"),
-                                 text("With --waveforms or --channels: write every trace into "
+                                 text("With --waveforms, --channels or --event-seismograms: "
+                                      "write every trace into "
                                       "the folder DIR as a SAC file named "
                                       "NET.STA.LOC.CHA.YYYY.DDD.HHMMSS.SAC."),
                                  text("DIR")};
@@ -150,7 +151,8 @@ struct commandLineOptions {
 
     QCommandLineOption dataSource{
         text("data-source"),
-        text("With --channels: where the seismograms come from: timeseries (the time-series "
+        text("With --channels and --event-seismograms (fdsn: only): where the seismograms "
+             "come from: timeseries (the time-series "
              "service, default), fdsn:NAME (an FDSN data centre: iris, geofon, orfeus, ingv, "
              "resif, ethz, ncedc or scedc), fdsn:URL (the http(s) address of another) or "
              "seedlink:HOST[:PORT] (a SeedLink server's stream, port 18000 unless given)."),
@@ -173,17 +175,45 @@ struct commandLineOptions {
              "phase<TAB>time_s<TAB>ray_param_s_deg<TAB>takeoff_deg<TAB>incidence_deg.")};
     QCommandLineOption depth{text("depth"), text("With --travel-times: source depth, 0 to 700 km."),
                              text("KM")};
-    QCommandLineOption distance{
-        text("distance"), text("With --travel-times: distance, 0 to 180 degrees."), text("DEG")};
+    QCommandLineOption distance{text("distance"),
+                                text("With --travel-times: distance, 0 to 180 degrees. With "
+                                     "--event-seismograms: MIN MAX, the stations' distances in "
+                                     "degrees (default 0 90)."),
+                                text("DEG")};
     QCommandLineOption model{text("model"),
-                             text("With --travel-times: the Earth model, ak135 (default) or "
-                                  "iasp91."),
+                             text("With --travel-times or --event-seismograms: the Earth model, "
+                                  "ak135 (default) or iasp91."),
                              text("NAME"), text("ak135")};
     QCommandLineOption phases{text("phases"),
                               text("With --travel-times: the phases, comma-separated (default "
                                    "all: P,pP,sP,PcP,PP,PKiKP,PKIKP,Pdiff,S,sS,ScS,SS,SKS,Sdiff; "
                                    "P and S include the rays leaving upward, p and s)."),
                               text("LIST")};
+
+    // Seismograms of an earthquake
+    QCommandLineOption eventSeismograms{
+        text("event-seismograms"),
+        text("Fetch the seismograms of the earthquake of --origin from the FDSN data centre of "
+             "--data-source: stations that record --channel at the origin time within "
+             "--distance, up to --max-stations of them spread in distance and azimuth, each "
+             "from a minute before its predicted P to ten minutes after its predicted S, with "
+             "the event, the distances and the predicted P and S (picks t0, t1) in the header.")};
+    // Listed for the help only: its words are taken before the parser runs, so that a
+    // negative latitude is not mistaken for an option.
+    QCommandLineOption origin{text("origin"),
+                              text("With --event-seismograms: the origin time (UTC), latitude, "
+                                   "longitude and depth (km)."),
+                              text("\"yyyy-MM-dd HH:mm:ss\" LAT LON DEPTH")};
+    QCommandLineOption magnitude{text("magnitude"),
+                                 text("With --event-seismograms: the magnitude, for the header."),
+                                 text("M")};
+    QCommandLineOption channel{text("channel"),
+                               text("With --event-seismograms: the channel code (default BHZ; "
+                                    "HHZ, LHZ, or a pattern such as BH?)."),
+                               text("CODE")};
+    QCommandLineOption maxStations{
+        text("max-stations"),
+        text("With --event-seismograms: the number of stations, at most (default 20)."), text("N")};
 
     QCommandLineOption print{text("print"),
                              text("What to print. With --source: table, summary, clipboard or "
@@ -194,7 +224,9 @@ struct commandLineOptions {
                                   "maximum, latitude, longitude). With --channels: requests "
                                   "(one request address a line; for an fdsn: source each "
                                   "POST address followed by its body lines) or summary (the "
-                                  "downloaded seismograms' lines). With --fk: peak or grid."),
+                                  "downloaded seismograms' lines). With --event-seismograms: "
+                                  "summary (the lines of --waveforms followed by the distance "
+                                  "in degrees and the back-azimuth). With --fk: peak or grid."),
                              text("WHAT")};
 
     // Exports
@@ -210,7 +242,8 @@ struct commandLineOptions {
                                    "timeline, magnitude-histogram, depth-histogram or "
                                    "magnitude-frequency. With --channels: live (the channels "
                                    "downloaded). "
-                                   "With --sac or --waveforms FILE…: overlay (or stack), panels, "
+                                   "With --sac or --waveforms FILE… and with "
+                                   "--event-seismograms: overlay (or stack), panels, "
                                    "section (by "
                                    "distance), helicorder (one channel's records in rows), "
                                    "threecomp (one station's components, horizontals rotated) "
@@ -238,6 +271,7 @@ struct commandLineOptions {
         parser.addOption(service);
         parser.addOptions({dataSource, groundMotion, listen});
         parser.addOptions({travelTimes, depth, distance, model, phases});
+        parser.addOptions({eventSeismograms, origin, magnitude, channel, maxStations});
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "catalogueCommands.h"
 #include "commandLineOptions.h"
+#include "eventSeismogramCommands.h"
 #include "exportCommands.h"
 #include "fkCommands.h"
 #include "liveCommands.h"
@@ -47,6 +48,9 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
     fkCommands::pairs fkPairs;
     if (!fkCommands::takePairs(words, fkPairs, err))
         return 2;
+    eventSeismogramCommands::words eventWords;
+    if (!eventSeismogramCommands::takeWords(words, eventWords, err))
+        return 2;
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -77,6 +81,22 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
     }
     if (fkPairs.window || fkPairs.band) {
         err << "Quorvel: --window and --band go with --fk\n" << usageHint;
+        return 2;
+    }
+    if (parser.isSet(o.eventSeismograms)) {
+        if (region || parser.isSet(o.sac) || parser.isSet(o.waveforms) || parser.isSet(o.source) ||
+            parser.isSet(o.channels) || parser.isSet(o.travelTimes) || parser.isSet(o.depth) ||
+            parser.isSet(o.phases) || !parser.positionalArguments().isEmpty()) {
+            err << "Quorvel: --event-seismograms works alone\n" << usageHint;
+            return 2;
+        }
+        return eventSeismogramCommands::run(parser, o, eventWords, out, err);
+    }
+    if (eventWords.origin || parser.isSet(o.magnitude) || parser.isSet(o.channel) ||
+        parser.isSet(o.maxStations)) {
+        err << "Quorvel: --origin, --magnitude, --channel and --max-stations go with "
+               "--event-seismograms\n"
+            << usageHint;
         return 2;
     }
     // More seismograms may follow --sac FILE when they are drawn together.

@@ -163,27 +163,26 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
     return writePicture(view, path, err);
 }
 
-int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
-                      const QStringList& files, QTextStream& err) {
+std::optional<seismogramPicture> seismogramPictureOptions(const QCommandLineParser& parser,
+                                                          const commandLineOptions& o,
+                                                          QTextStream& err) {
     const std::optional<seismogramViews::kind> kind =
         seismogramViews::kindForCommandName(parser.value(o.render));
     if (!kind) {
         err << "Quorvel: seismograms take --render overlay, panels, section, helicorder, "
                "threecomp or uniform\n"
             << usageHint;
-        return 2;
+        return std::nullopt;
     }
-    QSize size = *kind == seismogramViews::kind::helicorder ? QSize(1600, 1200) : QSize(1100, 600);
-    QString path;
-    if (!pictureOptions(parser, o, size, path, err))
-        return 2;
-    const std::optional<seismogramCommands::processing> how =
-        seismogramCommands::processingOptions(parser, o, err);
-    if (!how)
-        return 2;
-    seismogramViews::settings settings;
-    for (auto [option, value] :
-         {std::pair{&o.rowMinutes, &settings.rowMinutes}, std::pair{&o.rows, &settings.rows}}) {
+    seismogramPicture picture{*kind,
+                              *kind == seismogramViews::kind::helicorder ? QSize(1600, 1200)
+                                                                         : QSize(1100, 600),
+                              QString(),
+                              {}};
+    if (!pictureOptions(parser, o, picture.size, picture.path, err))
+        return std::nullopt;
+    for (auto [option, value] : {std::pair{&o.rowMinutes, &picture.settings.rowMinutes},
+                                 std::pair{&o.rows, &picture.settings.rows}}) {
         if (!parser.isSet(*option))
             continue;
         bool ok = false;
@@ -191,9 +190,33 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
         if (!ok || *value < 1 || *value > 10000) {
             err << "Quorvel: --" << option->names().first() << " takes a whole number from 1\n"
                 << usageHint;
-            return 2;
+            return std::nullopt;
         }
     }
+    return picture;
+}
+
+int drawSeismograms(const seismogramPicture& picture,
+                    const QList<std::shared_ptr<SacObject>>& seismograms, QTextStream& err) {
+    QVRResult<std::unique_ptr<QVRView>> view =
+        seismogramViews::make(picture.kind, seismograms, picture.settings);
+    if (!view) {
+        err << "Quorvel: no three components to show: " << view.error() << "\n";
+        return 2;
+    }
+    view.value()->resize(picture.size);
+    return writePicture(*view.value(), picture.path, err);
+}
+
+int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
+                      const QStringList& files, QTextStream& err) {
+    const std::optional<seismogramPicture> picture = seismogramPictureOptions(parser, o, err);
+    if (!picture)
+        return 2;
+    const std::optional<seismogramCommands::processing> how =
+        seismogramCommands::processingOptions(parser, o, err);
+    if (!how)
+        return 2;
     std::vector<SacObject> seismograms;
     for (const QString& file : files) {
         if (const int failed = seismogramCommands::readProcessed(file, *how, err, seismograms))
@@ -202,13 +225,7 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
     QList<std::shared_ptr<SacObject>> read;
     for (SacObject& seismogram : seismograms)
         read.append(std::make_shared<SacObject>(std::move(seismogram)));
-    QVRResult<std::unique_ptr<QVRView>> view = seismogramViews::make(*kind, read, settings);
-    if (!view) {
-        err << "Quorvel: no three components to show: " << view.error() << "\n";
-        return 2;
-    }
-    view.value()->resize(size);
-    return writePicture(*view.value(), path, err);
+    return drawSeismograms(*picture, read, err);
 }
 
 } // namespace renderCommands

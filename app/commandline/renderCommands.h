@@ -1,8 +1,14 @@
 #pragma once
 
+#include "SacObject.h"
 #include "commandLineOptions.h"
+#include "seismogramViews.h"
 
+#include <QList>
 #include <QSize>
+
+#include <memory>
+#include <optional>
 
 class QVRView;
 
@@ -34,5 +40,22 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
 // one channel's helicorder.
 int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
                       const QStringList& files, QTextStream& err);
+
+// What --render asks of seismograms: the view its word names, the picture's size and file,
+// and the helicorder's rows.
+struct seismogramPicture {
+    seismogramViews::kind kind;
+    QSize size;
+    QString path;
+    seismogramViews::settings settings;
+};
+// None after a complaint on `err`.
+std::optional<seismogramPicture> seismogramPictureOptions(const QCommandLineParser& parser,
+                                                          const commandLineOptions& o,
+                                                          QTextStream& err);
+// `seismograms` drawn as `picture` asks; 0, 1 when the file cannot be written, 2 when the view
+// cannot show them.
+int drawSeismograms(const seismogramPicture& picture,
+                    const QList<std::shared_ptr<SacObject>>& seismograms, QTextStream& err);
 
 } // namespace renderCommands

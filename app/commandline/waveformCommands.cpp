@@ -11,6 +11,7 @@ using quorvelCommandLine::usageHint;
 
 namespace {
 
+// Also a distance or an azimuth.
 QString coordinate(float degrees) {
     return degrees == SacHeader::undefinedValue ? QString()
                                                 : QString::asprintf("%.6g", double(degrees));
@@ -30,6 +31,11 @@ QString summaryLine(const SacObject& s) {
                        coordinate(s.stla()),
                        coordinate(s.stlo())}
         .join(u'\t');
+}
+
+QString eventSummaryLine(const SacObject& s) {
+    return QStringList{summaryLine(s), coordinate(s.gcarc()), coordinate(s.backazimuth())}.join(
+        u'\t');
 }
 
 void printSummaries(const std::vector<SacObject>& seismograms, QTextStream& out) {

@@ -17,6 +17,9 @@ namespace waveformCommands {
 // Hz<TAB>npts<TAB>minimum<TAB>maximum<TAB>latitude<TAB>longitude", the station's coordinates
 // empty when the header leaves them undefined; no line end.
 QString summaryLine(const SacObject& seismogram);
+// The summary line followed by the distance from the event (degrees) and the back-azimuth, each
+// empty when the header leaves it undefined.
+QString eventSummaryLine(const SacObject& seismogram);
 // One summary line each.
 void printSummaries(const std::vector<SacObject>& seismograms, QTextStream& out);
 

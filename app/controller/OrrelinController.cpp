@@ -10,6 +10,7 @@
 #include "eventExport.h"
 #include "eventFilters.h"
 #include "eventListFile.h"
+#include "eventSeismogramsDialog.h"
 #include "fileDropTarget.h"
 #include "geoMapView.h"
 #include "liveSeismogramsController.h"
@@ -423,6 +424,36 @@ void OrrelinController::openSeismograms() {
 void OrrelinController::openSeismogramFiles(const QStringList& paths) {
     showSeismogramsWindow();
     seismograms_->openFiles(paths);
+}
+
+void OrrelinController::showSeismogramsOfSelectedEvent() {
+    const auto o = selectedOrigin();
+    if (!o)
+        return;
+    if (!eventSeismograms_) {
+        eventSeismograms_ = std::make_unique<eventSeismogramsDialog>(mainWindow());
+        connect(eventSeismograms_.get(), &eventSeismogramsDialog::seismogramsArrived, this,
+                [this](const QList<std::shared_ptr<SacObject>>& seismograms) {
+                    showSeismogramsWindow();
+                    seismograms_->showSeismograms(
+                        seismograms, seismogramViews::kindForCommandName("event-section")
+                                         .value_or(seismogramViews::kind::section));
+                });
+    }
+    eventSeismograms::event quake;
+    quake.origin = o->originDateTime();
+    quake.latitude = o->latitude();
+    quake.longitude = o->longitude();
+    quake.depth = o->depth();
+    quake.magnitude = o->magnitude();
+    eventSeismograms_->setEvent(
+        quake, QStringLiteral("M %1, %2, %3 UTC")
+                   .arg(double(o->magnitude()), 0, 'f', 1)
+                   .arg(o->shownRegionString(), o->originDateTime().toUTC().toString(
+                                                    QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+    eventSeismograms_->show();
+    eventSeismograms_->raise();
+    eventSeismograms_->activateWindow();
 }
 
 // --- the time line's source, map and time-line feeding

@@ -36,6 +36,7 @@ class QVRRTSeismicDisplayController;
 class liveSeismogramsController;
 class statisticsWindowController;
 class seismogramsWindowController;
+class eventSeismogramsDialog;
 
 // The application's one controller, and the face its windows' actions reach: it runs the update
 // cycle with its auto-update timer and the click filters, and wires its collaborators together:
@@ -227,6 +228,10 @@ public:
     // Opens SAC and miniSEED files in that window (what dropping them on a window does); the
     // others are named there with the reason they were refused.
     void openSeismogramFiles(const QStringList& paths);
+    // "Seismograms of this Event…": the dialog for the selected event, made the first time it
+    // is asked for; what it fetches opens in the Seismograms window's event section.
+    void showSeismogramsOfSelectedEvent();
+    eventSeismogramsDialog* eventSeismograms() const { return eventSeismograms_.get(); }
 
     // --- beyond the windows' fields
     bool saveEvents(const QString& path);
@@ -280,6 +285,7 @@ private:
     std::unique_ptr<liveSeismogramsController> liveSeismograms_;
     std::unique_ptr<statisticsWindowController> statistics_;
     std::unique_ptr<seismogramsWindowController> seismograms_;
+    std::unique_ptr<eventSeismogramsDialog> eventSeismograms_;
     std::unique_ptr<earthquakeAlerts> alerts_;
 
     QPointer<QTimer> theTimer_;

@@ -189,7 +189,7 @@ void mainWindows::connectWindowActions() {
     eventList_->eventListTblView->setContextMenuPolicy(Qt::ActionsContextMenu);
     eventList_->eventListTblView->addActions({ui.eventPageAction, ui.eventMapAction,
                                               ui.newsSearchAction, ui.cmtSearchAction,
-                                              ui.searchNearAction});
+                                              ui.searchNearAction, ui.eventSeismogramsAction});
 }
 
 void mainWindows::showLoading(const QString& catalogue) {
@@ -209,8 +209,9 @@ bool mainWindows::showsLoading() const {
 
 void mainWindows::enableEventActionsWithSelection(QTableView* table) {
     Ui::mainWindow& ui = *main_;
-    const QList<QAction*> actions = {ui.eventPageAction, ui.eventMapAction, ui.newsSearchAction,
-                                     ui.cmtSearchAction, ui.searchNearAction};
+    const QList<QAction*> actions = {ui.eventPageAction,  ui.eventMapAction,
+                                     ui.newsSearchAction, ui.cmtSearchAction,
+                                     ui.searchNearAction, ui.eventSeismogramsAction};
     auto follow = [table, actions] {
         const bool selected = table->selectionModel() && table->selectionModel()->hasSelection();
         for (QAction* action : actions)
@@ -290,6 +291,8 @@ void mainWindows::connectTo(OrrelinController& c) {
     QObject::connect(ui.newsSearchAction, &QAction::triggered, &c, &oc::googleNewsSearch);
     QObject::connect(ui.cmtSearchAction, &QAction::triggered, &c, &oc::cmtSearch);
     QObject::connect(ui.searchNearAction, &QAction::triggered, &c, &oc::searchNearSelectedEvent);
+    QObject::connect(ui.eventSeismogramsAction, &QAction::triggered, &c,
+                     &oc::showSeismogramsOfSelectedEvent);
     QObject::connect(eventList_->eventListTblView, &QTableView::doubleClicked, &c,
                      &oc::loadNEICEventPage);
 

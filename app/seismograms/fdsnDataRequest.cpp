@@ -24,8 +24,10 @@ bool matches(const QString& pattern, const QString& value) {
     return expression.match(value).hasMatch();
 }
 
-// What a failed POST tells the user; the status alone says little to most.
-QString failureText(const QString& service, const QVRResult<QByteArray>& answer) {
+} // namespace
+
+// The status alone says little to most.
+QString fdsnDataRequest::failureText(const QString& service, const QVRResult<QByteArray>& answer) {
     QString why;
     switch (answer.errorCode()) {
     case 404:
@@ -42,7 +44,19 @@ QString failureText(const QString& service, const QVRResult<QByteArray>& answer)
     return QStringLiteral("The FDSN %1 service did not answer: %2").arg(service, why);
 }
 
-} // namespace
+webFetcher::options fdsnDataRequest::requestOptions(int timeoutMs, const QByteArray& userAgent,
+                                                    const std::atomic<bool>* cancelled) {
+    webFetcher::options how;
+    how.timeoutMs = timeoutMs;
+    how.userAgent = userAgent;
+    how.cancelled = cancelled;
+    return how;
+}
+
+void fdsnDataRequest::logFailure(const QString& why, const std::atomic<bool>* cancelled) {
+    if (!(cancelled && cancelled->load()))
+        qCWarning(lcSeismograms).noquote() << why;
+}
 
 fdsnDataRequest::fdsnDataRequest(const QString& baseURL, QList<line> lines)
     : base_(baseURL)
@@ -81,15 +95,12 @@ QString fdsnDataRequest::name(const line& l) {
 
 fdsnDataRequest::outcome fdsnDataRequest::fetch(bool groundMotion, int timeoutMs,
                                                 const QByteArray& userAgent,
-                                                const std::atomic<bool>* cancelled) const {
-    webFetcher::options how;
-    how.timeoutMs = timeoutMs;
-    how.userAgent = userAgent;
-    how.cancelled = cancelled;
+                                                const std::atomic<bool>* cancelled,
+                                                const fdsnStationText* knownMetadata) const {
+    webFetcher::options how = requestOptions(timeoutMs, userAgent, cancelled);
     outcome result;
     const auto fail = [&](const QString& why) {
-        if (!(cancelled && cancelled->load()))
-            qCWarning(lcSeismograms).noquote() << why;
+        logFailure(why, cancelled);
         result.failure = why;
         return result;
     };
@@ -105,6 +116,8 @@ fdsnDataRequest::outcome fdsnDataRequest::fetch(bool groundMotion, int timeoutMs
     if (!traces)
         return fail(
             QStringLiteral("The FDSN dataselect answer is no miniSEED: %1").arg(traces.error()));
+    if (knownMetadata)
+        return sortTraces(std::move(traces.value().traces), knownMetadata, groundMotion);
 
     how.postData = stationBody();
     const QVRResult<QByteArray> stations = webFetcher::fetch(QUrl(stationAddress()), how);

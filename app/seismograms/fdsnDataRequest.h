@@ -3,6 +3,7 @@
 #include "QVRResult.h"
 #include "SacObject.h"
 #include "fdsnStationText.h"
+#include "webFetcher.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -45,9 +46,21 @@ public:
 
     // Asks the centre, with `how`'s time-out, user agent and cancellation. With `groundMotion`
     // the samples are divided by each channel's scale and labelled with its units; without,
-    // they stay in counts. Every failure is logged once.
+    // they stay in counts. With `knownMetadata` (channels already asked for) the station
+    // service is not asked again. Every failure is logged once.
     outcome fetch(bool groundMotion, int timeoutMs, const QByteArray& userAgent,
-                  const std::atomic<bool>* cancelled) const;
+                  const std::atomic<bool>* cancelled,
+                  const fdsnStationText* knownMetadata = nullptr) const;
+
+    // What every request to a centre is made with.
+    static webFetcher::options requestOptions(int timeoutMs, const QByteArray& userAgent,
+                                              const std::atomic<bool>* cancelled);
+    // Logs why a request failed, once; a cancelled request is no failure to report.
+    static void logFailure(const QString& why, const std::atomic<bool>* cancelled);
+
+    // What a failed request to the centre's `service` ("dataselect", "station") tells the
+    // user: "The FDSN station service did not answer: HTTP 500".
+    static QString failureText(const QString& service, const QVRResult<QByteArray>& answer);
 
     // Sorts the traces of a dataselect answer to the lines they answer (by their codes; a
     // line's channel may hold the wildcards "?" and "*"), and fills each from `metadata`.

@@ -162,11 +162,8 @@ int seismogramsWindowController::openFiles(const QStringList& paths) {
             continue;
         }
         for (SacObject& seismogram : read.value()) {
-            openFile file;
-            file.asRead = std::make_shared<const SacObject>(std::move(seismogram));
-            auto* item = new QListWidgetItem(summaryLine(*file.asRead), ui_->fileList);
-            item->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-            files_.append(file);
+            addSeismogram(std::make_shared<const SacObject>(std::move(seismogram)),
+                          QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
             ++opened;
         }
     }
@@ -176,6 +173,24 @@ int seismogramsWindowController::openFiles(const QStringList& paths) {
         processAll();
     showView();
     return opened;
+}
+
+void seismogramsWindowController::addSeismogram(std::shared_ptr<const SacObject> seismogram,
+                                                const QString& from) {
+    openFile file;
+    file.asRead = std::move(seismogram);
+    auto* item = new QListWidgetItem(summaryLine(*file.asRead), ui_->fileList);
+    item->setToolTip(from);
+    files_.append(file);
+}
+
+void seismogramsWindowController::showSeismograms(
+    const QList<std::shared_ptr<SacObject>>& seismograms, seismogramViews::kind k) {
+    clearFiles();
+    for (const auto& seismogram : seismograms)
+        addSeismogram(seismogram, tr("Downloaded"));
+    processAll();
+    setViewKind(k);
 }
 
 void seismogramsWindowController::chooseFiles() {

@@ -39,6 +39,9 @@ public:
     // to the list; every other file, and a file without a trace, is named in the window with
     // the reason it was refused, and logged. The number of seismograms added.
     int openFiles(const QStringList& paths);
+    // Shows `seismograms` (downloaded, say) in place of the files open, in the view `k`.
+    void showSeismograms(const QList<std::shared_ptr<SacObject>>& seismograms,
+                         seismogramViews::kind k);
     // Asks for files in a dialog that starts in the folder of the last files opened.
     void chooseFiles();
     void removeSelectedFiles();
@@ -73,6 +76,8 @@ private:
         std::shared_ptr<SacObject> processed; // none when processing failed
     };
 
+    // Adds one seismogram to the list, its line's tooltip saying where it came from.
+    void addSeismogram(std::shared_ptr<const SacObject> seismogram, const QString& from);
     // The processing the fields ask for; none after naming the faulty field in the status.
     std::optional<seismogramProcessing> processingFromFields();
     std::optional<seismogramViews::settings> settingsFromFields();
