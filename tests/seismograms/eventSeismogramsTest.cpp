@@ -87,6 +87,13 @@ struct mauleFixture {
         r.maxStations = stations;
         return r;
     }
+    // A fetch of request(), with the problems it logged.
+    std::pair<eventSeismograms::outcome, QStringList> fetchLogged(int timeoutMs = 5000) const {
+        const logCapture log;
+        eventSeismograms::outcome fetched =
+            eventSeismograms::make(request())->fetch(timeoutMs, "test", nullptr);
+        return {std::move(fetched), log.problems()};
+    }
     QStringList commandLine(const QStringList& more) const {
         return QStringList{"--event-seismograms",
                            "--origin",
@@ -320,11 +327,9 @@ TEST(EventSeismograms, FailuresGiveOneLineAndExitCodeOne) {
     // The station service fails.
     f.server.setAnswer(fixtureServer::stationPath, {500, "oops"});
     {
-        logCapture log;
-        const eventSeismograms::outcome fetched =
-            eventSeismograms::make(f.request())->fetch(5000, "test", nullptr);
+        const auto [fetched, problems] = f.fetchLogged();
         EXPECT_EQ(fetched.failure, "The FDSN station service did not answer: HTTP 500");
-        EXPECT_EQ(log.problems(), QStringList{fetched.failure});
+        EXPECT_EQ(problems, QStringList{fetched.failure});
         EXPECT_TRUE(f.server.posts().isEmpty());
     }
     commandLineRun r = runQuorvel(f.commandLine({"--print", "summary"}));
@@ -348,11 +353,9 @@ TEST(EventSeismograms, FailuresGiveOneLineAndExitCodeOne) {
     mauleFixture g;
     g.server.setAnswer(fixtureServer::dataselectPath, {204, ""});
     {
-        logCapture log;
-        const eventSeismograms::outcome fetched =
-            eventSeismograms::make(g.request())->fetch(5000, "test", nullptr);
+        const auto [fetched, problems] = g.fetchLogged();
         EXPECT_EQ(fetched.failure, "The data centre has no data of the stations chosen (3)");
-        EXPECT_EQ(log.problems(), QStringList{fetched.failure});
+        EXPECT_EQ(problems, QStringList{fetched.failure});
     }
     r = runQuorvel(g.commandLine({"--print", "summary"}));
     EXPECT_EQ(r.status, 1);
@@ -363,14 +366,10 @@ TEST(EventSeismograms, FailuresGiveOneLineAndExitCodeOne) {
     // A service that never answers gives up at the time-out.
     g.server.setAnswer(fixtureServer::stationPath,
                        {200, "", "text/plain", fixtureServer::behaviour::stall});
-    {
-        logCapture log;
-        const eventSeismograms::outcome fetched =
-            eventSeismograms::make(g.request())->fetch(300, "test", nullptr);
-        EXPECT_TRUE(fetched.failure.startsWith("The FDSN station service did not answer: "))
-            << qPrintable(fetched.failure);
-        EXPECT_EQ(log.problems().size(), 1);
-    }
+    const auto [fetched, problems] = g.fetchLogged(300);
+    EXPECT_TRUE(fetched.failure.startsWith("The FDSN station service did not answer: "))
+        << qPrintable(fetched.failure);
+    EXPECT_EQ(problems, QStringList{fetched.failure});
 }
 
 TEST(EventSeismograms, TheCommandLineRefusesWhatItCannotAskFor) {
