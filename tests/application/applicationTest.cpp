@@ -5,6 +5,7 @@
 #include "OrrelinController.h"
 #include "QVRStemTimeLineView.h"
 #include "catalogueLoader.h"
+#include "eventSeismogramsDialog.h"
 #include "finishLoads.h"
 #include "fixtureServer.h"
 #include "geoMapView.h"
@@ -546,11 +547,16 @@ TEST_F(applicationTest, TheSelectionFollowsItsEventThroughSortingAndReloads) {
     QTableView* table = c->eventTableView();
     // Nothing selected: the event actions are off.
     for (QAction* action : {ui.eventPageAction, ui.eventMapAction, ui.newsSearchAction,
-                            ui.cmtSearchAction, ui.searchNearAction})
+                            ui.cmtSearchAction, ui.searchNearAction, ui.eventSeismogramsAction})
         EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
 
     table->selectRow(1); // us0002, M 5.0
     EXPECT_TRUE(ui.eventPageAction->isEnabled());
+    EXPECT_TRUE(ui.eventSeismogramsAction->isEnabled());
+    ui.eventSeismogramsAction->trigger();
+    ASSERT_TRUE(c->eventSeismograms());
+    EXPECT_TRUE(c->eventSeismograms()->isVisible());
+    c->eventSeismograms()->close();
     // Magnitude, ascending: the selected event moves to row 2, and stays selected.
     const int magnitude = int(mainWindows::eventTableColumns().indexOf(QStringLiteral("6")));
     ASSERT_GE(magnitude, 0);
