@@ -206,5 +206,8 @@ eventSeismograms::outcome eventSeismograms::fetch(int timeoutMs, const QByteArra
     if (result.seismograms.empty())
         return fail(QStringLiteral("The data centre has no data of the stations chosen (%1)")
                         .arg(result.stationsChosen));
+    // The choice spreads the stations over the map; readers of the list expect them by distance.
+    std::stable_sort(result.seismograms.begin(), result.seismograms.end(),
+                     [](const SacObject& a, const SacObject& b) { return a.gcarc() < b.gcarc(); });
     return result;
 }
