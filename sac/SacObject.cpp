@@ -43,7 +43,7 @@ SacObject::SacObject()
 
 bool SacObject::refuse(const QString& why) {
     header_ = SacHeader::undefinedHeader();
-    samples_.clear();
+    samples_ = {};
     isSac_ = false;
     smin_ = smax_ = absMax_ = 0;
     error_ = why;
@@ -104,7 +104,7 @@ bool SacObject::InitWithNSData(const QByteArray& data, const QString& path) {
 
     header_ = h;
     // Copied as bytes: the buffer need not be aligned for floats.
-    samples_.resize(std::size_t(h.npts));
+    samples_ = SacObjectSamples::forOverwrite(std::size_t(h.npts));
     if (h.npts > 0)
         std::memcpy(samples_.data(), bytes + headerBytes, std::size_t(h.npts) * sizeof(float));
     if (swapped) {
@@ -150,6 +150,11 @@ void SacObject::InitWithSamples(std::vector<float> samples, float delta, float b
 }
 
 void SacObject::InitWithSamples(std::vector<float> samples, float delta, float begin,
+                                const QDateTime& referenceTime, const sampleExtrema& extrema) {
+    InitWithSamples(SacObjectSamples(std::move(samples)), delta, begin, referenceTime, extrema);
+}
+
+void SacObject::InitWithSamples(SacObjectSamples samples, float delta, float begin,
                                 const QDateTime& referenceTime, const sampleExtrema& extrema) {
     header_ = SacHeader::undefinedHeader();
     samples_ = std::move(samples);
@@ -344,6 +349,16 @@ QDateTime SacObject::firstSampleTime() const {
     if (!reference.isValid() || isUndefined(header_.b) || !std::isfinite(header_.b))
         return reference;
     return reference.addMSecs(std::llround(double(header_.b) * 1000.0));
+}
+
+std::optional<qint64> SacObject::firstSampleMicroseconds() const {
+    const QDateTime reference = mySeisReferenceTime();
+    if (!reference.isValid())
+        return std::nullopt;
+    const qint64 us = reference.toMSecsSinceEpoch() * 1000;
+    if (isUndefined(header_.b) || !std::isfinite(header_.b))
+        return us;
+    return us + std::llround(double(header_.b) * 1e6);
 }
 
 QString SacObject::YMDcString() const {

@@ -2,6 +2,7 @@
 
 #include "QVRResult.h"
 #include "SacHeader.h"
+#include "SacObjectSamples.h"
 #include "qvrsac_export.h"
 #include "sampleExtrema.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QTimeZone>
 
+#include <optional>
 #include <vector>
 
 // One seismogram in the binary SAC format: an evenly sampled time series of 32-bit samples
@@ -34,6 +36,10 @@ public:
     // The same with the samples' extrema taken while they were made, which spares reading
     // them all once more; extrema of another count of samples are taken again.
     void InitWithSamples(std::vector<float> samples, float delta, float begin,
+                         const QDateTime& referenceTime, const sampleExtrema& extrema);
+    // The same taking samples a reader made with SacObjectSamples::forOverwrite and wrote in
+    // full, so that a day of samples is neither zeroed first nor copied.
+    void InitWithSamples(SacObjectSamples samples, float delta, float begin,
                          const QDateTime& referenceTime, const sampleExtrema& extrema);
 
     bool isSacFile() const { return isSac_; }
@@ -99,6 +105,12 @@ public:
     // The first sample's time (reference time + b) to the nearest millisecond; invalid when the
     // reference time is unset.
     QDateTime firstSampleTime() const;
+    // The first sample's time (reference time + b) in microseconds since 1970 in UTC, rounded
+    // to the microsecond; none when the reference time is unset. Exact where b holds its
+    // microseconds, as it does for a miniSEED trace, whose reference time is its first
+    // sample's millisecond and whose b is the rest (a 32-bit b keeps microseconds exactly up
+    // to a few seconds).
+    std::optional<qint64> firstSampleMicroseconds() const;
     // The reference date as "yyyy-MM-dd"; empty when unset.
     QString YMDcString() const;
     // The origin time (reference time + o) as "yyyy-MM-dd HH:mm:ss.SSS"; empty when unset.
@@ -129,7 +141,7 @@ private:
     void setExtrema(const sampleExtrema& extrema);
 
     SacHeader header_;
-    std::vector<float> samples_;
+    SacObjectSamples samples_;
     bool isSac_ = false;
     QString error_;
     QString path_;

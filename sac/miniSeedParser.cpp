@@ -193,9 +193,10 @@ qsizetype miniSeedParser::announcedSamples() const {
 
 void miniSeedParser::copySamples(float* to, sampleExtrema& extrema) const {
     const std::size_t n = std::size_t(record_->numsamples);
-    if (n == 0 || !record_->datasamples)
+    if (n == 0)
         return;
-    switch (record_->sampletype) {
+    // The room was not zeroed: every one of its samples is written, whatever the record held.
+    switch (record_->datasamples ? record_->sampletype : 0) {
     case 'i':
         extrema.convert(static_cast<const int32_t*>(record_->datasamples), n, to);
         break;

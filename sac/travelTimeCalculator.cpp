@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -24,10 +25,11 @@ constexpr double distanceTolerance = 1e-7;
 struct leg {
     double x = 0;   // rad
     double tau = 0; // s
+    double dx = 0;  // dx/dp, rad per s/rad: steers the search for the ray of a distance
 
-    leg operator+(const leg& o) const { return {x + o.x, tau + o.tau}; }
-    leg operator-(const leg& o) const { return {x - o.x, tau - o.tau}; }
-    leg operator*(double f) const { return {x * f, tau * f}; }
+    leg operator+(const leg& o) const { return {x + o.x, tau + o.tau, dx + o.dx}; }
+    leg operator-(const leg& o) const { return {x - o.x, tau - o.tau, dx - o.dx}; }
+    leg operator*(double f) const { return {x * f, tau * f, dx * f}; }
 };
 
 // A shell between two model points. Within it eta = r / v = etaTop (r / rTop)^k for each wave,
@@ -43,9 +45,11 @@ struct shell {
 };
 
 // At one slowness eta >= p: acos(p / eta) and the matching tau term, from which a shell's X and
-// tau are differences.
+// tau are differences, and 1 / q, the rate at which acos(p / eta) falls with p: infinite where
+// a ray grazes a boundary of that slowness. At a ray's turning point (eta = p wherever the ray
+// turns) the terms stay 0 as p changes, so the rate there is 0.
 struct rayTerms {
-    double eta = -1, q = 0, f = 0, g = 0;
+    double eta = -1, q = 0, f = 0, g = 0, rate = 0;
 
     rayTerms() = default;
     rayTerms(double p, double at)
@@ -53,6 +57,12 @@ struct rayTerms {
         q = std::sqrt(std::max(0.0, (eta - p) * (eta + p)));
         f = std::atan2(q, p);
         g = q - p * f;
+        rate = q > 0 ? 1 / q : std::numeric_limits<double>::infinity();
+    }
+    static rayTerms turningPoint(double p) {
+        rayTerms t;
+        t.eta = p;
+        return t;
     }
 };
 
@@ -63,9 +73,11 @@ leg shellPart(const shell& s, int w, double p, double r1, const rayTerms& t1, do
     if (std::abs(s.k[w]) < 1e-9) {
         // eta constant: the limit of the power-law forms.
         const double lnr = std::log(r1 / r2);
-        return t1.q > 0 ? leg{lnr * p / t1.q, lnr * t1.q} : leg{};
+        return t1.q > 0
+                   ? leg{lnr * p / t1.q, lnr * t1.q, lnr * t1.eta * t1.eta * std::pow(t1.rate, 3)}
+                   : leg{};
     }
-    return {(t1.f - t2.f) / s.k[w], (t1.g - t2.g) / s.k[w]};
+    return {(t1.f - t2.f) / s.k[w], (t1.g - t2.g) / s.k[w], (t2.rate - t1.rate) / s.k[w]};
 }
 
 struct descent {
@@ -126,58 +138,57 @@ const std::array<phaseInfo, 16> phaseTable = {{
 }};
 constexpr int namedPhaseCount = 14;
 
-// X and tau of a phase at one ray parameter, when a ray of the phase has it.
-std::optional<leg> phaseSum(phaseKind kind, const commonRay& r, const sourceRay& u,
-                            bool belowSurface) {
-    const auto through = [&](int w) { return r.mantle[w] * 2 - u.up[w]; };
-    const bool turnsP = u.downValid[P] && r.mantleTurned[P];
-    const bool turnsS = u.downValid[S] && r.mantleTurned[S];
-    const bool coreP = u.downValid[P] && !r.mantleTurned[P];
-    const bool coreS = u.downValid[S] && !r.mantleTurned[S];
+// The part of a phase's X and tau at one ray parameter that does not depend on the source, when
+// a ray of the phase may have that parameter.
+std::optional<leg> commonPart(phaseKind kind, const commonRay& r) {
+    const auto when = [](bool has, const leg& l) { return has ? std::optional(l) : std::nullopt; };
+    const bool coreP = !r.mantleTurned[P];
+    const bool coreS = !r.mantleTurned[S];
     switch (kind) {
     case phaseKind::P:
-        return turnsP ? std::optional(through(P)) : std::nullopt;
-    case phaseKind::S:
-        return turnsS ? std::optional(through(S)) : std::nullopt;
-    case phaseKind::p:
-        return belowSurface && u.upValid[P] ? std::optional(u.up[P]) : std::nullopt;
-    case phaseKind::s:
-        return belowSurface && u.upValid[S] ? std::optional(u.up[S]) : std::nullopt;
     case phaseKind::pP:
-        return belowSurface && u.upValid[P] && r.mantleTurned[P]
-                   ? std::optional(u.up[P] + r.mantle[P] * 2)
-                   : std::nullopt;
     case phaseKind::sP:
-        return belowSurface && u.upValid[S] && r.mantleTurned[P]
-                   ? std::optional(u.up[S] + r.mantle[P] * 2)
-                   : std::nullopt;
+        return when(r.mantleTurned[P], r.mantle[P] * 2);
+    case phaseKind::S:
     case phaseKind::sS:
-        return belowSurface && u.upValid[S] && r.mantleTurned[S]
-                   ? std::optional(u.up[S] + r.mantle[S] * 2)
-                   : std::nullopt;
+        return when(r.mantleTurned[S], r.mantle[S] * 2);
     case phaseKind::PP:
-        return turnsP ? std::optional(through(P) + r.mantle[P] * 2) : std::nullopt;
+        return when(r.mantleTurned[P], r.mantle[P] * 4);
     case phaseKind::SS:
-        return turnsS ? std::optional(through(S) + r.mantle[S] * 2) : std::nullopt;
+        return when(r.mantleTurned[S], r.mantle[S] * 4);
     case phaseKind::PcP:
-        return coreP ? std::optional(through(P)) : std::nullopt;
+        return when(coreP, r.mantle[P] * 2);
     case phaseKind::ScS:
-        return coreS ? std::optional(through(S)) : std::nullopt;
+        return when(coreS, r.mantle[S] * 2);
     case phaseKind::PKiKP:
-        return coreP && r.outerEntered && !r.outerTurned ? std::optional(through(P) + r.outer * 2)
-                                                         : std::nullopt;
+        return when(coreP && r.outerEntered && !r.outerTurned, (r.mantle[P] + r.outer) * 2);
     case phaseKind::PKIKP:
-        return coreP && r.outerEntered && !r.outerTurned && r.innerEntered
-                   ? std::optional(through(P) + r.outer * 2 + r.inner * 2)
-                   : std::nullopt;
+        return when(coreP && r.outerEntered && !r.outerTurned && r.innerEntered,
+                    (r.mantle[P] + r.outer + r.inner) * 2);
     case phaseKind::SKS:
-        return coreS && r.outerEntered && r.outerTurned ? std::optional(through(S) + r.outer * 2)
-                                                        : std::nullopt;
+        return when(coreS && r.outerEntered && r.outerTurned, (r.mantle[S] + r.outer) * 2);
+    case phaseKind::p:
+    case phaseKind::s:
+        return leg{};
     case phaseKind::Pdiff:
     case phaseKind::Sdiff:
-        break; // the grazing ray alone; see diffracted()
+        break; // the grazing ray alone; see arrivals()
     }
     return std::nullopt;
+}
+
+// X and tau of a phase at one ray parameter, when a ray of the phase has it: a ray leaving the
+// source upward adds the path from the source to the surface; one leaving it downward travels
+// the whole path down but for that part.
+std::optional<leg> phaseSum(const phaseInfo& info, const commonRay& r, const sourceRay& u,
+                            bool belowSurface) {
+    const std::optional<leg> common = commonPart(info.kind, r);
+    const int w = info.sourceWave;
+    if (!common)
+        return std::nullopt;
+    if (info.upward)
+        return belowSurface && u.upValid[w] ? std::optional(*common + u.up[w]) : std::nullopt;
+    return u.downValid[w] ? std::optional(*common - u.up[w]) : std::nullopt;
 }
 
 struct sourcePoint {
@@ -200,7 +211,39 @@ struct travelTimeCalculator::tables {
     std::vector<leg> aboveShell; // [grid][wave][shell ≤ shallowEnd]: surface to the shell's top
     std::vector<std::array<int, 2>> gridStop;
 
+    // Bounds that tell, without the source's own legs, where a phase's X cannot meet a distance:
+    // over each block of sampled rays (blockSize of them and the first of the next block), the
+    // least and greatest X of the phase's part that does not depend on the source, and for a
+    // source in each shallow shell, of the path from the surface to it, which lies between the
+    // path to the shell's top and that to its bottom (or to the ray's turning point in it).
+    static constexpr std::size_t blockSize = 16;
+    struct range {
+        double low = std::numeric_limits<double>::infinity();
+        double high = -std::numeric_limits<double>::infinity();
+        void take(double v) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        bool empty() const { return low > high; }
+    };
+    std::size_t blocks = 0;
+    std::vector<double> commonX;    // [phase][grid]: NaN where no ray of the phase has the p
+    std::vector<range> commonRange; // [phase][block]
+    std::vector<range> upRange;     // [wave][shell < shallowEnd][block]
+
     explicit tables(const earthModel& m);
+    struct search; // one call's
+
+    // The path from the surface to a source in shell m at sampled ray j: its X lies in the
+    // returned range when the ray reaches the source.
+    range upBounds(std::size_t j, int w, int m) const {
+        const leg* tops = &aboveShell[aboveIndex(j, w)];
+        const leg& bottom = gridStop[j][w] == m ? gridRays[j].mantle[w] : tops[m + 1];
+        return {tops[m].x, bottom.x};
+    }
+    std::size_t upRangeIndex(int w, int m, std::size_t b) const {
+        return (std::size_t(w) * std::size_t(shallowEnd) + std::size_t(m)) * blocks + b;
+    }
 
     descent descend(int w, double p, int first, int end, double rStart, double etaStart,
                     leg* tops) const;
@@ -271,6 +314,34 @@ travelTimeCalculator::tables::tables(const earthModel& m)
     aboveShell.resize(grid.size() * 2 * std::size_t(shallowEnd + 1));
     for (std::size_t j = 0; j < grid.size(); ++j)
         gridRays[j] = commonLegs(grid[j], &aboveShell[aboveIndex(j, P)], gridStop[j], needsAll);
+
+    const std::size_t n = grid.size();
+    blocks = (n + blockSize - 1) / blockSize;
+    commonX.resize(phaseTable.size() * n);
+    commonRange.resize(phaseTable.size() * blocks);
+    for (std::size_t k = 0; k < phaseTable.size(); ++k) {
+        for (std::size_t j = 0; j < n; ++j) {
+            const auto common = commonPart(phaseTable[k].kind, gridRays[j]);
+            commonX[k * n + j] = common ? common->x : std::numeric_limits<double>::quiet_NaN();
+        }
+        for (std::size_t b = 0; b < blocks; ++b)
+            for (std::size_t j = b * blockSize; j <= std::min(n - 1, (b + 1) * blockSize); ++j)
+                if (!std::isnan(commonX[k * n + j]))
+                    commonRange[k * blocks + b].take(commonX[k * n + j]);
+    }
+    upRange.resize(2 * std::size_t(shallowEnd) * blocks);
+    for (int w : {P, S})
+        for (int m = 0; m < shallowEnd; ++m)
+            for (std::size_t b = 0; b < blocks; ++b)
+                for (std::size_t j = b * blockSize; j <= std::min(n - 1, (b + 1) * blockSize);
+                     ++j) {
+                    if (gridStop[j][w] < m)
+                        continue;
+                    const range up = upBounds(j, w, m);
+                    range& r = upRange[upRangeIndex(w, m, b)];
+                    r.take(up.low);
+                    r.take(up.high);
+                }
 }
 
 // Follows a ray of parameter p down from rStart (in shell `first`) until it turns or leaves
@@ -293,7 +364,7 @@ descent travelTimeCalculator::tables::descend(int w, double p, int first, int en
         }
         const rayTerms top = above.eta == eta1 ? above : rayTerms(p, eta1);
         if (p > s.etaBottom[w]) {
-            d.sum = d.sum + shellPart(s, w, p, r1, top, s.rBottom, rayTerms(p, p));
+            d.sum = d.sum + shellPart(s, w, p, r1, top, s.rBottom, rayTerms::turningPoint(p));
             d.turned = true;
             d.stop = i;
             return d;
@@ -425,6 +496,285 @@ seismicArrival arrivalOf(const phaseInfo& info, double p, double time, double di
 
 } // namespace
 
+// One call's search for the rays of its source and distance. The source's own legs are computed
+// at a sampled ray only where the tables' bounds leave open on which side of the distance the
+// phase's X lies there; the rays at the source's own slownesses, where the branches that leave
+// it up and down meet, are computed when a phase's search reaches them.
+struct travelTimeCalculator::tables::search {
+    const tables& t;
+    const sourcePoint& src;
+    std::vector<int> made; // per sampled ray: its index in `legs`, or -1
+    std::vector<sourceRay> legs;
+    struct extraRay {
+        double p = 0;
+        int needs = 0; // made for
+        commonRay common;
+        sourceRay source;
+    };
+    std::vector<extraRay> extras; // increasing p, none at a sampled p
+
+    search(const tables& tables, const sourcePoint& source, double pMax)
+        : t(tables)
+        , src(source) {
+        const std::size_t end =
+            std::upper_bound(t.grid.begin(), t.grid.end(), pMax) - t.grid.begin();
+        made.assign(end, -1);
+        for (double p : {src.etaAbove[P], src.etaBelow[P], src.etaAbove[S], src.etaBelow[S]}) {
+            const bool sampled = std::binary_search(t.grid.begin(), t.grid.end(), p);
+            const bool known = std::any_of(extras.begin(), extras.end(),
+                                           [&](const extraRay& e) { return e.p == p; });
+            if (!sampled && !known)
+                extras.push_back(extraRay{p, 0, {}, {}});
+        }
+        std::sort(extras.begin(), extras.end(),
+                  [](const extraRay& a, const extraRay& b) { return a.p < b.p; });
+    }
+
+    const sourceRay& sourceAt(std::size_t j) {
+        if (made[j] < 0) {
+            made[j] = int(legs.size());
+            legs.push_back(t.sourceLegs(t.grid[j], src, &t.aboveShell[t.aboveIndex(j, P)],
+                                        &t.aboveShell[t.aboveIndex(j, S)], t.gridStop[j]));
+        }
+        return legs[std::size_t(made[j])];
+    }
+    std::optional<leg> exactAt(const phaseInfo& info, std::size_t j) {
+        return phaseSum(info, t.gridRays[j], sourceAt(j), src.belowSurface);
+    }
+    std::optional<leg> exactAtExtra(const phaseInfo& info, extraRay& e) {
+        if (info.needs & ~e.needs) {
+            e.needs |= info.needs;
+            std::tie(e.common, e.source) = t.exactRay(e.p, src, e.needs);
+        }
+        return phaseSum(info, e.common, e.source, src.belowSurface);
+    }
+    // Whether the source's legs at sampled ray j let a ray of the phase leave it, as
+    // sourceLegs() would say, from the slownesses alone.
+    bool leaves(const phaseInfo& info, std::size_t j) const {
+        const int w = info.sourceWave;
+        const int m = src.shellIndex;
+        const double p = t.grid[j];
+        const bool onTop = src.radius == t.shells[std::size_t(m)].rTop;
+        const bool up = t.gridStop[j][w] >= m && p <= src.etaAbove[w] &&
+                        (onTop || p < t.shells[std::size_t(m)].etaTop[w]);
+        return info.upward ? src.belowSurface && up : up && p <= src.etaBelow[w];
+    }
+
+    // The rays of a phase whose X is `target`, among the rays up to `slowest`.
+    template <typename Found>
+    void solve(const phaseInfo& info, std::size_t k, double slowest, double target, Found&& add);
+    std::optional<std::pair<double, leg>> refine(const phaseInfo& info, double a, leg la, double b,
+                                                 leg lb, double target);
+};
+
+namespace {
+
+// How much the exact X of a sampled ray may differ from its bounds by rounding alone, rad.
+constexpr double boundSlack = 1e-9;
+
+// What is known of a phase's X at a sampled ray with respect to the distance sought.
+struct sampleValue {
+    enum { none, above, below, exact } what = none;
+    double p = 0;
+    leg sum;      // when exact
+    double f = 0; // X - target when exact
+};
+
+} // namespace
+
+template <typename Found>
+void travelTimeCalculator::tables::search::solve(const phaseInfo& info, std::size_t k,
+                                                 double slowest, double target, Found&& add) {
+    const std::size_t n = t.grid.size();
+    const std::size_t count =
+        std::upper_bound(t.grid.begin(), t.grid.begin() + std::ptrdiff_t(made.size()), slowest) -
+        t.grid.begin();
+    if (count == 0)
+        return;
+    const int w = info.sourceWave;
+    const int m = src.shellIndex;
+    const double sign = info.upward ? 1 : -1;
+    const double reach = distanceTolerance + boundSlack;
+    std::size_t extraEnd = 0;
+    while (extraEnd < extras.size() && extras[extraEnd].p <= slowest)
+        ++extraEnd;
+
+    // A sample is a sampled ray (extra < 0) or one at the source's slownesses.
+    struct sample {
+        std::size_t grid;
+        int extra;
+    };
+    const auto valueOf = [&](sample at, bool needExact) {
+        sampleValue v;
+        std::optional<leg> sum;
+        if (at.extra >= 0) {
+            extraRay& e = extras[std::size_t(at.extra)];
+            v.p = e.p;
+            sum = exactAtExtra(info, e);
+        } else {
+            const std::size_t j = at.grid;
+            v.p = t.grid[j];
+            const double common = t.commonX[k * n + j];
+            if (std::isnan(common) || !leaves(info, j))
+                return v;
+            if (!needExact) {
+                const range up = t.upBounds(j, w, m);
+                const double low = common + (sign > 0 ? up.low : -up.high) - target;
+                const double high = common + (sign > 0 ? up.high : -up.low) - target;
+                if (low > reach) {
+                    v.what = sampleValue::above;
+                    return v;
+                }
+                if (high < -reach) {
+                    v.what = sampleValue::below;
+                    return v;
+                }
+            }
+            sum = exactAt(info, j);
+        }
+        if (sum) {
+            v.what = sampleValue::exact;
+            v.sum = *sum;
+            v.f = sum->x - target;
+        }
+        return v;
+    };
+    const auto negative = [](const sampleValue& v) {
+        return v.what == sampleValue::below || (v.what == sampleValue::exact && v.f < 0);
+    };
+
+    std::size_t nextExtra = 0;
+    for (std::size_t b = 0; b * blockSize < count; ++b) {
+        const std::size_t first = b * blockSize;
+        const std::size_t last =
+            std::min(first + blockSize, count); // grid samples of block: [first, last)
+        // Rays at the source's slownesses in this block: after grid sample last - 1 belong to it.
+        const double blockEndP =
+            last < count ? t.grid[last] : std::numeric_limits<double>::infinity();
+        std::size_t extraFirst = nextExtra;
+        while (nextExtra < extraEnd && extras[nextExtra].p < blockEndP)
+            ++nextExtra;
+        // The block's bounds, widened to the exact X of the rays at the source's slownesses in it.
+        const range& common = t.commonRange[k * t.blocks + b];
+        const range& up = t.upRange[t.upRangeIndex(w, m, b)];
+        range bounds;
+        if (!common.empty() && !up.empty()) {
+            bounds.take(common.low + (sign > 0 ? up.low : -up.high));
+            bounds.take(common.high + (sign > 0 ? up.high : -up.low));
+        }
+        for (std::size_t e = extraFirst; e < nextExtra; ++e)
+            if (const auto sum = exactAtExtra(info, extras[e]))
+                bounds.take(sum->x);
+        if (bounds.empty() || target < bounds.low - reach || target > bounds.high + reach)
+            continue;
+        // The samples of the block in order, and the one after it.
+        std::array<sample, blockSize + 6> order;
+        std::size_t size = 0;
+        std::size_t e = extraFirst;
+        for (std::size_t j = first; j < last; ++j) {
+            order[size++] = {j, -1};
+            while (e < nextExtra && (j + 1 >= count || extras[e].p < t.grid[j + 1]))
+                order[size++] = {0, int(e++)};
+        }
+        const bool hasNext = last < count || nextExtra < extraEnd;
+        if (last < count)
+            order[size++] = {last, -1};
+        else if (nextExtra < extraEnd)
+            order[size++] = {0, int(nextExtra)};
+        const std::size_t samples = size - (hasNext ? 1 : 0);
+
+        sampleValue next = valueOf(order[0], false);
+        for (std::size_t i = 0; i < samples; ++i) {
+            sampleValue here = next;
+            if (i + 1 < size)
+                next = valueOf(order[i + 1], false);
+            if (here.what == sampleValue::none)
+                continue;
+            if (here.what == sampleValue::exact && std::abs(here.f) <= distanceTolerance) {
+                add(here.p, here.sum);
+                continue;
+            }
+            if (i + 1 >= size || next.what == sampleValue::none)
+                continue;
+            if (next.what == sampleValue::exact && std::abs(next.f) <= distanceTolerance)
+                continue;
+            if (negative(here) == negative(next))
+                continue;
+            if (here.what != sampleValue::exact)
+                here = valueOf(order[i], true);
+            if (next.what != sampleValue::exact)
+                next = valueOf(order[i + 1], true);
+            if (here.what != sampleValue::exact || next.what != sampleValue::exact)
+                continue;
+            if (const auto ray = refine(info, here.p, here.sum, next.p, next.sum, target))
+                add(ray->first, ray->second);
+        }
+    }
+}
+
+// The ray between a and b whose X is the target, where X - target changes sign from a to b.
+// Each step solves the cubic through the bracket's ends with their slopes, taking p as a function
+// of X: near a branch's end, where X has a square root's infinite slope, p is then smooth, and
+// on the exact sums a step or two come within the tolerance. Where that cubic leaves the
+// bracket (X not monotonic across it), false position; two steps that did not halve the bracket
+// are followed by a halving.
+std::optional<std::pair<double, leg>>
+travelTimeCalculator::tables::search::refine(const phaseInfo& info, double a, leg la, double b,
+                                             leg lb, double target) {
+    struct end {
+        double p, f, slope; // f = X - target, slope = dX/dp
+    };
+    end lo{a, la.x - target, la.dx}, hi{b, lb.x - target, lb.dx};
+    const auto inside = [&](double c) {
+        return c > std::min(lo.p, hi.p) && c < std::max(lo.p, hi.p);
+    };
+    double widths[2] = {std::numeric_limits<double>::infinity(),
+                        std::numeric_limits<double>::infinity()}; // before the last two steps
+    const auto nextGuess = [&] {
+        const double width = std::abs(hi.p - lo.p);
+        const bool slow = width > widths[0] / 2;
+        widths[0] = widths[1];
+        widths[1] = width;
+        if (slow)
+            return (lo.p + hi.p) / 2;
+        const double span = hi.f - lo.f;
+        const auto inverse = [span](double slope) { return std::isinf(slope) ? 0 : span / slope; };
+        const double s0 = inverse(lo.slope), s1 = inverse(hi.slope);
+        if (std::isfinite(s0) && std::isfinite(s1) && lo.slope != 0 && hi.slope != 0) {
+            const double u = -lo.f / span, u2 = u * u, u3 = u2 * u;
+            const double c = (2 * u3 - 3 * u2 + 1) * lo.p + (u3 - 2 * u2 + u) * s0 +
+                             (-2 * u3 + 3 * u2) * hi.p + (u3 - u2) * s1;
+            if (inside(c))
+                return c;
+        }
+        const double c = lo.p - lo.f * (hi.p - lo.p) / span;
+        return inside(c) ? c : (lo.p + hi.p) / 2;
+    };
+    std::optional<leg> best;
+    double bestP = 0;
+    for (int iteration = 0; iteration < 100; ++iteration) {
+        const double c = nextGuess();
+        const auto [common, source] = t.exactRay(c, src, info.needs);
+        const auto sc = phaseSum(info, common, source, src.belowSurface);
+        if (!sc)
+            break;
+        const double fc = sc->x - target;
+        if (!best || std::abs(fc) < std::abs(best->x - target)) {
+            best = sc;
+            bestP = c;
+        }
+        if (std::abs(fc) <= distanceTolerance)
+            break;
+        ((fc < 0) == (lo.f < 0) ? lo : hi) = {c, fc, sc->dx};
+        if (std::abs(hi.p - lo.p) < 1e-12 * std::max(std::abs(lo.p), std::abs(hi.p)))
+            break;
+    }
+    // A sign change across a jump of X (the edge of a low-velocity zone's shadow) is no ray.
+    if (best && std::abs(best->x - target) < 1e-6)
+        return std::pair(bestP, *best);
+    return std::nullopt;
+}
+
 std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double distance,
                                                            const QStringList& phases) const {
     std::vector<seismicArrival> found;
@@ -434,67 +784,55 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
     const sourcePoint src = t.sourceAt(depth);
     double surfaceEta[2] = {t.shells[0].etaTop[P], t.shells[0].etaTop[S]};
 
-    std::vector<const phaseInfo*> wanted;
-    for (const phaseInfo& info : phaseTable) {
-        const bool upgoing = info.kind == phaseKind::p || info.kind == phaseKind::s;
-        const QString name =
-            QString::fromLatin1(upgoing ? (info.kind == phaseKind::p ? "P" : "S") : info.name);
-        if (phases.contains(name))
-            wanted.push_back(&info);
+    std::vector<std::size_t> wanted;
+    for (std::size_t k = 0; k < phaseTable.size(); ++k) {
+        const phaseInfo& info = phaseTable[k];
+        const char* name = info.kind == phaseKind::p   ? "P"
+                           : info.kind == phaseKind::s ? "S"
+                                                       : info.name;
+        if (phases.contains(QLatin1StringView(name)))
+            wanted.push_back(k);
     }
     if (wanted.empty())
         return found;
 
     // The rays leaving the source: the sampling up to the slowest one at the source, with the
     // source's own slownesses where the direct and upgoing branches meet.
-    const std::array<double, 4> sourceSlownesses = {src.etaAbove[P], src.etaBelow[P],
-                                                    src.etaAbove[S], src.etaBelow[S]};
-    const double pMax = *std::max_element(sourceSlownesses.begin(), sourceSlownesses.end());
-    struct sample {
-        const commonRay* common;
-        sourceRay source;
-    };
-    std::array<commonRay, 4> atSource;
-    std::vector<sample> rays;
-    rays.reserve(t.grid.size() + atSource.size());
-    for (std::size_t j = 0; j < t.grid.size() && t.grid[j] <= pMax; ++j)
-        rays.push_back(
-            {&t.gridRays[j], t.sourceLegs(t.grid[j], src, &t.aboveShell[t.aboveIndex(j, P)],
-                                          &t.aboveShell[t.aboveIndex(j, S)], t.gridStop[j])});
-    for (std::size_t i = 0; i < sourceSlownesses.size(); ++i) {
-        const double p = sourceSlownesses[i];
-        const auto at = std::lower_bound(rays.begin(), rays.end(), p,
-                                         [](const sample& r, double v) { return r.common->p < v; });
-        if (at != rays.end() && at->common->p == p)
-            continue;
-        auto [common, source] = t.exactRay(p, src, needsAll);
-        atSource[i] = common;
-        rays.insert(at, {&atSource[i], source});
-    }
+    const double pMax =
+        std::max({src.etaAbove[P], src.etaBelow[P], src.etaAbove[S], src.etaBelow[S]});
+    tables::search search(t, src, pMax);
 
     const double delta = distance / radian;
     std::vector<double> targets{delta};
     if (distance > 0 && distance < 180)
         targets.push_back(2 * std::numbers::pi - delta);
 
-    std::vector<std::optional<leg>> sums(rays.size());
-    for (const phaseInfo* info : wanted) {
-        if (info->kind == phaseKind::Pdiff || info->kind == phaseKind::Sdiff) {
-            const int w = info->sourceWave;
+    for (std::size_t k : wanted) {
+        const phaseInfo& info = phaseTable[k];
+        if (info.kind == phaseKind::Pdiff || info.kind == phaseKind::Sdiff) {
+            const int w = info.sourceWave;
             const double p = t.shells[std::size_t(t.mantleEnd - 1)].etaBottom[w];
-            const auto [common, source] = t.exactRay(p, src, info->needs);
-            const auto grazing = phaseSum(w == P ? phaseKind::PcP : phaseKind::ScS, common, source,
-                                          src.belowSurface);
+            const phaseInfo& reflected = phaseTable[w == P ? 3 : 10]; // PcP, ScS
+            // The grazing ray's slowness is a boundary's, so it is sampled.
+            const auto at = std::lower_bound(t.grid.begin(), t.grid.end(), p);
+            std::optional<leg> grazing;
+            if (at != t.grid.end() && *at == p &&
+                std::size_t(at - t.grid.begin()) < search.made.size())
+                grazing = search.exactAt(reflected, std::size_t(at - t.grid.begin()));
+            else {
+                const auto [common, source] = t.exactRay(p, src, info.needs);
+                grazing = phaseSum(reflected, common, source, src.belowSurface);
+            }
             if (grazing && delta >= grazing->x)
-                found.push_back(arrivalOf(*info, p, grazing->tau + p * delta, distance, delta, src,
-                                          surfaceEta));
+                found.push_back(
+                    arrivalOf(info, p, grazing->tau + p * delta, distance, delta, src, surfaceEta));
             continue;
         }
         // No ray of the phase is slower than the slowness where its legs begin or end.
         const double cmbP = t.shells[std::size_t(t.mantleEnd - 1)].etaBottom[P];
         const double cmbS = t.shells[std::size_t(t.mantleEnd - 1)].etaBottom[S];
         double slowest = pMax;
-        switch (info->kind) {
+        switch (info.kind) {
         case phaseKind::PcP:
         case phaseKind::PKiKP:
         case phaseKind::PKIKP:
@@ -513,66 +851,11 @@ std::vector<seismicArrival> travelTimeCalculator::arrivals(double depth, double 
         default:
             break;
         }
-        const std::size_t end =
-            std::upper_bound(rays.begin(), rays.end(), slowest,
-                             [](double v, const sample& r) { return v < r.common->p; }) -
-            rays.begin();
-        for (std::size_t j = 0; j < end; ++j)
-            sums[j] = phaseSum(info->kind, *rays[j].common, rays[j].source, src.belowSurface);
-        const auto exactSum = [&](double p) {
-            const auto [common, source] = t.exactRay(p, src, info->needs);
-            return phaseSum(info->kind, common, source, src.belowSurface);
-        };
-        for (double target : targets) {
-            const auto add = [&](double p, const leg& l) {
+        for (double target : targets)
+            search.solve(info, k, slowest, target, [&](double p, const leg& l) {
                 found.push_back(
-                    arrivalOf(*info, p, l.tau + p * target, distance, target, src, surfaceEta));
-            };
-            for (std::size_t j = 0; j < end; ++j) {
-                if (!sums[j])
-                    continue;
-                const double fj = sums[j]->x - target;
-                if (std::abs(fj) <= distanceTolerance) {
-                    add(rays[j].common->p, *sums[j]);
-                    continue;
-                }
-                if (j + 1 == end || !sums[j + 1])
-                    continue;
-                const double fk = sums[j + 1]->x - target;
-                if (std::abs(fk) <= distanceTolerance || (fj < 0) == (fk < 0))
-                    continue;
-                // Illinois false position on the exact sums.
-                double a = rays[j].common->p, fa = fj, b = rays[j + 1].common->p, fb = fk;
-                std::optional<leg> best;
-                double bestP = 0, bestF = 0;
-                for (int iteration = 0; iteration < 100; ++iteration) {
-                    double c = b - fb * (b - a) / (fb - fa);
-                    if (!(c > std::min(a, b) && c < std::max(a, b)))
-                        c = (a + b) / 2;
-                    const auto sc = exactSum(c);
-                    if (!sc)
-                        break;
-                    const double fc = sc->x - target;
-                    best = sc;
-                    bestP = c;
-                    bestF = fc;
-                    if (std::abs(fc) <= distanceTolerance || std::abs(b - a) < 1e-12 * b)
-                        break;
-                    if ((fc < 0) != (fb < 0)) {
-                        a = b;
-                        fa = fb;
-                    } else {
-                        fa /= 2;
-                    }
-                    b = c;
-                    fb = fc;
-                }
-                // A sign change across a jump of X (the edge of a low-velocity zone's shadow)
-                // is no ray.
-                if (best && std::abs(bestF) < 1e-6)
-                    add(bestP, *best);
-            }
-        }
+                    arrivalOf(info, p, l.tau + p * target, distance, target, src, surfaceEta));
+            });
     }
     std::sort(found.begin(), found.end(),
               [](const seismicArrival& x, const seismicArrival& y) { return x.time < y.time; });

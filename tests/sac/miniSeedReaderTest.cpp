@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,84 @@ TEST(MiniSeedReader, HeaderHoldsTheStreamCodesTimeAndAmplitudes) {
     EXPECT_EQ(s.GetSacHeader()->nvhdr, 6);
     EXPECT_EQ(s.GetSacHeader()->leven, 1);
     EXPECT_EQ(s.GetSacHeader()->iftype, 1);
+}
+
+// Records of a stream from `startUs` on with blockette 1001, which holds the microseconds that
+// the fixed header's tenths of a millisecond cannot.
+QByteArray recordsWithMicroseconds(int64_t startUs, const std::vector<int32_t>& samples) {
+    MSRecord* layout = msr_init(nullptr);
+    blkt_1001_s microseconds{};
+    msr_addblockette(layout, reinterpret_cast<char*>(&microseconds), sizeof microseconds, 1001, 0);
+    MSTrace* trace = mst_init(nullptr);
+    std::strcpy(trace->network, "XX");
+    std::strcpy(trace->station, "USEC");
+    std::strcpy(trace->channel, "BHZ");
+    trace->starttime = startUs;
+    trace->samprate = 20;
+    trace->sampletype = 'i';
+    trace->numsamples = trace->samplecnt = int64_t(samples.size());
+    trace->datasamples = std::malloc(samples.size() * sizeof(int32_t));
+    std::memcpy(trace->datasamples, samples.data(), samples.size() * sizeof(int32_t));
+    QByteArray out;
+    int64_t packed = 0;
+    mst_pack(
+        trace,
+        [](char* record, int length, void* into) {
+            static_cast<QByteArray*>(into)->append(record, length);
+        },
+        &out, 512, DE_STEIM2, 1, &packed, 1, 0, layout);
+    mst_free(&trace);
+    msr_free(&layout);
+    return out;
+}
+
+// The first sample's time keeps libmseed's microseconds, after 1970 and before it, where the
+// header's reference time counts milliseconds; without a reference time there is none.
+TEST(MiniSeedReader, FirstSampleTimeKeepsItsMicroseconds) {
+    for (const int64_t startUs : {int64_t(1262304000123456), int64_t(-876544)}) {
+        SCOPED_TRACE(startUs); // 2010-01-01 00:00:00.123456, 1969-12-31 23:59:59.123456
+        std::vector<int32_t> samples(1000);
+        std::iota(samples.begin(), samples.end(), -500);
+        const miniSeedTraces read = readOk(recordsWithMicroseconds(startUs, samples));
+        ASSERT_EQ(read.traces.size(), 1u);
+        const SacObject& s = read.traces.front();
+        EXPECT_EQ(s.npts(), 1000);
+        EXPECT_EQ(s.firstSampleMicroseconds(), std::optional<qint64>(startUs));
+        EXPECT_EQ(s.firstSampleTime().toMSecsSinceEpoch(),
+                  startUs > 0 ? 1262304000123 : -877); // to the nearest millisecond
+    }
+    SacObject undated;
+    undated.InitWithSamples(std::vector<float>(10, 1.0f), 0.01f, 0.5f, QDateTime());
+    EXPECT_EQ(undated.firstSampleMicroseconds(), std::nullopt);
+}
+
+// The samples a reader made without zeroing them are the seismogram's own: a copy or an
+// assignment has its own, and a move hands them over.
+TEST(MiniSeedReader, CopiesOfAReadTraceHaveSamplesOfTheirOwn) {
+    miniSeedPacker packer;
+    std::vector<int32_t> samples(2000);
+    std::iota(samples.begin(), samples.end(), 1);
+    miniSeedTraces read = readOk(packer.pack(samples));
+    ASSERT_EQ(read.traces.size(), 1u);
+    SacObject& original = read.traces.front();
+    SacObject copy = original;
+    ASSERT_EQ(copy.npts(), 2000);
+    EXPECT_NE(copy.GetSacSeis(), original.GetSacSeis());
+    copy.GetSacSeis()[0] = -7;
+    EXPECT_EQ(original.GetSacSeis()[0], 1.0f);
+    EXPECT_EQ(copy.GetSacSeis()[1999], 2000.0f);
+    EXPECT_EQ(copy.smax(), 2000.0f);
+
+    SacObject assigned;
+    assigned = copy;
+    EXPECT_EQ(assigned.GetSacSeis()[0], -7.0f);
+    const SacObject moved = std::move(copy);
+    EXPECT_EQ(moved.GetSacSeis()[0], -7.0f);
+    EXPECT_EQ(moved.npts(), 2000);
+    // Writing and reading it back gives the same samples.
+    const QVRResult<SacObject> again = SacObject::fromData(original.toData());
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(std::memcmp(again->GetSacSeis(), original.GetSacSeis(), 2000 * sizeof(float)), 0);
 }
 
 TEST(MiniSeedReader, EveryEncodingRecordLengthAndByteOrderReadsTheSamplesPacked) {
