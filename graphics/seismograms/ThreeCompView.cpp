@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr float undefinedTime = -12345.0f;
-const QString undefinedLabel = QStringLiteral("-12345");
-
 // Room above and below the panels, between them, and either side of them.
 constexpr double verticalMargin = 48, panelGap = 6, leftMargin = 72, sideMargins = 144;
 // How far below the component a comparison trace is drawn.
@@ -261,24 +258,16 @@ void ThreeCompView::drawPicks(const QRectF& rect, const SacObject* seismogram) {
     QPainter* painter = currentPainter();
     if (!painter || !seismogram)
         return;
-    const auto mark = [&](float time, const QColor& color, const QString& label) {
-        // An unset pick is never drawn, even where the limits happen to reach −12345.
-        if (time == undefinedTime || !(time >= xmin() && time <= xmax()))
-            return;
+    // An unset pick is never drawn, even where the limits happen to reach −12345.
+    for (const pickMark& mark : pickMarksOf(*seismogram)) {
+        if (!(mark.time >= xmin() && mark.time <= xmax()))
+            continue;
         painter->save();
-        painter->setPen(QPen(color, 1.0));
-        drawPickForRect(rect, time);
+        painter->setPen(QPen(mark.origin ? QColor(Qt::blue) : darkGray(), 1.0));
+        drawPickForRect(rect, mark.time);
         painter->restore();
-        drawPickLabelForRect(rect, label, time);
-    };
-    mark(seismogram->originTimeOffset(), Qt::blue, QStringLiteral("Origin"));
-    QString arrival = seismogram->pickLabelWithKey(10);
-    if (arrival == undefinedLabel)
-        arrival = QStringLiteral("A");
-    mark(seismogram->pTime(), darkGray(), arrival);
-    mark(seismogram->timePickKey(11), darkGray(), QStringLiteral("F"));
-    for (int key = 0; key <= 9; ++key)
-        mark(seismogram->timePickKey(key), darkGray(), timePickLabel(*seismogram, key));
+        drawPickLabelForRect(rect, mark.label, mark.time);
+    }
 }
 
 void ThreeCompView::drawPickForRect(const QRectF& rect, float time) {
