@@ -16,6 +16,9 @@ public:
     float* dataPointer() { return samples_.data(); }
     int npts() const { return int(samples_.size()); }
     double delta() const { return delta_; } // s
+    // The first sample's time on the axis the signal is drawn on.
+    double begin() const { return begin_; } // s
+    void setBegin(double seconds) { begin_ = seconds; }
     // Smallest and largest sample; 0 for an empty signal.
     float min() const;
     float max() const;
@@ -25,5 +28,6 @@ public:
 private:
     std::vector<float> samples_;
     double delta_ = 1.0;
+    double begin_ = 0.0;
     QString description_;
 };

@@ -1,6 +1,7 @@
 #include "fdsnDataRequest.h"
 
 #include "QVRRTSeismicDisplayController.h"
+#include "groundMotionUnits.h"
 #include "miniSeedReader.h"
 #include "quorvelLogging.h"
 #include "streamCodes.h"
@@ -203,6 +204,7 @@ void fdsnDataRequest::applyMetadata(SacObject& seismogram, const fdsnStationText
     for (int i = 0; i < seismogram.npts(); ++i)
         samples[i] = float(double(samples[i]) / channel.scale);
     seismogram.ComputeExtrema();
-    seismogram.setLabelString(QStringLiteral("%1 (%2)").arg(
-        seismogram.labelString(), fdsnStationText::readableUnits(channel.scaleUnits)));
+    const QString units = fdsnStationText::readableUnits(channel.scaleUnits);
+    header->idep = groundMotionUnits::dependentType(units);
+    seismogram.setLabelString(QStringLiteral("%1 (%2)").arg(seismogram.labelString(), units));
 }

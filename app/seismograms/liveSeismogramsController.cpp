@@ -6,6 +6,7 @@
 #include "lenientNumbers.h"
 #include "liveStream.h"
 #include "quorvelLogging.h"
+#include "seismogramInteraction.h"
 #include "serviceEndpoints.h"
 #include "timeZones.h"
 #include "userDefaults.h"
@@ -55,6 +56,10 @@ liveSeismogramsController::liveSeismogramsController(QVRRTSeismicDisplayControll
     windowPlace::restore(*window_, settingsKey("geometry"));
     view()->setDrawOriginTimes(true);
     view()->setWaveformGain(float(ui_->gainSpinBox->value()));
+    // A zoom holds while the window moves on, until Home or a double click.
+    auto* interaction = new seismogramInteraction(*view(), *view());
+    connect(interaction, &seismogramInteraction::readingChanged, ui_->readingLabel,
+            &QLabel::setText);
     for (const serviceEndpoints::fdsnDataCentre& centre : serviceEndpoints::fdsnDataCentres())
         ui_->dataCentreComboBox->addItem(QString::fromLatin1(centre.name));
     ui_->seedLinkServerComboBox->addItems(serviceEndpoints::offeredSeedLinkServers());

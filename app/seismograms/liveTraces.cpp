@@ -60,11 +60,10 @@ void showInView(QVRRealTimeDisplayView02& view, const SeisView01::seismogramList
         if (!(amplitude > 0.0f) || !std::isfinite(amplitude))
             amplitude = 1.0f;
     }
-    view.setRefDate(w.end);
     view.setOriginOnRight(true);
-    view.set_fixedXAxisRange(true);
+    // A zoomed view keeps showing the moments it shows, while the window moves on.
+    view.setWindow(w.end, float(windowStart), float(windowStart + std::max(w.seconds, 1.0)));
     view.set_fixedYAxisRange(true);
-    view.setXLimits(float(windowStart), float(windowStart + std::max(w.seconds, 1.0)));
     view.setYLimits(-amplitude, amplitude);
     view.setWvfrmsArray(placed);
     view.setTraceBands(bands);

@@ -30,10 +30,10 @@ window requestedWindow(const QDateTime& start, double durationMinutes, bool live
 SeisView01::seismogramList placedInWindow(const QList<std::shared_ptr<SacObject>>& seismograms,
                                           const window& w, bool normalise);
 
-// Sets the view's window, limits and traces: the amplitude of one band is ±1 when normalised,
-// else ± the largest absolute sample of all traces. The window starts at `windowStart` on the
-// traces' time axis, and `bands` gives each trace's band (several pieces of one stream share
-// one); none gives each trace a band of its own.
+// Sets the view's window (which a zoomed view keeps to its moments), limits and traces: the
+// amplitude of one band is ±1 when normalised, else ± the largest absolute sample of all traces.
+// The window starts at `windowStart` on the traces' time axis, and `bands` gives each trace's band
+// (several pieces of one stream share one); none gives each trace a band of its own.
 void showInView(QVRRealTimeDisplayView02& view, const SeisView01::seismogramList& placed,
                 const window& w, bool normalise, double windowStart = 0,
                 const QList<int>& bands = {});

@@ -5,10 +5,13 @@
 #include "SeisView02.h"
 #include "ThreeCompView.h"
 #include "evenlySampledSignal.h"
+#include "groundMotionUnits.h"
+#include "seismogramClock.h"
 #include "threeComponents.h"
 #include "uniformTimeSeriesView.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace seismogramViews {
@@ -64,6 +67,26 @@ bool hasFixedRanges(kind k) {
     return k == kind::overlay || k == kind::panels || k == kind::uniform;
 }
 
+bool hasAlignment(kind k) {
+    return k == kind::overlay || k == kind::panels || k == kind::uniform;
+}
+
+QString title(timeAlignment a) {
+    return a == timeAlignment::commonClock ? QStringLiteral("common clock")
+                                           : QStringLiteral("start of each file");
+}
+
+timeAlignment alignmentFor(const settings& how,
+                           const QList<std::shared_ptr<SacObject>>& seismograms) {
+    if (how.alignment)
+        return *how.alignment;
+    std::vector<const SacObject*> traces;
+    for (const auto& s : seismograms)
+        traces.push_back(s.get());
+    return seismogramClock::overlapInTime(traces) ? timeAlignment::commonClock
+                                                  : timeAlignment::eachFile;
+}
+
 float defaultGain(kind k) {
     switch (k) {
     case kind::section:
@@ -79,6 +102,20 @@ namespace {
 
 using traceList = QList<std::shared_ptr<const SacObject>>;
 
+const QString timeTitle = QStringLiteral("Time (s)");
+
+// The units of the traces' samples, when they share them.
+QString amplitudeTitle(const traceList& traces) {
+    QString title;
+    for (const auto& s : traces) {
+        const QString own = groundMotionUnits::amplitudeTitle(s->GetSacHeader());
+        if (!title.isNull() && own != title)
+            return QStringLiteral("Amplitude");
+        title = own;
+    }
+    return title;
+}
+
 // The fixed limits of `how` on a view that honours them.
 void fixRanges(QVRView& view, const settings& how) {
     view.set_fixedXAxisRange(how.fixedTime.has_value());
@@ -89,22 +126,39 @@ void fixRanges(QVRView& view, const settings& how) {
         view.setYLimits(how.fixedAmplitude->first, how.fixedAmplitude->second);
 }
 
-std::unique_ptr<QVRView> uniformView(const traceList& traces, const settings& how) {
+std::unique_ptr<QVRView> uniformView(const traceList& traces, bool commonClock,
+                                     const settings& how) {
+    std::vector<const SacObject*> files;
+    for (const auto& s : traces)
+        files.push_back(s.get());
+    // Without a common clock each signal starts at 0, at its own first sample.
+    const QDateTime clockStart = commonClock ? seismogramClock::earliestStart(files) : QDateTime();
+    const std::vector<double> shifts = seismogramClock::shifts(files, clockStart);
     uniformTimeSeriesView::signalList signalsToShow;
-    double longest = 0;
-    for (const auto& s : traces) {
-        const float* samples = s->GetSacSeis();
-        signalsToShow.append(
-            std::make_shared<evenlySampledSignal>(std::vector<float>(samples, samples + s->npts()),
-                                                  double(s->delta()), s->labelString()));
-        longest = std::max(longest, double(s->delta()) * std::max(0, s->npts() - 1));
+    QList<QDateTime> starts;
+    double earliest = 0, latest = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const SacObject& s = *files[i];
+        const float* samples = s.GetSacSeis();
+        auto signal = std::make_shared<evenlySampledSignal>(
+            std::vector<float>(samples, samples + s.npts()), double(s.delta()), s.labelString());
+        const double begin = commonClock ? shifts[i] + s.b() : 0.0;
+        signal->setBegin(begin);
+        signalsToShow.append(signal);
+        const QDateTime first = s.firstSampleTime();
+        starts.append(first.isValid() ? first.addMSecs(-qint64(std::llround(begin * 1000.0)))
+                                      : QDateTime());
+        const double end = begin + double(s.delta()) * std::max(0, s.npts() - 1);
+        earliest = i == 0 ? begin : std::min(earliest, begin);
+        latest = i == 0 ? end : std::max(latest, end);
     }
     auto uniform = std::make_unique<uniformTimeSeriesView>();
     // The view takes its time axis from its client and its amplitude range from the first
     // signal, unless both are fixed here.
-    uniform->setXLimits(0.0f, float(std::max(longest, 1.0)));
+    uniform->setXLimits(float(earliest), float(std::max(latest, earliest + 1.0)));
     fixRanges(*uniform, how);
     uniform->setWvfrmArray(signalsToShow);
+    uniform->setAxisStarts(starts);
     return uniform;
 }
 
@@ -114,12 +168,17 @@ QVRResult<std::unique_ptr<QVRView>>
 make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const settings& how) {
     traceList traces(seismograms.begin(), seismograms.end());
     const float gain = how.gain.value_or(defaultGain(k));
+    const bool commonClock = alignmentFor(how, seismograms) == timeAlignment::commonClock;
     switch (k) {
     case kind::panels: {
         auto panels = std::make_unique<SeisView02>();
         panels->setplotStyle(SeisView02::panelStyle);
+        panels->setCommonClock(commonClock);
+        panels->setXLabelString(timeTitle);
+        panels->setYLabelString(amplitudeTitle(traces));
         fixRanges(*panels, how);
-        panels->setWvfrmsArray(traces);
+        // The user's picks go into the seismograms shown.
+        panels->setPickableSeismograms(seismograms);
         return std::unique_ptr<QVRView>(std::move(panels));
     }
     case kind::section: {
@@ -129,6 +188,7 @@ make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const setting
         auto section = std::make_unique<MultiSeisView>();
         section->setPlotGainFactor(gain);
         section->setShowZeroLine(how.zeroLines);
+        section->setXLabelString(timeTitle);
         section->setWvfrmsArray(traces);
         return std::unique_ptr<QVRView>(std::move(section));
     }
@@ -156,12 +216,14 @@ make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const setting
         return std::unique_ptr<QVRView>(std::move(components));
     }
     case kind::uniform:
-        return uniformView(traces, how);
+        return uniformView(traces, commonClock, how);
     case kind::overlay:
         break;
     }
     auto overlay = std::make_unique<SeisView01>();
-    overlay->setXLabelString(QStringLiteral("Time (s)"));
+    overlay->setXLabelString(timeTitle);
+    overlay->setYLabelString(amplitudeTitle(traces));
+    overlay->setCommonClock(commonClock);
     fixRanges(*overlay, how);
     overlay->setWvfrmsArray(traces);
     return std::unique_ptr<QVRView>(std::move(overlay));

@@ -31,18 +31,32 @@ bool hasZeroLines(kind k);
 bool hasFixedRanges(kind k);
 // The view's own gain: the record section's 1.5 and the helicorder's 8; 1 for the others.
 float defaultGain(kind k);
+// Whether the view lays several files on one time axis that they may share or not.
+bool hasAlignment(kind k);
+
+// Each trace's time counted from its own file's reference, or every trace on one clock.
+enum class timeAlignment { eachFile, commonClock };
+// "start of each file", "common clock".
+QString title(timeAlignment a);
 
 struct settings {
     std::optional<float> gain; // the view's default when unset
     bool zeroLines = false;
     // Time (s) and amplitude limits that stay put, where the view has fixed ranges.
     std::optional<std::pair<float, float>> fixedTime, fixedAmplitude;
+    // Unset: the common clock when the files overlap in time.
+    std::optional<timeAlignment> alignment;
     // The helicorder's rows, and the earthquakes it marks at or above the threshold.
     int rowMinutes = 60;
     int rows = 24;
     float magnitudeThreshold = 4.0f;
     helicorderView::hypocenterList hypocenters;
 };
+
+// The alignment `how` asks for, or, when it asks for none, the common clock for seismograms
+// that overlap in time and each file's own clock for the others.
+timeAlignment alignmentFor(const settings& how,
+                           const QList<std::shared_ptr<SacObject>>& seismograms);
 
 // A view of kind `k` showing `seismograms` (already processed): a record section ordered by
 // distance, nearest first; a helicorder of the records in time order; the three components of

@@ -8,6 +8,8 @@
 #include "sacFiles.h"
 #include "saveSacDialog.h"
 #include "seismogramFile.h"
+#include "seismogramInteraction.h"
+#include "seismogramTexts.h"
 #include "windowPlace.h"
 
 #include "ui_seismogramsWindow.h"
@@ -27,15 +29,12 @@ QString settingsKey(const char* name) {
     return QStringLiteral("seismograms/") + QLatin1StringView(name);
 }
 
-// A header code, empty where the header leaves it undefined.
-QString code(const QString& field) {
-    return field == QLatin1StringView("-12345") ? QString() : field;
-}
-
 // A station's components share the band and instrument letters of their channel names
 // (BHZ, BHN, BHE), so that a station with two sensors gives one sensor's three.
 QString sensorOf(const SacObject& s) {
-    return QStringList{code(s.knetwk()), code(s.kstnm()), code(s.khole()), code(s.kcmpnm()).left(2)}
+    using seismogramTexts::defined;
+    return QStringList{defined(s.knetwk()), defined(s.kstnm()), defined(s.khole()),
+                       defined(s.kcmpnm()).left(2)}
         .join(u'.');
 }
 
@@ -65,6 +64,9 @@ seismogramsWindowController::seismogramsWindowController(QObject* parent)
     fileDropTarget::attach(*window_, [this](const QStringList& paths) { openFiles(paths); });
     for (const seismogramViews::kind k : seismogramViews::allKinds())
         ui_->viewChooser->addItem(seismogramViews::title(k), int(k));
+    for (const auto a :
+         {seismogramViews::timeAlignment::eachFile, seismogramViews::timeAlignment::commonClock})
+        ui_->alignmentChooser->addItem(seismogramViews::title(a), int(a));
     restoreFields();
 
     connect(ui_->openButton, &QPushButton::clicked, this,
@@ -77,6 +79,10 @@ seismogramsWindowController::seismogramsWindowController(QObject* parent)
             &seismogramsWindowController::showView);
     connect(ui_->viewChooser, &QComboBox::currentIndexChanged, this, [this](int index) {
         setViewKind(seismogramViews::kind(ui_->viewChooser->itemData(index).toInt()));
+    });
+    connect(ui_->alignmentChooser, &QComboBox::currentIndexChanged, this, [this](int index) {
+        alignment_ = seismogramViews::timeAlignment(ui_->alignmentChooser->itemData(index).toInt());
+        showView();
     });
 
     for (QCheckBox* box : {ui_->removeMeanCheckBox, ui_->taperCheckBox})
@@ -313,6 +319,7 @@ std::optional<seismogramViews::settings> seismogramsWindowController::settingsFr
     if (seismogramViews::hasGain(kind_))
         how.gain = float(ui_->gainSpinBox->value());
     how.zeroLines = ui_->zeroLinesCheckBox->isChecked();
+    how.alignment = alignment_;
     const auto range = [this](QCheckBox* on, QLineEdit* from, QLineEdit* to, const QString& what,
                               std::optional<std::pair<float, float>>& limits) {
         if (!on->isChecked() || !seismogramViews::hasFixedRanges(kind_))
@@ -411,6 +418,12 @@ void seismogramsWindowController::showView() {
     shown_ = filesForView();
     QVRResult<std::unique_ptr<QVRView>> made = seismogramViews::make(kind_, shown_, *how);
     QString shownText;
+    {
+        // The chooser shows the alignment in force, the files' choice included.
+        const QSignalBlocker quiet(ui_->alignmentChooser);
+        ui_->alignmentChooser->setCurrentIndex(
+            ui_->alignmentChooser->findData(int(seismogramViews::alignmentFor(*how, shown_))));
+    }
     if (made) {
         placeView(std::move(made).value());
         shownText = tr("Showing %1 of %2 files.").arg(shown_.size()).arg(files_.size());
@@ -429,10 +442,41 @@ void seismogramsWindowController::placeView(std::unique_ptr<QVRView> view) {
         view_->deleteLater(); // it may be the sender of what brought us here
     }
     view_ = view.release();
+    ui_->readingLabel->clear();
+    if (seismogramInteraction* interaction = seismogramInteraction::attach(view_)) {
+        connect(interaction, &seismogramInteraction::readingChanged, ui_->readingLabel,
+                &QLabel::setText);
+        connect(interaction, &seismogramInteraction::picked, this,
+                &seismogramsWindowController::keepPicks);
+    }
     view_->setParent(ui_->viewHolder);
     view_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     ui_->viewLayout->addWidget(view_);
     view_->show();
+}
+
+void seismogramsWindowController::keepPicks() {
+    // The view set the pick on the processed copy it shows; the samples as read get it too,
+    // so that it survives processing again and is saved either way.
+    for (openFile& file : files_) {
+        if (!file.processed)
+            continue;
+        const SacHeader* shown = file.processed->GetSacHeader();
+        const SacHeader* read = file.asRead->GetSacHeader();
+        if (!shown || !read)
+            continue;
+        if (shown->t2 == read->t2 && shown->t3 == read->t3 &&
+            std::equal(std::begin(shown->kt2), std::end(shown->kt2), std::begin(read->kt2)) &&
+            std::equal(std::begin(shown->kt3), std::end(shown->kt3), std::begin(read->kt3)))
+            continue;
+        auto picked = std::make_shared<SacObject>(*file.asRead);
+        SacHeader& header = *picked->GetSacHeader();
+        header.t2 = shown->t2;
+        header.t3 = shown->t3;
+        std::copy(std::begin(shown->kt2), std::end(shown->kt2), std::begin(header.kt2));
+        std::copy(std::begin(shown->kt3), std::end(shown->kt3), std::begin(header.kt3));
+        file.asRead = std::move(picked);
+    }
 }
 
 void seismogramsWindowController::enableSettingsOfView() {
@@ -445,6 +489,7 @@ void seismogramsWindowController::enableSettingsOfView() {
             gainOfKind_.value(int(kind_), double(seismogramViews::defaultGain(kind_))));
     }
     ui_->zeroLinesCheckBox->setEnabled(seismogramViews::hasZeroLines(kind_));
+    ui_->alignmentChooser->setEnabled(seismogramViews::hasAlignment(kind_));
     const bool fixedRanges = seismogramViews::hasFixedRanges(kind_);
     for (QWidget* field : std::initializer_list<QWidget*>{
              ui_->fixedTimeCheckBox, ui_->timeMinTField, ui_->timeMaxTField,
@@ -474,6 +519,9 @@ void seismogramsWindowController::restoreFields() {
     if (ui_->viewChooser->findData(savedKind) >= 0)
         kind_ = seismogramViews::kind(savedKind);
     ui_->viewChooser->setCurrentIndex(ui_->viewChooser->findData(int(kind_)));
+    const QVariant alignment = settings.value(settingsKey("alignment"));
+    if (alignment.isValid() && ui_->alignmentChooser->findData(alignment.toInt()) >= 0)
+        alignment_ = seismogramViews::timeAlignment(alignment.toInt());
     ui_->removeMeanCheckBox->setChecked(settings.value(settingsKey("removeMean"), true).toBool());
     ui_->taperCheckBox->setChecked(settings.value(settingsKey("taper"), false).toBool());
     ui_->highPassTField->setText(settings.value(settingsKey("highPassHz")).toString());
@@ -489,6 +537,8 @@ void seismogramsWindowController::keepFields() const {
     windowPlace::keep(*window_, settingsKey("geometry"));
     QSettings settings;
     settings.setValue(settingsKey("view"), int(kind_));
+    if (alignment_)
+        settings.setValue(settingsKey("alignment"), int(*alignment_));
     settings.setValue(settingsKey("removeMean"), ui_->removeMeanCheckBox->isChecked());
     settings.setValue(settingsKey("taper"), ui_->taperCheckBox->isChecked());
     settings.setValue(settingsKey("highPassHz"), ui_->highPassTField->text());

@@ -92,6 +92,8 @@ private:
     void showView();
     void placeView(std::unique_ptr<QVRView> view);
     void enableSettingsOfView();
+    // Copies the picks the user set on the seismograms shown to the samples as read.
+    void keepPicks();
     void setStatus(const QString& text);
     void restoreFields();
     void keepFields() const;
@@ -104,6 +106,8 @@ private:
     QList<std::shared_ptr<SacObject>> shown_;
     QVRView* view_ = nullptr; // owned by the view holder
     seismogramViews::kind kind_ = seismogramViews::kind::overlay;
+    // The user's choice; none until one is made, and then the files decide.
+    std::optional<seismogramViews::timeAlignment> alignment_;
     seismogramProcessing processing_;
     std::optional<seismogramProcessing> processedWith_; // of the files' processed samples
     QStringList filterProblems_;    // the files a filter was refused for, with why

@@ -191,9 +191,7 @@ void QVRView::setTitleFontSize(float points) {
 
 // --- drawing helpers
 
-void QVRView::drawString(const QString& text, float x, float y, int hJust, int vJust) {
-    if (!activePainter)
-        return;
+QRectF QVRView::stringRect(const QString& text, float x, float y, int hJust, int vJust) const {
     const QSizeF size = labelAttributes_.measure(text);
     double ax = x, ay = y;
     if (hJust == 2)
@@ -204,7 +202,25 @@ void QVRView::drawString(const QString& text, float x, float y, int hJust, int v
         ay -= size.height() / 2;
     else if (vJust == 3)
         ay -= size.height();
-    QVRTextDrawing::drawText(*activePainter, text, QPointF(ax, ay), labelAttributes_);
+    return QRectF(QPointF(ax, ay), size);
+}
+
+void QVRView::drawString(const QString& text, float x, float y, int hJust, int vJust) {
+    if (!activePainter)
+        return;
+    // In y-up coordinates the rectangle's "top left" is its bottom-left corner, the anchor.
+    QVRTextDrawing::drawText(*activePainter, text, stringRect(text, x, y, hJust, vJust).topLeft(),
+                             labelAttributes_);
+}
+
+void QVRView::drawStringOnBacking(const QString& text, float x, float y, int hJust, int vJust) {
+    if (!activePainter || text.isEmpty())
+        return;
+    // A little wider than the text, and nearly opaque: the trace under it shows as a shadow
+    // at most, and the text stays readable however busy the trace is.
+    const QRectF box = stringRect(text, x, y, hJust, vJust).adjusted(-2, 0, 2, 0);
+    activePainter->fillRect(box, QColor::fromRgbF(1, 1, 1, 0.85));
+    drawString(text, x, y, hJust, vJust);
 }
 
 void QVRView::drawRotatedString(const QString& text, float x, float y, int hJust, int vJust,
@@ -418,6 +434,10 @@ void QVRView::set_trackMouse(bool on) {
 
 QPointF QVRView::viewPointForWidgetPosition(QPointF widgetPosition) const {
     return QPointF(widgetPosition.x(), height() - widgetPosition.y());
+}
+
+bool QVRView::inIRect(QPointF viewPoint) const {
+    return containsInclusive(iRect_, viewPoint);
 }
 
 QPointF QVRView::dataPointForViewPoint(QPointF p) const {

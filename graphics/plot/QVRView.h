@@ -110,6 +110,10 @@ public:
     // Horizontal code 2 centres on x, 3 ends at x, any other starts at x; vertical code 2
     // centres on y, 3 hangs below y, any other stands on y.
     void drawString(const QString& text, float x, float y, int hJust, int vJust);
+    // The box drawString() would fill with `text` in the label attributes, y up.
+    QRectF stringRect(const QString& text, float x, float y, int hJust, int vJust) const;
+    // drawString() over a white backing of the text's box, for labels that lie on traces.
+    void drawStringOnBacking(const QString& text, float x, float y, int hJust, int vJust);
     // As drawString, the offsets taken across the turned text; `angle` counter-clockwise.
     void drawRotatedString(const QString& text, float x, float y, int hJust, int vJust,
                            float angle);
@@ -156,6 +160,8 @@ public:
     QTimer* _mouseTrackTimer() const { return mouseTrackTimer_; }
     // Reports the pointer to the controller when it lies in iRect (the timer's work).
     void handleTrackedMousePosition();
+    // Whether a point of the view (y up) lies in iRect, its edges included.
+    bool inIRect(QPointF viewPoint) const;
     // A point of the view (y up) in data units, through iRect and the limits.
     QPointF dataPointForViewPoint(QPointF viewPoint) const;
     // A Qt widget position (y down) as a view point (y up).

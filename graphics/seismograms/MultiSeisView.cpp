@@ -4,6 +4,8 @@
 #include "axisLibrary.h"
 #include "seismogramLimits.h"
 #include "seismogramPicks.h"
+#include "seismogramReadings.h"
+#include "seismogramTexts.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -38,6 +40,14 @@ double finiteOrZero(double scale) {
 
 } // namespace
 
+QString MultiSeisView::traceLabel(const SacObject& seismogram) {
+    using namespace seismogramTexts;
+    return joined({defined(seismogram.kstnm()), defined(seismogram.knetwk()),
+                   defined(seismogram.kcmpnm()), formatted("(%.2f)", seismogram.gcarc()),
+                   formatted("(%.2f)", seismogram.azimuth())},
+                  QStringLiteral(" "));
+}
+
 MultiSeisView::MultiSeisView(QWidget* parent)
     : QVRView(parent) {}
 
@@ -50,9 +60,35 @@ void MultiSeisView::computeRects() {
 void MultiSeisView::computePlotLimits() {
     if (const std::optional<seismogramLimits> limits =
             limitsOfSeismograms(wvfrmsArray_, minYRange())) {
-        setXLimits(limits->earliest, limits->latest);
+        if (!_fixedXAxisRange())
+            setXLimits(limits->earliest, limits->latest);
         setYLimits(limits->low, limits->high);
     }
+}
+
+std::pair<float, float> MultiSeisView::wholeRecordXLimits() const {
+    const std::optional<seismogramLimits> limits = limitsOfSeismograms(wvfrmsArray_, minYRange());
+    return limits ? std::pair{limits->earliest, limits->latest} : std::pair{xmin(), xmax()};
+}
+
+std::optional<seismogramReading> MultiSeisView::readingAt(QPointF viewPoint) const {
+    const int n = int(wvfrmsArray_.size());
+    if (n == 0 || !inIRect(viewPoint))
+        return std::nullopt;
+    const QRectF plot = pRect();
+    const int index =
+        std::clamp(int(std::floor((viewPoint.y() - plot.y()) / (plot.height() / n))), 0, n - 1);
+    const double t = dataPointForViewPoint(viewPoint).x();
+    if (const SacObject* seismogram = wvfrmsArray_.at(index).get())
+        return seismogramReadings::readingOf(*seismogram, index, t);
+    return seismogramReading();
+}
+
+QRectF MultiSeisView::traceClipRect(int index, int count) const {
+    const QRectF plot = pRect();
+    const double low = index > 0 ? baselineOf(index - 1, count) : plot.top();
+    const double high = index + 1 < count ? baselineOf(index + 1, count) : plot.bottom();
+    return QRectF(plot.x(), low, plot.width(), high - low);
 }
 
 double MultiSeisView::baselineOf(int index, int count) const {
@@ -85,7 +121,6 @@ void MultiSeisView::drawRect(QPainter& painter, const QRectF&) {
     const double peak = std::max(std::fabs(double(ymin())), double(ymax()));
     const double sa = finiteOrZero(h / (double(plotGainFactor_) * peak) / n);
 
-    QPainterPath traces;
     for (int i = 0; i < n; ++i) {
         const SacObject* seismogram = wvfrmsArray_.at(i).get();
         const double baseline = baselineOf(i, n);
@@ -105,17 +140,20 @@ void MultiSeisView::drawRect(QPainter& painter, const QRectF&) {
         m.dx = double(seismogram->delta()) * sx;
         m.y0 = baseline;
         m.dy = sa;
-        traces.addPolygon(tracePath::tracePoints(seismogram->GetSacSeis(), seismogram->npts(), 0, m,
-                                                 painter, plot.left(), plot.right()));
+        // Each trace stays between its neighbours' baselines: at a high gain a large arrival
+        // would otherwise write across the section, and at the default gain, where a peak
+        // reaches two thirds of a slot, it is still whole.
+        painter.save();
+        painter.setClipRect(traceClipRect(i, n), Qt::IntersectClip);
+        painter.setPen(QPen(Qt::black, 1.0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(tracePath::tracePoints(seismogram->GetSacSeis(), seismogram->npts(), 0,
+                                                    m, painter, plot.left(), plot.right()));
+        painter.restore();
         setLabelFontSize(10);
-        drawString(QStringLiteral("%1 %2 %3 (%4) (%5)")
-                       .arg(seismogram->kstnm(), seismogram->knetwk(), seismogram->kcmpnm(),
-                            QString::number(seismogram->gcarc(), 'f', 2),
-                            QString::number(seismogram->azimuth(), 'f', 2)),
-                   float(plot.x()), float(baseline + 4), 1, 4);
+        drawStringOnBacking(traceLabel(*seismogram), float(plot.x()), float(baseline + 4), 1, 4);
         drawPicks(QRectF(plot.x(), baseline - h / n, plot.width(), 2 * h / n), seismogram);
     }
-    painter.strokePath(traces, QPen(Qt::black, 1.0));
 
     labelAttributes() = QVRTextAttributes::helvetica(14, darkGray());
     xAxisPath()->clear();

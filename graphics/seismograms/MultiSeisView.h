@@ -3,6 +3,7 @@
 #include "QVRView.h"
 #include "SacObject.h"
 #include "qvr_graphics_export.h"
+#include "seismogramCursor.h"
 
 #include <QList>
 #include <QRectF>
@@ -13,7 +14,7 @@
 // A record section: seismograms stacked in equal horizontal slots on one time axis, the first
 // in the lowest slot, each labelled with its station, network, component, distance and
 // azimuth, with the picks of its header marked and named.
-class QVR_GRAPHICS_EXPORT MultiSeisView : public QVRView {
+class QVR_GRAPHICS_EXPORT MultiSeisView : public QVRView, public seismogramCursor {
     Q_OBJECT
 public:
     // The view only reads the seismograms; the list shares them with whoever loaded them.
@@ -39,8 +40,8 @@ public:
     void computeRects() override;
     // Time limits from the earliest begin to the latest end, amplitude limits from the
     // extremes (or ±minYRange when that is larger than both) widened by 5 % of the
-    // whole-number amplitude range. The fixed-range flags are not consulted: a section always
-    // shows all of its records.
+    // whole-number amplitude range. Only a fixed time range (a zoom) is kept: a section always
+    // shows all of its records across the amplitude.
     void computePlotLimits();
     void drawRect(QPainter& painter, const QRectF& dirtyRect) override;
 
@@ -54,8 +55,20 @@ public:
     void drawPickForRect(const QRectF& slot, float time);
     void drawPickLabelForRect(const QRectF& slot, const QString& label, float time);
 
+    // "ANMO IU BHZ (45.20) (123.40)": station, network, component, distance and azimuth, each
+    // left out where the header leaves it undefined.
+    static QString traceLabel(const SacObject& seismogram);
+
     // The baseline of trace `index` of `count` in the plot rectangle, y up.
     double baselineOf(int index, int count) const;
+    // What trace `index` of `count` is clipped to: from the baseline of the trace below to
+    // that of the trace above, or to the plot's edge where there is none.
+    QRectF traceClipRect(int index, int count) const;
+
+    // From the earliest begin to the latest end.
+    std::pair<float, float> wholeRecordXLimits() const override;
+    // The trace of the slot under the pointer.
+    std::optional<seismogramReading> readingAt(QPointF viewPoint) const override;
 
 private:
     bool drawsTime(float time) const;

@@ -1,6 +1,8 @@
 #include "QVRRealTimeDisplayView02.h"
 
 #include "QVRDateFormatter.h"
+#include "groundMotionUnits.h"
+#include "seismogramReadings.h"
 #include "timeZones.h"
 #include "tracePath.h"
 
@@ -20,6 +22,65 @@ bool usableScale(double scale) {
 
 QVRRealTimeDisplayView02::QVRRealTimeDisplayView02(QWidget* parent)
     : SeisView01(parent) {}
+
+void QVRRealTimeDisplayView02::setWindow(const QDateTime& end, float start, float stop) {
+    const bool following = !window_ || (xmin() == window_->first && xmax() == window_->second);
+    const QDateTime zero = end.addMSecs(-qint64(std::llround(double(stop) * 1000.0)));
+    if (following) {
+        setXLimits(start, stop);
+    } else if (axisZero_.isValid() && zero.isValid()) {
+        // The same moments on an axis whose zero moved.
+        const double moved = zero.msecsTo(axisZero_) / 1000.0;
+        setXLimits(float(xmin() + moved), float(xmax() + moved));
+    }
+    set_fixedXAxisRange(true);
+    window_ = std::pair{start, stop};
+    axisZero_ = zero;
+    refDate_ = end;
+}
+
+QDateTime QVRRealTimeDisplayView02::shownRefDate() const {
+    if (!axisZero_.isValid())
+        return refDate_;
+    const double edge = originOnRight_ ? xmax() : xmin();
+    return axisZero_.addMSecs(qint64(std::llround(edge * 1000.0)));
+}
+
+std::pair<float, float> QVRRealTimeDisplayView02::wholeRecordXLimits() const {
+    return window_.value_or(std::pair{xmin(), xmax()});
+}
+
+std::optional<seismogramReading> QVRRealTimeDisplayView02::readingAt(QPointF viewPoint) const {
+    if (!inIRect(viewPoint))
+        return std::nullopt;
+    const double t = axisTimeAt(viewPoint.x());
+    seismogramReading r;
+    const QDateTime reference = shownRefDate();
+    const double edge = originOnRight_ ? xmax() : xmin();
+    if (reference.isValid())
+        r.utc = reference.addMSecs(qint64(std::llround((t - edge) * 1000.0)));
+    const seismogramList& seismograms = wvfrmsArray();
+    int bands = 0;
+    for (int i = 0; i < int(seismograms.size()); ++i)
+        bands = std::max(bands, bandOf(i) + 1);
+    if (bands == 0)
+        return r;
+    const QRectF plot = pRect();
+    const int band = int(std::floor((viewPoint.y() - plot.y()) / (plot.height() / bands)));
+    // The traces stand on the window's axis: their samples are read there.
+    for (int i = 0; i < int(seismograms.size()); ++i) {
+        const SacObject* seismogram = seismograms.at(i).get();
+        if (!seismogram || bandOf(i) != band)
+            continue;
+        if (const std::optional<float> sample = seismogramReadings::sampleAt(*seismogram, t)) {
+            r.amplitude = double(*sample);
+            r.units = groundMotionUnits::units(seismogram->GetSacHeader());
+            r.traceIndex = i;
+            break;
+        }
+    }
+    return r;
+}
 
 void QVRRealTimeDisplayView02::computeRects() {
     const QRectF b = bounds();
@@ -64,6 +125,7 @@ void QVRRealTimeDisplayView02::drawTheSeismograms() {
     painter->setBrush(Qt::NoBrush);
     setLabelFontSize(14);
     int labelled = -1; // the last band labelled
+    QList<std::pair<QString, float>> labels;
     for (int i = 0; i < count; ++i) {
         const auto& seismogram = seismograms.at(i);
         if (!seismogram)
@@ -87,11 +149,14 @@ void QVRRealTimeDisplayView02::drawTheSeismograms() {
         if (b == labelled)
             continue;
         labelled = b;
-        const float labelY = float(centre + band / 2 - 16);
+        labels.append({seismogram->labelString(), float(centre + band / 2 - 16)});
+    }
+    // Over every trace, each on a backing: a neighbour's large arrival does not hide it.
+    for (const auto& [text, y] : labels) {
         if (originOnRight_)
-            drawString(seismogram->labelString(), float(plot.x() + 6), labelY, 1, 1);
+            drawStringOnBacking(text, float(plot.x() + 6), y, 1, 1);
         else
-            drawString(seismogram->labelString(), float(plot.right()), labelY, 3, 1);
+            drawStringOnBacking(text, float(plot.right()), y, 3, 1);
     }
     painter->restore();
 }
@@ -103,12 +168,13 @@ int QVRRealTimeDisplayView02::bandOf(int trace) const {
     return std::clamp(traceBands_.at(trace), 0, int(wvfrmsArray().size()) - 1);
 }
 
-QVRRealTimeDisplayView02::referenceTexts QVRRealTimeDisplayView02::referenceDateTexts() const {
+QVRRealTimeDisplayView02::referenceTexts
+QVRRealTimeDisplayView02::referenceDateTexts(const QDateTime& date) const {
     const QTimeZone utc = timeZones::utc();
-    return {QVRDateFormatter(QStringLiteral("dd MMM, yyyy"), utc).stringFromDate(refDate_),
-            QVRDateFormatter(QStringLiteral("HH':'mm':'ss 'UTC'"), utc).stringFromDate(refDate_),
+    return {QVRDateFormatter(QStringLiteral("dd MMM, yyyy"), utc).stringFromDate(date),
+            QVRDateFormatter(QStringLiteral("HH':'mm':'ss 'UTC'"), utc).stringFromDate(date),
             QVRDateFormatter(QStringLiteral("HH':'mm':'ss zzz"), timeZones::systemTimeZone())
-                .stringFromDate(refDate_)};
+                .stringFromDate(date)};
 }
 
 void QVRRealTimeDisplayView02::drawLabels() {
@@ -119,7 +185,7 @@ void QVRRealTimeDisplayView02::drawLabels() {
     const double top = plot.y() + plot.height();
     const float y0 = float(top + 18);
     const float referenceX = float(originOnRight_ ? plot.right() : plot.left());
-    const referenceTexts texts = referenceDateTexts();
+    const referenceTexts texts = referenceDateTexts(shownRefDate());
 
     labelAttributes().color = gray();
     if (originOnRight_)
@@ -188,14 +254,15 @@ void QVRRealTimeDisplayView02::drawMinuteMarks() {
 
 void QVRRealTimeDisplayView02::drawOriginTimeMarkers() {
     QPainter* painter = currentPainter();
-    if (!painter || !refDate_.isValid())
+    const QDateTime shown = shownRefDate();
+    if (!painter || !shown.isValid())
         return;
     const QRectF plot = pRect();
     const double span = double(xmax()) - xmin(); // s
     if (!usableScale(plot.width() / span))
         return;
     // Seconds since 1970.
-    const double reference = refDate_.toMSecsSinceEpoch() / 1000.0;
+    const double reference = shown.toMSecsSinceEpoch() / 1000.0;
     const double start = originOnRight_ ? reference - span : reference;
     const double end = originOnRight_ ? reference : reference + span;
     const double top = plot.y() + plot.height();

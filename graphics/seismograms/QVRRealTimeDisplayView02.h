@@ -9,6 +9,8 @@
 #include <QList>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 // Recent seismograms as a stack of horizontal traces on one time axis, one band each, with
 // station labels, the reference date and time in UTC and local time, a dotted line on the
@@ -29,6 +31,13 @@ public:
     // The window's right end when originOnRight, else its left end.
     const QDateTime& refDate() const { return refDate_; }
     void setRefDate(const QDateTime& date) { refDate_ = date; }
+    // The owner's window: `start` … `stop` s on the traces' time axis, `stop` being the moment
+    // `end`, which becomes refDate. The view shows it, and follows it from one call to the
+    // next, unless the x limits were changed (a zoom or a pan): they then keep showing the
+    // same moments until they are the window's again.
+    void setWindow(const QDateTime& end, float start, float stop);
+    // The moment at the reference side of what is shown: refDate, moved with a zoom.
+    QDateTime shownRefDate() const;
     const earthquakeList& eventOrigins() const { return eventOrigins_; }
     void setEventOrigins(const earthquakeList& earthquakes) { eventOrigins_ = earthquakes; }
     float waveformGain() const { return waveformGain_; }
@@ -60,17 +69,24 @@ public:
     // Half-transparent yellow below 5, orange from 5 to below 6, red above.
     static QColor colorForMagnitude(float magnitude);
 
+    // The owner's window, or the limits when it set none.
+    std::pair<float, float> wholeRecordXLimits() const override;
+    // The moment under the pointer and the sample of the band's trace there.
+    std::optional<seismogramReading> readingAt(QPointF viewPoint) const override;
+
 protected:
     struct referenceTexts {
         QString date, utcTime, localTime;
     };
     // The reference date above the plot, its time in UTC and in the computer's time zone.
-    virtual referenceTexts referenceDateTexts() const;
+    virtual referenceTexts referenceDateTexts(const QDateTime& date) const;
 
 private:
     int bandOf(int trace) const;
 
     QDateTime refDate_;
+    QDateTime axisZero_;                            // the moment of 0 s on the traces' axis
+    std::optional<std::pair<float, float>> window_; // s, the owner's
     QList<int> traceBands_;
     earthquakeList eventOrigins_;
     float waveformGain_ = 1.0f;

@@ -1,7 +1,9 @@
 #include "SeisView01.h"
 
 #include "axisLibrary.h"
+#include "seismogramClock.h"
 #include "seismogramLimits.h"
+#include "seismogramReadings.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -47,7 +49,8 @@ void SeisView01::computeRects() {
 }
 
 void SeisView01::computePlotLimits() {
-    const std::optional<seismogramLimits> limits = limitsOfSeismograms(wvfrmsArray_, minYRange());
+    const std::optional<seismogramLimits> limits =
+        limitsOfSeismograms(wvfrmsArray_, minYRange(), timeShifts_);
     if (!limits)
         return;
     if (!_fixedXAxisRange())
@@ -61,6 +64,74 @@ void SeisView01::setWvfrmsArray(const seismogramList& seismograms) {
     keptPoints_.clear();
     keptPoints_.resize(wvfrmsArray_.size());
     unkeptPoints_.clear();
+    placeOnClock();
+}
+
+void SeisView01::setCommonClock(bool on) {
+    commonClock_ = on;
+    placeOnClock();
+}
+
+void SeisView01::placeOnClock() {
+    timeShifts_.clear();
+    clockStart_ = QDateTime();
+    if (!commonClock_)
+        return;
+    std::vector<const SacObject*> traces;
+    for (const auto& s : wvfrmsArray_)
+        traces.push_back(s.get());
+    clockStart_ = seismogramClock::earliestStart(traces);
+    timeShifts_ = seismogramClock::shifts(traces, clockStart_);
+}
+
+double SeisView01::timeShift(int index) const {
+    return index >= 0 && std::size_t(index) < timeShifts_.size() ? timeShifts_[std::size_t(index)]
+                                                                 : 0.0;
+}
+
+QDateTime SeisView01::clockStart() const {
+    return clockStart_;
+}
+
+std::pair<float, float> SeisView01::wholeRecordXLimits() const {
+    const std::optional<seismogramLimits> limits =
+        limitsOfSeismograms(wvfrmsArray_, minYRange(), timeShifts_);
+    return limits ? std::pair{limits->earliest, limits->latest} : std::pair{xmin(), xmax()};
+}
+
+double SeisView01::axisTimeAt(double viewX) const {
+    return dataPointForViewPoint(QPointF(viewX, iRect().y())).x();
+}
+
+seismogramReading SeisView01::readingOfTrace(int index, double axisTime) const {
+    const SacObject* seismogram = wvfrmsArray_.value(index).get();
+    if (!seismogram) {
+        seismogramReading r;
+        if (clockStart_.isValid())
+            r.utc = clockStart_.addMSecs(qint64(std::llround(axisTime * 1000.0)));
+        return r;
+    }
+    return seismogramReadings::readingOf(*seismogram, index, axisTime - timeShift(index));
+}
+
+std::optional<seismogramReading> SeisView01::readingAt(QPointF viewPoint) const {
+    if (!inIRect(viewPoint))
+        return std::nullopt;
+    const QPointF data = dataPointForViewPoint(viewPoint);
+    int nearest = -1;
+    double distance = 0;
+    for (int i = 0; i < int(wvfrmsArray_.size()); ++i) {
+        const SacObject* seismogram = wvfrmsArray_.at(i).get();
+        if (!seismogram)
+            continue;
+        const std::optional<float> sample =
+            seismogramReadings::sampleAt(*seismogram, data.x() - timeShift(i));
+        if (sample && (nearest < 0 || std::abs(*sample - data.y()) < distance)) {
+            nearest = i;
+            distance = std::abs(*sample - data.y());
+        }
+    }
+    return readingOfTrace(nearest, data.x());
 }
 
 bool SeisView01::tracePointsInputs::operator==(const tracePointsInputs& other) const {
@@ -130,7 +201,7 @@ void SeisView01::drawRect(QPainter& painter, const QRectF&) {
             if (!seismogram)
                 continue;
             tracePath::sampleMapping m;
-            m.x0 = (double(seismogram->b()) - xmin()) * sx + plot.x();
+            m.x0 = (timeShift(i) + seismogram->b() - xmin()) * sx + plot.x();
             m.dx = double(seismogram->delta()) * sx;
             m.y0 = -double(ymin()) * sy + plot.y();
             m.dy = sy;

@@ -3,18 +3,21 @@
 #include "QVRView.h"
 #include "SacObject.h"
 #include "qvr_graphics_export.h"
+#include "seismogramCursor.h"
 #include "tracePath.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QPolygonF>
 #include <QTransform>
 
 #include <memory>
+#include <vector>
 
 // Seismograms overlaid on one pair of time and amplitude axes, each placed by its own begin
 // time: the simplest seismogram view, and the base of the real-time displays, which share its
 // trace list and fill flags.
-class QVR_GRAPHICS_EXPORT SeisView01 : public QVRView {
+class QVR_GRAPHICS_EXPORT SeisView01 : public QVRView, public seismogramCursor {
     Q_OBJECT
 public:
     // The view only reads the seismograms; the list shares them with whoever loaded them.
@@ -24,6 +27,14 @@ public:
 
     const seismogramList& wvfrmsArray() const { return wvfrmsArray_; }
     void setWvfrmsArray(const seismogramList& seismograms);
+    // Every trace on one clock, counted from the earliest first sample of them all, rather
+    // than each from its own file's reference time.
+    bool commonClock() const { return commonClock_; }
+    void setCommonClock(bool on);
+    // Seconds added to trace `index`'s own times to place it on the view's time axis.
+    double timeShift(int index) const;
+    // The moment of time 0 on the common clock; invalid when each trace keeps its own.
+    QDateTime clockStart() const;
     // Kept for subclasses; this view shades nothing below zero.
     bool fillNegative() const { return fillNegative_; }
     void setFillNegative(bool on) { fillNegative_ = on; }
@@ -43,7 +54,17 @@ public:
     void computePlotLimits();
     void drawRect(QPainter& painter, const QRectF& dirtyRect) override;
 
+    // From the earliest begin to the latest end, on the view's clock.
+    std::pair<float, float> wholeRecordXLimits() const override;
+    // The trace nearest the pointer in amplitude among those recording at its time.
+    std::optional<seismogramReading> readingAt(QPointF viewPoint) const override;
+
 protected:
+    // What trace `index` reads at `axisTime` on the view's time axis.
+    seismogramReading readingOfTrace(int index, double axisTime) const;
+    // The time on the view's axis at view x.
+    double axisTimeAt(double viewX) const;
+
     static QColor gray();
     static QColor lightGray();
 
@@ -73,7 +94,12 @@ private:
         QPolygonF points;
     };
 
+    void placeOnClock();
+
     seismogramList wvfrmsArray_;
+    bool commonClock_ = false;
+    QDateTime clockStart_;
+    std::vector<double> timeShifts_; // s, one per trace; empty when each keeps its own clock
     // One per trace of the list.
     QList<keptPoints> keptPoints_;
     QPolygonF unkeptPoints_;

@@ -3,6 +3,8 @@
 #include "axisLibrary.h"
 #include "seismogramLimits.h"
 #include "seismogramPicks.h"
+#include "seismogramReadings.h"
+#include "seismogramTexts.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -12,9 +14,6 @@
 #include <cmath>
 
 namespace {
-
-constexpr float undefinedTime = -12345.0f;
-const QString undefinedLabel = QStringLiteral("-12345");
 
 // Room above and below the panels, between them, and either side of them.
 constexpr double verticalMargin = 48, panelGap = 6, leftMargin = 72, sideMargins = 144;
@@ -32,6 +31,24 @@ QColor lightGray() {
 }
 
 } // namespace
+
+QString ThreeCompView::eventHeader(const SacObject& s) {
+    using namespace seismogramTexts;
+    const QString origin = s.oTimeString();
+    return s.flinnEngdahlGeographicRegion() + u'\n' +
+           joined({origin.isEmpty() ? QString() : QStringLiteral("Origin Time:") + origin,
+                   formatted("Depth:%3.0f", s.evdp())},
+                  QStringLiteral(" / "));
+}
+
+QString ThreeCompView::stationHeader(const SacObject& s) {
+    using namespace seismogramTexts;
+    const QString codes = joined({defined(s.kstnm()), defined(s.knetwk())}, QStringLiteral("-"));
+    return joined({codes.isEmpty() ? QString() : QStringLiteral("Station: ") + codes,
+                   formatted("GCARC:%3.1f deg", s.gcarc()), formatted("AZ:%5.1f", s.azimuth()),
+                   formatted("BAZ:%5.1f", s.backazimuth())},
+                  QStringLiteral(" / "));
+}
 
 ThreeCompView::ThreeCompView(QWidget* parent)
     : QVRView(parent) {}
@@ -83,10 +100,37 @@ void ThreeCompView::computePlotLimits() {
         {getSeisWithIndex(0), getSeisWithIndex(1), getSeisWithIndex(2)}, minYRange());
     if (!limits)
         return;
-    setXLimits(limits->earliest, limits->latest);
+    // A fixed time range is a zoom, kept; the amplitude always spans the components.
+    if (!_fixedXAxisRange())
+        setXLimits(limits->earliest, limits->latest);
     setYLimits(limits->low, limits->high);
     pymin_ = limits->low;
     pymax_ = limits->high;
+}
+
+void ThreeCompView::computeRects() {
+    const QRectF b = bounds();
+    setPRect(QRectF(b.x() + leftMargin, verticalMargin, b.width() - sideMargins,
+                    b.height() - 2 * verticalMargin));
+    setIRect(pRect());
+}
+
+std::pair<float, float> ThreeCompView::wholeRecordXLimits() const {
+    const std::optional<seismogramLimits> limits = limitsOfSeismograms(
+        {getSeisWithIndex(0), getSeisWithIndex(1), getSeisWithIndex(2)}, minYRange());
+    return limits ? std::pair{limits->earliest, limits->latest} : std::pair{xmin(), xmax()};
+}
+
+std::optional<seismogramReading> ThreeCompView::readingAt(QPointF viewPoint) const {
+    if (!inIRect(viewPoint))
+        return std::nullopt;
+    const double t = dataPointForViewPoint(viewPoint).x();
+    for (int i = 0; i < 3; ++i) {
+        const SacObject* component = getSeisWithIndex(i);
+        if (component && panelRect(bounds(), i).contains(viewPoint))
+            return seismogramReadings::readingOf(*component, i, t);
+    }
+    return seismogramReading();
 }
 
 QRectF ThreeCompView::panelRect(const QRectF& bounds, int component) {
@@ -108,14 +152,11 @@ void ThreeCompView::drawRect(QPainter& painter, const QRectF&) {
     setLabelFontSize(12);
     AInitGraphLib();
     const double x0 = b.x() + leftMargin, width = b.width() - sideMargins;
-    setPRect(QRectF(x0, verticalMargin, width, b.height() - 2 * verticalMargin));
-    setIRect(pRect());
+    computeRects();
     computePlotLimits();
 
     // The header: the event at the left, the station at the right, just below the top.
-    const QString event = QString::asprintf(
-        "%s\nOrigin Time:%s / Depth:%3.0f", qUtf8Printable(first->flinnEngdahlGeographicRegion()),
-        qUtf8Printable(first->oTimeString()), double(first->evdp()));
+    const QString event = eventHeader(*first);
     const double lineHeight = labelAttributes().measure(QStringLiteral("Mg")).height();
     double y = b.y() + b.height() - headerInset;
     for (const QString& line : event.split(QLatin1Char('\n'))) {
@@ -124,10 +165,7 @@ void ThreeCompView::drawRect(QPainter& painter, const QRectF&) {
             drawString(line, float(x0), float(y), 1, 3);
         y -= lineHeight;
     }
-    const QString station = QString::asprintf(
-        "Station: %s-%s / GCARC:%3.1f deg / AZ:%5.1f / BAZ:%5.1f", qUtf8Printable(first->kstnm()),
-        qUtf8Printable(first->knetwk()), double(first->gcarc()), double(first->azimuth()),
-        double(first->backazimuth()));
+    const QString station = stationHeader(*first);
     drawString(station, float(x0 + width), float(b.y() + b.height() - headerInset), 3, 3);
 
     for (int i = 0; i < 3; ++i) {
@@ -184,9 +222,10 @@ void ThreeCompView::drawSeis(const QRectF& rect, const SacObject* seismogram) {
     const double delta = seismogram->delta();
     const int count = seismogram->npts();
     const double first = std::max(0.0, std::trunc((double(xmin()) - seismogram->b()) / delta));
-    // One past the last sample inside the time limits, and never past the samples.
+    // One past the first sample at or after xmax, so that the line reaches the panel's edge,
+    // and never past the samples.
     const double end =
-        std::min(double(count), std::trunc((double(xmax()) - seismogram->b()) / delta) + 1);
+        std::min(double(count), std::ceil((double(xmax()) - seismogram->b()) / delta) + 1);
     if (!(first < end))
         return;
     tracePath::sampleMapping m;
@@ -197,6 +236,8 @@ void ThreeCompView::drawSeis(const QRectF& rect, const SacObject* seismogram) {
     const QPolygonF points = tracePath::tracePoints(seismogram->GetSacSeis(), int(end), int(first),
                                                     m, *painter, rect.left(), rect.right());
     painter->save();
+    // Half a line's width beyond the panel: a trace scaled to its panel touches its edges.
+    painter->setClipRect(rect.adjusted(-0.5, -0.5, 0.5, 0.5), Qt::IntersectClip);
     painter->setBrush(Qt::NoBrush);
     painter->drawPolyline(points);
     painter->restore();
@@ -207,33 +248,26 @@ void ThreeCompView::drawLabelForSeis(const QRectF& rect, const SacObject* seismo
         return;
     const float x = float(rect.x() + rect.width() - 4);
     const float y = float(rect.y() + rect.height() + 12);
-    drawString(seismogram->kcmpnm(), x, y, 3, 3);
+    drawStringOnBacking(seismogramTexts::defined(seismogram->kcmpnm()), x, y, 3, 3);
     if (showMaxAmplitude_)
-        drawString(QString::asprintf("%9.3e", double(seismogram->absMax())), x, y - 12, 3, 3);
+        drawStringOnBacking(QString::asprintf("%9.3e", double(seismogram->absMax())), x, y - 12, 3,
+                            3);
 }
 
 void ThreeCompView::drawPicks(const QRectF& rect, const SacObject* seismogram) {
     QPainter* painter = currentPainter();
     if (!painter || !seismogram)
         return;
-    const auto mark = [&](float time, const QColor& color, const QString& label) {
-        // An unset pick is never drawn, even where the limits happen to reach −12345.
-        if (time == undefinedTime || !(time >= xmin() && time <= xmax()))
-            return;
+    // An unset pick is never drawn, even where the limits happen to reach −12345.
+    for (const pickMark& mark : pickMarksOf(*seismogram)) {
+        if (!(mark.time >= xmin() && mark.time <= xmax()))
+            continue;
         painter->save();
-        painter->setPen(QPen(color, 1.0));
-        drawPickForRect(rect, time);
+        painter->setPen(QPen(mark.origin ? QColor(Qt::blue) : darkGray(), 1.0));
+        drawPickForRect(rect, mark.time);
         painter->restore();
-        drawPickLabelForRect(rect, label, time);
-    };
-    mark(seismogram->originTimeOffset(), Qt::blue, QStringLiteral("Origin"));
-    QString arrival = seismogram->pickLabelWithKey(10);
-    if (arrival == undefinedLabel)
-        arrival = QStringLiteral("A");
-    mark(seismogram->pTime(), darkGray(), arrival);
-    mark(seismogram->timePickKey(11), darkGray(), QStringLiteral("F"));
-    for (int key = 0; key <= 9; ++key)
-        mark(seismogram->timePickKey(key), darkGray(), timePickLabel(*seismogram, key));
+        drawPickLabelForRect(rect, mark.label, mark.time);
+    }
 }
 
 void ThreeCompView::drawPickForRect(const QRectF& rect, float time) {

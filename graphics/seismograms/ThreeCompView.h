@@ -4,6 +4,7 @@
 #include "SacObject.h"
 #include "ThreeComponentObservation.h"
 #include "qvr_graphics_export.h"
+#include "seismogramCursor.h"
 
 #include <QRectF>
 #include <QString>
@@ -13,7 +14,7 @@
 // The vertical, radial and transverse seismograms of one station's recording of one earthquake
 // in three stacked panels over one time axis, headed by the event and the station, with each
 // component's picks marked and, on request, its largest amplitude printed.
-class QVR_GRAPHICS_EXPORT ThreeCompView : public QVRView {
+class QVR_GRAPHICS_EXPORT ThreeCompView : public QVRView, public seismogramCursor {
     Q_OBJECT
 public:
     explicit ThreeCompView(QWidget* parent = nullptr);
@@ -38,7 +39,8 @@ public:
 
     // The largest absolute amplitude of the three components, times 1.025.
     void computeMaxAmplitude();
-    // Time limits from the earliest begin to the latest end; amplitude limits from the
+    // Time limits from the earliest begin to the latest end, unless the time range is fixed
+    // (zoomed); amplitude limits from the
     // extremes (or ±minYRange when that is larger than both) widened by 5 % of the
     // whole-number amplitude range, also kept as pymin … pymax.
     void computePlotLimits();
@@ -47,7 +49,18 @@ public:
     // The panel of component 0, 1 or 2 in a view of `bounds`, the vertical at the top.
     static QRectF panelRect(const QRectF& bounds, int component);
 
+    // The header's two parts: "REGION\nOrigin Time:… / Depth:…" and "Station: STA-NET /
+    // GCARC:… deg / AZ:… / BAZ:…", every field the header leaves undefined left out.
+    static QString eventHeader(const SacObject& seismogram);
+    static QString stationHeader(const SacObject& seismogram);
+
+    // pRect = iRect: the panels' span, from the bottom of the lowest to the top of the highest.
+    void computeRects() override;
     void drawRect(QPainter& painter, const QRectF& dirtyRect) override;
+    // From the earliest begin to the latest end of the components.
+    std::pair<float, float> wholeRecordXLimits() const override;
+    // The component of the panel under the pointer.
+    std::optional<seismogramReading> readingAt(QPointF viewPoint) const override;
     void drawSeis(const QRectF& rect, const SacObject* seismogram);
     void drawLabelForSeis(const QRectF& rect, const SacObject* seismogram);
     void drawPicks(const QRectF& rect, const SacObject* seismogram);

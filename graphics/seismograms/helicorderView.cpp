@@ -1,6 +1,8 @@
 #include "helicorderView.h"
 
 #include "monthdate.h"
+#include "seismogramReadings.h"
+#include "seismogramTexts.h"
 #include "tracePath.h"
 
 #include <QPainter>
@@ -32,6 +34,14 @@ QPen barPen(const QColor& color, double width) {
 }
 
 } // namespace
+
+QString helicorderView::title(const SacObject& record) {
+    using namespace seismogramTexts;
+    const QString codes = joined({defined(record.knetwk()), defined(record.kstnm()),
+                                  defined(record.khole()), defined(record.kcmpnm())},
+                                 QStringLiteral(" "));
+    return joined({record.YMDcString(), codes}, QStringLiteral(" - "));
+}
 
 helicorderView::helicorderView(QWidget* parent)
     : QVRView(parent) {}
@@ -75,7 +85,7 @@ void helicorderView::setStartTime(const QDateTime& time) {
 
 void helicorderView::dropKeptRows() {
     keptRows_.clear();
-    unkeptRows_.clear();
+    unkeptRows_ = keptRows();
     traceLayer_ = QImage();
 }
 
@@ -94,6 +104,11 @@ double helicorderView::rowBaseline(int row) const {
     return pRect().y() + pRect().height() - row * h - 0.5 * h;
 }
 
+QRectF helicorderView::rowRect(int row) const {
+    const double h = rowHeight();
+    return QRectF(pRect().x(), rowBaseline(row) - 0.5 * h, pRect().width(), h);
+}
+
 float helicorderView::getAbsMaxAmplitude() const {
     // The records keep their extrema current through loading and processing, and are shared
     // read-only, so they are read rather than computed again.
@@ -103,6 +118,33 @@ float helicorderView::getAbsMaxAmplitude() const {
             largest = std::max(largest, record->absMax());
     }
     return largest;
+}
+
+std::pair<float, float> helicorderView::wholeRecordXLimits() const {
+    return {0.0f, rowDuration_};
+}
+
+std::optional<seismogramReading> helicorderView::readingAt(QPointF viewPoint) const {
+    if (!inIRect(viewPoint) || !startTime_.isValid())
+        return std::nullopt;
+    const double h = rowHeight();
+    const int row = int(std::floor((pRect().y() + pRect().height() - viewPoint.y()) / h));
+    if (!(h > 0) || row < 0 || row >= nRows_)
+        return std::nullopt;
+    const double seconds = row * double(rowDuration_) + dataPointForViewPoint(viewPoint).x();
+    const QDateTime utc = startTime_.addMSecs(qint64(std::llround(seconds * 1000.0)));
+    for (int i = 0; i < int(wvfrmArray_.size()); ++i) {
+        const SacObject* record = wvfrmArray_.at(i).get();
+        const QDateTime reference = record ? record->mySeisReferenceTime() : QDateTime();
+        if (!reference.isValid())
+            continue;
+        const double own = reference.msecsTo(utc) / 1000.0;
+        if (seismogramReadings::sampleAt(*record, own))
+            return seismogramReadings::readingOf(*record, i, own);
+    }
+    seismogramReading r;
+    r.utc = utc;
+    return r;
 }
 
 double helicorderView::recordStart(const SacObject& record, double firstRecordOffset) const {
@@ -138,12 +180,11 @@ void helicorderView::drawRect(QPainter& painter, const QRectF&) {
     painter.save();
     maxAmplitude_ = getAbsMaxAmplitude();
     const QRectF plot = pRect();
+    if (!_fixedXAxisRange())
+        setXLimits(0, rowDuration_);
 
     labelAttributes().color = gray();
-    drawString(
-        QStringLiteral("%1 - %2 %3 %4 %5")
-            .arg(first.YMDcString(), first.knetwk(), first.kstnm(), first.khole(), first.kcmpnm()),
-        float(plot.x()), float(bounds().y() + bounds().height() - 2), 1, 3);
+    drawString(title(first), float(plot.x()), float(bounds().y() + bounds().height() - 2), 1, 3);
     labelAttributes().color = Qt::black;
 
     if (showZeroLines_) {
@@ -164,21 +205,26 @@ void helicorderView::drawRect(QPainter& painter, const QRectF&) {
     const double gain = std::isfinite(scale) && maxAmplitude_ > 0 ? gainFactor_ * scale : 0.0;
     drawRecords(painter, offset, gain);
 
-    setXLimits(0, rowDuration_);
     drawMinuteMarks();
     drawHourLabels();
     painter.restore();
 }
 
 void helicorderView::drawRecords(QPainter& painter, double firstRecordOffset, double gain) {
-    const auto strokeRecord = [&](QPainter& onto, int index, const QList<QPolygonF>& rows) {
+    const auto strokeRecord = [&](QPainter& onto, int index, const keptRows& rows) {
         onto.setPen(QPen(index % 2 == 0 ? QColor(Qt::black) : QColor(Qt::red), 1.0));
         onto.setBrush(Qt::NoBrush);
-        for (const QPolygonF& row : rows)
-            onto.drawPolyline(row);
+        // Each row's line stays in its row: at the default gain a large event would run
+        // through its neighbours and over the title.
+        for (qsizetype k = 0; k < rows.rows.size(); ++k) {
+            onto.save();
+            onto.setClipRect(rowRect(rows.rowOf.at(k)), Qt::IntersectClip);
+            onto.drawPolyline(rows.rows.at(k));
+            onto.restore();
+        }
     };
     bool unchanged = true;
-    const auto pointsOf = [&](int index) -> const QList<QPolygonF>& {
+    const auto pointsOf = [&](int index) -> const keptRows& {
         return rowPointsOf(index, painter, recordStart(*wvfrmArray_.at(index), firstRecordOffset),
                            gain, unchanged);
     };
@@ -195,7 +241,7 @@ void helicorderView::drawRecords(QPainter& painter, double firstRecordOffset, do
             if (wvfrmArray_.at(i))
                 strokeRecord(painter, i, pointsOf(i));
         }
-        unkeptRows_.clear();
+        unkeptRows_ = keptRows();
         return;
     }
     for (int i = 0; i < wvfrmArray_.size(); ++i) {
@@ -212,7 +258,7 @@ void helicorderView::drawRecords(QPainter& painter, double firstRecordOffset, do
         layerPainter.setTransform(world);
         for (int i = 0; i < wvfrmArray_.size(); ++i) {
             if (wvfrmArray_.at(i))
-                strokeRecord(layerPainter, i, keptRows_.at(i).rows);
+                strokeRecord(layerPainter, i, keptRows_.at(i));
         }
         traceLayerTransform_ = world;
         traceLayerHints_ = painter.renderHints();
@@ -223,8 +269,9 @@ void helicorderView::drawRecords(QPainter& painter, double firstRecordOffset, do
     painter.restore();
 }
 
-const QList<QPolygonF>& helicorderView::rowPointsOf(int index, const QPainter& painter,
-                                                    double start, double gain, bool& unchanged) {
+const helicorderView::keptRows& helicorderView::rowPointsOf(int index, const QPainter& painter,
+                                                            double start, double gain,
+                                                            bool& unchanged) {
     const SacObject& record = *wvfrmArray_.at(index);
     rowInputs inputs;
     inputs.record = &record;
@@ -233,6 +280,8 @@ const QList<QPolygonF>& helicorderView::rowPointsOf(int index, const QPainter& p
     inputs.start = start;
     inputs.gain = gain;
     inputs.rowDuration = rowDuration_;
+    inputs.xmin = xmin();
+    inputs.xmax = xmax();
     inputs.rows = nRows_;
     inputs.plot = pRect();
     inputs.device = painter.deviceTransform();
@@ -242,12 +291,12 @@ const QList<QPolygonF>& helicorderView::rowPointsOf(int index, const QPainter& p
     const bool keep = tracePath::drawsPixels(painter);
     if (keptRows_.size() != wvfrmArray_.size())
         keptRows_.resize(wvfrmArray_.size());
-    keptRows& kept = keptRows_[index];
+    keptRows& kept = keep ? keptRows_[index] : unkeptRows_;
     if (keep && kept.valid && kept.inputs == inputs)
-        return kept.rows;
+        return kept;
     unchanged = false;
-    QList<QPolygonF>& rows = keep ? kept.rows : unkeptRows_;
-    rows.clear();
+    kept.rows.clear();
+    kept.rowOf.clear();
     kept.valid = keep;
     kept.inputs = inputs;
 
@@ -256,9 +305,10 @@ const QList<QPolygonF>& helicorderView::rowPointsOf(int index, const QPainter& p
     const double delta = record.delta();
     const double rowSeconds = rowDuration_;
     const QRectF plot = inputs.plot;
-    const double sx = plot.width() / rowSeconds;
-    if (!samples || n <= 0 || !usableScale(delta) || !usableScale(sx) || !std::isfinite(start))
-        return rows;
+    const double sx = plot.width() / (double(inputs.xmax) - inputs.xmin);
+    if (!samples || n <= 0 || !usableScale(delta) || !usableScale(sx) || !usableScale(rowSeconds) ||
+        !std::isfinite(start))
+        return kept;
 
     // The row of sample j is floor(t / rowDuration) with t = start + j·delta; a row's samples
     // are one line, and the next row starts a new one at its left end.
@@ -285,16 +335,20 @@ const QList<QPolygonF>& helicorderView::rowPointsOf(int index, const QPainter& p
         const qint64 end = firstSampleOfRow(r + 1);
         if (end > begin) {
             tracePath::sampleMapping m;
-            m.x0 = plot.x() + (start - r * rowSeconds) * sx;
+            m.x0 = plot.x() + (start - r * rowSeconds - inputs.xmin) * sx;
             m.dx = delta * sx;
             m.y0 = rowBaseline(r);
             m.dy = gain;
-            rows << tracePath::tracePoints(samples, int(end), int(begin), m, painter, plot.left(),
-                                           plot.right());
+            QPolygonF line = tracePath::tracePoints(samples, int(end), int(begin), m, painter,
+                                                    plot.left(), plot.right());
+            if (!line.isEmpty()) {
+                kept.rows << std::move(line);
+                kept.rowOf << r;
+            }
         }
         begin = end;
     }
-    return rows;
+    return kept;
 }
 
 void helicorderView::drawSeismicPhases() {
@@ -303,8 +357,8 @@ void helicorderView::drawSeismicPhases() {
         return;
     const QRectF plot = pRect();
     const double rowSeconds = rowDuration_;
-    const double sx = plot.width() / rowSeconds;
-    if (!usableScale(sx))
+    const double sx = plot.width() / (double(xmax()) - xmin());
+    if (!usableScale(sx) || !usableScale(rowSeconds))
         return;
     const double h = rowHeight();
     const double top = plot.y() + plot.height();
@@ -323,7 +377,11 @@ void helicorderView::drawSeismicPhases() {
             continue;
         const float largest = std::max({mb, ms, mw});
         const double r = std::floor(w / rowSeconds);
-        const double x = plot.x() + (w - r * rowSeconds) * sx;
+        const double intoRow = w - r * rowSeconds;
+        // Outside the part of the rows shown.
+        if (intoRow < xmin() || intoRow > xmax())
+            continue;
+        const double x = plot.x() + (intoRow - xmin()) * sx;
         const QLineF bar(x, top - (r + 1) * h, x, top - r * h);
         painter->setPen(barPen(lightGray(), 2));
         painter->drawLine(bar);
@@ -369,11 +427,14 @@ void helicorderView::drawMinuteMarks() {
         // Positions are counted from the left edge rather than summed, and the right edge is
         // let in by a hair, so that its tick is not lost to rounding.
         const double slack = 1e-6 * plot.width();
+        // Ticks stand at whole multiples of the tick step into the row, from the first at or
+        // after xmin: at 0 for a whole row.
+        const double firstTick = std::ceil(double(xmin()) / (tickMinutes * 60.0) - 1e-9);
         for (int i = 0;; ++i) {
-            const double x = plot.left() + i * spacing;
+            const int minute = int(firstTick + i) * tickMinutes;
+            const double x = plot.left() + (minute * 60.0 - xmin()) * (plot.width() / seconds);
             if (x > plot.right() + slack)
                 break;
-            const int minute = i * tickMinutes;
             const bool labelled = minute % labelMinutes == 0;
             ticks.moveTo(x, y0);
             ticks.lineTo(x, y0 + (labelled ? 24 : 12));

@@ -4,6 +4,7 @@
 #include "QVRView.h"
 #include "SacObject.h"
 #include "qvr_graphics_export.h"
+#include "seismogramCursor.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -20,8 +21,10 @@
 // marked by coloured bars across their row at the origin time.
 //
 // Time is counted in seconds from startTime, the top of the first record's first hour; the
-// view sets it, and the x limits (0 … rowDuration), at every draw.
-class QVR_GRAPHICS_EXPORT helicorderView : public QVRView {
+// view sets it at every draw. The x limits are the part of each row shown: 0 … rowDuration,
+// set at every draw unless the time range is fixed, when every row shows only that span
+// (a zoom). Each row's trace is clipped to the row.
+class QVR_GRAPHICS_EXPORT helicorderView : public QVRView, public seismogramCursor {
     Q_OBJECT
 public:
     // The view only reads the records and the events; the lists share them with the owner.
@@ -64,7 +67,12 @@ public:
     double rowHeight() const;
     // The baseline of row r, half a row below its top.
     double rowBaseline(int row) const;
+    // The band of row r, which its trace is clipped to.
+    QRectF rowRect(int row) const;
     void drawRect(QPainter& painter, const QRectF& dirtyRect) override;
+
+    // "2026-12-08 - IU ANMO 00 BHZ": the record's date and codes, the undefined ones left out.
+    static QString title(const SacObject& record);
 
     // The stages of drawRect(), which they need to be running.
     void drawSeismicPhases();
@@ -73,14 +81,20 @@ public:
     // The largest absolute amplitude of all records; −1e20 without records.
     float getAbsMaxAmplitude() const;
 
+    // A whole row: 0 … rowDuration.
+    std::pair<float, float> wholeRecordXLimits() const override;
+    // The moment of the row under the pointer, and the record's sample there.
+    std::optional<seismogramReading> readingAt(QPointF viewPoint) const override;
+
 private:
     // Seconds from startTime to the record's first sample.
     double recordStart(const SacObject& record, double firstRecordOffset) const;
     void drawRecords(QPainter& painter, double firstRecordOffset, double gain);
+    struct keptRows;
     // The line points of each row record `index` crosses, as tracePath gives them; clears
     // `unchanged` when they are not the ones kept from the last draw.
-    const QList<QPolygonF>& rowPointsOf(int index, const QPainter& painter, double start,
-                                        double gain, bool& unchanged);
+    const keptRows& rowPointsOf(int index, const QPainter& painter, double start, double gain,
+                                bool& unchanged);
     void dropKeptRows();
 
     // What placed a record's row points; equal inputs give equal points.
@@ -90,6 +104,7 @@ private:
         int count = 0;
         double start = 0, gain = 0; // s from startTime; view points per unit of amplitude
         double rowDuration = 0;
+        float xmin = 0, xmax = 0; // s into each row
         int rows = 0;
         QRectF plot;
         QTransform device;
@@ -99,6 +114,7 @@ private:
         bool valid = false;
         rowInputs inputs;
         QList<QPolygonF> rows;
+        QList<int> rowOf; // the row of each line
     };
 
     seismogramList wvfrmArray_;
@@ -116,7 +132,7 @@ private:
     // window draws the same picture again whenever it is uncovered: the row points of each
     // record (one entry per record) are kept from the last draw on a pixel device.
     QList<keptRows> keptRows_;
-    QList<QPolygonF> unkeptRows_;
+    keptRows unkeptRows_;
     // What remains of a frame is the raster engine stroking the envelopes' ink (two thirds of
     // a day's frame even with the points kept), so the strokes are kept too, as a transparent
     // layer in the device's pixels. Laid over the baselines and bars it matches stroking

@@ -11,5 +11,5 @@ public:
     explicit realTimeDisplayView01(QWidget* parent = nullptr);
 
 protected:
-    referenceTexts referenceDateTexts() const override;
+    referenceTexts referenceDateTexts(const QDateTime& date) const override;
 };

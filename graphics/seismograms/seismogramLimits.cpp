@@ -4,15 +4,18 @@
 #include <cmath>
 
 std::optional<seismogramLimits>
-limitsOfSeismograms(const std::vector<const SacObject*>& seismograms, float minYRange) {
+limitsOfSeismograms(const std::vector<const SacObject*>& seismograms, float minYRange,
+                    const std::vector<double>& shifts) {
     float earliest = 1e25f, latest = -1e25f, lowest = 1e25f, highest = -1e25f;
     bool any = false;
-    for (const SacObject* seismogram : seismograms) {
+    for (std::size_t i = 0; i < seismograms.size(); ++i) {
+        const SacObject* seismogram = seismograms[i];
         if (!seismogram)
             continue;
         any = true;
-        earliest = std::min(earliest, seismogram->b());
-        latest = std::max(latest, seismogram->e());
+        const double shift = i < shifts.size() ? shifts[i] : 0.0;
+        earliest = std::min(earliest, float(shift + seismogram->b()));
+        latest = std::max(latest, float(shift + seismogram->e()));
         lowest = std::min(lowest, seismogram->smin());
         highest = std::max(highest, seismogram->smax());
     }
@@ -38,10 +41,11 @@ limitsOfSeismograms(const std::vector<const SacObject*>& seismograms, float minY
 }
 
 std::optional<seismogramLimits>
-limitsOfSeismograms(const QList<std::shared_ptr<const SacObject>>& seismograms, float minYRange) {
+limitsOfSeismograms(const QList<std::shared_ptr<const SacObject>>& seismograms, float minYRange,
+                    const std::vector<double>& shifts) {
     std::vector<const SacObject*> traces;
     traces.reserve(std::size_t(seismograms.size()));
     for (const auto& seismogram : seismograms)
         traces.push_back(seismogram.get());
-    return limitsOfSeismograms(traces, minYRange);
+    return limitsOfSeismograms(traces, minYRange, shifts);
 }

@@ -19,9 +19,12 @@ struct seismogramLimits {
     float low, high;
 };
 
-// None when no seismogram is given; null entries are passed over.
+// None when no seismogram is given; null entries are passed over. `shifts`, when not empty,
+// moves each seismogram's times by its entry (s), as on a common clock.
 QVR_GRAPHICS_EXPORT std::optional<seismogramLimits>
-limitsOfSeismograms(const std::vector<const SacObject*>& seismograms, float minYRange);
+limitsOfSeismograms(const std::vector<const SacObject*>& seismograms, float minYRange,
+                    const std::vector<double>& shifts = {});
 // The same for the trace lists the views hold.
 QVR_GRAPHICS_EXPORT std::optional<seismogramLimits>
-limitsOfSeismograms(const QList<std::shared_ptr<const SacObject>>& seismograms, float minYRange);
+limitsOfSeismograms(const QList<std::shared_ptr<const SacObject>>& seismograms, float minYRange,
+                    const std::vector<double>& shifts = {});

@@ -1,5 +1,7 @@
 #include "seismogramPicks.h"
 
+#include "SacHeader.h"
+
 #include <algorithm>
 
 QString timePickLabel(const SacObject& seismogram, int key) {
@@ -25,4 +27,19 @@ bool setUserPick(SacObject& seismogram, const QString& phase, float seconds) {
     std::fill(label, label + sizeof(header->kt2), ' ');
     label[0] = phase.at(0).toLatin1();
     return true;
+}
+
+QList<pickMark> pickMarksOf(const SacObject& seismogram) {
+    QList<pickMark> marks;
+    const auto add = [&](float time, const QString& label, bool origin = false) {
+        if (time != SacHeader::undefinedValue)
+            marks.append({time, label, origin});
+    };
+    add(seismogram.originTimeOffset(), QStringLiteral("Origin"), true);
+    const QString arrival = seismogram.pickLabelWithKey(10);
+    add(seismogram.pTime(), arrival == QLatin1StringView("-12345") ? QStringLiteral("A") : arrival);
+    add(seismogram.timePickKey(11), QStringLiteral("F"));
+    for (int key = 0; key <= 9; ++key)
+        add(seismogram.timePickKey(key), timePickLabel(seismogram, key));
+    return marks;
 }

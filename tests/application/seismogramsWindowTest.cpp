@@ -11,6 +11,7 @@
 #include "arrayAnalysisController.h"
 #include "helicorderView.h"
 #include "logCapture.h"
+#include "qtTestInGoogleTest.h"
 #include "saveSacDialog.h"
 #include "seismogramFile.h"
 #include "seismogramsWindowController.h"
@@ -346,4 +347,81 @@ TEST_F(seismogramsWindowTest, SaveAsSacDialogAsksForAFolderAndProcessedOrAsRead)
     EXPECT_TRUE(buttons->button(QDialogButtonBox::Save)->isEnabled());
     dialog.folderField()->clear();
     EXPECT_FALSE(buttons->button(QDialogButtonBox::Save)->isEnabled());
+}
+
+TEST_F(seismogramsWindowTest, FilesThatOverlapInTimeShareTheCommonClockUnlessTheUserChooses) {
+    {
+        seismogramsWindowController window;
+        Ui::seismogramsWindow& ui = window.interface();
+        EXPECT_EQ(ui.alignmentLabel->text(), QStringLiteral("Align on"));
+        ASSERT_EQ(ui.alignmentChooser->count(), 2);
+        EXPECT_EQ(ui.alignmentChooser->itemText(0), QStringLiteral("start of each file"));
+        EXPECT_EQ(ui.alignmentChooser->itemText(1), QStringLiteral("common clock"));
+        // 5-second files 3 s apart overlap; one a minute later does not join them.
+        channel later{"LATE", "BHZ"};
+        later.start = recordStart.addSecs(3);
+        window.openFiles({writeFile(QStringLiteral("a.sac"), {"EARLY", "BHZ"}),
+                          writeFile(QStringLiteral("b.sac"), later)});
+        EXPECT_EQ(ui.alignmentChooser->currentText(), QStringLiteral("common clock"));
+        auto* overlay = qobject_cast<SeisView01*>(window.view());
+        ASSERT_NE(overlay, nullptr);
+        EXPECT_TRUE(overlay->commonClock());
+        EXPECT_EQ(overlay->timeShift(1), 3);
+        channel apart{"APART", "BHZ"};
+        apart.start = recordStart.addSecs(60);
+        window.openFiles({writeFile(QStringLiteral("c.sac"), apart)});
+        EXPECT_EQ(ui.alignmentChooser->currentText(), QStringLiteral("start of each file"));
+        EXPECT_FALSE(qobject_cast<SeisView01*>(window.view())->commonClock());
+        // The user's choice holds whatever the files, and is kept.
+        ui.alignmentChooser->setCurrentIndex(1);
+        EXPECT_TRUE(qobject_cast<SeisView01*>(window.view())->commonClock());
+        ui.viewChooser->setCurrentIndex(ui.viewChooser->findText(QStringLiteral("Helicorder")));
+        EXPECT_FALSE(ui.alignmentChooser->isEnabled());
+        ui.viewChooser->setCurrentIndex(ui.viewChooser->findText(QStringLiteral("Panels")));
+        EXPECT_TRUE(ui.alignmentChooser->isEnabled());
+        EXPECT_TRUE(qobject_cast<SeisView02*>(window.view())->commonClock());
+    }
+    EXPECT_EQ(QSettings().value(QStringLiteral("seismograms/alignment")).toInt(), 1);
+    seismogramsWindowController again;
+    again.openFiles({writeFile(QStringLiteral("d.sac"), {"ALONE", "BHZ"})});
+    EXPECT_EQ(again.interface().alignmentChooser->currentText(), QStringLiteral("common clock"));
+}
+
+TEST_F(seismogramsWindowTest, APickSetWithThePKeyIsShownKeptAndSaved) {
+    seismogramsWindowController window;
+    Ui::seismogramsWindow& ui = window.interface();
+    window.openFiles({writeFile(QStringLiteral("pick.sac"), {"PICK", "BHZ"})});
+    window.setViewKind(seismogramViews::kind::panels);
+    window.showWindow();
+    QVRView* view = window.view();
+    ASSERT_NE(view, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(view->isVisible() && view->width() > 200, 10000);
+    view->snapshot(); // lays the plot out at the view's size
+    // Halfway along the 100 samples at 20 Hz: 2.475 s after the reference time.
+    const QRectF plot = view->iRect();
+    const QPointF middle(plot.center().x(), view->height() - plot.center().y());
+    QMouseEvent move(QEvent::MouseMove, middle, view->mapToGlobal(middle), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &move);
+    EXPECT_TRUE(ui.readingLabel->text().startsWith(QStringLiteral("2026-12-08 10:37:14.475 UTC")))
+        << qPrintable(ui.readingLabel->text());
+    QTest::keyClick(view, Qt::Key_P);
+    const SacObject& shown = *window.shownSeismograms().at(0);
+    EXPECT_NEAR(shown.timePickKey(2), 2.475, 0.01);
+    EXPECT_EQ(shown.pickLabelWithKey(2), QStringLiteral("P"));
+
+    // Processing again starts from the samples as read, which have the pick too.
+    ui.removeMeanCheckBox->setChecked(!ui.removeMeanCheckBox->isChecked());
+    EXPECT_NEAR(window.shownSeismograms().at(0)->timePickKey(2), 2.475, 0.01);
+    for (const bool processed : {true, false}) {
+        const QString into =
+            folder.filePath(processed ? QStringLiteral("shown") : QStringLiteral("read"));
+        QVRResult<QStringList> written = window.saveAsSac(into, processed);
+        ASSERT_TRUE(written.ok()) << qPrintable(written.error());
+        QVRResult<SacObject> saved = SacObject::fromFile(written->at(0));
+        ASSERT_TRUE(saved.ok());
+        EXPECT_NEAR(saved->timePickKey(2), 2.475, 0.01) << processed;
+        EXPECT_EQ(saved->pickLabelWithKey(2), QStringLiteral("P")) << processed;
+        EXPECT_EQ(saved->timePickKey(3), SacHeader::undefinedValue) << processed;
+    }
 }

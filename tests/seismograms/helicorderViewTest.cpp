@@ -29,11 +29,6 @@ QDateTime utc(int hour, int minute, int second, int msec = 0) {
     return QDateTime(QDate(2026, 3, 5), QTime(hour, minute, second, msec), QTimeZone::utc());
 }
 
-void setCode(char (&field)[8], const char* code) {
-    std::memset(field, ' ', sizeof field);
-    std::memcpy(field, code, std::strlen(code));
-}
-
 std::shared_ptr<SacObject> record(std::vector<float> samples, const QDateTime& reference,
                                   float delta = 1) {
     auto s = std::make_shared<SacObject>();

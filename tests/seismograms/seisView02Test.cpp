@@ -75,19 +75,21 @@ TEST(SeisView02, PanelsFromTheTopLabelledWithTheirFiles) {
     }
 }
 
-TEST(SeisView02, SamplesBeyondTheLimitsAreClampedButNotTheFirst) {
+TEST(SeisView02, SamplesBeyondTheLimitsAreClampedAndTheFirstClipped) {
     SeisView02 view;
     view.resize(400, 300);
     view.setXLimits(0, 4);
     view.setYLimits(-1, 1);
     view.set_fixedXAxisRange(true);
     view.set_fixedYAxisRange(true);
-    // x = 80 + 70·t, y = 160 + 100·s. The first sample (5) stands far above the plot and its
-    // line comes down through y = 270 at x ≈ 133; sample 2 (5 as well) is held at the top, so
-    // nothing crosses y = 280 on its way up (x ≈ 167 unclamped).
+    // x = 80 + 70·t, y = 160 + 100·s. The first sample (5) stands far above the plot: its line
+    // is cut at the panel's top, where it would come down through y = 280 at x ≈ 133 and
+    // write over the margin; sample 2 (5 as well) is held at the top, so nothing crosses
+    // y = 280 on its way up (x ≈ 167 unclamped).
     view.setWvfrmsArray({seismogram({5, 0, 5, 0, 0}, 1, 0)});
     const QImage image = render(view);
-    EXPECT_TRUE(inkNear(image, 80 + 70 * 380.0 / 500, 280, 2));
+    EXPECT_FALSE(inkNear(image, 80 + 70 * 380.0 / 500, 280, 2));
+    EXPECT_TRUE(inkNear(image, 80 + 70 * 80.0 / 500, top - 0.5 * 100, 2)); // inside, it shows
     EXPECT_FALSE(inkNear(image, 150 + 70 * 120.0 / 500, 280, 3));
     EXPECT_TRUE(inkNear(image, 185, top - 0.5 * 100, 2)); // the clamped line back down
 }

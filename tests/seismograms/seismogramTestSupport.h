@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -46,6 +48,12 @@ inline std::shared_ptr<SacObject> seismogram(std::vector<float> samples, float d
     if (!label.isNull())
         s->setLabelString(label);
     return s;
+}
+
+// A SAC text field set as the format has it: blank-padded, without a terminating zero.
+inline void setCode(char (&field)[8], const char* code) {
+    std::memset(field, ' ', sizeof field);
+    std::memcpy(field, code, std::min(std::strlen(code), sizeof field));
 }
 
 // Records every text drawn while it lives.
