@@ -169,7 +169,7 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
         seismogramViews::kindForCommandName(parser.value(o.render));
     if (!kind) {
         err << "Quorvel: seismograms take --render overlay, panels, section, helicorder, "
-               "threecomp or uniform\n"
+               "threecomp, uniform or spectrogram\n"
             << usageHint;
         return 2;
     }
@@ -193,6 +193,22 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
                 << usageHint;
             return 2;
         }
+    }
+    settings.logFrequency = parser.isSet(o.logFrequency);
+    if (parser.isSet(o.spectrogramWindow)) {
+        bool ok = false;
+        settings.spectrogramWindow = parser.value(o.spectrogramWindow).toInt(&ok);
+        if (!ok || settings.spectrogramWindow < 4 || settings.spectrogramWindow > (1 << 22))
+            return quorvelCommandLine::refuse(
+                err, QStringLiteral("--spectrogram-window takes a whole number from 4 to 4194304"));
+    }
+    if (parser.isSet(o.spectrogramOverlap)) {
+        const std::optional<float> overlap =
+            quorvelCommandLine::strictFloat(parser.value(o.spectrogramOverlap));
+        if (!overlap || !(*overlap >= 0.0f && *overlap <= 0.95f))
+            return quorvelCommandLine::refuse(
+                err, QStringLiteral("--spectrogram-overlap takes a fraction from 0 to 0.95"));
+        settings.spectrogramOverlap = double(*overlap);
     }
     std::vector<SacObject> seismograms;
     for (const QString& file : files) {

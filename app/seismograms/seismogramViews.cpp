@@ -5,6 +5,8 @@
 #include "SeisView02.h"
 #include "ThreeCompView.h"
 #include "evenlySampledSignal.h"
+#include "spectrogram.h"
+#include "spectrogramView.h"
 #include "threeComponents.h"
 #include "uniformTimeSeriesView.h"
 
@@ -15,7 +17,8 @@ namespace seismogramViews {
 
 const QList<kind>& allKinds() {
     static const QList<kind> kinds = {kind::overlay,    kind::panels,          kind::section,
-                                      kind::helicorder, kind::threeComponents, kind::uniform};
+                                      kind::helicorder, kind::threeComponents, kind::uniform,
+                                      kind::spectrogram};
     return kinds;
 }
 
@@ -33,6 +36,8 @@ QString title(kind k) {
         return QStringLiteral("Three components");
     case kind::uniform:
         return QStringLiteral("Uniform");
+    case kind::spectrogram:
+        return QStringLiteral("Spectrogram");
     }
     return {};
 }
@@ -45,7 +50,8 @@ std::optional<kind> kindForCommandName(const QString& name) {
         {QStringLiteral("section"), kind::section},
         {QStringLiteral("helicorder"), kind::helicorder},
         {QStringLiteral("threecomp"), kind::threeComponents},
-        {QStringLiteral("uniform"), kind::uniform}};
+        {QStringLiteral("uniform"), kind::uniform},
+        {QStringLiteral("spectrogram"), kind::spectrogram}};
     for (const auto& [word, k] : names)
         if (word == name)
             return k;
@@ -108,6 +114,21 @@ std::unique_ptr<QVRView> uniformView(const traceList& traces, const settings& ho
     return uniform;
 }
 
+// The first seismogram's spectrogram.
+std::unique_ptr<QVRView> spectrogramOfFirst(const traceList& traces, const settings& how) {
+    auto view = std::make_unique<spectrogramView>();
+    view->setFrequencyScale(how.logFrequency ? spectrogramView::frequencyAxis::logarithmic
+                                             : spectrogramView::frequencyAxis::linear);
+    if (traces.isEmpty() || !traces.first())
+        return view;
+    const SacObject& first = *traces.first();
+    const spectrogram::parameters window{how.spectrogramWindow, how.spectrogramOverlap};
+    view->setSpectrogram(traces.first(),
+                         std::make_shared<const spectrogram>(first.GetSacSeis(), first.npts(),
+                                                             double(first.delta()), window));
+    return view;
+}
+
 } // namespace
 
 QVRResult<std::unique_ptr<QVRView>>
@@ -157,6 +178,8 @@ make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const setting
     }
     case kind::uniform:
         return uniformView(traces, how);
+    case kind::spectrogram:
+        return spectrogramOfFirst(traces, how);
     case kind::overlay:
         break;
     }
