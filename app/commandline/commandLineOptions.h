@@ -145,6 +145,19 @@ struct commandLineOptions {
     QCommandLineOption rows{text("rows"),
                             text("With --render helicorder: the number of rows (default 24)."),
                             text("N")};
+    QCommandLineOption logFrequency{
+        text("log-frequency"),
+        text("With --render spectrogram: a logarithmic frequency axis instead of a linear one.")};
+    QCommandLineOption spectrogramWindow{
+        text("spectrogram-window"),
+        text("With --render spectrogram: the samples of one FFT window (default the power of "
+             "two nearest 10 s)."),
+        text("N")};
+    QCommandLineOption spectrogramOverlap{
+        text("spectrogram-overlap"),
+        text("With --render spectrogram: the fraction of a window shared with the next, 0 to "
+             "0.95 (default 0.5)."),
+        text("F")};
     QCommandLineOption live{text("live"),
                             text("With --channels: the window ends now, --duration minutes long; "
                                  "no --start.")};
@@ -246,8 +259,8 @@ struct commandLineOptions {
                                    "--event-seismograms: overlay (or stack), panels, "
                                    "section (by "
                                    "distance), helicorder (one channel's records in rows), "
-                                   "threecomp (one station's components, horizontals rotated) "
-                                   "or uniform. With --fk: fk."),
+                                   "threecomp (one station's components, horizontals rotated), "
+                                   "uniform or spectrogram (the first file's). With --fk: fk."),
                               text("VIEW")};
     QCommandLineOption output{text("output"),
                               text("With --render: the picture to write, FILE.png or FILE.pdf. "
@@ -266,6 +279,7 @@ struct commandLineOptions {
                            removeMean, taper,      highpass, lowpass,   poles,     passes, channels,
                            duration,   sampleRate, live,     print,     render,    output, size,
                            rowMinutes, rows});
+        parser.addOptions({logFrequency, spectrogramWindow, spectrogramOverlap});
         parser.addOptions({fk, window, band, slownessMax, slownessStep});
         parser.addOptions({exportAs, waveforms, exportSac});
         parser.addOption(service);

@@ -170,7 +170,7 @@ std::optional<seismogramPicture> seismogramPictureOptions(const QCommandLinePars
         seismogramViews::kindForCommandName(parser.value(o.render));
     if (!kind) {
         err << "Quorvel: seismograms take --render overlay, panels, section, helicorder, "
-               "threecomp or uniform\n"
+               "threecomp, uniform or spectrogram\n"
             << usageHint;
         return std::nullopt;
     }
@@ -192,6 +192,27 @@ std::optional<seismogramPicture> seismogramPictureOptions(const QCommandLinePars
                 << usageHint;
             return std::nullopt;
         }
+    }
+    picture.settings.logFrequency = parser.isSet(o.logFrequency);
+    if (parser.isSet(o.spectrogramWindow)) {
+        bool ok = false;
+        picture.settings.spectrogramWindow = parser.value(o.spectrogramWindow).toInt(&ok);
+        if (!ok || picture.settings.spectrogramWindow < 4 ||
+            picture.settings.spectrogramWindow > (1 << 22)) {
+            quorvelCommandLine::refuse(
+                err, QStringLiteral("--spectrogram-window takes a whole number from 4 to 4194304"));
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(o.spectrogramOverlap)) {
+        const std::optional<float> overlap =
+            quorvelCommandLine::strictFloat(parser.value(o.spectrogramOverlap));
+        if (!overlap || !(*overlap >= 0.0f && *overlap <= 0.95f)) {
+            quorvelCommandLine::refuse(
+                err, QStringLiteral("--spectrogram-overlap takes a fraction from 0 to 0.95"));
+            return std::nullopt;
+        }
+        picture.settings.spectrogramOverlap = double(*overlap);
     }
     return picture;
 }

@@ -7,6 +7,8 @@
 #include "evenlySampledSignal.h"
 #include "groundMotionUnits.h"
 #include "seismogramClock.h"
+#include "spectrogram.h"
+#include "spectrogramView.h"
 #include "threeComponents.h"
 #include "uniformTimeSeriesView.h"
 
@@ -18,7 +20,8 @@ namespace seismogramViews {
 
 const QList<kind>& allKinds() {
     static const QList<kind> kinds = {kind::overlay,    kind::panels,          kind::section,
-                                      kind::helicorder, kind::threeComponents, kind::uniform};
+                                      kind::helicorder, kind::threeComponents, kind::uniform,
+                                      kind::spectrogram};
     return kinds;
 }
 
@@ -36,6 +39,8 @@ QString title(kind k) {
         return QStringLiteral("Three components");
     case kind::uniform:
         return QStringLiteral("Uniform");
+    case kind::spectrogram:
+        return QStringLiteral("Spectrogram");
     }
     return {};
 }
@@ -48,7 +53,8 @@ std::optional<kind> kindForCommandName(const QString& name) {
         {QStringLiteral("section"), kind::section},
         {QStringLiteral("helicorder"), kind::helicorder},
         {QStringLiteral("threecomp"), kind::threeComponents},
-        {QStringLiteral("uniform"), kind::uniform}};
+        {QStringLiteral("uniform"), kind::uniform},
+        {QStringLiteral("spectrogram"), kind::spectrogram}};
     for (const auto& [word, k] : names)
         if (word == name)
             return k;
@@ -162,6 +168,21 @@ std::unique_ptr<QVRView> uniformView(const traceList& traces, bool commonClock,
     return uniform;
 }
 
+// The first seismogram's spectrogram.
+std::unique_ptr<QVRView> spectrogramOfFirst(const traceList& traces, const settings& how) {
+    auto view = std::make_unique<spectrogramView>();
+    view->setFrequencyScale(how.logFrequency ? spectrogramView::frequencyAxis::logarithmic
+                                             : spectrogramView::frequencyAxis::linear);
+    if (traces.isEmpty() || !traces.first())
+        return view;
+    const SacObject& first = *traces.first();
+    const spectrogram::parameters window{how.spectrogramWindow, how.spectrogramOverlap};
+    view->setSpectrogram(traces.first(),
+                         std::make_shared<const spectrogram>(first.GetSacSeis(), first.npts(),
+                                                             double(first.delta()), window));
+    return view;
+}
+
 } // namespace
 
 QVRResult<std::unique_ptr<QVRView>>
@@ -217,6 +238,8 @@ make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const setting
     }
     case kind::uniform:
         return uniformView(traces, commonClock, how);
+    case kind::spectrogram:
+        return spectrogramOfFirst(traces, how);
     case kind::overlay:
         break;
     }

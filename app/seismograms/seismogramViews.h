@@ -16,13 +16,15 @@
 // Seismograms window and for the command line's pictures.
 namespace seismogramViews {
 
-enum class kind { overlay, panels, section, helicorder, threeComponents, uniform };
+enum class kind { overlay, panels, section, helicorder, threeComponents, uniform, spectrogram };
 
 // The kinds in the order the window offers them.
 const QList<kind>& allKinds();
-// "Overlay", "Panels", "Record section", "Helicorder", "Three components", "Uniform".
+// "Overlay", "Panels", "Record section", "Helicorder", "Three components", "Uniform",
+// "Spectrogram".
 QString title(kind k);
-// The --render word: overlay (or stack), panels, section, helicorder, threecomp, uniform.
+// The --render word: overlay (or stack), panels, section, helicorder, threecomp, uniform,
+// spectrogram.
 std::optional<kind> kindForCommandName(const QString& name);
 
 // What a view has of the adjustable settings.
@@ -51,6 +53,10 @@ struct settings {
     int rows = 24;
     float magnitudeThreshold = 4.0f;
     helicorderView::hypocenterList hypocenters;
+    // The spectrogram's frequency axis, window length (samples; 0 for its default) and overlap.
+    bool logFrequency = false;
+    int spectrogramWindow = 0;
+    double spectrogramOverlap = 0.5;
 };
 
 // The alignment `how` asks for, or, when it asks for none, the common clock for seismograms
@@ -60,7 +66,8 @@ timeAlignment alignmentFor(const settings& how,
 
 // A view of kind `k` showing `seismograms` (already processed): a record section ordered by
 // distance, nearest first; a helicorder of the records in time order; the three components of
-// the files, which should be one station's. Fails only when the files hold no three components.
+// the files, which should be one station's; the spectrogram of the first seismogram. Fails only
+// when the files hold no three components.
 QVRResult<std::unique_ptr<QVRView>>
 make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const settings& how);
 

@@ -378,6 +378,13 @@ void seismogramsWindowController::reprocessAndShow() {
 }
 
 QList<std::shared_ptr<SacObject>> seismogramsWindowController::filesForView() const {
+    // A spectrogram is of one seismogram: the first selected, or the first of all.
+    if (kind_ == seismogramViews::kind::spectrogram) {
+        for (const int row : selectedRows(true))
+            if (files_.at(row).processed)
+                return {files_.at(row).processed};
+        return {};
+    }
     QList<int> rows = selectedRows(false);
     if (rows.size() < 2) {
         rows.clear();

@@ -15,6 +15,7 @@
 #include "saveSacDialog.h"
 #include "seismogramFile.h"
 #include "seismogramsWindowController.h"
+#include "spectrogramView.h"
 #include "uniformTimeSeriesView.h"
 #include "webViewHolder.h"
 
@@ -212,6 +213,38 @@ TEST_F(seismogramsWindowTest, EachViewShowsTheFilesItIsFor) {
     ui.arrayAnalysisButton->click();
     ASSERT_NE(window.arrayAnalysis(), nullptr);
     EXPECT_TRUE(window.arrayAnalysis()->window()->isVisible());
+}
+
+TEST_F(seismogramsWindowTest, SpectrogramIsOfTheFirstSelectedFile) {
+    seismogramsWindowController window;
+    Ui::seismogramsWindow& ui = window.interface();
+    window.openFiles({writeFile(QStringLiteral("a.sac"), {"ONE", "BHZ"}),
+                      writeFile(QStringLiteral("b.sac"), {"TWO", "BHZ"}),
+                      writeFile(QStringLiteral("c.sac"), {"THREE", "BHZ"})});
+    ASSERT_EQ(ui.fileList->count(), 3);
+    const int item = ui.viewChooser->findData(int(seismogramViews::kind::spectrogram));
+    ASSERT_GE(item, 0);
+    EXPECT_EQ(ui.viewChooser->itemText(item), QStringLiteral("Spectrogram"));
+    ui.viewChooser->setCurrentIndex(item);
+    const auto shownStation = [&window] {
+        auto* view = dynamic_cast<spectrogramView*>(window.view());
+        EXPECT_NE(view, nullptr);
+        EXPECT_EQ(window.shownSeismograms().size(), 1);
+        return view && view->seismogram() ? view->seismogram()->kstnm() : QString();
+    };
+    // Nothing selected: the first file. Then the first of those selected.
+    ui.fileList->clearSelection();
+    EXPECT_EQ(shownStation(), QStringLiteral("ONE"));
+    ui.fileList->item(2)->setSelected(true);
+    EXPECT_EQ(shownStation(), QStringLiteral("THREE"));
+    ui.fileList->item(1)->setSelected(true);
+    EXPECT_EQ(shownStation(), QStringLiteral("TWO"));
+    // 100 samples at 20 Hz, shorter than the 256-sample window: one padded column.
+    auto* view = dynamic_cast<spectrogramView*>(window.view());
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->spectra(), nullptr);
+    EXPECT_EQ(view->spectra()->columns(), 1);
+    EXPECT_EQ(view->spectra()->windowLength(), 256);
 }
 
 TEST_F(seismogramsWindowTest, ProcessingStartsAgainFromTheSamplesAsRead) {

@@ -120,3 +120,34 @@ TEST(RenderSeismograms, StackDrawsEveryFileGivenOrRefusesOne) {
                   .status,
               2);
 }
+
+TEST(RenderSeismograms, SpectrogramOfTheFirstFileWithItsAxisWindowAndOverlap) {
+    QTemporaryDir folder;
+    const QString png = folder.filePath(QStringLiteral("spectrogram.png"));
+    const QStringList files = {sacPath("obspy_seism.sac"), sacPath("obspy_test.sac")};
+    for (const QStringList& options :
+         {QStringList{}, QStringList{"--log-frequency"},
+          QStringList{"--spectrogram-window", "256", "--spectrogram-overlap", "0.75"}}) {
+        SCOPED_TRACE(qPrintable(options.join(u' ')));
+        const commandLineRun r = runQuorvel(QStringList{"--sac"} + files + options +
+                                            QStringList{"--remove-mean", "--render", "spectrogram",
+                                                        "--output", png, "--size", "700x450"});
+        EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+        const QImage image(png);
+        ASSERT_EQ(image.size(), QSize(700, 450));
+        // The spectra's panel is coloured from the perceptual scale: never grey or white there.
+        const QColor middle = image.pixelColor(330, 300);
+        EXPECT_FALSE(middle.red() == middle.green() && middle.green() == middle.blue());
+    }
+    for (const QStringList& refused :
+         {QStringList{"--spectrogram-window", "2"}, QStringList{"--spectrogram-window", "many"},
+          QStringList{"--spectrogram-overlap", "1"},
+          QStringList{"--spectrogram-overlap", "-0.1"}}) {
+        SCOPED_TRACE(qPrintable(refused.join(u' ')));
+        const commandLineRun r =
+            runQuorvel(QStringList{"--sac", files.first()} + refused +
+                       QStringList{"--render", "spectrogram", "--output", png});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.contains(refused.first())) << qPrintable(r.err);
+    }
+}
