@@ -212,7 +212,9 @@ struct commandLineOptions {
                                    "downloaded). "
                                    "With --sac or --waveforms FILE…: overlay (or stack), panels, "
                                    "section (by "
-                                   "distance), helicorder (one channel's records in rows), "
+                                   "distance), event-section (one event's traces at their "
+                                   "distances, with travel-time curves), helicorder (one "
+                                   "channel's records in rows), "
                                    "threecomp (one station's components, horizontals rotated) "
                                    "or uniform. With --fk: fk."),
                               text("VIEW")};

@@ -168,8 +168,8 @@ int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions
     const std::optional<seismogramViews::kind> kind =
         seismogramViews::kindForCommandName(parser.value(o.render));
     if (!kind) {
-        err << "Quorvel: seismograms take --render overlay, panels, section, helicorder, "
-               "threecomp or uniform\n"
+        err << "Quorvel: seismograms take --render "
+            << seismogramViews::commandNames().join(QStringLiteral(", ")) << "\n"
             << usageHint;
         return 2;
     }

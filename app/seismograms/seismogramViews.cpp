@@ -5,6 +5,7 @@
 #include "SeisView02.h"
 #include "ThreeCompView.h"
 #include "evenlySampledSignal.h"
+#include "eventSectionView.h"
 #include "threeComponents.h"
 #include "uniformTimeSeriesView.h"
 
@@ -14,8 +15,9 @@
 namespace seismogramViews {
 
 const QList<kind>& allKinds() {
-    static const QList<kind> kinds = {kind::overlay,    kind::panels,          kind::section,
-                                      kind::helicorder, kind::threeComponents, kind::uniform};
+    static const QList<kind> kinds = {kind::overlay,      kind::panels,     kind::section,
+                                      kind::eventSection, kind::helicorder, kind::threeComponents,
+                                      kind::uniform};
     return kinds;
 }
 
@@ -27,6 +29,8 @@ QString title(kind k) {
         return QStringLiteral("Panels");
     case kind::section:
         return QStringLiteral("Record section");
+    case kind::eventSection:
+        return QStringLiteral("Event record section");
     case kind::helicorder:
         return QStringLiteral("Helicorder");
     case kind::threeComponents:
@@ -37,27 +41,50 @@ QString title(kind k) {
     return {};
 }
 
-std::optional<kind> kindForCommandName(const QString& name) {
+namespace {
+
+// Each kind's --render word, in the order of allKinds(); "stack" is another word for overlay.
+const QList<std::pair<QString, kind>>& commandWords() {
     static const QList<std::pair<QString, kind>> names = {
         {QStringLiteral("overlay"), kind::overlay},
-        {QStringLiteral("stack"), kind::overlay},
         {QStringLiteral("panels"), kind::panels},
         {QStringLiteral("section"), kind::section},
+        {QStringLiteral("event-section"), kind::eventSection},
         {QStringLiteral("helicorder"), kind::helicorder},
         {QStringLiteral("threecomp"), kind::threeComponents},
-        {QStringLiteral("uniform"), kind::uniform}};
-    for (const auto& [word, k] : names)
+        {QStringLiteral("uniform"), kind::uniform},
+        {QStringLiteral("stack"), kind::overlay}};
+    return names;
+}
+
+} // namespace
+
+std::optional<kind> kindForCommandName(const QString& name) {
+    for (const auto& [word, k] : commandWords())
         if (word == name)
             return k;
     return std::nullopt;
 }
 
+QStringList commandNames() {
+    QStringList words;
+    for (const kind k : allKinds()) {
+        for (const auto& [word, named] : commandWords()) {
+            if (named == k) {
+                words.append(word);
+                break;
+            }
+        }
+    }
+    return words;
+}
+
 bool hasGain(kind k) {
-    return k == kind::section || k == kind::helicorder;
+    return k == kind::section || k == kind::eventSection || k == kind::helicorder;
 }
 
 bool hasZeroLines(kind k) {
-    return k == kind::section || k == kind::helicorder;
+    return k == kind::section || k == kind::eventSection || k == kind::helicorder;
 }
 
 bool hasFixedRanges(kind k) {
@@ -68,6 +95,8 @@ float defaultGain(kind k) {
     switch (k) {
     case kind::section:
         return MultiSeisView().plotGainFactor();
+    case kind::eventSection:
+        return eventSectionView::defaultGain;
     case kind::helicorder:
         return helicorderView().gainFactor();
     default:
@@ -130,6 +159,13 @@ make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const setting
         section->setPlotGainFactor(gain);
         section->setShowZeroLine(how.zeroLines);
         section->setWvfrmsArray(traces);
+        return std::unique_ptr<QVRView>(std::move(section));
+    }
+    case kind::eventSection: {
+        auto section = std::make_unique<eventSectionView>();
+        section->setGain(gain);
+        section->setShowZeroLine(how.zeroLines);
+        section->setWvfrmsArray(seismograms);
         return std::unique_ptr<QVRView>(std::move(section));
     }
     case kind::helicorder: {

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -16,20 +17,26 @@
 // Seismograms window and for the command line's pictures.
 namespace seismogramViews {
 
-enum class kind { overlay, panels, section, helicorder, threeComponents, uniform };
+// The window keeps the user's choice as the kind's number: a new kind comes last.
+enum class kind { overlay, panels, section, helicorder, threeComponents, uniform, eventSection };
 
 // The kinds in the order the window offers them.
 const QList<kind>& allKinds();
-// "Overlay", "Panels", "Record section", "Helicorder", "Three components", "Uniform".
+// "Overlay", "Panels", "Record section", "Event record section", "Helicorder", "Three
+// components", "Uniform".
 QString title(kind k);
-// The --render word: overlay (or stack), panels, section, helicorder, threecomp, uniform.
+// The --render word: overlay (or stack), panels, section, event-section, helicorder,
+// threecomp, uniform.
 std::optional<kind> kindForCommandName(const QString& name);
+// The --render words, one for each kind, in the order of allKinds().
+QStringList commandNames();
 
 // What a view has of the adjustable settings.
 bool hasGain(kind k);
 bool hasZeroLines(kind k);
 bool hasFixedRanges(kind k);
-// The view's own gain: the record section's 1.5 and the helicorder's 8; 1 for the others.
+// The view's own gain: the record section's 1.5, the event record section's 1 and the
+// helicorder's 8; 1 for the others.
 float defaultGain(kind k);
 
 struct settings {
@@ -45,7 +52,8 @@ struct settings {
 };
 
 // A view of kind `k` showing `seismograms` (already processed): a record section ordered by
-// distance, nearest first; a helicorder of the records in time order; the three components of
+// distance, nearest first; an event record section of those with an event and an origin
+// time, each at its distance; a helicorder of the records in time order; the three components of
 // the files, which should be one station's. Fails only when the files hold no three components.
 QVRResult<std::unique_ptr<QVRView>>
 make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const settings& how);
