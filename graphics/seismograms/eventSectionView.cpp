@@ -150,6 +150,9 @@ void eventSectionView::setGain(float gain) {
 
 void eventSectionView::setReductionVelocity(float kmPerSecond) {
     reductionVelocity_ = std::isfinite(kmPerSecond) ? std::max(kmPerSecond, 0.0f) : 0.0f;
+    // The time axis means something else now.
+    const auto [first, last] = wholeRecordXLimits();
+    setXLimits(first, last);
 }
 
 // --- layout and mapping

@@ -63,7 +63,7 @@ public:
     bool showZeroLine() const { return showZeroLine_; }
     void setShowZeroLine(bool on) { showZeroLine_ = on; }
     // km/s; each trace is drawn distance / velocity earlier (distance in km: 111.19 km a
-    // degree). 0, the default, reduces nothing.
+    // degree). 0, the default, reduces nothing. The x limits become the whole record.
     float reductionVelocity() const { return reductionVelocity_; }
     void setReductionVelocity(float kmPerSecond);
     // The phases whose curves are drawn (names of travelTimeCalculator::phaseNames()); P and S

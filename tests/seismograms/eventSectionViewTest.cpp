@@ -161,10 +161,11 @@ TEST(EventSectionView, FilesOfOneEventAlignOnTheOriginWhateverTheirBeginTimes) {
     render(view);
     EXPECT_NE(texts.find(QStringLiteral("Time (min)")), nullptr);
     // A reduction velocity draws each trace distance / velocity earlier.
-    view.setReductionVelocity(8);
     view.setWvfrmsArray({early});
+    view.setReductionVelocity(8);
     const float shift = float(30 * 111.19 / 8);
     EXPECT_NEAR(view.wholeRecordXLimits().first, -100 - shift, 1e-3);
+    EXPECT_NEAR(view.xmin(), -100 - shift, 1e-3);
     render(view);
     EXPECT_NE(texts.find(QStringLiteral("Time - distance/8 km/s (s)")), nullptr);
 }
