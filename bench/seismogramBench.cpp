@@ -1,5 +1,7 @@
+#include "MultiSeisView.h"
 #include "QVRRealTimeDisplayView02.h"
 #include "benchSupport.h"
+#include "eventSectionView.h"
 #include "helicorderView.h"
 
 #include <QApplication>
@@ -169,5 +171,107 @@ void BM_OpenHelicorderDay(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenHelicorderDay)->Arg(0)->Arg(24)->Unit(benchmark::kMillisecond);
+
+// One event seen by 40 stations from 20° to 176°, 30 minutes at 20 Hz each (36,000 samples,
+// 1.44 million in all): microseism noise with a P and an S wave train arriving later with
+// distance, the origin at the first sample.
+const eventSectionView::seismogramList& fortyStationsOfOneEvent() {
+    static const eventSectionView::seismogramList traces = [] {
+        eventSectionView::seismogramList made;
+        std::mt19937 random(23);
+        std::normal_distribution<float> noise(0, 1);
+        const int n = 1800 * 20;
+        const QDateTime origin(QDate(2026, 12, 8), QTime(9, 30), QTimeZone::utc());
+        for (int i = 0; i < 40; ++i) {
+            const float distance = 20.0f + 4.0f * float(i);
+            std::vector<float> samples(std::size_t(n), 0.0f);
+            float microseism = 0;
+            for (int k = 0; k < n; ++k) {
+                microseism = 0.995f * microseism + 0.1f * noise(random);
+                samples[std::size_t(k)] = microseism;
+            }
+            for (const auto& [arrival, size] :
+                 {std::pair{60 + 7 * distance, 4.0f}, {100 + 13 * distance, 7.0f}}) {
+                for (int k = int(arrival * 20); k < std::min(n, int(arrival * 20) + 20 * 300);
+                     ++k) {
+                    const float t = float(k) / 20 - arrival; // s
+                    samples[std::size_t(k)] +=
+                        size * std::exp(-t / 60) * std::sin(t * 4.0f) * noise(random);
+                }
+            }
+            auto s = std::make_shared<SacObject>();
+            s->InitWithSamples(std::move(samples), 0.05f, 0, origin);
+            SacHeader* header = s->GetSacHeader();
+            header->evla = 0;
+            header->evlo = 0;
+            header->evdp = 33;
+            header->o = 0;
+            header->gcarc = distance;
+            s->setStreamCodes(QStringLiteral("XX"), QStringLiteral("S%1").arg(i),
+                              QStringLiteral("00"), QStringLiteral("BHZ"));
+            made << s;
+        }
+        return made;
+    }();
+    return traces;
+}
+
+// The event record section at 1600 × 900; argument 0 draws the same picture again, as a
+// window does when it is uncovered, 1 draws each frame after a zoom, alternating between the
+// whole 30 minutes and the 10 minutes from 5 to 15.
+void BM_EventSection1600x900(benchmark::State& state) {
+    needApplication();
+    eventSectionView view;
+    view.resize(1600, 900);
+    view.setWvfrmsArray(fortyStationsOfOneEvent());
+    QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
+    {
+        // The travel-time curves are made once for the section's distances, by the first frame.
+        QPainter painter(&image);
+        view.renderInto(painter);
+    }
+    bool zoomedIn = false;
+    for (auto _ : state) {
+        if (state.range(0) != 0) {
+            zoomedIn = !zoomedIn;
+            zoomedIn ? view.setXLimits(300, 900) : view.setXLimits(0, 1800);
+        }
+        QPainter painter(&image);
+        view.renderInto(painter);
+    }
+    state.counters["samples"] = 40.0 * 1800 * 20;
+}
+BENCHMARK(BM_EventSection1600x900)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The baseline: the older record section of the same traces at the same size, which reads
+// every sample at every frame.
+void BM_MultiSeisSection1600x900(benchmark::State& state) {
+    needApplication();
+    MultiSeisView view;
+    view.resize(1600, 900);
+    const auto& traces = fortyStationsOfOneEvent();
+    view.setWvfrmsArray(MultiSeisView::seismogramList(traces.begin(), traces.end()));
+    QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        view.renderInto(painter);
+    }
+}
+BENCHMARK(BM_MultiSeisSection1600x900)->Unit(benchmark::kMillisecond);
+
+// The first frame of a new section: the travel-time curves of the six phases across the
+// section's 20°–176° (157 distances), the traces' points and their layer.
+void BM_EventSectionFirstFrame1600x900(benchmark::State& state) {
+    needApplication();
+    QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        eventSectionView view;
+        view.resize(1600, 900);
+        view.setWvfrmsArray(fortyStationsOfOneEvent());
+        QPainter painter(&image);
+        view.renderInto(painter);
+    }
+}
+BENCHMARK(BM_EventSectionFirstFrame1600x900)->Unit(benchmark::kMillisecond);
 
 } // namespace

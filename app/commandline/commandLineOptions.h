@@ -258,7 +258,9 @@ struct commandLineOptions {
                                    "With --sac or --waveforms FILE… and with "
                                    "--event-seismograms: overlay (or stack), panels, "
                                    "section (by "
-                                   "distance), helicorder (one channel's records in rows), "
+                                   "distance), event-section (one event's traces at their "
+                                   "distances, with travel-time curves), helicorder (one "
+                                   "channel's records in rows), "
                                    "threecomp (one station's components, horizontals rotated), "
                                    "uniform or spectrogram (the first file's). With --fk: fk."),
                               text("VIEW")};

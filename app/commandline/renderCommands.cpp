@@ -169,8 +169,8 @@ std::optional<seismogramPicture> seismogramPictureOptions(const QCommandLinePars
     const std::optional<seismogramViews::kind> kind =
         seismogramViews::kindForCommandName(parser.value(o.render));
     if (!kind) {
-        err << "Quorvel: seismograms take --render overlay, panels, section, helicorder, "
-               "threecomp, uniform or spectrogram\n"
+        err << "Quorvel: seismograms take --render "
+            << seismogramViews::commandNames().join(QStringLiteral(", ")) << "\n"
             << usageHint;
         return std::nullopt;
     }

@@ -34,10 +34,11 @@ int renderCatalogue(const QCommandLineParser& parser, const commandLineOptions& 
 int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& in,
                QTextStream& err);
 
-// --sac|--waveforms FILE… [processing options] --render overlay|stack|panels|section|helicorder
-// --output FILE.png|.pdf [--size WxH] [--row-minutes N --rows N]: the processed seismograms of
-// `files` (SAC or miniSEED) overlaid, one panel each, as a record section by distance, or as
-// one channel's helicorder.
+// --sac|--waveforms FILE… [processing options] --render overlay|stack|panels|section|
+// event-section|helicorder|threecomp|uniform --output FILE.png|.pdf [--size WxH]
+// [--row-minutes N --rows N]: the processed seismograms of `files` (SAC or miniSEED) overlaid,
+// one panel each, as a record section by distance, as one event's section with its
+// travel-time curves, or as one channel's helicorder.
 int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
                       const QStringList& files, QTextStream& err);
 

@@ -5,6 +5,7 @@
 #include "SeisView02.h"
 #include "ThreeCompView.h"
 #include "evenlySampledSignal.h"
+#include "eventSectionView.h"
 #include "groundMotionUnits.h"
 #include "seismogramClock.h"
 #include "spectrogram.h"
@@ -19,9 +20,9 @@
 namespace seismogramViews {
 
 const QList<kind>& allKinds() {
-    static const QList<kind> kinds = {kind::overlay,    kind::panels,          kind::section,
-                                      kind::helicorder, kind::threeComponents, kind::uniform,
-                                      kind::spectrogram};
+    static const QList<kind> kinds = {kind::overlay,      kind::panels,     kind::section,
+                                      kind::eventSection, kind::helicorder, kind::threeComponents,
+                                      kind::uniform,      kind::spectrogram};
     return kinds;
 }
 
@@ -33,6 +34,8 @@ QString title(kind k) {
         return QStringLiteral("Panels");
     case kind::section:
         return QStringLiteral("Record section");
+    case kind::eventSection:
+        return QStringLiteral("Event record section");
     case kind::helicorder:
         return QStringLiteral("Helicorder");
     case kind::threeComponents:
@@ -45,28 +48,51 @@ QString title(kind k) {
     return {};
 }
 
-std::optional<kind> kindForCommandName(const QString& name) {
+namespace {
+
+// Each kind's --render word, in the order of allKinds(); "stack" is another word for overlay.
+const QList<std::pair<QString, kind>>& commandWords() {
     static const QList<std::pair<QString, kind>> names = {
         {QStringLiteral("overlay"), kind::overlay},
-        {QStringLiteral("stack"), kind::overlay},
         {QStringLiteral("panels"), kind::panels},
         {QStringLiteral("section"), kind::section},
+        {QStringLiteral("event-section"), kind::eventSection},
         {QStringLiteral("helicorder"), kind::helicorder},
         {QStringLiteral("threecomp"), kind::threeComponents},
         {QStringLiteral("uniform"), kind::uniform},
-        {QStringLiteral("spectrogram"), kind::spectrogram}};
-    for (const auto& [word, k] : names)
+        {QStringLiteral("spectrogram"), kind::spectrogram},
+        {QStringLiteral("stack"), kind::overlay}};
+    return names;
+}
+
+} // namespace
+
+std::optional<kind> kindForCommandName(const QString& name) {
+    for (const auto& [word, k] : commandWords())
         if (word == name)
             return k;
     return std::nullopt;
 }
 
+QStringList commandNames() {
+    QStringList words;
+    for (const kind k : allKinds()) {
+        for (const auto& [word, named] : commandWords()) {
+            if (named == k) {
+                words.append(word);
+                break;
+            }
+        }
+    }
+    return words;
+}
+
 bool hasGain(kind k) {
-    return k == kind::section || k == kind::helicorder;
+    return k == kind::section || k == kind::eventSection || k == kind::helicorder;
 }
 
 bool hasZeroLines(kind k) {
-    return k == kind::section || k == kind::helicorder;
+    return k == kind::section || k == kind::eventSection || k == kind::helicorder;
 }
 
 bool hasFixedRanges(kind k) {
@@ -97,6 +123,8 @@ float defaultGain(kind k) {
     switch (k) {
     case kind::section:
         return MultiSeisView().plotGainFactor();
+    case kind::eventSection:
+        return eventSectionView::defaultGain;
     case kind::helicorder:
         return helicorderView().gainFactor();
     default:
@@ -211,6 +239,13 @@ make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const setting
         section->setShowZeroLine(how.zeroLines);
         section->setXLabelString(timeTitle);
         section->setWvfrmsArray(traces);
+        return std::unique_ptr<QVRView>(std::move(section));
+    }
+    case kind::eventSection: {
+        auto section = std::make_unique<eventSectionView>();
+        section->setGain(gain);
+        section->setShowZeroLine(how.zeroLines);
+        section->setWvfrmsArray(seismograms);
         return std::unique_ptr<QVRView>(std::move(section));
     }
     case kind::helicorder: {

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -16,22 +17,35 @@
 // Seismograms window and for the command line's pictures.
 namespace seismogramViews {
 
-enum class kind { overlay, panels, section, helicorder, threeComponents, uniform, spectrogram };
+// The window keeps the user's choice as the kind's number: a new kind comes last.
+enum class kind {
+    overlay,
+    panels,
+    section,
+    helicorder,
+    threeComponents,
+    uniform,
+    eventSection,
+    spectrogram
+};
 
 // The kinds in the order the window offers them.
 const QList<kind>& allKinds();
-// "Overlay", "Panels", "Record section", "Helicorder", "Three components", "Uniform",
-// "Spectrogram".
+// "Overlay", "Panels", "Record section", "Event record section", "Helicorder", "Three
+// components", "Uniform", "Spectrogram".
 QString title(kind k);
-// The --render word: overlay (or stack), panels, section, helicorder, threecomp, uniform,
-// spectrogram.
+// The --render word: overlay (or stack), panels, section, event-section, helicorder,
+// threecomp, uniform, spectrogram.
 std::optional<kind> kindForCommandName(const QString& name);
+// The --render words, one for each kind, in the order of allKinds().
+QStringList commandNames();
 
 // What a view has of the adjustable settings.
 bool hasGain(kind k);
 bool hasZeroLines(kind k);
 bool hasFixedRanges(kind k);
-// The view's own gain: the record section's 1.5 and the helicorder's 8; 1 for the others.
+// The view's own gain: the record section's 1.5, the event record section's 1 and the
+// helicorder's 8; 1 for the others.
 float defaultGain(kind k);
 // Whether the view lays several files on one time axis that they may share or not.
 bool hasAlignment(kind k);
@@ -65,7 +79,8 @@ timeAlignment alignmentFor(const settings& how,
                            const QList<std::shared_ptr<SacObject>>& seismograms);
 
 // A view of kind `k` showing `seismograms` (already processed): a record section ordered by
-// distance, nearest first; a helicorder of the records in time order; the three components of
+// distance, nearest first; an event record section of those with an event and an origin
+// time, each at its distance; a helicorder of the records in time order; the three components of
 // the files, which should be one station's; the spectrogram of the first seismogram. Fails only
 // when the files hold no three components.
 QVRResult<std::unique_ptr<QVRView>>

@@ -1,14 +1,17 @@
 // The seismogram pictures of the command line: the channels of a list downloaded from the
 // loopback server and drawn as the live window draws them, and SAC files drawn as a stack.
 
+#include "SacObject.h"
 #include "commandLineRun.h"
 #include "fixtureServer.h"
+#include "logCapture.h"
 #include "qtPrinters.h"
 #include "scopedEnvironment.h"
 
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -91,7 +94,8 @@ TEST(RenderSeismograms, StackDrawsEveryFileGivenOrRefusesOne) {
     EXPECT_TRUE(r.err.contains("obspy_testxy.sac"));
     // Every view of the seismograms, as a picture of the size asked for; a helicorder's rows
     // are counted in whole numbers.
-    for (const char* kind : {"overlay", "panels", "section", "helicorder", "uniform"}) {
+    for (const char* kind :
+         {"overlay", "panels", "section", "event-section", "helicorder", "uniform"}) {
         SCOPED_TRACE(kind);
         const QString png = folder.filePath(QString::fromLatin1(kind) + ".png");
         r = runQuorvel({"--sac", sacPath("obspy_seism.sac"), sacPath("obspy_test.sac"), "--render",
@@ -150,4 +154,57 @@ TEST(RenderSeismograms, SpectrogramOfTheFirstFileWithItsAxisWindowAndOverlap) {
         EXPECT_EQ(r.status, 2);
         EXPECT_TRUE(r.err.contains(refused.first())) << qPrintable(r.err);
     }
+}
+
+TEST(RenderSeismograms, EventSectionDrawsTheFilesOfAnEventAndLeavesOutTheRest) {
+    QTemporaryDir folder;
+    // Two stations of an event at 30° and 50°, and a file that gives no origin time.
+    const auto write = [&folder](const char* name, float distance, float origin) {
+        SacObject s;
+        s.InitWithSamples(std::vector<float>(601, 0.0f), 1, 0,
+                          QDateTime(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc()));
+        SacHeader* h = s.GetSacHeader();
+        if (!h)
+            return QString();
+        h->evla = 0;
+        h->evlo = 0;
+        h->gcarc = distance;
+        h->o = origin;
+        s.setStreamCodes(QStringLiteral("XX"), QString::fromLatin1(name), QString(),
+                         QStringLiteral("BHZ"));
+        const QString path = folder.filePath(QString::fromLatin1(name) + ".sac");
+        return s.WriteSacFile(path) ? path : QString();
+    };
+    const QString near = write("NEAR", 30, 0), far = write("FAR", 50, 0),
+                  none = write("NONE", 40, SacHeader::undefinedValue);
+    const QString png = folder.filePath(QStringLiteral("event.png"));
+    logCapture log;
+    const commandLineRun r = runQuorvel({"--sac", near, far, none, "--render", "event-section",
+                                         "--output", png, "--size", "800x500"});
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    ASSERT_EQ(log.problems().size(), 1);
+    EXPECT_TRUE(log.problems().first().endsWith(QStringLiteral("NONE.sac: no origin time (o)")))
+        << qPrintable(log.problems().first());
+    // The plot spans 56 to 436 points up for 20° to 60°: the lines of 30° and 50° at 151 and
+    // 341 points up, nothing halfway between.
+    const QImage image(png);
+    ASSERT_EQ(image.size(), QSize(800, 500));
+    const auto inked = [&image](int pointsUp) {
+        const int row = 500 - pointsUp;
+        for (int y = row - 1; y <= row; ++y) {
+            if (image.pixelColor(400, y) != QColor(Qt::white))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(inked(151));
+    EXPECT_TRUE(inked(341));
+    EXPECT_FALSE(inked(246));
+
+    // A word that names no view is refused with the words that do.
+    const commandLineRun wrong =
+        runQuorvel({"--sac", near, "--render", "sections", "--output", png});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("section, event-section, helicorder")))
+        << qPrintable(wrong.err);
 }
