@@ -41,11 +41,11 @@ CSEM_QueryController::parseOrigins(const QByteArray& answer) const {
     return readEMSCExport(answer, QDateTime::currentDateTimeUtc());
 }
 
-std::optional<originList> CSEM_QueryController::scrape_CSEM_EQ_html(const QDateTime& now) {
-    const webFetcher::result r = download(requestURL());
-    if (!r.ok())
+std::optional<originList> CSEM_QueryController::scrape_CSEM_EQ_html() {
+    const QVRResult<parsedOrigins> found = fetchOrigins();
+    if (!found)
         return std::nullopt;
-    return parseEMSCExport(*r, now);
+    return found->origins;
 }
 
 originList CSEM_QueryController::parseEMSCExport(const QByteArray& text,

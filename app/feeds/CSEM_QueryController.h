@@ -20,9 +20,8 @@ public:
     // The address the export is read from: latitudes 30 to 65, longitudes −15 to 45.
     static QUrl exportURL();
 
-    // Downloads and reads the export; none after a failure.
-    std::optional<originList>
-    scrape_CSEM_EQ_html(const QDateTime& now = QDateTime::currentDateTimeUtc());
+    // Downloads and reads the export as it stands now; none after a failure.
+    std::optional<originList> scrape_CSEM_EQ_html();
     // Lines of 12 fields within the magnitude limits and newer than `now` minus 7 days.
     originList parseEMSCExport(const QByteArray& text, const QDateTime& now) const;
     parsedOrigins readEMSCExport(const QByteArray& text, const QDateTime& now) const;

@@ -4,9 +4,21 @@
 #include "seismicitySummary.h"
 #include "timeZones.h"
 
+#include <QStringDecoder>
 #include <QTableView>
 
 #include <cmath>
+
+namespace {
+
+// The services answer in UTF-8 (or its ASCII part); other bytes are no catalogue's answer.
+bool isUtf8Text(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    [[maybe_unused]] const QString text = decoder(bytes);
+    return !decoder.hasError();
+}
+
+} // namespace
 
 EQ_QueryController::EQ_QueryController(QObject* parent)
     : QObject(parent)
@@ -99,6 +111,10 @@ EQ_QueryController::parseOrigins(const QByteArray&) const {
     return parsedOrigins{};
 }
 
+bool EQ_QueryController::emptyAnswerMeansNoEvents() const {
+    return false;
+}
+
 QVRResult<EQ_QueryController::parsedOrigins> EQ_QueryController::fetchOrigins() {
     return fetchOriginsFrom(requestURL());
 }
@@ -108,6 +124,12 @@ QVRResult<EQ_QueryController::parsedOrigins> EQ_QueryController::fetchOriginsFro
     if (!answer)
         return QVRResult<parsedOrigins>::failureOf(answer);
     QVRResult<parsedOrigins> parsed = parseOrigins(*answer);
+    if (parsed && parsed->origins.isEmpty()) {
+        if (answer->isEmpty() && !emptyAnswerMeansNoEvents())
+            parsed = QVRResult<parsedOrigins>::failure(QStringLiteral("the answer is empty"));
+        else if (!isUtf8Text(*answer))
+            parsed = QVRResult<parsedOrigins>::failure(QStringLiteral("the answer is no text"));
+    }
     if (!parsed) {
         qCWarning(lcFeeds).noquote() << QStringLiteral("The answer of %1 cannot be read: %2")
                                             .arg(url.toString(), parsed.error());

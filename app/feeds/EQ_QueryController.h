@@ -90,8 +90,12 @@ public:
     // all. Changes nothing and downloads nothing.
     virtual QVRResult<parsedOrigins> parseOrigins(const QByteArray& answer) const;
     // Downloads requestURL() and reads it with parseOrigins. A failure is logged in one line
-    // and becomes lastError; seismicOrigins is left alone.
+    // and becomes lastError; seismicOrigins is left alone. An answer that gives no origin and
+    // is empty or no UTF-8 text is such a failure: garbage must not pass for a quiet week.
     QVRResult<parsedOrigins> fetchOrigins();
+    // Whether the catalogue answers an empty body when it has no event (an FDSN service's
+    // 204), rather than a heading or a page without rows.
+    virtual bool emptyAnswerMeansNoEvents() const;
     // What a catalogue fetches after its list, for the origins it kept (the USGS feed: the
     // detail documents of the largest events). A failure there fails nothing.
     virtual void loadSideDocuments(const originList& origins);

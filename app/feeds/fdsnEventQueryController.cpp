@@ -173,6 +173,10 @@ fdsnEventQueryController::parseOrigins(const QByteArray& answer) const {
     return readFDSNEventText(answer);
 }
 
+bool fdsnEventQueryController::emptyAnswerMeansNoEvents() const {
+    return true;
+}
+
 originList fdsnEventQueryController::parseFDSNEventText(const QByteArray& text) {
     return readFDSNEventText(text).origins;
 }

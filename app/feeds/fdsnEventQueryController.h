@@ -45,6 +45,7 @@ public:
     // The search of searchType; empty for an unknown search type.
     QUrl requestURL() const override;
     QVRResult<parsedOrigins> parseOrigins(const QByteArray& answer) const override;
+    bool emptyAnswerMeansNoEvents() const override;
     static parsedOrigins readFDSNEventText(const QByteArray& text);
     // The service's text answer as origins, in answer order.
     static originList parseFDSNEventText(const QByteArray& text);

@@ -1,3 +1,4 @@
+#include "QVRDateComponents.h"
 #include "QVRDateFormatter.h"
 #include "timeZones.h"
 
@@ -135,4 +136,26 @@ TEST(DateFormatter, DefaultZoneIsUTCAfterStartUp) {
     EXPECT_EQ(
         QVRDateFormatter(QStringLiteral("HH zzz")).stringFromDate(utcTime(2020, 1, 1, 5, 0, 0)),
         "05 UTC");
+}
+
+TEST(DateComponents, FieldsGiveTheTimeTheyNameAndCarryPastTheirRange) {
+    QVRDateComponents c;
+    c.year = 2011;
+    c.month = 3;
+    c.day = 11;
+    c.hour = 5;
+    c.minute = 46;
+    c.second = 46;
+    c.nanosecond = 810000000;
+    EXPECT_EQ(c.dateInTimeZone(QTimeZone::utc()),
+              QDateTime(QDate(2011, 3, 11), QTime(5, 46, 46, 810), QTimeZone::utc()));
+    // 90 minutes past 23:00 on the last day of the year is 00:30 of the next year.
+    c.month = 12;
+    c.day = 31;
+    c.hour = 23;
+    c.minute = 90;
+    c.second = 0;
+    c.nanosecond = 0;
+    EXPECT_EQ(c.dateInTimeZone(QTimeZone::utc()),
+              QDateTime(QDate(2012, 1, 1), QTime(0, 30), QTimeZone::utc()));
 }

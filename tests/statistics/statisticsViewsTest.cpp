@@ -130,11 +130,26 @@ TEST(StatisticsPlots, MagnitudeBinsAreTenthsAndDepthBinsAreRoundWidths) {
     EXPECT_EQ(depths.counts().at(2), 1);
     EXPECT_EQ(depths.counts().at(25), 1);
 
-    // Nothing to count still leaves a drawable view.
+    // Nothing to count leaves a blank view: white within its frame, without bar or axis,
+    // where the same view with depths draws them.
     QVRHistogramView empty;
     statisticsPlots::showDepths(empty, {});
-    empty.resize(300, 200);
-    EXPECT_FALSE(empty.snapshot().isNull());
+    EXPECT_TRUE(empty.counts().empty());
+    for (QVRHistogramView* view : {&empty, &depths}) {
+        view->resize(300, 200);
+        const QImage image = view->snapshot();
+        ASSERT_EQ(image.size(), QSize(300, 200));
+        int marked = 0;
+        for (int y = 2; y < image.height() - 2; ++y) {
+            for (int x = 2; x < image.width() - 2; ++x)
+                marked += image.pixel(x, y) != qRgb(255, 255, 255);
+        }
+        if (view == &empty) {
+            EXPECT_EQ(marked, 0);
+        } else {
+            EXPECT_GT(marked, 1000);
+        }
+    }
 }
 
 TEST(StatisticsWindow, ShowsTheFiguresAndSaysWhenTheyRestOnTooFewEvents) {
