@@ -435,9 +435,7 @@ void OrrelinController::showSeismogramsOfSelectedEvent() {
         connect(eventSeismograms_.get(), &eventSeismogramsDialog::seismogramsArrived, this,
                 [this](const QList<std::shared_ptr<SacObject>>& seismograms) {
                     showSeismogramsWindow();
-                    seismograms_->showSeismograms(
-                        seismograms, seismogramViews::kindForCommandName("event-section")
-                                         .value_or(seismogramViews::kind::section));
+                    seismograms_->showSeismograms(seismograms, seismogramViews::kind::eventSection);
                 });
     }
     eventSeismograms::event quake;
