@@ -59,6 +59,21 @@ TEST(MapFeeding, SymbolsSizedByMagnitudeAndColouredByAge) {
     EXPECT_EQ(pointAged(24)->colorIndex(), 1);
     EXPECT_EQ(pointAged(25)->colorIndex(), 2);
 
+    // Ages counted in days and in weeks, with cutoffs of 1 and 2 of the unit: six and a half
+    // days is still within the first week, seven and a half past it.
+    const auto classAgedInUnit = [&](double hours, int unit) {
+        o.setOriginDateTime(now.addSecs(-qint64(hours * 3600)));
+        return mapFeeding::mapPointForOrigin(o, 128.0f, now, mapFeeding::timeUnitSeconds(unit),
+                                             1.0f, 2.0f)
+            ->colorIndex();
+    };
+    EXPECT_EQ(classAgedInUnit(6.5 * 24, 3), 0);
+    EXPECT_EQ(classAgedInUnit(7.5 * 24, 3), 1);
+    EXPECT_EQ(classAgedInUnit(14.5 * 24, 3), 2);
+    EXPECT_EQ(classAgedInUnit(23, 2), 0);
+    EXPECT_EQ(classAgedInUnit(25, 2), 1);
+    EXPECT_EQ(classAgedInUnit(49, 2), 2);
+
     EXPECT_EQ(mapFeeding::timeUnitSeconds(0), 60.0);
     EXPECT_EQ(mapFeeding::timeUnitSeconds(4), 31536000.0);
     EXPECT_EQ(mapFeeding::timeUnitSeconds(9), 3600.0);
