@@ -1,5 +1,7 @@
 #include "helicorderView.h"
 
+#include "keptTraceLayer.h"
+
 #include "monthdate.h"
 #include "seismogramReadings.h"
 #include "seismogramTexts.h"
@@ -86,7 +88,7 @@ void helicorderView::setStartTime(const QDateTime& time) {
 void helicorderView::dropKeptRows() {
     keptRows_.clear();
     unkeptRows_ = keptRows();
-    traceLayer_ = QImage();
+    traceLayer_.drop();
 }
 
 void helicorderView::computeRects() {
@@ -229,14 +231,9 @@ void helicorderView::drawRecords(QPainter& painter, double firstRecordOffset, do
                            gain, unchanged);
     };
 
-    // The layer has the device's size and pixels and is stroked as the device would be, so
-    // it is laid on with the world transform reset. Anything else (a PDF, a turned or
-    // high-density device) is stroked directly, one record at a time, and keeps nothing.
-    const QPaintDevice* device = painter.device();
-    const QTransform world = painter.worldTransform();
-    const bool layered = tracePath::drawsPixels(painter) && device->devicePixelRatio() == 1 &&
-                         painter.deviceTransform().type() <= QTransform::TxScale;
-    if (!layered) {
+    // A device that takes no layer (a PDF, a turned or high-density device) is stroked
+    // directly, one record at a time, and keeps nothing.
+    if (!keptTraceLayer::serves(painter)) {
         for (int i = 0; i < wvfrmArray_.size(); ++i) {
             if (wvfrmArray_.at(i))
                 strokeRecord(painter, i, pointsOf(i));
@@ -248,25 +245,12 @@ void helicorderView::drawRecords(QPainter& painter, double firstRecordOffset, do
         if (wvfrmArray_.at(i))
             pointsOf(i);
     }
-    const QSize size(device->width(), device->height());
-    if (!unchanged || traceLayer_.size() != size || traceLayerTransform_ != world ||
-        traceLayerHints_ != painter.renderHints()) {
-        traceLayer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
-        traceLayer_.fill(Qt::transparent);
-        QPainter layerPainter(&traceLayer_);
-        layerPainter.setRenderHints(painter.renderHints());
-        layerPainter.setTransform(world);
+    traceLayer_.layOn(painter, unchanged, [&](QPainter& layer) {
         for (int i = 0; i < wvfrmArray_.size(); ++i) {
             if (wvfrmArray_.at(i))
-                strokeRecord(layerPainter, i, keptRows_.at(i));
+                strokeRecord(layer, i, keptRows_.at(i));
         }
-        traceLayerTransform_ = world;
-        traceLayerHints_ = painter.renderHints();
-    }
-    painter.save();
-    painter.resetTransform();
-    painter.drawImage(0, 0, traceLayer_);
-    painter.restore();
+    });
 }
 
 const helicorderView::keptRows& helicorderView::rowPointsOf(int index, const QPainter& painter,

@@ -3,6 +3,7 @@
 #include "QVRHelicorderHypocenter.h"
 #include "QVRView.h"
 #include "SacObject.h"
+#include "keptTraceLayer.h"
 #include "qvr_graphics_export.h"
 #include "seismogramCursor.h"
 
@@ -137,7 +138,5 @@ private:
     // a day's frame even with the points kept), so the strokes are kept too, as a transparent
     // layer in the device's pixels. Laid over the baselines and bars it matches stroking
     // straight onto them to within a few levels of 255, where antialiased edges overlap.
-    QImage traceLayer_;
-    QTransform traceLayerTransform_;
-    QPainter::RenderHints traceLayerHints_;
+    keptTraceLayer traceLayer_;
 };
