@@ -37,7 +37,7 @@ std::shared_ptr<const SacObject> hourAt100Hz() {
         }
         auto s = std::make_shared<SacObject>();
         s->InitWithSamples(std::move(samples), 0.01f, 0, QDateTime());
-        s->setLabelString(QStringLiteral("XX.SPEC.00.HHZ"));
+        s->setLabelString(QStringLiteral("XX.HOUR.00.HHZ"));
         return s;
     }();
     return hour;
