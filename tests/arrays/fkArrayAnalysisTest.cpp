@@ -48,6 +48,21 @@ TEST(FKArrayAnalysis, StationOffsetsAboutTheMeanPosition) {
                     0.01);
     }
     EXPECT_EQ(offsets->at(2).label, QStringLiteral("AR.S3"));
+
+    // An array on the equator across the date line, listed from its western side: stations
+    // 0.1° apart stay 11.1 km apart, not a world apart.
+    QList<std::shared_ptr<const SacObject>> acrossTheDateLine;
+    for (const float lon : {-179.95f, 179.95f, -179.85f}) {
+        auto s = std::make_shared<SacObject>(*seismograms.first());
+        s->GetSacHeader()->stla = 0;
+        s->GetSacHeader()->stlo = lon;
+        acrossTheDateLine << s;
+    }
+    const auto across = fkArrayAnalysis::stationOffsets(acrossTheDateLine);
+    ASSERT_TRUE(across) << across.error().toStdString();
+    EXPECT_NEAR(across->at(0).east, 0.0, 0.01);
+    EXPECT_NEAR(across->at(1).east, -0.1 * 111.19, 0.01);
+    EXPECT_NEAR(across->at(2).east, 0.1 * 111.19, 0.01);
 }
 
 // Waves from every quadrant, off the grid's nodes, at crustal and mantle speeds, through noise.

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // The array's seismograms as SAC files, and the arguments naming them.
@@ -141,6 +144,13 @@ TEST(ArrayAnalysisWindow, ComputesAndNamesRefusals) {
     EXPECT_TRUE(velocity->text().endsWith(QStringLiteral(" km/s")));
     EXPECT_EQ(view->nr(), 101);
     EXPECT_EQ(view->nc(), 101);
+    // The wave comes from the north-west and travels south-east: the picture's strongest power
+    // lies below and right of its centre (row 0 is north, column 0 west).
+    const std::vector<float>& power = *view->imageFloats();
+    const auto strongest =
+        std::distance(power.begin(), std::max_element(power.begin(), power.end()));
+    EXPECT_GT(strongest / view->nc(), 50);
+    EXPECT_GT(strongest % view->nc(), 50);
 
     // A window past the data is named; the last result stays on show.
     window->findChild<QDoubleSpinBox*>(QStringLiteral("windowStartField"))->setValue(55);

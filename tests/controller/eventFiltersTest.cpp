@@ -25,8 +25,9 @@ QStringList ids(const originList& list) {
 } // namespace
 
 TEST(EventFilters, ByTimeKeepsOriginsNearTheClickedAge) {
+    // "e" is 0.8 h from the clicked age: outside a window of half an hour on either side.
     const originList all{origin("a", 1, 0, 0), origin("b", 5, 0, 0), origin("c", 6, 0, 0),
-                         origin("d", 30, 0, 0)};
+                         origin("e", 6.3, 0, 0), origin("d", 30, 0, 0)};
     const auto kept = eventFilters::byTime(all, 5.5 * 3600, 0.5 * 3600, now);
     ASSERT_TRUE(kept.has_value());
     EXPECT_EQ(ids(*kept), (QStringList{"b", "c"}));
@@ -37,9 +38,10 @@ TEST(EventFilters, ByTimeKeepsOriginsNearTheClickedAge) {
 }
 
 TEST(EventFilters, ByDistanceUsesGreatCircleDegrees) {
-    // One degree of latitude is 111.19 km.
+    // One degree of latitude is 111.19 km; "beyond" is 2.1° (233.5 km) away.
     const originList all{origin("near", 1, 1.0f, 0), origin("edge", 1, -2.0f, 0),
-                         origin("far", 1, 5.0f, 0), origin("dateline", 1, 0, 179.5f)};
+                         origin("beyond", 1, 0, 2.1f), origin("far", 1, 5.0f, 0),
+                         origin("dateline", 1, 0, 179.5f)};
     const auto kept = eventFilters::byDistance(all, 0, 0, 2 * 111.19f);
     ASSERT_TRUE(kept.has_value());
     EXPECT_EQ(ids(*kept), (QStringList{"near", "edge"}));

@@ -175,6 +175,26 @@ TEST(QueryController, HeaderClicksSortAscendingThenAlternate) {
     EXPECT_EQ(eventIDs(c.seismicOrigins()), (QStringList{"deep", "mid", "shallow", "shallow too"}));
     c.clearTableSortImages();
     EXPECT_EQ(model->sortIndicatorColumn(), -1);
+
+    // Each column sorts by its own value: the three events come in a different order in each.
+    auto north = origin("north", 40, 30, 10, 5), equator = origin("equator", 0, -60, 100, 6),
+         south = origin("south", -30, 0, 50, 4);
+    north->setOriginDateTime(QDateTime(QDate(2024, 1, 2), QTime(0, 0), QTimeZone::utc()));
+    equator->setOriginDateTime(QDateTime(QDate(2024, 1, 3), QTime(0, 0), QTimeZone::utc()));
+    south->setOriginDateTime(QDateTime(QDate(2024, 1, 1), QTime(0, 0), QTimeZone::utc()));
+    north->setFlinnEngdahlString(QStringLiteral("ALASKA"));
+    equator->setFlinnEngdahlString(QStringLiteral("VANUATU"));
+    south->setFlinnEngdahlString(QStringLiteral("CHILE"));
+    const std::pair<const char*, QStringList> ascending[] = {
+        {"1", {"south", "north", "equator"}}, {"3", {"south", "equator", "north"}},
+        {"4", {"equator", "south", "north"}}, {"5", {"north", "south", "equator"}},
+        {"6", {"south", "north", "equator"}}, {"9", {"north", "south", "equator"}}};
+    for (const auto& [column, order] : ascending) {
+        EQ_QueryController table;
+        table.setSeismicOrigins({north, equator, south});
+        table.tableViewMouseDownInHeaderOfTableColumn(columnOf(table, column));
+        EXPECT_EQ(eventIDs(table.seismicOrigins()), order) << "column " << column;
+    }
 }
 
 TEST(QueryController, ClicksOnARealTableHeaderSortAndShowTheIndicator) {
