@@ -142,10 +142,12 @@ TEST(EventSeismograms, StationsRecordingAtTheOriginTimeWithinTheRangeKeepOneSens
         line("XX|TWO|10|BHZ", 0, 10, "2009-01-01T00:00:00") +
         line("XX|TWO|00|BHZ", 0, 10, "2009-01-01T00:00:00") +
         line("XX|TWO|00|BHN", 0, 10, "2009-01-01T00:00:00") +
-        // An epoch that ended before the earthquake and the one that followed it.
+        // An epoch that ended before the earthquake and the one that followed it, and a station
+        // closed before it.
         line("XX|EPOCH||BHZ", 10, 0, "2001-01-01T00:00:00", "2010-02-27T06:34:11") +
         line("XX|EPOCH||BHZ", 10, 0, "2010-02-27T06:34:11") +
         line("XX|OPENED||BHZ", 0, -30, "2010-02-27T06:34:12") +
+        line("XX|SHUT||BHZ", 20, 0, "2001-01-01T00:00:00", "2009-12-31T00:00:00") +
         line("AA|FAR||BHZ", 0, 100, "2009-01-01T00:00:00") +
         line("AA|CLOSE||BHZ", 0, 1, "2009-01-01T00:00:00"));
     const QList<stationSelection::station> stations =
