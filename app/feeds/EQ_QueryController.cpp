@@ -129,6 +129,11 @@ QVRResult<EQ_QueryController::parsedOrigins> EQ_QueryController::fetchOriginsFro
             parsed = QVRResult<parsedOrigins>::failure(QStringLiteral("the answer is empty"));
         else if (!isUtf8Text(*answer))
             parsed = QVRResult<parsedOrigins>::failure(QStringLiteral("the answer is no text"));
+        // An error page or other text served as the catalogue: rows, none of them an event.
+        // Shown as an empty list, it would read as a quiet week.
+        else if (parsed->skippedRows > 0)
+            parsed = QVRResult<parsedOrigins>::failure(
+                QStringLiteral("none of its %1 rows is an event").arg(parsed->skippedRows));
     }
     if (!parsed) {
         qCWarning(lcFeeds).noquote() << QStringLiteral("The answer of %1 cannot be read: %2")

@@ -54,6 +54,12 @@ QList<fault> faultsFor(const QByteArray& valid) {
          {200, QByteArray("\xff\xfe\xc3\x28 \xa0\xa1\n", 8).repeated(100), "text/plain", b::normal},
          false},
         {"empty 200", {200, QByteArray(), "text/plain", b::normal}, false},
+        {"error page",
+         {200,
+          "<html><head><title>Service busy</title></head>\n<body>\n<p>Please try again "
+          "later.</p>\n</body></html>\n",
+          "text/html", b::normal},
+         false},
     };
 }
 
@@ -65,10 +71,11 @@ struct catalogue {
     qsizetype origins; // that the valid answer gives
     // The lines logged for the faults that are no transport failure, when the answer arrives
     // (50 MB may outlast the shortened time-out, which is logged as such): 50 MB of "x",
-    // invalid UTF-8, an empty answer. Bytes that are no text, and nothing where a catalogue
-    // always sends its heading or page, fail the load; an FDSN service's empty answer is its
-    // "no events", and a list or a page of text without events reads as one without events.
-    std::array<int, 3> inputProblems;
+    // invalid UTF-8, an empty answer, a busy server's error page. Bytes that are no text,
+    // nothing where a catalogue always sends its heading or page, and lines of which none is an
+    // event fail the load; an FDSN service's empty answer is its "no events", and a list or a
+    // page of text without events reads as one without events.
+    std::array<int, 4> inputProblems;
 };
 
 class faultInjection : public ::testing::Test {
@@ -106,25 +113,25 @@ TEST_F(faultInjection, EveryCatalogueSurvivesEveryFault) {
          dataFile("sgoggins_2.5_month_20251029.geojson"),
          OrrelinController::usgsFeedTag,
          1065,
-         {1, 1, 1}},
+         {1, 1, 1, 1}},
         {"USGS weekly list",
          QStringLiteral("/earthquakes/feed/v0.1/summary/1.0_week.csv"),
          dataFile("joannecheng_1.0_week_20160211.csv"),
          -1,
          169,
-         {0, 1, 1}},
+         {0, 1, 1, 1}},
         {"INGV",
          QStringLiteral("/index.html"),
          dataFile("ingv_events_page.html"),
          OrrelinController::ingvTag,
          1,
-         {0, 1, 1}},
+         {0, 1, 1, 0}},
         {"EMSC",
          QStringLiteral("/Earthquake/"),
          dataFile("emsc_export.csv"),
          OrrelinController::emscTag,
          1,
-         {0, 1, 1}},
+         {0, 1, 1, 1}},
         // A result page with the heading and one line in the compressed columns (the
         // Tohoku earthquake of 2011).
         {"PDE",
@@ -136,13 +143,13 @@ TEST_F(faultInjection, EveryCatalogueSurvivesEveryFault) {
                     "</pre></body></html>"),
          OrrelinController::pdeTag,
          1,
-         {0, 1, 1}},
+         {0, 1, 1, 0}},
         {"FDSN",
          QStringLiteral("/fdsnws/event/1/query"),
          dataFile("stream2segment_event_request_sample_iris.txt"),
          OrrelinController::fdsnTag,
          4,
-         {0, 1, 0}},
+         {0, 1, 0, 1}},
     };
     OrrelinController c;
     c.awakeFromNib(OrrelinController::firstLoads::skip);
