@@ -23,6 +23,7 @@
 #include "ui_mainWindow.h"
 #include "ui_seismogramsWindow.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QFile>
@@ -35,6 +36,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -534,4 +537,53 @@ TEST_F(seismogramsWindowTest, TheEventSectionsReductionPhasesAndModelShowWithItA
     EXPECT_EQ(section->reductionVelocity(), 8.0f);
     EXPECT_EQ(section->phases(), (QStringList{"P", "SKS"}));
     EXPECT_EQ(section->modelName(), QStringLiteral("iasp91"));
+}
+
+TEST_F(seismogramsWindowTest, AfterAViewIsChosenThePlotUnderThePointerTakesThePKey) {
+    seismogramsWindowController window;
+    Ui::seismogramsWindow& ui = window.interface();
+    window.openFiles(
+        {writeFile(QStringLiteral("near.sac"), {"NEAR", "BHZ", 30.0f, -12345.0f, recordStart, 0}),
+         writeFile(QStringLiteral("far.sac"), {"FAR", "BHZ", 50.0f, -12345.0f, recordStart, 0})});
+    window.showWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(window.window()->isActiveWindow(), 10000);
+    ui.viewChooser->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(ui.viewChooser->hasFocus(), 10000);
+    ui.viewChooser->setCurrentIndex(
+        ui.viewChooser->findData(int(seismogramViews::kind::eventSection)));
+    auto* section = qobject_cast<eventSectionView*>(window.view());
+    ASSERT_NE(section, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(section->isVisible() && section->width() > 200, 10000);
+    section->snapshot(); // lays the plot out at the view's size
+    // On the far trace's line, halfway through its five seconds.
+    const auto widgetPoint = [section](double seconds, double degrees) {
+        return QPoint(int(std::lround(section->xForTime(seconds))),
+                      section->height() - int(std::lround(section->yForDistance(degrees))));
+    };
+    QTest::mouseMove(section, widgetPoint(2.5, 50));
+    QTRY_VERIFY_WITH_TIMEOUT(section->hasFocus(), 10000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_P);
+    EXPECT_EQ(window.viewKind(), seismogramViews::kind::eventSection);
+    const auto far =
+        std::find_if(window.shownSeismograms().begin(), window.shownSeismograms().end(),
+                     [](const auto& s) { return s->kstnm().trimmed() == QStringLiteral("FAR"); });
+    ASSERT_NE(far, window.shownSeismograms().end());
+    EXPECT_NEAR((*far)->timePickKey(2), 2.5, 0.05);
+    EXPECT_EQ((*far)->pickLabelWithKey(2), QStringLiteral("P"));
+
+    // A field being typed in keeps the keys when the pointer passes over the plot; a click
+    // on the plot takes them.
+    ui.phasesTField->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(ui.phasesTField->hasFocus(), 10000);
+    QTest::mouseMove(ui.fileList);
+    QTest::mouseMove(section, widgetPoint(1, 30));
+    EXPECT_TRUE(ui.phasesTField->hasFocus());
+    QTest::mouseClick(section, Qt::LeftButton, Qt::NoModifier, widgetPoint(1, 30));
+    QTRY_VERIFY_WITH_TIMEOUT(section->hasFocus(), 10000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+    const auto near =
+        std::find_if(window.shownSeismograms().begin(), window.shownSeismograms().end(),
+                     [](const auto& s) { return s->kstnm().trimmed() == QStringLiteral("NEAR"); });
+    ASSERT_NE(near, window.shownSeismograms().end());
+    EXPECT_NEAR((*near)->timePickKey(3), 1, 0.05);
 }
