@@ -36,9 +36,10 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
 
 // --sac|--waveforms FILE… [processing options] --render overlay|stack|panels|section|
 // event-section|helicorder|threecomp|uniform --output FILE.png|.pdf [--size WxH]
-// [--row-minutes N --rows N] [--reduction-velocity KM_S --phases P,S,… --model NAME]: the processed
-// seismograms of `files` (SAC or miniSEED) overlaid, one panel each, as a record section by
-// distance, as one event's section with its travel-time curves, or as one channel's helicorder.
+// [--row-minutes N --rows N] [--reduction-velocity KM_S --phases P,S,… --model NAME]: the
+// processed seismograms of `files` (SAC or miniSEED) overlaid, one panel each, as a record
+// section by distance, as one event's section with its travel-time curves, or as one channel's
+// helicorder.
 int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
                       const QStringList& files, QTextStream& err);
 

@@ -108,10 +108,8 @@ seismogramsWindowController::seismogramsWindowController(QObject* parent)
         connect(field, &QLineEdit::editingFinished, this, &seismogramsWindowController::showView);
     for (QSpinBox* box : {ui_->rowMinutesSpinBox, ui_->rowsSpinBox})
         connect(box, &QSpinBox::valueChanged, this, &seismogramsWindowController::showView);
-    connect(ui_->thresholdSpinBox, &QDoubleSpinBox::valueChanged, this,
-            &seismogramsWindowController::showView);
-    connect(ui_->reductionVelocitySpinBox, &QDoubleSpinBox::valueChanged, this,
-            &seismogramsWindowController::showView);
+    for (QDoubleSpinBox* box : {ui_->thresholdSpinBox, ui_->reductionVelocitySpinBox})
+        connect(box, &QDoubleSpinBox::valueChanged, this, &seismogramsWindowController::showView);
     connect(ui_->phasesTField, &QLineEdit::editingFinished, this,
             &seismogramsWindowController::readPhases);
     connect(ui_->modelChooser, &QComboBox::currentIndexChanged, this,

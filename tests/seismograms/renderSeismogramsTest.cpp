@@ -42,6 +42,25 @@ int darkRows(const QImage& image, int from, int to) {
     return rows;
 }
 
+// Ten minutes at 1 Hz, silent, of station `name` at `distance` from an event at 0°, 0° whose
+// origin lies `origin` s after the first sample at 10:00; the file's path.
+QString eventFile(const QTemporaryDir& folder, const char* name, float distance, float origin) {
+    SacObject s;
+    s.InitWithSamples(std::vector<float>(601, 0.0f), 1, 0,
+                      QDateTime(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc()));
+    SacHeader* h = s.GetSacHeader();
+    if (!h)
+        return QString();
+    h->evla = 0;
+    h->evlo = 0;
+    h->gcarc = distance;
+    h->o = origin;
+    s.setStreamCodes(QStringLiteral("XX"), QString::fromLatin1(name), QString(),
+                     QStringLiteral("BHZ"));
+    const QString path = folder.filePath(QString::fromLatin1(name) + ".sac");
+    return s.WriteSacFile(path) ? path : QString();
+}
+
 } // namespace
 
 TEST(RenderSeismograms, LiveDrawsTheChannelsThatCameAndFailsWhenNoneCame) {
@@ -160,24 +179,8 @@ TEST(RenderSeismograms, SpectrogramOfTheFirstFileWithItsAxisWindowAndOverlap) {
 TEST(RenderSeismograms, EventSectionDrawsTheFilesOfAnEventAndLeavesOutTheRest) {
     QTemporaryDir folder;
     // Two stations of an event at 30° and 50°, and a file that gives no origin time.
-    const auto write = [&folder](const char* name, float distance, float origin) {
-        SacObject s;
-        s.InitWithSamples(std::vector<float>(601, 0.0f), 1, 0,
-                          QDateTime(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc()));
-        SacHeader* h = s.GetSacHeader();
-        if (!h)
-            return QString();
-        h->evla = 0;
-        h->evlo = 0;
-        h->gcarc = distance;
-        h->o = origin;
-        s.setStreamCodes(QStringLiteral("XX"), QString::fromLatin1(name), QString(),
-                         QStringLiteral("BHZ"));
-        const QString path = folder.filePath(QString::fromLatin1(name) + ".sac");
-        return s.WriteSacFile(path) ? path : QString();
-    };
-    const QString near = write("NEAR", 30, 0), far = write("FAR", 50, 0),
-                  none = write("NONE", 40, SacHeader::undefinedValue);
+    const QString near = eventFile(folder, "NEAR", 30, 0), far = eventFile(folder, "FAR", 50, 0),
+                  none = eventFile(folder, "NONE", 40, SacHeader::undefinedValue);
     const QString png = folder.filePath(QStringLiteral("event.png"));
     logCapture log;
     const commandLineRun r = runQuorvel({"--sac", near, far, none, "--render", "event-section",
@@ -213,21 +216,7 @@ TEST(RenderSeismograms, EventSectionDrawsTheFilesOfAnEventAndLeavesOutTheRest) {
 TEST(RenderSeismograms, EventSectionTakesItsReductionPhasesAndModelAndRefusesThemElsewhere) {
     QTemporaryDir folder;
     // Ten minutes at 30° and at 50° of a surface event, from its origin on.
-    const auto write = [&folder](const char* name, float distance) {
-        SacObject s;
-        s.InitWithSamples(std::vector<float>(601, 0.0f), 1, 0,
-                          QDateTime(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc()));
-        SacHeader* h = s.GetSacHeader();
-        if (!h)
-            return QString();
-        h->evla = 0;
-        h->evlo = 0;
-        h->gcarc = distance;
-        h->o = 0;
-        const QString path = folder.filePath(QString::fromLatin1(name) + ".sac");
-        return s.WriteSacFile(path) ? path : QString();
-    };
-    const QString near = write("NEAR", 30), far = write("FAR", 50);
+    const QString near = eventFile(folder, "NEAR", 30, 0), far = eventFile(folder, "FAR", 50, 0);
     const QString png = folder.filePath(QStringLiteral("reduced.png"));
     const auto draw = [&](const QStringList& more) {
         return runQuorvel(QStringList{"--waveforms", near, far, "--render", "event-section",
