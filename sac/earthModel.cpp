@@ -110,3 +110,11 @@ const earthModel* earthModel::named(const QString& name) {
         return &iasp91;
     return nullptr;
 }
+
+QVRResult<const earthModel*> earthModel::find(const QString& name) {
+    if (const earthModel* model = named(name))
+        return model;
+    return QVRResult<const earthModel*>::failure(
+        QStringLiteral("unknown model '%1' (known: %2)")
+            .arg(name, names().join(QStringLiteral(", "))));
+}

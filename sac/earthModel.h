@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QVRResult.h"
 #include "qvrsac_export.h"
 
 #include <QByteArray>
@@ -35,6 +36,9 @@ public:
     // The compiled-in model of that name ("ak135" or "iasp91"), or null for any other name.
     static const earthModel* named(const QString& name);
     static QStringList names();
+    // The compiled-in model of that name, or why not: "unknown model 'prem' (known: ak135,
+    // iasp91)".
+    static QVRResult<const earthModel*> find(const QString& name);
 
     QString name() const { return modelName; }
     const std::vector<point>& points() const { return modelPoints; }

@@ -475,6 +475,24 @@ QStringList travelTimeCalculator::phaseNames() {
     return names;
 }
 
+QVRResult<QStringList> travelTimeCalculator::phaseList(const QString& text) {
+    const QStringList known = phaseNames();
+    QStringList phases, unknown;
+    for (const QString& word : text.split(QLatin1Char(','))) {
+        const QString name = word.trimmed();
+        if (known.contains(name))
+            phases << name;
+        else
+            unknown << QStringLiteral("'%1'").arg(name);
+    }
+    if (unknown.isEmpty())
+        return phases;
+    return QVRResult<QStringList>::failure(
+        QStringLiteral("unknown %1 %2 (known: %3)")
+            .arg(unknown.size() == 1 ? QStringLiteral("phase") : QStringLiteral("phases"),
+                 unknown.join(QStringLiteral(", ")), known.join(QLatin1Char(','))));
+}
+
 namespace {
 
 // An arrival from a ray of the phase, with its angles from the slownesses at its ends.

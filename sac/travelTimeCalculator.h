@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QVRResult.h"
 #include "earthModel.h"
 #include "qvrsac_export.h"
 #include "seismicArrival.h"
@@ -37,6 +38,9 @@ public:
 
     // The fourteen phases, in the order above.
     static QStringList phaseNames();
+    // The phases of a comma-separated list ("P, S,PKIKP"), each name trimmed, or why not:
+    // "unknown phase 'PKKP' (known: P,pP,…)", naming every unknown one (an empty name too).
+    static QVRResult<QStringList> phaseList(const QString& text);
 
     // The arrivals of the named phases (names outside phaseNames() are ignored) from a source
     // at `depth` km to `distance` degrees, sorted by time. None for a depth outside

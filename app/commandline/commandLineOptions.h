@@ -194,14 +194,22 @@ struct commandLineOptions {
                                      "degrees (default 0 90)."),
                                 text("DEG")};
     QCommandLineOption model{text("model"),
-                             text("With --travel-times or --event-seismograms: the Earth model, "
-                                  "ak135 (default) or iasp91."),
+                             text("With --travel-times, --event-seismograms (the predicted "
+                                  "picks) or --render event-section (the travel-time curves): "
+                                  "the Earth model, ak135 (default) or iasp91."),
                              text("NAME"), text("ak135")};
     QCommandLineOption phases{text("phases"),
                               text("With --travel-times: the phases, comma-separated (default "
                                    "all: P,pP,sP,PcP,PP,PKiKP,PKIKP,Pdiff,S,sS,ScS,SS,SKS,Sdiff; "
-                                   "P and S include the rays leaving upward, p and s)."),
+                                   "P and S include the rays leaving upward, p and s). With "
+                                   "--render event-section: the phases whose travel-time curves "
+                                   "are drawn (default P,S,PP,SS,PKIKP,SKS)."),
                               text("LIST")};
+    QCommandLineOption reductionVelocity{
+        text("reduction-velocity"),
+        text("With --render event-section: each trace and curve drawn distance/KM_S earlier "
+             "(km/s, 111.19 km a degree; default 0, no reduction)."),
+        text("KM_S")};
 
     // Seismograms of an earthquake
     QCommandLineOption eventSeismograms{
@@ -286,7 +294,7 @@ struct commandLineOptions {
         parser.addOptions({exportAs, waveforms, exportSac});
         parser.addOption(service);
         parser.addOptions({dataSource, groundMotion, listen});
-        parser.addOptions({travelTimes, depth, distance, model, phases});
+        parser.addOptions({travelTimes, depth, distance, model, phases, reductionVelocity});
         parser.addOptions({eventSeismograms, origin, magnitude, channel, maxStations});
     }
 };

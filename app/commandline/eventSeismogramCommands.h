@@ -10,6 +10,7 @@
 // --data-source fdsn:NAME|fdsn:URL [--distance MIN MAX] [--channel CODE] [--max-stations N]
 // [--model ak135|iasp91] --print summary | --export-sac DIR | --render VIEW --output FILE: the
 // seismograms of an earthquake at stations spread in distance and azimuth, from a data centre.
+// --model predicts the picks, and an event record section draws its curves through it too.
 namespace eventSeismogramCommands {
 
 // The words of --origin and of the two-number --distance, as written.

@@ -72,6 +72,8 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
         out << "Quorvel " << QUORVEL_VERSION << "\n";
         return 0;
     }
+    if (!renderCommands::sectionOptionsFit(parser, o, err))
+        return 2;
     if (parser.isSet(o.fk)) {
         if (region || parser.isSet(o.source) || parser.isSet(o.channels)) {
             err << "Quorvel: --fk works on --sac FILE… only\n" << usageHint;
@@ -86,7 +88,7 @@ int run(const QStringList& arguments, QTextStream& in, QTextStream& out, QTextSt
     if (parser.isSet(o.eventSeismograms)) {
         if (region || parser.isSet(o.sac) || parser.isSet(o.waveforms) || parser.isSet(o.source) ||
             parser.isSet(o.channels) || parser.isSet(o.travelTimes) || parser.isSet(o.depth) ||
-            parser.isSet(o.phases) || !parser.positionalArguments().isEmpty()) {
+            !parser.positionalArguments().isEmpty()) {
             err << "Quorvel: --event-seismograms works alone\n" << usageHint;
             return 2;
         }

@@ -18,6 +18,7 @@
 #include "seismogramCommands.h"
 #include "seismogramViews.h"
 #include "timeZones.h"
+#include "travelTimeCommands.h"
 
 #include <QRegularExpression>
 #include <QSize>
@@ -163,6 +164,30 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
     return writePicture(view, path, err);
 }
 
+bool sectionOptionsFit(const QCommandLineParser& parser, const commandLineOptions& o,
+                       QTextStream& err) {
+    const bool seismograms =
+        parser.isSet(o.sac) || parser.isSet(o.waveforms) || parser.isSet(o.eventSeismograms);
+    if (seismograms && parser.isSet(o.render) &&
+        seismogramViews::kindForCommandName(parser.value(o.render)) ==
+            seismogramViews::kind::eventSection)
+        return true;
+    QStringList stray;
+    if (parser.isSet(o.reductionVelocity))
+        stray << QStringLiteral("--reduction-velocity");
+    if (seismograms && parser.isSet(o.phases))
+        stray << QStringLiteral("--phases");
+    if (seismograms && !parser.isSet(o.eventSeismograms) && parser.isSet(o.model))
+        stray << QStringLiteral("--model");
+    if (stray.isEmpty())
+        return true;
+    quorvelCommandLine::refuse(
+        err, QStringLiteral("%1 %2 with --render event-section")
+                 .arg(stray.join(QStringLiteral(" and ")),
+                      stray.size() == 1 ? QStringLiteral("goes") : QStringLiteral("go")));
+    return false;
+}
+
 std::optional<seismogramPicture> seismogramPictureOptions(const QCommandLineParser& parser,
                                                           const commandLineOptions& o,
                                                           QTextStream& err) {
@@ -214,6 +239,25 @@ std::optional<seismogramPicture> seismogramPictureOptions(const QCommandLinePars
         }
         picture.settings.spectrogramOverlap = double(*overlap);
     }
+    if (parser.isSet(o.reductionVelocity)) {
+        const std::optional<double> velocity =
+            quorvelCommandLine::strictDouble(parser.value(o.reductionVelocity));
+        if (!velocity || *velocity < 0) {
+            quorvelCommandLine::refuse(
+                err, QStringLiteral("--reduction-velocity takes a velocity in km/s, 0 or more"));
+            return std::nullopt;
+        }
+        picture.settings.reductionVelocity = float(*velocity);
+    }
+    const std::optional<QStringList> phases =
+        travelTimeCommands::phasesOption(parser, o, picture.settings.phases, err);
+    if (!phases)
+        return std::nullopt;
+    picture.settings.phases = *phases;
+    const earthModel* model = travelTimeCommands::modelOption(parser, o, err);
+    if (!model)
+        return std::nullopt;
+    picture.settings.model = model->name();
     return picture;
 }
 

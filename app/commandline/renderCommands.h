@@ -36,20 +36,28 @@ int renderLive(const QCommandLineParser& parser, const commandLineOptions& o, QT
 
 // --sac|--waveforms FILE… [processing options] --render overlay|stack|panels|section|
 // event-section|helicorder|threecomp|uniform --output FILE.png|.pdf [--size WxH]
-// [--row-minutes N --rows N]: the processed seismograms of `files` (SAC or miniSEED) overlaid,
-// one panel each, as a record section by distance, as one event's section with its
-// travel-time curves, or as one channel's helicorder.
+// [--row-minutes N --rows N] [--reduction-velocity KM_S --phases P,S,… --model NAME]: the
+// processed seismograms of `files` (SAC or miniSEED) overlaid, one panel each, as a record
+// section by distance, as one event's section with its travel-time curves, or as one channel's
+// helicorder.
 int renderSeismograms(const QCommandLineParser& parser, const commandLineOptions& o,
                       const QStringList& files, QTextStream& err);
 
 // What --render asks of seismograms: the view its word names, the picture's size and file,
-// and the helicorder's rows.
+// and the settings of the view: the helicorder's rows, the spectrogram's windows, the event
+// record section's reduction, phases and model.
 struct seismogramPicture {
     seismogramViews::kind kind;
     QSize size;
     QString path;
     seismogramViews::settings settings;
 };
+// --reduction-velocity shapes an event record section drawn of seismograms, and so do --phases
+// and --model given with --sac or --waveforms (--event-seismograms predicts its picks with
+// --model too; without seismograms both are the travel times'). False after a complaint on
+// `err` about those given where they mean nothing.
+bool sectionOptionsFit(const QCommandLineParser& parser, const commandLineOptions& o,
+                       QTextStream& err);
 // None after a complaint on `err`.
 std::optional<seismogramPicture> seismogramPictureOptions(const QCommandLineParser& parser,
                                                           const commandLineOptions& o,

@@ -29,11 +29,34 @@ std::optional<double> numberIn(const QCommandLineParser& parser, const QCommandL
 } // namespace
 
 bool handles(const QCommandLineParser& parser, const commandLineOptions& o) {
-    for (const QCommandLineOption* option :
-         {&o.travelTimes, &o.depth, &o.distance, &o.model, &o.phases})
+    for (const QCommandLineOption* option : {&o.travelTimes, &o.depth, &o.distance})
         if (parser.isSet(*option))
             return true;
-    return false;
+    const bool seismograms = parser.isSet(o.sac) || parser.isSet(o.waveforms);
+    return !seismograms && (parser.isSet(o.model) || parser.isSet(o.phases));
+}
+
+const earthModel* modelOption(const QCommandLineParser& parser, const commandLineOptions& o,
+                              QTextStream& err) {
+    const QVRResult<const earthModel*> model = earthModel::find(parser.value(o.model));
+    if (!model) {
+        refuse(err, model.error());
+        return nullptr;
+    }
+    return *model;
+}
+
+std::optional<QStringList> phasesOption(const QCommandLineParser& parser,
+                                        const commandLineOptions& o, const QStringList& unset,
+                                        QTextStream& err) {
+    if (!parser.isSet(o.phases))
+        return unset;
+    QVRResult<QStringList> phases = travelTimeCalculator::phaseList(parser.value(o.phases));
+    if (!phases) {
+        refuse(err, phases.error());
+        return std::nullopt;
+    }
+    return std::move(phases).value();
 }
 
 int run(const QCommandLineParser& parser, const commandLineOptions& o, QTextStream& out,
@@ -48,20 +71,15 @@ int run(const QCommandLineParser& parser, const commandLineOptions& o, QTextStre
     const auto distance = numberIn(parser, o.distance, 0, 180, QStringLiteral("degrees"), err);
     if (!distance)
         return 2;
-    const earthModel* model = earthModel::named(parser.value(o.model));
+    const earthModel* model = modelOption(parser, o, err);
     if (!model)
-        return refuse(err, QStringLiteral("unknown model '%1' (known: %2)")
-                               .arg(parser.value(o.model), earthModel::names().join(", ")));
-    QStringList phases = travelTimeCalculator::phaseNames();
-    if (parser.isSet(o.phases)) {
-        phases = parser.value(o.phases).split(QLatin1Char(','));
-        for (const QString& phase : phases)
-            if (!travelTimeCalculator::phaseNames().contains(phase))
-                return refuse(err, QStringLiteral("unknown phase '%1' (known: %2)")
-                                       .arg(phase, travelTimeCalculator::phaseNames().join(",")));
-    }
+        return 2;
+    const std::optional<QStringList> phases =
+        phasesOption(parser, o, travelTimeCalculator::phaseNames(), err);
+    if (!phases)
+        return 2;
 
-    const auto arrivals = travelTimeCalculator(*model).arrivals(*depth, *distance, phases);
+    const auto arrivals = travelTimeCalculator(*model).arrivals(*depth, *distance, *phases);
     if (arrivals.empty()) {
         err << "Quorvel: no arrivals at " << *distance << "° from a source at " << *depth
             << " km\n";

@@ -433,9 +433,10 @@ void OrrelinController::showSeismogramsOfSelectedEvent() {
     if (!eventSeismograms_) {
         eventSeismograms_ = std::make_unique<eventSeismogramsDialog>(mainWindow());
         connect(eventSeismograms_.get(), &eventSeismogramsDialog::seismogramsArrived, this,
-                [this](const QList<std::shared_ptr<SacObject>>& seismograms) {
+                [this](const QList<std::shared_ptr<SacObject>>& seismograms, const QString& model) {
                     showSeismogramsWindow();
-                    seismograms_->showSeismograms(seismograms, seismogramViews::kind::eventSection);
+                    seismograms_->showSeismograms(seismograms, seismogramViews::kind::eventSection,
+                                                  model);
                 });
     }
     eventSeismograms::event quake;

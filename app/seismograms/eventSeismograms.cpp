@@ -53,17 +53,15 @@ double travelTimeDepth(float depth) {
 } // namespace
 
 QVRResult<eventSeismograms> eventSeismograms::make(const request& r) {
-    const earthModel* model = earthModel::named(r.model);
+    const QVRResult<const earthModel*> model = earthModel::find(r.model);
     if (!model)
-        return QVRResult<eventSeismograms>::failure(
-            QStringLiteral("unknown model '%1' (known: %2)")
-                .arg(r.model, earthModel::names().join(QStringLiteral(", "))));
+        return QVRResult<eventSeismograms>::failureOf(model);
     if (!(double(r.quake.depth) <= travelTimeCalculator::maximumDepth))
         return QVRResult<eventSeismograms>::failure(
             QStringLiteral("travel times reach sources down to %1 km, not %2 km")
                 .arg(travelTimeCalculator::maximumDepth)
                 .arg(double(r.quake.depth)));
-    return eventSeismograms(r, *model);
+    return eventSeismograms(r, **model);
 }
 
 eventSeismograms::eventSeismograms(const request& r, const earthModel& model)

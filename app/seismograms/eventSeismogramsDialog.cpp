@@ -153,21 +153,23 @@ void eventSeismogramsDialog::fetch() {
     status_->setText(tr("Asking %1 for the stations and their seismograms…")
                          .arg(dataCentre_->currentText().trimmed()));
     const int timeoutMs = timeoutMs_;
-    queue_.addOperation(
-        QStringLiteral("event seismograms"),
-        [this, event = std::move(event.value()), timeoutMs](const std::atomic<bool>& cancelled) {
-            eventSeismograms::outcome fetched =
-                event.fetch(timeoutMs, webFetcher::defaultUserAgent(), &cancelled);
-            if (cancelled)
-                return;
-            QMetaObject::invokeMethod(
-                this,
-                [this, fetched = std::move(fetched)]() mutable { finished(std::move(fetched)); },
-                Qt::QueuedConnection);
-        });
+    queue_.addOperation(QStringLiteral("event seismograms"),
+                        [this, event = std::move(event.value()), timeoutMs,
+                         model = request->model](const std::atomic<bool>& cancelled) {
+                            eventSeismograms::outcome fetched =
+                                event.fetch(timeoutMs, webFetcher::defaultUserAgent(), &cancelled);
+                            if (cancelled)
+                                return;
+                            QMetaObject::invokeMethod(
+                                this,
+                                [this, fetched = std::move(fetched), model]() mutable {
+                                    finished(std::move(fetched), model);
+                                },
+                                Qt::QueuedConnection);
+                        });
 }
 
-void eventSeismogramsDialog::finished(eventSeismograms::outcome fetched) {
+void eventSeismogramsDialog::finished(eventSeismograms::outcome fetched, const QString& model) {
     showFetching(false);
     if (!fetched.failure.isEmpty()) {
         status_->setText(fetched.failure); // logged where it happened
@@ -185,7 +187,7 @@ void eventSeismogramsDialog::finished(eventSeismograms::outcome fetched) {
     QList<std::shared_ptr<SacObject>> seismograms;
     for (SacObject& seismogram : fetched.seismograms)
         seismograms.append(std::make_shared<SacObject>(std::move(seismogram)));
-    Q_EMIT seismogramsArrived(seismograms);
+    Q_EMIT seismogramsArrived(seismograms, model);
 }
 
 void eventSeismogramsDialog::showFetching(bool fetching) {

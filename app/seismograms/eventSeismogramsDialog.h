@@ -47,11 +47,13 @@ public:
     QLabel* statusLabel() const { return status_; }
 
 Q_SIGNALS:
-    // The seismograms of a fetch, nearest first; at least one.
-    void seismogramsArrived(const QList<std::shared_ptr<SacObject>>& seismograms);
+    // The seismograms of a fetch, nearest first; at least one. Their picks were predicted
+    // through the Earth model `model`.
+    void seismogramsArrived(const QList<std::shared_ptr<SacObject>>& seismograms,
+                            const QString& model);
 
 private:
-    void finished(eventSeismograms::outcome fetched);
+    void finished(eventSeismograms::outcome fetched, const QString& model);
     void showFetching(bool fetching);
     void restoreFields();
     void keepFields() const;

@@ -103,6 +103,14 @@ bool hasAlignment(kind k) {
     return k == kind::overlay || k == kind::panels || k == kind::uniform;
 }
 
+bool hasTravelTimeCurves(kind k) {
+    return k == kind::eventSection;
+}
+
+QStringList defaultSectionPhases() {
+    return eventSectionView::defaultPhases();
+}
+
 QString title(timeAlignment a) {
     return a == timeAlignment::commonClock ? QStringLiteral("common clock")
                                            : QStringLiteral("start of each file");
@@ -245,7 +253,10 @@ make(kind k, const QList<std::shared_ptr<SacObject>>& seismograms, const setting
         auto section = std::make_unique<eventSectionView>();
         section->setGain(gain);
         section->setShowZeroLine(how.zeroLines);
+        section->setPhases(how.phases);
+        section->setModelName(how.model);
         section->setWvfrmsArray(seismograms);
+        section->setReductionVelocity(how.reductionVelocity);
         return std::unique_ptr<QVRView>(std::move(section));
     }
     case kind::helicorder: {

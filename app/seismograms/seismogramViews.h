@@ -49,11 +49,17 @@ bool hasFixedRanges(kind k);
 float defaultGain(kind k);
 // Whether the view lays several files on one time axis that they may share or not.
 bool hasAlignment(kind k);
+// Whether the view draws travel-time curves, and so takes a reduction velocity, phases and a
+// model.
+bool hasTravelTimeCurves(kind k);
 
 // Each trace's time counted from its own file's reference, or every trace on one clock.
 enum class timeAlignment { eachFile, commonClock };
 // "start of each file", "common clock".
 QString title(timeAlignment a);
+
+// P, S, PP, SS, PKIKP and SKS: the phases a record section is read by.
+QStringList defaultSectionPhases();
 
 struct settings {
     std::optional<float> gain; // the view's default when unset
@@ -71,6 +77,11 @@ struct settings {
     bool logFrequency = false;
     int spectrogramWindow = 0;
     double spectrogramOverlap = 0.5;
+    // The event record section's reduction velocity (km/s; 0 reduces nothing), the phases whose
+    // curves it draws (names of travelTimeCalculator::phaseNames()) and their Earth model.
+    float reductionVelocity = 0;
+    QStringList phases = defaultSectionPhases();
+    QString model = QStringLiteral("ak135");
 };
 
 // The alignment `how` asks for, or, when it asks for none, the common clock for seismograms

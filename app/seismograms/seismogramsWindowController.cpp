@@ -2,6 +2,7 @@
 
 #include "SeisView01.h"
 #include "arrayAnalysisController.h"
+#include "earthModel.h"
 #include "fileDropTarget.h"
 #include "helicorderOrigin.h"
 #include "quorvelLogging.h"
@@ -10,6 +11,7 @@
 #include "seismogramFile.h"
 #include "seismogramInteraction.h"
 #include "seismogramTexts.h"
+#include "travelTimeCalculator.h"
 #include "windowPlace.h"
 
 #include "ui_seismogramsWindow.h"
@@ -67,6 +69,7 @@ seismogramsWindowController::seismogramsWindowController(QObject* parent)
     for (const auto a :
          {seismogramViews::timeAlignment::eachFile, seismogramViews::timeAlignment::commonClock})
         ui_->alignmentChooser->addItem(seismogramViews::title(a), int(a));
+    ui_->modelChooser->addItems(earthModel::names());
     restoreFields();
 
     connect(ui_->openButton, &QPushButton::clicked, this,
@@ -105,7 +108,11 @@ seismogramsWindowController::seismogramsWindowController(QObject* parent)
         connect(field, &QLineEdit::editingFinished, this, &seismogramsWindowController::showView);
     for (QSpinBox* box : {ui_->rowMinutesSpinBox, ui_->rowsSpinBox})
         connect(box, &QSpinBox::valueChanged, this, &seismogramsWindowController::showView);
-    connect(ui_->thresholdSpinBox, &QDoubleSpinBox::valueChanged, this,
+    for (QDoubleSpinBox* box : {ui_->thresholdSpinBox, ui_->reductionVelocitySpinBox})
+        connect(box, &QDoubleSpinBox::valueChanged, this, &seismogramsWindowController::showView);
+    connect(ui_->phasesTField, &QLineEdit::editingFinished, this,
+            &seismogramsWindowController::readPhases);
+    connect(ui_->modelChooser, &QComboBox::currentIndexChanged, this,
             &seismogramsWindowController::showView);
 
     connect(ui_->copyButton, &QPushButton::clicked, this, [this] { view_->copy(); });
@@ -191,7 +198,12 @@ void seismogramsWindowController::addSeismogram(std::shared_ptr<const SacObject>
 }
 
 void seismogramsWindowController::showSeismograms(
-    const QList<std::shared_ptr<SacObject>>& seismograms, seismogramViews::kind k) {
+    const QList<std::shared_ptr<SacObject>>& seismograms, seismogramViews::kind k,
+    const QString& model) {
+    if (const int index = ui_->modelChooser->findText(model); index >= 0) {
+        const QSignalBlocker quiet(ui_->modelChooser);
+        ui_->modelChooser->setCurrentIndex(index);
+    }
     clearFiles();
     for (const auto& seismogram : seismograms)
         addSeismogram(seismogram, tr("Downloaded"));
@@ -343,7 +355,28 @@ std::optional<seismogramViews::settings> seismogramsWindowController::settingsFr
     how.rows = ui_->rowsSpinBox->value();
     how.magnitudeThreshold = float(ui_->thresholdSpinBox->value());
     how.hypocenters = hypocenters_;
+    how.reductionVelocity = float(ui_->reductionVelocitySpinBox->value());
+    how.phases = sectionPhases_;
+    how.model = ui_->modelChooser->currentText();
     return how;
+}
+
+void seismogramsWindowController::readPhases() {
+    QVRResult<QStringList> phases = travelTimeCalculator::phaseList(ui_->phasesTField->text());
+    if (!phases) {
+        qCWarning(lcSeismograms).noquote()
+            << "The event record section's phases were refused:" << phases.error();
+        problem_ = tr("Phases: %1; the curves keep %2.")
+                       .arg(phases.error(), sectionPhases_.join(QStringLiteral(", ")));
+        setStatus(QString());
+        return;
+    }
+    // The field says it is done each time it loses the keyboard; drawing again for the same
+    // list would replace the view being clicked on.
+    if (*phases == sectionPhases_ && problem_.isEmpty())
+        return;
+    sectionPhases_ = std::move(phases).value();
+    showView();
 }
 
 void seismogramsWindowController::processAll() {
@@ -506,6 +539,8 @@ void seismogramsWindowController::enableSettingsOfView() {
     for (QWidget* field : std::initializer_list<QWidget*>{ui_->rowMinutesSpinBox, ui_->rowsSpinBox,
                                                           ui_->thresholdSpinBox})
         field->setEnabled(helicorder);
+    // Three more fields for one view would crowd the others', so they show only with it.
+    ui_->sectionBox->setVisible(seismogramViews::hasTravelTimeCurves(kind_));
 }
 
 void seismogramsWindowController::setStatus(const QString& text) {
@@ -538,6 +573,15 @@ void seismogramsWindowController::restoreFields() {
     ui_->rowMinutesSpinBox->setValue(settings.value(settingsKey("rowMinutes"), 60).toInt());
     ui_->rowsSpinBox->setValue(settings.value(settingsKey("rows"), 24).toInt());
     ui_->thresholdSpinBox->setValue(settings.value(settingsKey("threshold"), 4.0).toDouble());
+    ui_->reductionVelocitySpinBox->setValue(
+        settings.value(settingsKey("reductionVelocity"), 0.0).toDouble());
+    const QVRResult<QStringList> phases =
+        travelTimeCalculator::phaseList(settings.value(settingsKey("phases")).toString());
+    sectionPhases_ = phases ? *phases : seismogramViews::defaultSectionPhases();
+    ui_->phasesTField->setText(sectionPhases_.join(QStringLiteral(", ")));
+    const int model = ui_->modelChooser->findText(
+        settings.value(settingsKey("model"), ui_->modelChooser->itemText(0)).toString());
+    ui_->modelChooser->setCurrentIndex(std::max(model, 0));
 }
 
 void seismogramsWindowController::keepFields() const {
@@ -555,6 +599,9 @@ void seismogramsWindowController::keepFields() const {
     settings.setValue(settingsKey("rowMinutes"), ui_->rowMinutesSpinBox->value());
     settings.setValue(settingsKey("rows"), ui_->rowsSpinBox->value());
     settings.setValue(settingsKey("threshold"), ui_->thresholdSpinBox->value());
+    settings.setValue(settingsKey("reductionVelocity"), ui_->reductionVelocitySpinBox->value());
+    settings.setValue(settingsKey("phases"), sectionPhases_.join(QStringLiteral(", ")));
+    settings.setValue(settingsKey("model"), ui_->modelChooser->currentText());
 }
 
 bool seismogramsWindowController::eventFilter(QObject* watched, QEvent* event) {

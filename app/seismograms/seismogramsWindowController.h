@@ -39,9 +39,11 @@ public:
     // to the list; every other file, and a file without a trace, is named in the window with
     // the reason it was refused, and logged. The number of seismograms added.
     int openFiles(const QStringList& paths);
-    // Shows `seismograms` (downloaded, say) in place of the files open, in the view `k`.
+    // Shows `seismograms` (downloaded, say) in place of the files open, in the view `k`. Their
+    // picks predicted through Earth model `model` (a name of earthModel::names()), the event
+    // record section's curves take that model too, so that both agree.
     void showSeismograms(const QList<std::shared_ptr<SacObject>>& seismograms,
-                         seismogramViews::kind k);
+                         seismogramViews::kind k, const QString& model = QString());
     // Asks for files in a dialog that starts in the folder of the last files opened.
     void chooseFiles();
     void removeSelectedFiles();
@@ -90,6 +92,9 @@ private:
     // view its station.
     QList<std::shared_ptr<SacObject>> filesForView() const;
     void showView();
+    // Takes the phases of the field when all are known; otherwise names the unknown ones in the
+    // status and keeps the last good list.
+    void readPhases();
     void placeView(std::unique_ptr<QVRView> view);
     void enableSettingsOfView();
     // Copies the picks the user set on the seismograms shown to the samples as read.
@@ -112,6 +117,7 @@ private:
     std::optional<seismogramProcessing> processedWith_; // of the files' processed samples
     QStringList filterProblems_;    // the files a filter was refused for, with why
     QHash<int, double> gainOfKind_; // what the user set for each kind, by kind
+    QStringList sectionPhases_;     // the last good list of the phases field
     helicorderView::hypocenterList hypocenters_;
     QStringList refused_; // the files of the last opening that were not read, with why
     QString problem_;     // a field that could not be read, or a view that could not be made

@@ -115,6 +115,12 @@ bool planTicks(double min, double max, double spacing, double roughCount, Leadin
     return true;
 }
 
+// A tick's value as its label shows it: the sum of steps that lands on zero may come out a
+// hair below it, which would print "-0".
+double labelValue(double value, int precision) {
+    return std::fabs(value) < 0.5 * std::pow(10.0, -precision) ? 0.0 : value;
+}
+
 const QVRTextAttributes& labelAttributes() {
     static const QVRTextAttributes fallback = QVRTextAttributes::helvetica(18);
     return tickLabelAttributes ? *tickLabelAttributes : fallback;
@@ -226,7 +232,8 @@ void drawXAxis(double max, double min, double spacing, int side, char* suffix, i
         if (level > 0)
             xTick(x, 0.75 * F);
         if (level > 1) {
-            std::snprintf(label, sizeof label, "%*.*f", width, precision, value);
+            std::snprintf(label, sizeof label, "%*.*f", width, precision,
+                          labelValue(value, precision));
             gJustify = 2;
             drawJustified(label, x, bottom - 1.25 * F, 0);
         }
@@ -317,7 +324,7 @@ void drawYAxis(double max, double min, double spacing, int side, char* suffix, i
         if (level > 0)
             yTick(y, 0.75 * F);
         if (level > 1) {
-            const double shown = gPosDown ? -value : value;
+            const double shown = labelValue(gPosDown ? -value : value, precision);
             if (shown < 0) {
                 std::snprintf(label, sizeof label, "%+*.*f", width + 1, precision, shown);
                 negativeDrawn = true;

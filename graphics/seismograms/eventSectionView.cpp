@@ -78,11 +78,15 @@ bool overlapsAny(const QRectF& box, const QList<QRectF>& boxes) {
 
 eventSectionView::eventSectionView(QWidget* parent)
     : QVRView(parent)
-    , phases_{QStringLiteral("P"),  QStringLiteral("S"),     QStringLiteral("PP"),
-              QStringLiteral("SS"), QStringLiteral("PKIKP"), QStringLiteral("SKS")}
+    , phases_(defaultPhases())
     , modelName_(QStringLiteral("ak135")) {}
 
 eventSectionView::~eventSectionView() = default;
+
+QStringList eventSectionView::defaultPhases() {
+    return {QStringLiteral("P"),  QStringLiteral("S"),     QStringLiteral("PP"),
+            QStringLiteral("SS"), QStringLiteral("PKIKP"), QStringLiteral("SKS")};
+}
 
 void eventSectionView::setWvfrmsArray(const seismogramList& seismograms) {
     wvfrmsArray_ = seismograms;

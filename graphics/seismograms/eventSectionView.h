@@ -67,8 +67,10 @@ public:
     float reductionVelocity() const { return reductionVelocity_; }
     void setReductionVelocity(float kmPerSecond);
     // The phases whose curves are drawn (names of travelTimeCalculator::phaseNames()); P and S
-    // include their upgoing legs from a buried source. P, S, PP, SS, PKIKP and SKS at first.
+    // include their upgoing legs from a buried source. defaultPhases() at first.
     const QStringList& phases() const { return phases_; }
+    // P, S, PP, SS, PKIKP and SKS.
+    static QStringList defaultPhases();
     void setPhases(const QStringList& phases) { phases_ = phases; }
     // The Earth model of the curves: "ak135" (the default) or "iasp91".
     const QString& modelName() const { return modelName_; }

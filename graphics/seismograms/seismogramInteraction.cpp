@@ -2,6 +2,7 @@
 
 #include "seismogramReadings.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
@@ -84,6 +85,15 @@ void seismogramInteraction::showReadingAt(QPointF viewPoint) {
     Q_EMIT readingChanged(reading ? seismogramReadings::text(*reading) : QString());
 }
 
+void seismogramInteraction::takeKeyboard() {
+    // P, S and Home are meant for the plot under the pointer, not for the combo box or button
+    // last used; text being typed in a field keeps its keys.
+    const QWidget* focus = QApplication::focusWidget();
+    if (view_.hasFocus() || (focus && focus->testAttribute(Qt::WA_InputMethodEnabled)))
+        return;
+    view_.setFocus(Qt::MouseFocusReason);
+}
+
 bool seismogramInteraction::eventFilter(QObject* watched, QEvent* event) {
     if (watched != &view_)
         return QObject::eventFilter(watched, event);
@@ -112,16 +122,21 @@ bool seismogramInteraction::eventFilter(QObject* watched, QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPointF p = view_.viewPointForWidgetPosition(mouse->position());
         view_.computeRects();
+        view_.setFocus(Qt::MouseFocusReason);
         if (mouse->button() != Qt::LeftButton || !view_.inIRect(p))
             return false;
-        view_.setFocus(Qt::MouseFocusReason);
         pressX_ = lastX_ = p.x();
         drag_ = mouse->modifiers() & Qt::ShiftModifier ? dragging::selecting : dragging::panning;
         return true;
     }
+    case QEvent::Enter:
+        takeKeyboard();
+        return false;
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPointF p = view_.viewPointForWidgetPosition(mouse->position());
+        if (!pointerInside_)
+            takeKeyboard();
         pointer_ = p;
         pointerInside_ = true;
         if (drag_ == dragging::panning) {

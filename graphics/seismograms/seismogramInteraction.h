@@ -19,7 +19,8 @@ class QRubberBand;
 // pointer, dragging pans, Shift-dragging zooms to the span selected (shown while dragging), a
 // double click or the Home key returns to the whole record, P and S set that pick where the
 // pointer is. Each changes only the view's x limits (fixed from then on), so exports show what
-// the screen shows, and asks for a redraw.
+// the screen shows, and asks for a redraw. The view takes the keyboard when it is clicked or
+// the pointer enters it, so that those keys reach it after another control was used.
 //
 // Lives on the main thread as a child of its view.
 class QVR_GRAPHICS_EXPORT seismogramInteraction : public QObject {
@@ -64,6 +65,8 @@ private:
     double timeAtX(double viewX) const;
     void setLimits(double from, double to);
     void showReadingAt(QPointF viewPoint);
+    // The keyboard follows the pointer into the view, unless a text field has it.
+    void takeKeyboard();
 
     QVRView& view_;
     seismogramCursor& cursor_;

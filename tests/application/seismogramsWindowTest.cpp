@@ -9,6 +9,7 @@
 #include "SeisView02.h"
 #include "ThreeCompView.h"
 #include "arrayAnalysisController.h"
+#include "eventSectionView.h"
 #include "helicorderView.h"
 #include "logCapture.h"
 #include "qtTestInGoogleTest.h"
@@ -22,6 +23,7 @@
 #include "ui_mainWindow.h"
 #include "ui_seismogramsWindow.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QFile>
@@ -34,6 +36,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -54,6 +58,8 @@ struct channel {
     float distance = -12345.0f; // gcarc
     float backAzimuth = -12345.0f;
     QDateTime start = recordStart;
+    // Set: the file is of an event at 0°, 0° whose origin lies this long after its start.
+    float origin = -12345.0f;
 };
 
 class seismogramsWindowTest : public ::testing::Test {
@@ -76,6 +82,11 @@ protected:
         setCode(h->kcmpnm, sizeof h->kcmpnm, c.component);
         h->gcarc = c.distance;
         h->baz = c.backAzimuth;
+        if (c.origin != -12345.0f) {
+            h->evla = 0;
+            h->evlo = 0;
+            h->o = c.origin;
+        }
         const QString path = folder.filePath(name);
         EXPECT_TRUE(s.WriteSacFile(path));
         return path;
@@ -457,4 +468,122 @@ TEST_F(seismogramsWindowTest, APickSetWithThePKeyIsShownKeptAndSaved) {
         EXPECT_EQ(saved->pickLabelWithKey(2), QStringLiteral("P")) << processed;
         EXPECT_EQ(saved->timePickKey(3), SacHeader::undefinedValue) << processed;
     }
+}
+
+TEST_F(seismogramsWindowTest, TheEventSectionsReductionPhasesAndModelShowWithItAndAreKept) {
+    const QStringList files = {
+        writeFile(QStringLiteral("near.sac"), {"NEAR", "BHZ", 30.0f, -12345.0f, recordStart, 0}),
+        writeFile(QStringLiteral("far.sac"), {"FAR", "BHZ", 50.0f, -12345.0f, recordStart, 0})};
+    using kind = seismogramViews::kind;
+    {
+        seismogramsWindowController window;
+        Ui::seismogramsWindow& ui = window.interface();
+        window.openFiles(files);
+        EXPECT_TRUE(ui.sectionBox->isHidden());
+        ui.viewChooser->setCurrentIndex(ui.viewChooser->findData(int(kind::eventSection)));
+        EXPECT_FALSE(ui.sectionBox->isHidden());
+        EXPECT_EQ(ui.reductionVelocityLabel->text(), QStringLiteral("Reduction velocity"));
+        EXPECT_EQ(ui.phasesLabel->text(), QStringLiteral("Phases"));
+        EXPECT_EQ(ui.modelLabel->text(), QStringLiteral("Model"));
+        EXPECT_EQ(ui.reductionVelocitySpinBox->text(), QStringLiteral("none"));
+        EXPECT_EQ(ui.phasesTField->text(), QStringLiteral("P, S, PP, SS, PKIKP, SKS"));
+        ASSERT_EQ(ui.modelChooser->count(), 2);
+        EXPECT_EQ(ui.modelChooser->currentText(), QStringLiteral("ak135"));
+        auto* section = qobject_cast<eventSectionView*>(window.view());
+        ASSERT_NE(section, nullptr);
+        EXPECT_EQ(section->reductionVelocity(), 0.0f);
+        EXPECT_EQ(section->xmin(), 0.0f);
+
+        // Each change draws the section again with it: reduced at 8 km/s, the far trace's
+        // first sample stands 50° worth of 8 km/s before the origin.
+        ui.reductionVelocitySpinBox->stepBy(16);
+        EXPECT_EQ(ui.reductionVelocitySpinBox->text(), QStringLiteral("8.0 km/s"));
+        section = qobject_cast<eventSectionView*>(window.view());
+        EXPECT_EQ(section->reductionVelocity(), 8.0f);
+        EXPECT_NEAR(section->xmin(), -50 * 111.19 / 8, 0.01);
+        ui.phasesTField->setText(QStringLiteral(" P,SKS "));
+        QTest::keyClick(ui.phasesTField, Qt::Key_Return);
+        section = qobject_cast<eventSectionView*>(window.view());
+        EXPECT_EQ(section->phases(), (QStringList{"P", "SKS"}));
+        ui.modelChooser->setCurrentText(QStringLiteral("iasp91"));
+        EXPECT_EQ(qobject_cast<eventSectionView*>(window.view())->modelName(), "iasp91");
+
+        // Unknown names are said, logged once, and the curves keep the last good list.
+        logCapture log;
+        ui.phasesTField->setText(QStringLiteral("P, PKKP, Q"));
+        QTest::keyClick(ui.phasesTField, Qt::Key_Return);
+        EXPECT_TRUE(ui.statusLabel->text().contains(
+            QStringLiteral("Phases: unknown phases 'PKKP', 'Q' (known: P,pP,")))
+            << qPrintable(ui.statusLabel->text());
+        EXPECT_TRUE(ui.statusLabel->text().contains(QStringLiteral("the curves keep P, SKS.")))
+            << qPrintable(ui.statusLabel->text());
+        EXPECT_EQ(log.problems().size(), 1);
+        section = qobject_cast<eventSectionView*>(window.view());
+        EXPECT_EQ(section->phases(), (QStringList{"P", "SKS"}));
+
+        ui.viewChooser->setCurrentIndex(ui.viewChooser->findData(int(kind::section)));
+        EXPECT_TRUE(ui.sectionBox->isHidden());
+    }
+    // Opened again, the window has them as they were left, the refused list not among them.
+    seismogramsWindowController again;
+    Ui::seismogramsWindow& ui = again.interface();
+    EXPECT_EQ(ui.reductionVelocitySpinBox->value(), 8.0);
+    EXPECT_EQ(ui.phasesTField->text(), QStringLiteral("P, SKS"));
+    EXPECT_EQ(ui.modelChooser->currentText(), QStringLiteral("iasp91"));
+    again.openFiles(files);
+    again.setViewKind(kind::eventSection);
+    auto* section = qobject_cast<eventSectionView*>(again.view());
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(section->reductionVelocity(), 8.0f);
+    EXPECT_EQ(section->phases(), (QStringList{"P", "SKS"}));
+    EXPECT_EQ(section->modelName(), QStringLiteral("iasp91"));
+}
+
+TEST_F(seismogramsWindowTest, AfterAViewIsChosenThePlotUnderThePointerTakesThePKey) {
+    seismogramsWindowController window;
+    Ui::seismogramsWindow& ui = window.interface();
+    window.openFiles(
+        {writeFile(QStringLiteral("near.sac"), {"NEAR", "BHZ", 30.0f, -12345.0f, recordStart, 0}),
+         writeFile(QStringLiteral("far.sac"), {"FAR", "BHZ", 50.0f, -12345.0f, recordStart, 0})});
+    window.showWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(window.window()->isActiveWindow(), 10000);
+    ui.viewChooser->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(ui.viewChooser->hasFocus(), 10000);
+    ui.viewChooser->setCurrentIndex(
+        ui.viewChooser->findData(int(seismogramViews::kind::eventSection)));
+    auto* section = qobject_cast<eventSectionView*>(window.view());
+    ASSERT_NE(section, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(section->isVisible() && section->width() > 200, 10000);
+    section->snapshot(); // lays the plot out at the view's size
+    // On the far trace's line, halfway through its five seconds.
+    const auto widgetPoint = [section](double seconds, double degrees) {
+        return QPoint(int(std::lround(section->xForTime(seconds))),
+                      section->height() - int(std::lround(section->yForDistance(degrees))));
+    };
+    QTest::mouseMove(section, widgetPoint(2.5, 50));
+    QTRY_VERIFY_WITH_TIMEOUT(section->hasFocus(), 10000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_P);
+    EXPECT_EQ(window.viewKind(), seismogramViews::kind::eventSection);
+    const auto far =
+        std::find_if(window.shownSeismograms().begin(), window.shownSeismograms().end(),
+                     [](const auto& s) { return s->kstnm().trimmed() == QStringLiteral("FAR"); });
+    ASSERT_NE(far, window.shownSeismograms().end());
+    EXPECT_NEAR((*far)->timePickKey(2), 2.5, 0.05);
+    EXPECT_EQ((*far)->pickLabelWithKey(2), QStringLiteral("P"));
+
+    // A field being typed in keeps the keys when the pointer passes over the plot; a click
+    // on the plot takes them.
+    ui.phasesTField->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(ui.phasesTField->hasFocus(), 10000);
+    QTest::mouseMove(ui.fileList);
+    QTest::mouseMove(section, widgetPoint(1, 30));
+    EXPECT_TRUE(ui.phasesTField->hasFocus());
+    QTest::mouseClick(section, Qt::LeftButton, Qt::NoModifier, widgetPoint(1, 30));
+    QTRY_VERIFY_WITH_TIMEOUT(section->hasFocus(), 10000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+    const auto near =
+        std::find_if(window.shownSeismograms().begin(), window.shownSeismograms().end(),
+                     [](const auto& s) { return s->kstnm().trimmed() == QStringLiteral("NEAR"); });
+    ASSERT_NE(near, window.shownSeismograms().end());
+    EXPECT_NEAR((*near)->timePickKey(3), 1, 0.05);
 }

@@ -117,6 +117,24 @@ TEST(AxisLibrary, FractionalAndSignedLabels) {
         gPosDown = 0;
     });
     EXPECT_EQ(depth.texts().mid(0, 3), (QStringList{"10", " 8", " 6"}));
+
+    // Ticks counted up in steps of 0.2 from -2.4 reach zero a hair below it; the label is
+    // zero all the same, on either axis.
+    const axisRun pastZero = runAxis([&] {
+        ASetAxisRect(100, 700, 500, 100);
+        ADrawAxis(-2.4f, 0.4f, none, 1, 3, 0, 2);
+    });
+    EXPECT_EQ(pastZero.texts(),
+              (QStringList{"-2.4", "-2.2", "-2.0", "-1.8", "-1.6", "-1.4", "-1.2", "-1.0", "-0.8",
+                           "-0.6", "-0.4", "-0.2", " 0.0", " 0.2", " 0.4", ""}));
+    const axisRun yPastZero = runAxis([&] {
+        ASetAxisRect(100, 700, 500, 100);
+        ADrawAxis(-1.2f, 0.2f, none, 2, 1, 0, 2);
+    });
+    EXPECT_TRUE(yPastZero.texts().contains(QStringLiteral(" 0.0")))
+        << qPrintable(yPastZero.texts().join(u'|'));
+    for (const QString& text : yPastZero.texts())
+        EXPECT_FALSE(text.trimmed().startsWith(QStringLiteral("-0.0"))) << qPrintable(text);
 }
 
 TEST(AxisLibrary, PowersOfTenOnlyWhenAllowed) {

@@ -7,6 +7,7 @@
 #include "applicationDefaults.h"
 #include "commandLineRun.h"
 #include "delta_az.h"
+#include "eventSectionView.h"
 #include "eventSeismogramsDialog.h"
 #include "fixtureServer.h"
 #include "logCapture.h"
@@ -318,6 +319,13 @@ TEST(EventSeismograms, TheCommandLineSummarisesExportsAndDraws) {
     r = runQuorvel(f.commandLine({"--render", "section", "--output", folder.filePath("s.png")}));
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_GT(QFileInfo(folder.filePath("s.png")).size(), 0);
+    // The event record section's curves take the picks' model, and its own phases and
+    // reduction.
+    r = runQuorvel(
+        f.commandLine({"--render", "event-section", "--output", folder.filePath("e.png"), "--model",
+                       "iasp91", "--phases", "P,S", "--reduction-velocity", "8"}));
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_GT(QFileInfo(folder.filePath("e.png")).size(), 0);
 
     // The travel times' one distance is untouched by the event's two.
     r = runQuorvel({"--travel-times", "--depth", "0", "--distance", "30", "--phases", "P"});
@@ -396,6 +404,12 @@ TEST(EventSeismograms, TheCommandLineRefusesWhatItCannotAskFor) {
                                "0", "--print", "summary"},
           origin + QStringList{"--event-seismograms", "--data-source", source, "--model", "prem",
                                "--print", "summary"},
+          origin + QStringList{"--event-seismograms", "--data-source", source, "--phases", "P",
+                               "--print", "summary"},
+          origin + QStringList{"--event-seismograms", "--data-source", source, "--render",
+                               "section", "--output", "s.png", "--reduction-velocity", "8"},
+          origin + QStringList{"--event-seismograms", "--data-source", source, "--render",
+                               "event-section", "--output", "s.png", "--phases", "PKKP"},
           origin + QStringList{"--event-seismograms", "--data-source", source, "--print", "header"},
           origin + QStringList{"--event-seismograms", "--data-source", source},
           origin + QStringList{"--print", "summary"},
@@ -424,7 +438,10 @@ TEST(EventSeismograms, TheDialogFetchesOnAWorkerAndTheWindowShowsThem) {
 
     dialog.setEvent(f.request().quake, "M 8.8");
     dialog.stationsField()->setValue(3);
+    dialog.modelField()->setCurrentText("iasp91");
     dialog.fetchButton()->click();
+    // A change while the fetch runs is the next fetch's.
+    dialog.modelField()->setCurrentText("ak135");
     EXPECT_TRUE(dialog.isFetching());
     EXPECT_FALSE(dialog.fetchButton()->isEnabled());
     ASSERT_TRUE(arrived.wait(20000));
@@ -438,6 +455,13 @@ TEST(EventSeismograms, TheDialogFetchesOnAWorkerAndTheWindowShowsThem) {
     EXPECT_EQ(window.viewKind(), seismogramViews::kind::section);
     ASSERT_EQ(window.shownSeismograms().size(), 2);
     EXPECT_EQ(window.shownSeismograms().at(1)->pickLabelWithKey(1), "S");
+    // The event record section draws its curves through the model the picks came from.
+    EXPECT_EQ(arrived.at(0).at(1).toString(), "iasp91");
+    window.showSeismograms(seismograms, seismogramViews::kind::eventSection,
+                           arrived.at(0).at(1).toString());
+    auto* section = qobject_cast<eventSectionView*>(window.view());
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(section->modelName(), "iasp91");
 
     // A data centre that fails is said in the dialog, which stays usable.
     f.server.setAnswer(fixtureServer::stationPath, {500, "oops"});

@@ -7,6 +7,7 @@
 #include "logCapture.h"
 #include "qtPrinters.h"
 #include "scopedEnvironment.h"
+#include "travelTimeCalculator.h"
 
 #include <QFile>
 #include <QImage>
@@ -39,6 +40,25 @@ int darkRows(const QImage& image, int from, int to) {
         }
     }
     return rows;
+}
+
+// Ten minutes at 1 Hz, silent, of station `name` at `distance` from an event at 0°, 0° whose
+// origin lies `origin` s after the first sample at 10:00; the file's path.
+QString eventFile(const QTemporaryDir& folder, const char* name, float distance, float origin) {
+    SacObject s;
+    s.InitWithSamples(std::vector<float>(601, 0.0f), 1, 0,
+                      QDateTime(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc()));
+    SacHeader* h = s.GetSacHeader();
+    if (!h)
+        return QString();
+    h->evla = 0;
+    h->evlo = 0;
+    h->gcarc = distance;
+    h->o = origin;
+    s.setStreamCodes(QStringLiteral("XX"), QString::fromLatin1(name), QString(),
+                     QStringLiteral("BHZ"));
+    const QString path = folder.filePath(QString::fromLatin1(name) + ".sac");
+    return s.WriteSacFile(path) ? path : QString();
 }
 
 } // namespace
@@ -159,24 +179,8 @@ TEST(RenderSeismograms, SpectrogramOfTheFirstFileWithItsAxisWindowAndOverlap) {
 TEST(RenderSeismograms, EventSectionDrawsTheFilesOfAnEventAndLeavesOutTheRest) {
     QTemporaryDir folder;
     // Two stations of an event at 30° and 50°, and a file that gives no origin time.
-    const auto write = [&folder](const char* name, float distance, float origin) {
-        SacObject s;
-        s.InitWithSamples(std::vector<float>(601, 0.0f), 1, 0,
-                          QDateTime(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc()));
-        SacHeader* h = s.GetSacHeader();
-        if (!h)
-            return QString();
-        h->evla = 0;
-        h->evlo = 0;
-        h->gcarc = distance;
-        h->o = origin;
-        s.setStreamCodes(QStringLiteral("XX"), QString::fromLatin1(name), QString(),
-                         QStringLiteral("BHZ"));
-        const QString path = folder.filePath(QString::fromLatin1(name) + ".sac");
-        return s.WriteSacFile(path) ? path : QString();
-    };
-    const QString near = write("NEAR", 30, 0), far = write("FAR", 50, 0),
-                  none = write("NONE", 40, SacHeader::undefinedValue);
+    const QString near = eventFile(folder, "NEAR", 30, 0), far = eventFile(folder, "FAR", 50, 0),
+                  none = eventFile(folder, "NONE", 40, SacHeader::undefinedValue);
     const QString png = folder.filePath(QStringLiteral("event.png"));
     logCapture log;
     const commandLineRun r = runQuorvel({"--sac", near, far, none, "--render", "event-section",
@@ -207,4 +211,93 @@ TEST(RenderSeismograms, EventSectionDrawsTheFilesOfAnEventAndLeavesOutTheRest) {
     EXPECT_EQ(wrong.status, 2);
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("section, event-section, helicorder")))
         << qPrintable(wrong.err);
+}
+
+TEST(RenderSeismograms, EventSectionTakesItsReductionPhasesAndModelAndRefusesThemElsewhere) {
+    QTemporaryDir folder;
+    // Ten minutes at 30° and at 50° of a surface event, from its origin on.
+    const QString near = eventFile(folder, "NEAR", 30, 0), far = eventFile(folder, "FAR", 50, 0);
+    const QString png = folder.filePath(QStringLiteral("reduced.png"));
+    const auto draw = [&](const QStringList& more) {
+        return runQuorvel(QStringList{"--waveforms", near, far, "--render", "event-section",
+                                      "--output", png, "--size", "800x500"} +
+                          more);
+    };
+    const travelTimeCalculator iasp91(*earthModel::named(QStringLiteral("iasp91")));
+    const auto arrival = [&](const char* phase) {
+        return iasp91.arrivals(0, 40, {QString::fromLatin1(phase)}).front().time;
+    };
+    // Reduced at 8 km/s the traces span 600 s less 50° and 30° worth of it; the plot is
+    // (70, 56, 630, 380) points, 20° to 60° up, so 40° lies 246 points up.
+    const double reduction30 = 30 * 111.19 / 8, reduction40 = 40 * 111.19 / 8,
+                 reduction50 = 50 * 111.19 / 8;
+    const auto xOf = [&](double time) {
+        return 70 + (time + reduction50) * 630 / (600 - reduction30 + reduction50);
+    };
+    // Whether a curve crosses the 40° row within 3 points of x: the first phase's blue, the
+    // second's vermillion.
+    const auto curveNear = [](const QImage& image, double x, bool first) {
+        for (int column = int(x) - 3; column <= int(x) + 3; ++column) {
+            const QColor c = image.pixelColor(column, 500 - 246);
+            if (first ? c.blue() > c.red() + 60 : c.red() > c.blue() + 60)
+                return true;
+        }
+        return false;
+    };
+    const auto blueNear = [&curveNear](const QImage& image, double x) {
+        return curveNear(image, x, true);
+    };
+
+    commandLineRun r = draw({"--reduction-velocity", "8", "--phases", "P", "--model", "iasp91"});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    QImage image(png);
+    ASSERT_EQ(image.size(), QSize(800, 500));
+    EXPECT_TRUE(blueNear(image, xOf(arrival("P") - reduction40)));
+    EXPECT_FALSE(blueNear(image, xOf(arrival("PP") - reduction40)));
+    EXPECT_FALSE(curveNear(image, xOf(arrival("PP") - reduction40), false));
+    r = draw({"--reduction-velocity", "8", "--phases", " P, PP", "--model", "iasp91"});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    image.load(png);
+    EXPECT_TRUE(curveNear(image, xOf(arrival("PP") - reduction40), false));
+    // Unreduced, the plot spans 0 to 600 s and P stands at its own time.
+    r = draw({"--phases", "P"});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    image.load(png);
+    EXPECT_FALSE(blueNear(image, xOf(arrival("P") - reduction40)));
+    EXPECT_TRUE(blueNear(image, 70 + arrival("P") * 630 / 600));
+
+    const QString known = QStringLiteral("P,pP,sP,PcP,PP,PKiKP,PKIKP,Pdiff,S,sS,ScS,SS,SKS,Sdiff");
+    const std::vector<std::pair<QStringList, QString>> refused = {
+        {{"--reduction-velocity", "-1"},
+         "--reduction-velocity takes a velocity in km/s, 0 or more"},
+        {{"--reduction-velocity", "8km/s"},
+         "--reduction-velocity takes a velocity in km/s, 0 or more"},
+        {{"--phases", "P,PKKP,Q"}, "unknown phases 'PKKP', 'Q' (known: " + known + ")"},
+        {{"--phases", "SKKS"}, "unknown phase 'SKKS' (known: " + known + ")"},
+        {{"--model", "prem"}, "unknown model 'prem' (known: ak135, iasp91)"},
+    };
+    for (const auto& [arguments, message] : refused) {
+        r = draw(arguments);
+        EXPECT_EQ(r.status, 2) << qPrintable(arguments.join(u' '));
+        EXPECT_EQ(r.err, QStringLiteral("Quorvel: %1\nTry 'Quorvel --help'.\n").arg(message));
+    }
+    // Where nothing draws travel-time curves, the options are refused by name.
+    const std::vector<std::pair<QStringList, QString>> misplaced = {
+        {{"--sac", near, "--render", "section", "--output", png, "--reduction-velocity", "8"},
+         "--reduction-velocity goes with --render event-section"},
+        {{"--waveforms", near, "--print", "summary", "--phases", "P", "--model", "ak135"},
+         "--phases and --model go with --render event-section"},
+        {{"--sac", near, "--print", "header", "--model", "iasp91"},
+         "--model goes with --render event-section"},
+        {{"--travel-times", "--depth", "0", "--distance", "30", "--reduction-velocity", "8"},
+         "--reduction-velocity goes with --render event-section"},
+        {{"--phases", "P"}, "--depth, --distance, --model and --phases go with --travel-times"},
+    };
+    for (const auto& [arguments, message] : misplaced) {
+        r = runQuorvel(arguments);
+        EXPECT_EQ(r.status, 2) << qPrintable(arguments.join(u' '));
+        EXPECT_EQ(r.err, QStringLiteral("Quorvel: %1\nTry 'Quorvel --help'.\n").arg(message));
+    }
+    const commandLineRun help = runQuorvel({"--help"});
+    EXPECT_TRUE(help.out.contains("--reduction-velocity <KM_S>"));
 }
