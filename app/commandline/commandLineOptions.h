@@ -82,23 +82,29 @@ struct commandLineOptions {
                                  text("Read SAC and miniSEED files, FILE and those that follow "
                                       "it, one seismogram per trace."),
                                  text("FILE")};
-    QCommandLineOption removeMean{text("remove-mean"),
-                                  text("With --sac or --waveforms: remove the mean.")};
-    QCommandLineOption taper{text("taper"), text("With --sac or --waveforms: taper 5 % at each "
-                                                 "end (cosine).")};
-    QCommandLineOption highpass{text("highpass"),
-                                text("With --sac or --waveforms: Butterworth high pass at HZ."),
-                                text("HZ")};
-    QCommandLineOption lowpass{text("lowpass"),
-                               text("With --sac or --waveforms: Butterworth low pass at HZ."),
-                               text("HZ")};
-    QCommandLineOption poles{text("poles"),
-                             text("With --sac or --waveforms: filter poles, 1 to 10 (default 4)."),
-                             text("N"), text("4")};
-    QCommandLineOption passes{text("passes"),
-                              text("With --sac or --waveforms: 1 causal, 2 zero phase (default "
-                                   "2)."),
-                              text("1|2"), text("2")};
+    QCommandLineOption removeMean{
+        text("remove-mean"),
+        text("With --sac, --waveforms or --event-seismograms: remove the mean.")};
+    QCommandLineOption taper{
+        text("taper"), text("With --sac, --waveforms or --event-seismograms: taper 5 % at each "
+                            "end (cosine).")};
+    QCommandLineOption highpass{
+        text("highpass"),
+        text("With --sac, --waveforms or --event-seismograms: Butterworth high pass at HZ."),
+        text("HZ")};
+    QCommandLineOption lowpass{
+        text("lowpass"),
+        text("With --sac, --waveforms or --event-seismograms: Butterworth low pass at HZ."),
+        text("HZ")};
+    QCommandLineOption poles{
+        text("poles"),
+        text("With --sac, --waveforms or --event-seismograms: filter poles, 1 to 10 (default 4)."),
+        text("N"), text("4")};
+    QCommandLineOption passes{
+        text("passes"),
+        text("With --sac, --waveforms or --event-seismograms: 1 causal, 2 zero phase (default "
+             "2)."),
+        text("1|2"), text("2")};
     QCommandLineOption exportSac{text("export-sac"),
                                  text("With --waveforms, --channels or --event-seismograms: "
                                       "write every trace into "

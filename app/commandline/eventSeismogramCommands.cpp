@@ -3,6 +3,7 @@
 #include "QVRDateFormatter.h"
 #include "eventSeismograms.h"
 #include "renderCommands.h"
+#include "seismogramCommands.h"
 #include "seismogramDataSource.h"
 #include "waveformCommands.h"
 
@@ -142,6 +143,10 @@ int run(const QCommandLineParser& parser, const commandLineOptions& o, const wor
         if (!picture)
             return 2;
     }
+    const std::optional<seismogramCommands::processing> how =
+        seismogramCommands::processingOptions(parser, o, err);
+    if (!how)
+        return 2;
     const std::optional<eventSeismograms::request> request = requestOf(parser, o, given, err);
     if (!request)
         return 2;
@@ -156,17 +161,24 @@ int run(const QCommandLineParser& parser, const commandLineOptions& o, const wor
         err << "Quorvel: " << fetched.failure << "\n";
         return 1;
     }
+    // As with files: a step refused (a corner above the Nyquist frequency) is logged, the
+    // traces still go out, and the exit status says so.
+    bool stepFailed = false;
+    for (SacObject& seismogram : fetched.seismograms)
+        stepFailed |= !how->applyTo(seismogram);
+    int status = 0;
     if (picture) {
         QList<std::shared_ptr<SacObject>> shown;
         for (SacObject& seismogram : fetched.seismograms)
             shown.append(std::make_shared<SacObject>(std::move(seismogram)));
-        return renderCommands::drawSeismograms(*picture, shown, err);
+        status = renderCommands::drawSeismograms(*picture, shown, err);
+    } else if (parser.isSet(o.exportSac)) {
+        status = waveformCommands::exportSac(fetched.seismograms, parser.value(o.exportSac), err);
+    } else {
+        for (const SacObject& seismogram : fetched.seismograms)
+            out << waveformCommands::eventSummaryLine(seismogram) << "\n";
     }
-    if (parser.isSet(o.exportSac))
-        return waveformCommands::exportSac(fetched.seismograms, parser.value(o.exportSac), err);
-    for (const SacObject& seismogram : fetched.seismograms)
-        out << waveformCommands::eventSummaryLine(seismogram) << "\n";
-    return 0;
+    return status != 0 ? status : (stepFailed ? 1 : 0);
 }
 
 } // namespace eventSeismogramCommands

@@ -327,6 +327,22 @@ TEST(EventSeismograms, TheCommandLineSummarisesExportsAndDraws) {
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_GT(QFileInfo(folder.filePath("e.png")).size(), 0);
 
+    // The processing options of files apply to an event's seismograms too: without its mean,
+    // ANMO's record of some -49,000 counts swings about zero.
+    r = runQuorvel(f.commandLine({"--print", "summary", "--remove-mean", "--lowpass", "1"}));
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
+    const QStringList processed = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(processed.size(), 2) << qPrintable(r.out);
+    const QStringList anmo = processed[1].split(u'\t');
+    EXPECT_LT(anmo[4].toDouble(), -1000);
+    EXPECT_GT(anmo[5].toDouble(), 1000);
+    EXPECT_LT(anmo[5].toDouble(), 4000);
+    // A corner above the Nyquist frequency (10 Hz at 20 Hz sampling) is refused for ANMO:
+    // logged, the traces still listed, and the exit status says so.
+    r = runQuorvel(f.commandLine({"--print", "summary", "--highpass", "15"}));
+    EXPECT_EQ(r.status, 1) << qPrintable(r.err);
+    EXPECT_EQ(r.out.split(u'\n', Qt::SkipEmptyParts).size(), 2);
+
     // The travel times' one distance is untouched by the event's two.
     r = runQuorvel({"--travel-times", "--depth", "0", "--distance", "30", "--phases", "P"});
     EXPECT_EQ(r.status, 0) << qPrintable(r.err);
