@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <memory>
 
-// Large sample buffers kept for a while after their seismogram is gone, so that the next
-// seismogram of about the same size (the same day read again, the next day of a channel) is
-// written into pages the process already has. glibc hands a block this large back to the
-// kernel when it is freed, and the kernel then zeroes every page of the next one before the
-// reader overwrites it all: for a day of 100 Hz that was more time than converting its samples.
+// Large sample buffers kept after their seismogram is gone, until newer ones push them out, so
+// that the next seismogram of about the same size (the same day read again, the next day of a
+// channel) is written into pages the process already has. glibc hands a block this large back
+// to the kernel when it is freed, and the kernel then zeroes every page of the next one before
+// the reader overwrites it all: for a day of 100 Hz that was more than a tenth of reading it.
 //
 // A kept buffer holds the samples of the seismogram that had it: whoever takes one writes
 // every sample before anything reads it, as with any storage made for overwriting. At most
