@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sampleBufferPool.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <memory>
@@ -7,19 +9,21 @@
 
 // The samples a seismogram holds: either a vector handed over whole, or storage made for a
 // writer that fills every sample itself. The second is not zeroed first: a day of 100 Hz is some
-// 35 MB, and zeroing it before a reader overwrites it costs a tenth of reading it. A copy is a
-// deep copy, as a vector's is.
+// 35 MB, and zeroing it before a reader overwrites it costs a tenth of reading it. Large storage
+// of that kind comes from and goes back to the sampleBufferPool, so that reading the next file
+// of about the same size does not wait for new pages. A copy is a deep copy, as a vector's is.
 class SacObjectSamples {
 public:
     SacObjectSamples() = default;
     explicit SacObjectSamples(std::vector<float> samples)
         : vector_(std::move(samples)) {}
-    // Room for `count` samples whose values are indeterminate until written: the maker writes
-    // every one before anything reads them.
+    // Room for `count` samples whose values are indeterminate until written (they may be
+    // another seismogram's that was let go): the maker writes every one before anything reads
+    // them.
     static SacObjectSamples forOverwrite(std::size_t count) {
         SacObjectSamples s;
         if (count > 0) {
-            s.raw_ = std::make_unique_for_overwrite<float[]>(count);
+            s.raw_ = sampleBufferPool::take(count);
             s.rawSize_ = count;
         }
         return s;
@@ -60,6 +64,6 @@ private:
     }
 
     std::vector<float> vector_;
-    std::unique_ptr<float[]> raw_; // used when set
+    sampleBufferPool::buffer raw_; // used when set
     std::size_t rawSize_ = 0;
 };

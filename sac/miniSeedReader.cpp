@@ -13,10 +13,6 @@
 #include <string>
 #include <unordered_map>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 Q_LOGGING_CATEGORY(lcMiniSeed, "qvrsac.miniseed", QtInfoMsg)
 
 namespace {
@@ -117,31 +113,6 @@ std::vector<trace> withoutUndecoded(const std::vector<trace>& traces,
     return pieces;
 }
 
-// Storage for `count` samples that the records' decoding then writes in full. A day of 100 Hz
-// is some 35 MB: asked for in huge pages where the system gives them on request, such a buffer
-// takes a few dozen page faults instead of thousands, which cost more than decoding it.
-SacObjectSamples roomFor(std::size_t count) {
-    SacObjectSamples samples = SacObjectSamples::forOverwrite(count);
-#ifdef __linux__
-    constexpr std::uintptr_t hugePage = std::uintptr_t(1) << 21;
-    const auto begin = reinterpret_cast<std::uintptr_t>(samples.data());
-    const std::uintptr_t end = begin + count * sizeof(float);
-    const std::uintptr_t first = (begin + hugePage - 1) & ~(hugePage - 1);
-    const std::uintptr_t last = end & ~(hugePage - 1);
-    // Only advice: where it is refused, the pages come as usual.
-    if (last > first)
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    // The pages are then made in one call rather than one fault at a time as the decoding first
-    // writes to each (where a fault costs a trap, as in a virtual machine, the faults of a day
-    // cost a fifth of reading it).
-    constexpr std::uintptr_t page = 4096;
-    const std::uintptr_t firstPage = begin & ~(page - 1);
-    if (end > firstPage)
-        madvise(reinterpret_cast<void*>(firstPage), end - firstPage, MADV_POPULATE_WRITE);
-#endif
-    return samples;
-}
-
 SacObject seismogramOf(trace& t, const QString& path) {
     // The header's reference time counts milliseconds; b keeps the microseconds below them.
     const qint64 ms = t.startUs >= 0 ? t.startUs / 1000 : -((-t.startUs + 999) / 1000);
@@ -234,7 +205,7 @@ QVRResult<miniSeedTraces> miniSeedReader::fromData(const QByteArray& data, const
     }
 
     for (trace& t : traces)
-        t.samples = roomFor(std::size_t(t.count));
+        t.samples = SacObjectSamples::forOverwrite(std::size_t(t.count));
     // Each trace's records come in the order of their samples, so the room is written once
     // from front to back, each record's samples straight after their decoding while they are
     // in the cache, and the trace's extrema are taken on the way.

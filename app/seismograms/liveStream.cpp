@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -22,11 +23,6 @@ QString streamName(const seedLinkChannel& c) {
 
 qint64 microseconds(const QDateTime& t) {
     return t.toMSecsSinceEpoch() * 1000;
-}
-
-// The first sample's time of a seismogram, in µs: the reference time and b.
-qint64 firstSampleUs(const SacObject& s) {
-    return microseconds(s.mySeisReferenceTime()) + qint64(std::llround(double(s.b()) * 1e6));
 }
 
 } // namespace
@@ -176,8 +172,9 @@ void liveStream::takeOlderPart(int generation, const QList<std::vector<SacObject
         failure.isNull() ? QString() : tr("The window's older part did not come: %1").arg(failure);
     for (qsizetype i = 0; i < traces.size() && i < qsizetype(channels_.size()); ++i) {
         for (const SacObject& s : traces.at(i)) {
-            if (s.npts() > 0 && s.delta() > 0 && s.mySeisReferenceTime().isValid())
-                take(int(i), firstSampleUs(s), 1.0 / double(s.delta()), s.GetSacSeis(), s.npts());
+            const std::optional<qint64> startUs = s.firstSampleMicroseconds();
+            if (s.npts() > 0 && s.delta() > 0 && startUs)
+                take(int(i), *startUs, 1.0 / double(s.delta()), s.GetSacSeis(), s.npts());
         }
     }
     backfilling_ = false;

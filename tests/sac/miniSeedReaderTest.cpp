@@ -3,6 +3,7 @@
 #include "logCapture.h"
 #include "miniSeedPacker.h"
 #include "miniSeedRecord.h"
+#include "sampleBufferPool.h"
 #include "seismogramFile.h"
 
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QTimeZone>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numeric>
@@ -478,6 +480,55 @@ TEST(MiniSeedReader, ARecordWhoseSamplesDoNotDecodeEndsItsTraceAsASkippedOne) {
               0);
     EXPECT_EQ(firstSampleUs(after),
               whole[0].startUs + std::llround(double(before + lost) * 50000.0));
+}
+
+TEST(MiniSeedReader, AFileReadIntoTheStorageOfOneReadBeforeHoldsOnlyItsOwnSamples) {
+    // Over a megabyte of samples each, so that the second file's trace is written into the
+    // storage the first one's had.
+    constexpr int count = 300000;
+    constexpr int32_t earlier = 1234567;
+    sampleBufferPool::release();
+    const float* storage = nullptr;
+    {
+        const miniSeedTraces first =
+            readOk(miniSeedPacker().pack(std::vector<int32_t>(count, earlier)));
+        ASSERT_EQ(first.traces.size(), 1u);
+        storage = first.traces.front().GetSacSeis();
+    }
+    const std::vector<int32_t> later = ramp(count, 20000);
+    const QByteArray laterBytes = miniSeedPacker().pack(later);
+    {
+        const miniSeedTraces whole = readOk(laterBytes);
+        ASSERT_EQ(whole.traces.size(), 1u);
+        const SacObject& s = whole.traces.front();
+        EXPECT_EQ(s.GetSacSeis(), storage);
+        ASSERT_EQ(s.npts(), count);
+        for (int i = 0; i < count; ++i)
+            ASSERT_EQ(s.GetSacSeis()[i], float(later[std::size_t(i)])) << "sample " << i;
+        EXPECT_EQ(s.smax(), float(*std::max_element(later.begin(), later.end())));
+    }
+
+    // A record in the middle that does not decode leaves its part of the storage as the first
+    // file wrote it: the trace is cut around it.
+    readOk(miniSeedPacker().pack(std::vector<int32_t>(count, earlier)));
+    QByteArray damaged = laterBytes;
+    const qsizetype record = damaged.size() / 512 / 2;
+    std::memset(damaged.data() + record * 512 + 64, 0, 512 - 64);
+    QVRResult<miniSeedTraces> read = miniSeedReader::fromData(damaged);
+    ASSERT_TRUE(read.ok()) << qPrintable(read.error());
+    EXPECT_EQ(read->skippedRecords, 1);
+    ASSERT_EQ(read->traces.size(), 2u);
+    const SacObject& before = read->traces[0];
+    const SacObject& after = read->traces[1];
+    const int lost = count - before.npts() - after.npts();
+    EXPECT_GT(lost, 0);
+    for (int i = 0; i < before.npts(); ++i)
+        ASSERT_EQ(before.GetSacSeis()[i], float(later[std::size_t(i)])) << "sample " << i;
+    for (int i = 0; i < after.npts(); ++i)
+        ASSERT_EQ(after.GetSacSeis()[i], float(later[std::size_t(before.npts() + lost + i)]))
+            << "sample " << i << " after the gap";
+    EXPECT_LT(before.smax(), float(earlier));
+    EXPECT_LT(after.smax(), float(earlier));
 }
 
 TEST(MiniSeedReader, ARecordClaimingMoreSamplesThanItHoldsIsSkippedUnread) {
